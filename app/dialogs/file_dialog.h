@@ -1,0 +1,29 @@
+// The modal file-open dialog. Tests preset the next file name instead of
+// choosing one.
+#pragma once
+
+#include <optional>
+
+#include <QString>
+
+class QWidget;
+
+namespace wordpour::app {
+
+class FileDialog {
+public:
+    // `filter` is written "description|pattern|description|pattern…".
+    // Returns the chosen path, or an empty text when the user cancels.
+    static QString getOpenFileName(QWidget* parent, const QString& filter);
+
+    // The next getOpenFileName() returns `fileName` at once (empty: cancel).
+    static void setNextFileName(const QString& fileName);
+
+    // The filter in Qt's form: one "description (patterns)" per line.
+    static QString toQtFilter(const QString& filter);
+
+private:
+    static std::optional<QString> s_nextFileName;
+};
+
+}  // namespace wordpour::app

@@ -1,0 +1,59 @@
+#include "app/dialogs/message_box.h"
+
+#include <QMessageBox>
+
+namespace wordpour::app {
+
+std::optional<int> MessageBox::s_nextAnswer;
+std::vector<MessageBox::Shown> MessageBox::s_shown;
+
+namespace {
+
+QMessageBox::Icon iconFor(int buttons) {
+    switch (buttons & 0xF0) {
+        case 16: return QMessageBox::Critical;
+        case 32: return QMessageBox::Question;
+        case 48: return QMessageBox::Warning;
+        case 64: return QMessageBox::Information;
+        default: return QMessageBox::NoIcon;
+    }
+}
+
+QMessageBox::StandardButtons buttonsFor(int buttons) {
+    switch (buttons & 0x0F) {
+        case 1: return QMessageBox::Ok | QMessageBox::Cancel;
+        case 3: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case 4: return QMessageBox::Yes | QMessageBox::No;
+        default: return QMessageBox::Ok;
+    }
+}
+
+int answerCode(int pressed) {
+    switch (pressed) {
+        case QMessageBox::Cancel: return 2;
+        case QMessageBox::Yes: return 6;
+        case QMessageBox::No: return 7;
+        default: return 1;
+    }
+}
+
+}  // namespace
+
+int MessageBox::show(QWidget* parent, const QString& prompt, int buttons, const QString& title) {
+    s_shown.push_back({prompt, buttons, title});
+    if (s_nextAnswer) return std::exchange(s_nextAnswer, std::nullopt).value();
+
+    QString shownText = prompt;
+    shownText.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(iconFor(buttons), title, shownText, buttonsFor(buttons), parent);
+    // The first button is the default one, as the values say (Yes for 4).
+    const auto standard = buttonsFor(buttons);
+    box.setDefaultButton(standard.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok);
+    return answerCode(box.exec());
+}
+
+void MessageBox::setNextAnswer(int answer) { s_nextAnswer = answer; }
+
+std::vector<MessageBox::Shown> MessageBox::takeShown() { return std::exchange(s_shown, {}); }
+
+}  // namespace wordpour::app

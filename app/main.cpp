@@ -1,0 +1,23 @@
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "app/main_window.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("wordpour"));
+    QApplication::setApplicationDisplayName(QStringLiteral("ワードポア！"));
+
+    // Qt's own buttons ("はい", "いいえ", "キャンセル") in Japanese, like the rest.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+
+    wordpour::app::Form1 form1(&wordpour::excel::attachRunning);
+    if (!form1.Form_Initialize()) return 1;
+    form1.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,84 @@
+// The spreadsheet operations the workbook link needs, and nothing more. One
+// backend drives LibreOffice Calc over UNO, another Excel over COM; the GUI's
+// tests use an in-memory double.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace wordpour::excel {
+
+// What went wrong, so that the caller can say it in the user's language.
+enum class Failure {
+    NotRunning,    // no spreadsheet application to attach to
+    Open,          // the workbook could not be opened
+    NoSheet,       // the workbook has no sheet of that name
+    NotWorksheet,  // a sheet of that name exists but is not a worksheet
+    Range,         // the sheet does not accept the cell name
+    Value,         // the cell refused the value
+    Visible,       // the application's window could not be shown
+    Disconnected,  // the application or the workbook went away
+};
+
+class Error : public std::runtime_error {
+public:
+    Error(Failure failure, std::u16string detail);
+    Failure failure() const { return failure_; }
+    // The backend's own explanation (often English, from the application).
+    const std::u16string& detail() const { return detail_; }
+
+private:
+    Failure failure_;
+    std::u16string detail_;
+};
+
+class Range {
+public:
+    virtual ~Range() = default;
+    // The cell holds `word` as literal text; an empty word empties the cell.
+    virtual void setValue(std::u16string_view word) = 0;
+};
+
+class Worksheet {
+public:
+    virtual ~Worksheet() = default;
+    // The range of one cell, named A1-style.
+    virtual std::unique_ptr<Range> range(std::u16string_view cellName) = 0;
+};
+
+class Sheets {
+public:
+    virtual ~Sheets() = default;
+    // The worksheet of that name, found as the application finds it.
+    virtual std::unique_ptr<Worksheet> item(std::u16string_view name) = 0;
+};
+
+class Workbook {
+public:
+    virtual ~Workbook() = default;
+    virtual std::unique_ptr<Sheets> worksheets() = 0;
+};
+
+class Workbooks {
+public:
+    virtual ~Workbooks() = default;
+    // Opens the workbook at a file-system path; one that is already open in
+    // the application is the one returned.
+    virtual std::unique_ptr<Workbook> open(std::u16string_view path) = 0;
+};
+
+class Application {
+public:
+    virtual ~Application() = default;
+    virtual std::unique_ptr<Workbooks> workbooks() = 0;
+    // Shows the application's windows without taking the keyboard focus.
+    virtual void setVisible(bool visible) = 0;
+};
+
+// Attaches to the spreadsheet application that is already running; never
+// starts one. Throws Error(Failure::NotRunning) when none is there.
+std::unique_ptr<Application> attachRunning();
+
+}  // namespace wordpour::excel

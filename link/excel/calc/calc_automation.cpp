@@ -1,0 +1,234 @@
+// The automation interface over LibreOffice Calc's UNO API.
+#include <utility>
+#include <vector>
+
+#include <com/sun/star/awt/XWindow.hpp>
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/container/NoSuchElementException.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
+#include <osl/file.hxx>
+#include <osl/process.h>
+
+#include "link/excel/automation.h"
+#include "link/excel/calc/uno_connection.h"
+
+namespace wordpour::excel {
+
+namespace {
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using calc::fromUno;
+using calc::toUno;
+using rtl::OUString;
+
+// What the objects taken from one attachment share.
+struct Office {
+    Reference<css::frame::XDesktop2> desktop;
+    // The windows of the workbooks opened through this attachment: they are
+    // what "the application is visible" means for Calc.
+    std::vector<Reference<css::awt::XWindow>> windows;
+};
+
+// Runs one UNO call and turns whatever it throws into an Error. A bridge
+// that has gone (office killed or quit) or an object whose document was
+// closed throws DisposedException.
+template <class Call>
+auto guarded(Failure failure, Call&& call) -> decltype(call()) {
+    try {
+        return call();
+    } catch (const Error&) {
+        throw;
+    } catch (const css::lang::DisposedException& e) {
+        throw Error(Failure::Disconnected, fromUno(e.Message));
+    } catch (const css::uno::Exception& e) {
+        throw Error(failure, fromUno(e.Message));
+    }
+}
+
+OUString fileUrl(std::u16string_view path) {
+    if (path.empty()) throw Error(Failure::Open, u"no file was chosen");
+    OUString url;
+    if (osl::FileBase::getFileURLFromSystemPath(toUno(path), url) != osl::FileBase::E_None) {
+        throw Error(Failure::Open, u"not a file path");
+    }
+    rtl_uString* cwd = nullptr;
+    if (osl_getProcessWorkingDir(&cwd) == osl_Process_E_None) {
+        OUString base(cwd, SAL_NO_ACQUIRE);
+        OUString absolute;
+        if (osl::FileBase::getAbsoluteFileURL(base, url, absolute) == osl::FileBase::E_None) {
+            url = absolute;
+        }
+    }
+    return url;
+}
+
+class CalcRange final : public Range {
+public:
+    explicit CalcRange(Reference<css::table::XCellRange> range) : range_(std::move(range)) {}
+
+    void setValue(std::u16string_view word) override {
+        guarded(Failure::Value, [&] {
+            // A text range's string is taken literally: never a formula,
+            // number or date. The empty string empties the cell.
+            Reference<css::text::XTextRange> text(range_, css::uno::UNO_QUERY_THROW);
+            text->setString(toUno(word));
+        });
+    }
+
+private:
+    Reference<css::table::XCellRange> range_;
+};
+
+class CalcWorksheet final : public Worksheet {
+public:
+    explicit CalcWorksheet(Reference<css::sheet::XSpreadsheet> sheet) : sheet_(std::move(sheet)) {}
+
+    std::unique_ptr<Range> range(std::u16string_view cellName) override {
+        return guarded(Failure::Range, [&]() -> std::unique_ptr<Range> {
+            auto range = sheet_->getCellRangeByName(toUno(cellName));
+            if (!range.is()) throw Error(Failure::Range, u"the sheet returned no range");
+            return std::make_unique<CalcRange>(std::move(range));
+        });
+    }
+
+private:
+    Reference<css::sheet::XSpreadsheet> sheet_;
+};
+
+class CalcSheets final : public Sheets {
+public:
+    explicit CalcSheets(Reference<css::sheet::XSpreadsheets> sheets) : sheets_(std::move(sheets)) {}
+
+    // Calc's lookup by name ignores case, as Excel's does.
+    std::unique_ptr<Worksheet> item(std::u16string_view name) override {
+        return guarded(Failure::NoSheet, [&]() -> std::unique_ptr<Worksheet> {
+            css::uno::Any sheet;
+            try {
+                sheet = sheets_->getByName(toUno(name));
+            } catch (const css::container::NoSuchElementException& e) {
+                throw Error(Failure::NoSheet, fromUno(e.Message));
+            }
+            Reference<css::sheet::XSpreadsheet> worksheet(sheet, UNO_QUERY);
+            if (!worksheet.is()) throw Error(Failure::NotWorksheet, u"not a worksheet");
+            return std::make_unique<CalcWorksheet>(std::move(worksheet));
+        });
+    }
+
+private:
+    Reference<css::sheet::XSpreadsheets> sheets_;
+};
+
+class CalcWorkbook final : public Workbook {
+public:
+    explicit CalcWorkbook(Reference<css::sheet::XSpreadsheetDocument> document)
+        : document_(std::move(document)) {}
+
+    std::unique_ptr<Sheets> worksheets() override {
+        return guarded(Failure::NoSheet, [&] {
+            return std::make_unique<CalcSheets>(document_->getSheets());
+        });
+    }
+
+private:
+    Reference<css::sheet::XSpreadsheetDocument> document_;
+};
+
+class CalcWorkbooks final : public Workbooks {
+public:
+    explicit CalcWorkbooks(std::shared_ptr<Office> office) : office_(std::move(office)) {}
+
+    std::unique_ptr<Workbook> open(std::u16string_view path) override {
+        const OUString url = fileUrl(path);
+        return guarded(Failure::Open, [&] {
+            Reference<css::frame::XModel> model = findOpen(url);
+            if (!model.is()) model = load(url);
+            Reference<css::sheet::XSpreadsheetDocument> document(model, UNO_QUERY);
+            if (!document.is()) throw Error(Failure::Open, u"the file is not a spreadsheet");
+            rememberWindow(model);
+            return std::make_unique<CalcWorkbook>(std::move(document));
+        });
+    }
+
+private:
+    // Loading a document that is already open (even hidden) into another
+    // frame can bring the office down: reuse the open one.
+    Reference<css::frame::XModel> findOpen(const OUString& url) {
+        auto components = office_->desktop->getComponents()->createEnumeration();
+        while (components->hasMoreElements()) {
+            Reference<css::frame::XModel> model(components->nextElement(), UNO_QUERY);
+            if (model.is() && model->getURL() == url) return model;
+        }
+        return {};
+    }
+
+    Reference<css::frame::XModel> load(const OUString& url) {
+        // A workbook's macros never run because Wordpour opened it.
+        css::beans::PropertyValue noMacros;
+        noMacros.Name = "MacroExecutionMode";
+        noMacros.Value <<= css::document::MacroExecMode::NEVER_EXECUTE;
+        css::uno::Sequence<css::beans::PropertyValue> args(&noMacros, 1);
+        auto component = office_->desktop->loadComponentFromURL(url, "_blank", 0, args);
+        Reference<css::frame::XModel> model(component, UNO_QUERY);
+        if (!model.is()) {
+            // Seen with a stale lock file left by an office that crashed.
+            throw Error(Failure::Open, u"the office opened no document (is a stale lock file left?)");
+        }
+        return model;
+    }
+
+    void rememberWindow(const Reference<css::frame::XModel>& model) {
+        auto controller = model->getCurrentController();
+        if (!controller.is()) return;
+        auto frame = controller->getFrame();
+        if (!frame.is()) return;
+        auto window = frame->getContainerWindow();
+        if (window.is()) office_->windows.push_back(window);
+    }
+
+    std::shared_ptr<Office> office_;
+};
+
+class CalcApplication final : public Application {
+public:
+    explicit CalcApplication(std::shared_ptr<Office> office) : office_(std::move(office)) {}
+
+    std::unique_ptr<Workbooks> workbooks() override {
+        return std::make_unique<CalcWorkbooks>(office_);
+    }
+
+    void setVisible(bool visible) override {
+        guarded(Failure::Visible, [&] {
+            // Showing a window that is already shown changes nothing, so the
+            // keyboard focus stays where it is.
+            for (const auto& window : office_->windows) window->setVisible(visible);
+        });
+    }
+
+private:
+    std::shared_ptr<Office> office_;
+};
+
+}  // namespace
+
+std::unique_ptr<Application> attachRunning() {
+    auto context = calc::connect(calc::pipeName());
+    auto office = std::make_shared<Office>();
+    office->desktop = guarded(Failure::NotRunning, [&] { return css::frame::Desktop::create(context); });
+    return std::make_unique<CalcApplication>(std::move(office));
+}
+
+}  // namespace wordpour::excel

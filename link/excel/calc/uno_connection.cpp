@@ -1,0 +1,72 @@
+#include "link/excel/calc/uno_connection.h"
+
+#include <cstdlib>
+
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/connection/ConnectionSetupException.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <cppuhelper/bootstrap.hxx>
+
+#include "link/excel/automation.h"
+
+namespace wordpour::excel::calc {
+
+namespace {
+
+using css::uno::Reference;
+using css::uno::XComponentContext;
+using rtl::OUString;
+
+// The URE finds its type libraries and services through this file; a
+// program started outside the office's own scripts has to name it.
+constexpr char kUreBootstrap[] =
+    "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc";
+
+bool isPlainPipeName(std::u16string_view name) {
+    if (name.empty() || name.size() > 100) return false;
+    for (char16_t c : name) {
+        bool ok = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
+                  (c >= u'0' && c <= u'9') || c == u'_' || c == u'-' || c == u'.';
+        if (!ok) return false;
+    }
+    return true;
+}
+
+Reference<XComponentContext> localContext() {
+    static Reference<XComponentContext> context = [] {
+        setenv("URE_BOOTSTRAP", kUreBootstrap, /*overwrite=*/0);
+        return cppu::defaultBootstrap_InitialComponentContext();
+    }();
+    return context;
+}
+
+}  // namespace
+
+std::u16string pipeName() {
+    const char* name = std::getenv("WORDPOUR_PIPE");
+    if (name == nullptr || *name == '\0') return std::u16string(kDefaultPipe);
+    return fromUno(OUString::fromUtf8(name));
+}
+
+Reference<XComponentContext> connect(std::u16string_view pipe) {
+    if (!isPlainPipeName(pipe)) {
+        throw Error(Failure::NotRunning,
+                    u"pipe names are made of letters, digits, '_', '-' and '.'");
+    }
+    try {
+        auto resolver = css::bridge::UnoUrlResolver::create(localContext());
+        auto remote = resolver->resolve("uno:pipe,name=" + toUno(pipe) +
+                                        ";urp;StarOffice.ComponentContext");
+        Reference<XComponentContext> context(remote, css::uno::UNO_QUERY);
+        if (!context.is()) throw Error(Failure::NotRunning, u"the pipe answered, but not an office");
+        return context;
+    } catch (const css::connection::NoConnectException& e) {
+        throw Error(Failure::NotRunning, fromUno(e.Message));
+    } catch (const css::uno::Exception& e) {
+        throw Error(Failure::NotRunning, fromUno(e.Message));
+    } catch (const cppu::BootstrapException& e) {
+        throw Error(Failure::NotRunning, fromUno(e.getMessage()));
+    }
+}
+
+}  // namespace wordpour::excel::calc

@@ -1,0 +1,114 @@
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "cells/cell_name.h"
+#include "cells/module1.h"
+
+namespace {
+
+using wordpour::cells::kMaxLetters;
+using wordpour::cells::kNameLengthLimit;
+using wordpour::cells::NameProblem;
+using wordpour::cells::nextRowName;
+
+struct Case {
+    std::u16string name;
+    NameProblem problem;
+    std::u16string next;
+};
+
+std::u16string repeated(char16_t c, std::size_t n) { return std::u16string(n, c); }
+
+TEST(CellName, NextRowName) {
+    const Case cases[] = {
+        {u"A1", NameProblem::None, u"A2"},
+        {u"AB12", NameProblem::None, u"AB13"},
+        {u"A9", NameProblem::None, u"A10"},
+        {u"A0", NameProblem::None, u"A1"},
+        {u"A", NameProblem::None, u"A1"},
+        {u"C", NameProblem::None, u"C1"},
+        {u"1", NameProblem::None, u"2"},
+        {u"0", NameProblem::None, u"1"},
+        {u"A01", NameProblem::None, u"A2"},
+        {u"A000", NameProblem::None, u"A1"},
+        {u"1A", NameProblem::None, u"A2"},
+        {u"A1B2", NameProblem::None, u"AB13"},
+        {u"B2A1", NameProblem::None, u"BA22"},
+        {u"AA9", NameProblem::None, u"AA10"},
+        {u"A32767", NameProblem::None, u"A32768"},
+        {u"B65535", NameProblem::None, u"B65536"},
+        {u"A999999999999999", NameProblem::None, u"A1000000000000000"},
+        // Wrong characters, tested by code: case, blanks, signs, full width.
+        {u"a1", NameProblem::WrongCharacter, u""},
+        {u"A1 ", NameProblem::WrongCharacter, u""},
+        {u" ", NameProblem::WrongCharacter, u""},
+        {u"A-1", NameProblem::WrongCharacter, u""},
+        {u"A1.5", NameProblem::WrongCharacter, u""},
+        {u"Ａ１", NameProblem::WrongCharacter, u""},
+        {u"A1:B2", NameProblem::WrongCharacter, u""},
+        {u"$A$1", NameProblem::WrongCharacter, u""},
+        // Limits: letters, then the whole length.
+        {repeated(u'A', kMaxLetters), NameProblem::None, repeated(u'A', kMaxLetters) + u"1"},
+        {repeated(u'A', kMaxLetters + 1), NameProblem::Overflow, u""},
+        {repeated(u'A', kMaxLetters + 1) + u"a", NameProblem::WrongCharacter, u""},
+        {u"A" + repeated(u'1', kNameLengthLimit - 2), NameProblem::None,
+         u"A" + repeated(u'1', kNameLengthLimit - 3) + u"2"},
+        {u"A" + repeated(u'1', kNameLengthLimit - 1), NameProblem::Overflow, u""},
+        {u"a" + repeated(u'1', kNameLengthLimit - 1), NameProblem::WrongCharacter, u""},
+        {u"a" + repeated(u'1', kNameLengthLimit), NameProblem::Overflow, u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name.begin(), c.name.begin() + std::min<std::size_t>(c.name.size(), 20)));
+        const auto result = nextRowName(c.name);
+        EXPECT_EQ(result.problem, c.problem);
+        EXPECT_TRUE(result.name == c.next);
+    }
+}
+
+class MemoryBox : public wordpour::cells::CellNameBox {
+public:
+    explicit MemoryBox(std::u16string text) : text_(std::move(text)) {}
+    std::u16string text() override { return text_; }
+    void setText(const std::u16string& text) override { text_ = text; }
+
+private:
+    std::u16string text_;
+};
+
+TEST(CellName, ReadingAndAdvancingTheBox) {
+    struct BoxCase {
+        std::u16string before;
+        bool writeFails;
+        std::u16string writtenAt;  // empty: no write
+        std::u16string after;
+    };
+    const BoxCase cases[] = {
+        {u"A1", false, u"A2", u"A2"},
+        {u"", false, u"A2", u"A2"},     // an empty box counts as A1
+        {u"B5", false, u"B6", u"B6"},
+        {u"a1", false, u"", u"a1"},     // a wrong name is kept, nothing written
+        {u"A1", true, u"A2", u"A1"},    // a failed write leaves the name as it was
+    };
+    for (const BoxCase& c : cases) {
+        MemoryBox box(c.before);
+        std::u16string writtenAt;
+        try {
+            Module1::AdvanceCellName(box, [&](const std::u16string& cell) {
+                writtenAt = cell;
+                if (c.writeFails) throw std::runtime_error("refused");
+            });
+        } catch (const std::runtime_error&) {
+        }
+        EXPECT_TRUE(writtenAt == c.writtenAt);
+        EXPECT_TRUE(box.text() == c.after);
+    }
+
+    MemoryBox empty(u"");
+    EXPECT_TRUE(Module1::GetCellName(empty) == u"A1");
+    EXPECT_TRUE(empty.text().empty());
+    MemoryBox blank(u" ");
+    EXPECT_TRUE(Module1::GetCellName(blank) == u" ");
+}
+
+}  // namespace
