@@ -1,0 +1,247 @@
+// The workbook link through the real Calc backend, against a real headless
+// LibreOffice; cells are read back through a connection of the test's own.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "link/workbook_link.h"
+#include "tests/support/test_office.h"
+
+namespace {
+
+using css::table::CellContentType_EMPTY;
+using css::table::CellContentType_TEXT;
+using wordpour::excel::attachRunning;
+using wordpour::link::StartupError;
+using wordpour::link::WorkbookLink;
+using wordpour::testing::TempDir;
+using wordpour::testing::TestOffice;
+using wordpour::testing::u16;
+using wordpour::testing::utf8;
+
+class MemoryBox : public wordpour::cells::CellNameBox {
+public:
+    explicit MemoryBox(std::u16string text = u"A1") : text_(std::move(text)) {}
+    std::u16string text() override { return text_; }
+    void setText(const std::u16string& text) override { text_ = text; }
+
+private:
+    std::u16string text_;
+};
+
+std::string pipeFor(const char* role) {
+    return std::string("wordpour-test-") + role + "-" + std::to_string(getpid());
+}
+
+// One office for the whole suite, and the workbooks the tests use.
+class Office : public ::testing::Environment {
+public:
+    static TestOffice* office;
+    static TempDir* dir;
+    static std::string book, noSheet, japanese, notAWorkbook;
+
+    void SetUp() override {
+        office = new TestOffice(pipeFor("main"));
+        setenv("WORDPOUR_PIPE", office->pipe().c_str(), 1);
+        dir = new TempDir();
+        book = dir->path() + "/book.xls";
+        noSheet = dir->path() + "/nosheet.xls";
+        std::filesystem::create_directory(dir->path() + "/日本語 フォルダ");
+        japanese = dir->path() + "/日本語 フォルダ/ブック 一.xls";
+        notAWorkbook = dir->path() + "/notes.xls";
+        office->createWorkbook(book, {u"Sheet1", u"Sheet2"});
+        office->createWorkbook(noSheet, {u"Data"});
+        office->createWorkbook(japanese, {u"sheet1"});
+        std::ofstream(notAWorkbook) << "\x01\x02 not a workbook \xff\xfe";
+    }
+    void TearDown() override {
+        delete office;
+        delete dir;
+    }
+};
+TestOffice* Office::office = nullptr;
+TempDir* Office::dir = nullptr;
+std::string Office::book, Office::noSheet, Office::japanese, Office::notAWorkbook;
+const auto* const kOffice = ::testing::AddGlobalTestEnvironment(new Office);
+
+class CalcLink : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("WORDPOUR_PIPE", Office::office->pipe().c_str(), 1);
+        Office::office->closeAll();
+    }
+    TestOffice& office() { return *Office::office; }
+
+    static std::unique_ptr<WorkbookLink> started(const std::string& path, MemoryBox& box) {
+        auto link = std::make_unique<WorkbookLink>(&attachRunning);
+        link->start(u16(path), Module1::GetCellName(box));
+        return link;
+    }
+};
+
+TEST_F(CalcLink, EntriesFillTheColumnBelowTheCurrentName) {
+    struct Case {
+        std::u16string start;
+        std::vector<std::u16string> words;
+        std::vector<std::u16string> cells;  // where each word lands
+        std::u16string boxAfter;
+    };
+    const Case cases[] = {
+        {u"A1", {u"りんご", u"みかん"}, {u"A2", u"A3"}, u"A3"},
+        {u"B5", {u"ﾊﾞﾅﾅ"}, {u"B6"}, u"B6"},
+        {u"", {u"空"}, {u"A2"}, u"A2"},
+        {u"C", {u"列だけ"}, {u"C1"}, u"C1"},
+        {u"A01", {u"x"}, {u"A2"}, u"A2"},
+        {u"A1048575", {u"last row"}, {u"A1048576"}, u"A1048576"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(utf8(c.start));
+        office().closeAll();
+        MemoryBox box(u"A1");
+        auto link = started(Office::book, box);
+        box.setText(c.start);
+        for (const auto& word : c.words) EXPECT_FALSE(link->enterWord(box, word).has_value());
+        for (std::size_t i = 0; i < c.words.size(); ++i) {
+            const auto cell = office().cell(Office::book, u"Sheet1", c.cells[i]);
+            EXPECT_EQ(cell.type, CellContentType_TEXT);
+            EXPECT_EQ(utf8(cell.text), utf8(c.words[i]));
+        }
+        EXPECT_EQ(utf8(box.text()), utf8(c.boxAfter));
+        // The range taken at start-up is never written to.
+        EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"A1").type, CellContentType_EMPTY);
+    }
+}
+
+TEST_F(CalcLink, WordsLandAsLiteralText) {
+    MemoryBox box;
+    auto link = started(Office::book, box);
+    const std::u16string words[] = {u"=1+1", u"+1", u"2026/12/07", u"=HYPERLINK(\"http://x\")",
+                                    u"'quoted", u"0012", u"1e5", u" 前後に空白 ", u"～①髙"};
+    int row = 2;
+    for (const auto& word : words) {
+        SCOPED_TRACE(utf8(word));
+        ASSERT_FALSE(link->enterWord(box, word).has_value());
+        const auto cell = office().cell(Office::book, u"Sheet1", u"A" + u16(std::to_string(row++)));
+        EXPECT_EQ(cell.type, CellContentType_TEXT);
+        EXPECT_EQ(utf8(cell.text), utf8(word));
+    }
+}
+
+TEST_F(CalcLink, AnEmptyWordEmptiesTheCell) {
+    MemoryBox box;
+    auto link = started(Office::book, box);
+    ASSERT_FALSE(link->enterWord(box, u"消える").has_value());
+    box.setText(u"A1");
+    ASSERT_FALSE(link->enterWord(box, u"").has_value());
+    EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"A2").type, CellContentType_EMPTY);
+    EXPECT_EQ(utf8(box.text()), "A2");
+}
+
+TEST_F(CalcLink, AWorkbookAlreadyOpenIsUsedNotOpenedAgain) {
+    office().openHidden(Office::book);
+    ASSERT_EQ(office().countOpen(Office::book), 1);
+    MemoryBox box;
+    auto link = started(Office::book, box);
+    ASSERT_FALSE(link->enterWord(box, u"既に開いている").has_value());
+    EXPECT_EQ(office().countOpen(Office::book), 1);
+    EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"A2").text), "既に開いている");
+}
+
+TEST_F(CalcLink, APathWithJapaneseAndSpacesOpens) {
+    MemoryBox box;
+    auto link = started(Office::japanese, box);
+    ASSERT_FALSE(link->enterWord(box, u"日本語").has_value());
+    EXPECT_EQ(utf8(office().cell(Office::japanese, u"sheet1", u"A2").text), "日本語");
+}
+
+TEST_F(CalcLink, StartUpFailuresNameTheirCause) {
+    struct Case {
+        std::string path;
+        std::string pipe;  // empty: the suite's office
+        std::string says;
+    };
+    const Case cases[] = {
+        {Office::noSheet, "", "ワークシート「sheet1」がありません"},
+        {Office::dir->path() + "/missing.xls", "", "が見つかりません"},
+        {"", "", "ブックが選ばれなかった"},
+        // Calc imports any file as text: such a "workbook" has no sheet1.
+        {Office::notAWorkbook, "", "「sheet1」がありません"},
+        {Office::book, pipeFor("nobody"), "表計算ソフトに接続できません"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path + " " + c.says);
+        setenv("WORDPOUR_PIPE", c.pipe.empty() ? office().pipe().c_str() : c.pipe.c_str(), 1);
+        MemoryBox box;
+        try {
+            started(c.path, box);
+            ADD_FAILURE() << "started";
+        } catch (const StartupError& error) {
+            const std::string prompt = utf8(error.message().prompt);
+            EXPECT_NE(prompt.find(c.says), std::string::npos) << prompt;
+            if (!c.path.empty() && c.pipe.empty() && std::filesystem::exists(c.path)) {
+                EXPECT_NE(prompt.find(c.path), std::string::npos) << prompt;
+            }
+        }
+    }
+    // The workbook without "sheet1" stays open in the office.
+    EXPECT_EQ(office().countOpen(Office::noSheet), 1);
+}
+
+TEST_F(CalcLink, AStaleLockFileIsAClearErrorOrIgnored) {
+    const std::string path = Office::dir->path() + "/locked.xls";
+    office().createWorkbook(path, {u"Sheet1"});
+    // What an office that crashed on another machine leaves beside the file.
+    std::ofstream(Office::dir->path() + "/.~lock.locked.xls#")
+        << ",someone,otherhost,07.12.2026 08:00,file:///home/someone/.config/libreoffice/4;";
+    MemoryBox box;
+    try {
+        auto link = started(path, box);
+        EXPECT_FALSE(link->enterWord(box, u"ロック").has_value());
+    } catch (const StartupError& error) {
+        EXPECT_NE(utf8(error.message().prompt).find("を開けません"), std::string::npos);
+    }
+}
+
+TEST_F(CalcLink, ANameTheSheetRefusesWritesNothingAndKeepsTheName) {
+    MemoryBox box;
+    auto link = started(Office::book, box);
+    for (const std::u16string name : {u"1", u"XFE1", u"A1048576"}) {
+        SCOPED_TRACE(utf8(name));
+        box.setText(name);
+        const auto problem = link->enterWord(box, u"入らない");
+        ASSERT_TRUE(problem.has_value());
+        EXPECT_NE(utf8(problem->prompt).find("に書き込めません"), std::string::npos);
+        EXPECT_EQ(utf8(box.text()), utf8(name));
+    }
+    box.setText(u"A1");
+    EXPECT_FALSE(link->enterWord(box, u"続けて使える").has_value());
+    EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"A2").text), "続けて使える");
+}
+
+TEST(CalcLinkOfficeGone, TheNextEntryReportsAndTheNameStays) {
+    TestOffice doomed(pipeFor("doomed"));
+    TempDir dir;
+    const std::string path = dir.path() + "/doomed.xls";
+    doomed.createWorkbook(path, {u"Sheet1"});
+    setenv("WORDPOUR_PIPE", doomed.pipe().c_str(), 1);
+    MemoryBox box;
+    WorkbookLink link(&attachRunning);
+    link.start(u16(path), Module1::GetCellName(box));
+    ASSERT_FALSE(link.enterWord(box, u"一つ目").has_value());
+    EXPECT_EQ(utf8(doomed.cell(path, u"Sheet1", u"A2").text), "一つ目");
+
+    doomed.kill();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const auto problem = link.enterWord(box, u"二つ目");
+        ASSERT_TRUE(problem.has_value());
+        EXPECT_NE(utf8(problem->prompt).find("閉じられた"), std::string::npos)
+            << utf8(problem->prompt);
+        EXPECT_EQ(utf8(box.text()), "A2");
+    }
+}
+
+}  // namespace

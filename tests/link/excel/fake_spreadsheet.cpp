@@ -1,0 +1,98 @@
+#include "tests/link/excel/fake_spreadsheet.h"
+
+namespace wordpour::testing {
+
+namespace {
+
+class FakeRange final : public excel::Range {
+public:
+    FakeRange(FakeSpreadsheet& s, std::u16string cell) : s_(s), cell_(std::move(cell)) {}
+    void setValue(std::u16string_view word) override {
+        s_.record(u"value " + std::u16string(word));
+        s_.cells[cell_] = word;
+    }
+
+private:
+    FakeSpreadsheet& s_;
+    std::u16string cell_;
+};
+
+class FakeWorksheet final : public excel::Worksheet {
+public:
+    explicit FakeWorksheet(FakeSpreadsheet& s) : s_(s) {}
+    std::unique_ptr<excel::Range> range(std::u16string_view cell) override {
+        s_.record(u"range " + std::u16string(cell));
+        return std::make_unique<FakeRange>(s_, std::u16string(cell));
+    }
+
+private:
+    FakeSpreadsheet& s_;
+};
+
+class FakeSheets final : public excel::Sheets {
+public:
+    explicit FakeSheets(FakeSpreadsheet& s) : s_(s) {}
+    std::unique_ptr<excel::Worksheet> item(std::u16string_view name) override {
+        s_.record(u"item " + std::u16string(name));
+        if (!s_.sheets.count(std::u16string(name))) throw excel::Error(excel::Failure::NoSheet, {});
+        return std::make_unique<FakeWorksheet>(s_);
+    }
+
+private:
+    FakeSpreadsheet& s_;
+};
+
+class FakeWorkbook final : public excel::Workbook {
+public:
+    explicit FakeWorkbook(FakeSpreadsheet& s) : s_(s) {}
+    std::unique_ptr<excel::Sheets> worksheets() override {
+        s_.record(u"worksheets");
+        return std::make_unique<FakeSheets>(s_);
+    }
+
+private:
+    FakeSpreadsheet& s_;
+};
+
+class FakeWorkbooks final : public excel::Workbooks {
+public:
+    explicit FakeWorkbooks(FakeSpreadsheet& s) : s_(s) {}
+    std::unique_ptr<excel::Workbook> open(std::u16string_view path) override {
+        s_.record(u"open " + std::u16string(path));
+        return std::make_unique<FakeWorkbook>(s_);
+    }
+
+private:
+    FakeSpreadsheet& s_;
+};
+
+class FakeApplication final : public excel::Application {
+public:
+    explicit FakeApplication(FakeSpreadsheet& s) : s_(s) {}
+    std::unique_ptr<excel::Workbooks> workbooks() override {
+        s_.record(u"workbooks");
+        return std::make_unique<FakeWorkbooks>(s_);
+    }
+    void setVisible(bool visible) override {
+        s_.record(visible ? u"visible 1" : u"visible 0");
+        s_.visible = visible;
+    }
+
+private:
+    FakeSpreadsheet& s_;
+};
+
+}  // namespace
+
+void FakeSpreadsheet::record(std::u16string call) {
+    for (const auto& [prefix, failure] : failures)
+        if (call.starts_with(prefix)) throw excel::Error(failure, u"fake failure");
+    calls.push_back(std::move(call));
+}
+
+std::unique_ptr<excel::Application> FakeSpreadsheet::attach() {
+    record(u"attach");
+    return std::make_unique<FakeApplication>(*this);
+}
+
+}  // namespace wordpour::testing

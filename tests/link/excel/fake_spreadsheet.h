@@ -1,0 +1,31 @@
+// An in-memory spreadsheet behind the automation interface, for the GUI's
+// tests: it records every call and can be told to fail at any of them.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "link/excel/automation.h"
+
+namespace wordpour::testing {
+
+struct FakeSpreadsheet {
+    // Calls in order: "attach", "workbooks", "open <path>", "worksheets",
+    // "item <name>", "range <cell>", "value <word>", "visible 1".
+    std::vector<std::u16string> calls;
+    std::map<std::u16string, std::u16string> cells;  // of the sheet taken
+    std::set<std::u16string> sheets = {u"sheet1"};
+    bool visible = false;
+
+    // The call whose name starts with this fails with this failure.
+    std::map<std::u16string, excel::Failure> failures;
+
+    std::unique_ptr<excel::Application> attach();
+    void record(std::u16string call);
+};
+
+}  // namespace wordpour::testing

@@ -1,0 +1,202 @@
+#include "tests/support/test_office.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <thread>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <osl/file.hxx>
+#include <rtl/ustring.hxx>
+
+#include "link/excel/automation.h"
+#include "link/excel/calc/uno_connection.h"
+
+extern char** environ;
+
+namespace wordpour::testing {
+
+namespace {
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+using excel::calc::fromUno;
+using excel::calc::toUno;
+using rtl::OUString;
+
+OUString urlOf(const std::string& path) {
+    OUString url;
+    osl::FileBase::getFileURLFromSystemPath(OUString::fromUtf8(path.c_str()), url);
+    return url;
+}
+
+css::beans::PropertyValue property(const char* name, css::uno::Any value) {
+    css::beans::PropertyValue p;
+    p.Name = OUString::createFromAscii(name);
+    p.Value = std::move(value);
+    return p;
+}
+
+css::uno::Sequence<css::beans::PropertyValue> hiddenArgs() {
+    const auto hidden = property("Hidden", css::uno::Any(true));
+    return css::uno::Sequence<css::beans::PropertyValue>(&hidden, 1);
+}
+
+}  // namespace
+
+std::u16string u16(const std::string& text) { return fromUno(OUString::fromUtf8(text.c_str())); }
+
+std::string utf8(std::u16string_view text) {
+    const rtl::OString bytes = OUStringToOString(toUno(text), RTL_TEXTENCODING_UTF8);
+    return std::string(bytes.getStr(), static_cast<std::size_t>(bytes.getLength()));
+}
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "wordpour-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+TestOffice::TestOffice(std::string pipe) : pipe_(std::move(pipe)) {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "wordpour-office-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    profile_ = pattern;
+
+    std::vector<std::string> args = {
+        "soffice", "--headless", "--invisible", "--norestore", "--nologo", "--nodefault",
+        "--nofirststartwizard", "-env:UserInstallation=" + utf8(fromUno(urlOf(profile_))),
+        "--accept=pipe,name=" + pipe_ + ";urp;"};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attr, 0);
+    pid_t pid = -1;
+    const int rc = posix_spawnp(&pid, "soffice", nullptr, &attr, argv.data(), environ);
+    posix_spawnattr_destroy(&attr);
+    if (rc != 0) throw std::runtime_error("cannot start soffice");
+    group_ = pid;
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    for (;;) {
+        try {
+            desktop_ = css::frame::Desktop::create(excel::calc::connect(u16(pipe_)));
+            return;
+        } catch (const excel::Error&) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                kill();
+                throw std::runtime_error("the test office did not answer on its pipe");
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    }
+}
+
+TestOffice::~TestOffice() {
+    kill();
+    std::error_code ignored;
+    std::filesystem::remove_all(profile_, ignored);
+}
+
+void TestOffice::kill() {
+    if (group_ <= 0) return;
+    ::kill(-group_, SIGKILL);
+    int status = 0;
+    waitpid(group_, &status, 0);
+    group_ = -1;
+    desktop_.clear();
+    // Let the pipe's socket go before anyone looks for the office again.
+    std::error_code ignored;
+    std::filesystem::remove("/tmp/OSL_PIPE_" + std::to_string(getuid()) + "_" + pipe_, ignored);
+}
+
+void TestOffice::createWorkbook(const std::string& path,
+                                const std::vector<std::u16string>& sheetNames) {
+    const auto hidden = hiddenArgs();
+    auto component = desktop_->loadComponentFromURL("private:factory/scalc", "_blank", 0, hidden);
+    Reference<css::sheet::XSpreadsheetDocument> document(component, UNO_QUERY_THROW);
+    auto sheets = document->getSheets();
+    Reference<css::container::XNamed> first(sheets->getByName(sheets->getElementNames()[0]), UNO_QUERY_THROW);
+    first->setName(toUno(sheetNames.at(0)));
+    for (std::size_t i = 1; i < sheetNames.size(); ++i)
+        sheets->insertNewByName(toUno(sheetNames[i]), static_cast<sal_Int16>(i));
+
+    const auto filter = property("FilterName", css::uno::Any(OUString("MS Excel 97")));
+    const css::uno::Sequence<css::beans::PropertyValue> excel97(&filter, 1);
+    Reference<css::frame::XStorable>(component, UNO_QUERY_THROW)->storeToURL(urlOf(path), excel97);
+    Reference<css::util::XCloseable>(component, UNO_QUERY_THROW)->close(true);
+}
+
+void TestOffice::openHidden(const std::string& path) {
+    const auto hidden = hiddenArgs();
+    desktop_->loadComponentFromURL(urlOf(path), "_blank", 0, hidden);
+}
+
+std::vector<Reference<css::frame::XModel>> TestOffice::documents() {
+    std::vector<Reference<css::frame::XModel>> models;
+    auto components = desktop_->getComponents()->createEnumeration();
+    while (components->hasMoreElements()) {
+        Reference<css::frame::XModel> model(components->nextElement(), UNO_QUERY);
+        if (model.is()) models.push_back(model);
+    }
+    return models;
+}
+
+Reference<css::frame::XModel> TestOffice::findOpen(const std::string& path) {
+    const OUString url = urlOf(path);
+    for (auto& model : documents())
+        if (model->getURL() == url) return model;
+    return {};
+}
+
+int TestOffice::countOpen(const std::string& path) {
+    const OUString url = urlOf(path);
+    int count = 0;
+    for (auto& model : documents()) count += model->getURL() == url ? 1 : 0;
+    return count;
+}
+
+TestOffice::Cell TestOffice::cell(const std::string& path, std::u16string_view sheet,
+                                  std::u16string_view name) {
+    Reference<css::sheet::XSpreadsheetDocument> document(findOpen(path), UNO_QUERY_THROW);
+    Reference<css::sheet::XSpreadsheet> worksheet(document->getSheets()->getByName(toUno(sheet)),
+                                                  UNO_QUERY_THROW);
+    auto range = worksheet->getCellRangeByName(toUno(name));
+    Reference<css::table::XCell> cell(range, UNO_QUERY_THROW);
+    Reference<css::text::XTextRange> text(range, UNO_QUERY_THROW);
+    return {cell->getType(), fromUno(text->getString())};
+}
+
+void TestOffice::closeAll() {
+    for (auto& model : documents())
+        Reference<css::util::XCloseable>(model, UNO_QUERY_THROW)->close(true);
+}
+
+}  // namespace wordpour::testing

@@ -1,0 +1,74 @@
+// A real LibreOffice for tests and benchmarks: headless, with a profile and
+// a pipe of its own, started and killed by the test itself. Also makes the
+// workbook files the tests need and reads cells back, through its own UNO
+// connection.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/table/CellContentType.hpp>
+
+namespace wordpour::testing {
+
+class TestOffice {
+public:
+    // Starts the office and waits until it answers on `pipe`.
+    explicit TestOffice(std::string pipe);
+    ~TestOffice();
+    TestOffice(const TestOffice&) = delete;
+    TestOffice& operator=(const TestOffice&) = delete;
+
+    const std::string& pipe() const { return pipe_; }
+    // Kills the office at once, as a crash would.
+    void kill();
+
+    // Saves a new workbook in Excel 97 format with these sheets.
+    void createWorkbook(const std::string& path, const std::vector<std::u16string>& sheetNames);
+    // Opens a file hidden, as a user might have it open already.
+    void openHidden(const std::string& path);
+    // How many open documents have this file's URL.
+    int countOpen(const std::string& path);
+
+    struct Cell {
+        css::table::CellContentType type;
+        std::u16string text;
+    };
+    // A cell of an open document, read through this connection.
+    Cell cell(const std::string& path, std::u16string_view sheet, std::u16string_view name);
+
+    // Closes every document, so that each test starts from none.
+    void closeAll();
+
+private:
+    std::vector<css::uno::Reference<css::frame::XModel>> documents();
+    css::uno::Reference<css::frame::XModel> findOpen(const std::string& path);
+
+    std::string pipe_;
+    std::string profile_;
+    pid_t group_ = -1;
+    css::uno::Reference<css::frame::XDesktop2> desktop_;
+};
+
+// A fresh, empty temporary directory, removed by the destructor.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// UTF-8 to UTF-16 and back, for paths and messages in test assertions.
+std::u16string u16(const std::string& utf8);
+std::string utf8(std::u16string_view text);
+
+}  // namespace wordpour::testing
