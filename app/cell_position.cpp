@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/command_button.h"
 #include "app/fonts.h"
 #include "app/qt_text.h"
 
@@ -30,11 +31,10 @@ void Form2::createControls() {
     Text1->setAttribute(Qt::WA_InputMethodEnabled, false);
     Text1->installEventFilter(this);
 
-    Command1 = new QPushButton(QStringLiteral("指定"), this);
+    Command1 = new CommandButton(QStringLiteral("指定"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(twipsRect(1080, 600, 735, 495));
     Command1->setFont(gothicFont(9, true));
-    Command1->setAutoDefault(false);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
 }
 

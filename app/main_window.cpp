@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/command_button.h"
 #include "app/dialogs/file_dialog.h"
 #include "app/dialogs/message_box.h"
 #include "app/fonts.h"
@@ -34,10 +35,9 @@ void Form1::createControls() {
     Combo1->resize(px(3495), Combo1->sizeHint().height());
     Combo1->lineEdit()->installEventFilter(this);
 
-    Command4 = new QPushButton(QStringLiteral("入力"), client);
+    Command4 = new CommandButton(QStringLiteral("入力"), client);
     Command4->setObjectName(QStringLiteral("Command4"));
     Command4->setGeometry(twipsRect(120, 600, 2295, 615));
-    Command4->setAutoDefault(false);
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
 
     setTabOrder(Combo1, Command4);

@@ -85,7 +85,11 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), enter());
         // With the focus on 入力, Enter and Space write the next word.
         QTest::keyClick(enter(), Qt::Key_Space);
+        QTest::keyClick(enter(), Qt::Key_Return);
+        QTest::keyClick(enter(), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(sheet_.cells[u"A4"], u"=1+1");
+        QCOMPARE(sheet_.cells[u"A5"], u"=1+1");
+        QCOMPARE(cellName()->text(), QStringLiteral("A6"));
     }
 
     void enterInTheWordBoxDoesNothing() {
