@@ -12,6 +12,8 @@ set(_rdbs "${WORDPOUR_LO_PROGRAM}/types.rdb" "${WORDPOUR_LO_PROGRAM}/types/offap
 # The types the backend and its tests use; cppumaker adds what they depend on.
 set(_types
     com.sun.star.awt.XWindow
+    com.sun.star.awt.XWindowListener
+    com.sun.star.awt.XWindow2
     com.sun.star.beans.PropertyValue
     com.sun.star.bridge.UnoUrlResolver
     com.sun.star.connection.ConnectionSetupException
@@ -38,6 +40,9 @@ set(_types
     com.sun.star.text.XTextRange
     com.sun.star.uno.DeploymentException
     com.sun.star.uno.XComponentContext
+    com.sun.star.uno.XWeak
+    com.sun.star.uno.XAggregation
+    com.sun.star.lang.XTypeProvider
     com.sun.star.util.XCloseable)
 list(JOIN _types ";" _type_list)
 

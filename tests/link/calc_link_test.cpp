@@ -151,6 +151,20 @@ TEST_F(CalcLink, AWorkbookAlreadyOpenIsUsedNotOpenedAgain) {
     EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"A2").text), "既に開いている");
 }
 
+TEST_F(CalcLink, TheWorkbookWindowIsShownByEachEntryNotAtStartUp) {
+    office().openHidden(Office::book);
+    MemoryBox box;
+    auto link = started(Office::book, box);
+    EXPECT_FALSE(office().windowVisible(Office::book));
+    ASSERT_FALSE(link->enterWord(box, u"見える").has_value());
+    EXPECT_TRUE(office().windowVisible(Office::book));
+    // Hidden again by someone else: the next entry shows it again.
+    office().hideWindow(Office::book);
+    usleep(100000);  // the office tells the link of the change on its own
+    ASSERT_FALSE(link->enterWord(box, u"また見える").has_value());
+    EXPECT_TRUE(office().windowVisible(Office::book));
+}
+
 TEST_F(CalcLink, APathWithJapaneseAndSpacesOpens) {
     MemoryBox box;
     auto link = started(Office::japanese, box);

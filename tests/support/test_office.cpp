@@ -11,7 +11,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
@@ -120,6 +123,24 @@ TestOffice::TestOffice(std::string pipe) : pipe_(std::move(pipe)) {
 }
 
 TestOffice::~TestOffice() {
+    // A clean exit removes the office's sockets and lock files; kill what
+    // is left after a while.
+    if (group_ > 0 && desktop_.is()) {
+        try {
+            desktop_->terminate();
+        } catch (const css::uno::Exception&) {
+            // The bridge goes down as the office exits.
+        }
+        for (int i = 0; i < 100; ++i) {
+            int status = 0;
+            if (waitpid(group_, &status, WNOHANG) == group_) {
+                ::kill(-group_, SIGKILL);  // anything the launcher left behind
+                group_ = -1;
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
     kill();
     std::error_code ignored;
     std::filesystem::remove_all(profile_, ignored);
@@ -193,6 +214,19 @@ TestOffice::Cell TestOffice::cell(const std::string& path, std::u16string_view s
     Reference<css::text::XTextRange> text(range, UNO_QUERY_THROW);
     return {cell->getType(), fromUno(text->getString())};
 }
+
+namespace {
+Reference<css::awt::XWindow2> windowOf(const Reference<css::frame::XModel>& model) {
+    return Reference<css::awt::XWindow2>(
+        model->getCurrentController()->getFrame()->getContainerWindow(), UNO_QUERY_THROW);
+}
+}  // namespace
+
+bool TestOffice::windowVisible(const std::string& path) {
+    return windowOf(findOpen(path))->isVisible();
+}
+
+void TestOffice::hideWindow(const std::string& path) { windowOf(findOpen(path))->setVisible(false); }
 
 void TestOffice::closeAll() {
     for (auto& model : documents())

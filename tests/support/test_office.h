@@ -41,6 +41,11 @@ public:
     // A cell of an open document, read through this connection.
     Cell cell(const std::string& path, std::u16string_view sheet, std::u16string_view name);
 
+    // Whether the window of an open document is shown.
+    bool windowVisible(const std::string& path);
+    // Hides it, as another program driving the office might.
+    void hideWindow(const std::string& path);
+
     // Closes every document, so that each test starts from none.
     void closeAll();
 

@@ -1,8 +1,10 @@
 // The automation interface over LibreOffice Calc's UNO API.
+#include <atomic>
 #include <utility>
 #include <vector>
 
 #include <com/sun/star/awt/XWindow.hpp>
+#include <com/sun/star/awt/XWindowListener.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/container/NoSuchElementException.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
@@ -19,6 +21,8 @@
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
+#include <cppuhelper/implbase1.hxx>
+#include <rtl/ref.hxx>
 #include <osl/file.hxx>
 #include <osl/process.h>
 
@@ -35,12 +39,42 @@ using calc::fromUno;
 using calc::toUno;
 using rtl::OUString;
 
+// Follows whether a workbook window is shown, from the office's own
+// notifications, so that an entry asks the office to show the window only
+// when it is hidden: one round trip fewer on every entry. The office calls
+// back on a bridge thread, hence the atomic.
+class VisibilityWatch final : public cppu::WeakImplHelper1<css::awt::XWindowListener> {
+public:
+    std::atomic<bool> shown{false};
+
+    void SAL_CALL windowShown(const css::lang::EventObject&) override { shown = true; }
+    void SAL_CALL windowHidden(const css::lang::EventObject&) override { shown = false; }
+    void SAL_CALL disposing(const css::lang::EventObject&) override { shown = false; }
+    void SAL_CALL windowResized(const css::awt::WindowEvent&) override {}
+    void SAL_CALL windowMoved(const css::awt::WindowEvent&) override {}
+};
+
+// A workbook window: what "the application is visible" means for Calc.
+struct WatchedWindow {
+    Reference<css::awt::XWindow> window;
+    rtl::Reference<VisibilityWatch> watch;
+};
+
 // What the objects taken from one attachment share.
 struct Office {
     Reference<css::frame::XDesktop2> desktop;
-    // The windows of the workbooks opened through this attachment: they are
-    // what "the application is visible" means for Calc.
-    std::vector<Reference<css::awt::XWindow>> windows;
+    // The windows of the workbooks opened through this attachment.
+    std::vector<WatchedWindow> windows;
+
+    ~Office() {
+        for (auto& [window, watch] : windows) {
+            try {
+                window->removeWindowListener(watch.get());
+            } catch (const css::uno::Exception&) {
+                // The office has gone: nothing to unregister from.
+            }
+        }
+    }
 };
 
 // Runs one UNO call and turns whatever it throws into an Error. A bridge
@@ -196,7 +230,10 @@ private:
         auto frame = controller->getFrame();
         if (!frame.is()) return;
         auto window = frame->getContainerWindow();
-        if (window.is()) office_->windows.push_back(window);
+        if (!window.is()) return;
+        rtl::Reference<VisibilityWatch> watch(new VisibilityWatch);
+        window->addWindowListener(watch.get());
+        office_->windows.push_back({window, watch});
     }
 
     std::shared_ptr<Office> office_;
@@ -212,9 +249,13 @@ public:
 
     void setVisible(bool visible) override {
         guarded(Failure::Visible, [&] {
-            // Showing a window that is already shown changes nothing, so the
+            // Only a hidden window is shown: a shown one is left alone, so the
             // keyboard focus stays where it is.
-            for (const auto& window : office_->windows) window->setVisible(visible);
+            for (auto& [window, watch] : office_->windows) {
+                if (watch->shown == visible) continue;
+                window->setVisible(visible);
+                watch->shown = visible;
+            }
         });
     }
 

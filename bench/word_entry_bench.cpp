@@ -1,0 +1,97 @@
+// Times one word entry (advance the name, take the range, set the value,
+// make the application visible) against a real headless Calc, at the top
+// of the sheet and at row 60,000, and the same UNO calls made from a
+// python3-uno script as the baseline. Prints figures; asserts nothing.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "link/workbook_link.h"
+#include "tests/support/test_office.h"
+
+namespace {
+
+using wordpour::testing::u16;
+
+class MemoryBox : public wordpour::cells::CellNameBox {
+public:
+    std::u16string text() override { return text_; }
+    void setText(const std::u16string& text) override { text_ = text; }
+
+private:
+    std::u16string text_ = u"A1";
+};
+
+struct Figures {
+    double median, p99;
+};
+
+Figures figures(std::vector<double> ms) {
+    std::sort(ms.begin(), ms.end());
+    return {ms[ms.size() / 2], ms[std::min(ms.size() - 1, ms.size() * 99 / 100)]};
+}
+
+Figures timeEntries(wordpour::link::WorkbookLink& link, MemoryBox& box, int count) {
+    std::vector<double> ms;
+    ms.reserve(static_cast<std::size_t>(count));
+    const std::u16string words[] = {u"りんご", u"apple", u"ﾊﾞﾅﾅ", u"長い単語を入力する"};
+    for (int i = 0; i < count; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        if (link.enterWord(box, words[i % 4])) {
+            std::fprintf(stderr, "entry failed\n");
+            std::exit(1);
+        }
+        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
+                                                               start)
+                         .count());
+    }
+    return figures(std::move(ms));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
+    const std::string script = argc > 2 ? argv[2] : "bench/uno_entry_baseline.py";
+
+    wordpour::testing::TestOffice office("wordpour-bench-" + std::to_string(getpid()));
+    wordpour::testing::TempDir dir;
+    const std::string path = dir.path() + "/bench.xls";
+    office.createWorkbook(path, {u"Sheet1"});
+    setenv("WORDPOUR_PIPE", office.pipe().c_str(), 1);
+
+    MemoryBox box;
+    wordpour::link::WorkbookLink link(&wordpour::excel::attachRunning);
+    link.start(u16(path), Module1::GetCellName(box));
+    timeEntries(link, box, 50);  // warm up the bridge and the sheet
+
+    box.setText(u"A1");
+    const Figures top = timeEntries(link, box, count);
+    box.setText(u"A60000");
+    const Figures deep = timeEntries(link, box, count);
+
+    const std::string command = "/usr/bin/python3 " + script + " " + office.pipe() + " '" + path +
+                                "' " + std::to_string(count);
+    double python = 0;
+    if (FILE* out = popen(command.c_str(), "r")) {
+        if (std::fscanf(out, "%lf", &python) != 1) python = 0;
+        pclose(out);
+    }
+
+    std::printf("word entry, %d entries from row 2:      median %.3f ms, p99 %.3f ms\n", count,
+                top.median, top.p99);
+    std::printf("word entry, %d entries from row 60001:  median %.3f ms, p99 %.3f ms\n", count,
+                deep.median, deep.p99);
+    if (python > 0) {
+        std::printf("python3-uno, the same calls:          median %.3f ms\n", python);
+        std::printf("python3-uno median / Wordpour median: %.1fx\n", python / top.median);
+    } else {
+        std::printf("python3-uno baseline: not measured (python3-uno missing?)\n");
+    }
+    return 0;
+}
