@@ -27,6 +27,12 @@ Message startupMessage(const excel::Error& error, std::u16string_view book) {
         case Failure::Open:
             prompt = u"ブック" + bracketed(book) + u"を開けません。";
             break;
+        case Failure::ReadOnly:
+            prompt = u"ブック" + bracketed(book) +
+                     u"は読み取り専用でしか開けません。書き込んだ単語を保存できないため、使えません。"
+                     u"\nほかで使用中か、異常終了した LibreOffice のロックファイル（.~lock.…#）が"
+                     u"ブックと同じフォルダーに残っています。";
+            break;
         case Failure::NoSheet:
             prompt = u"ブック" + bracketed(book) + u"にワークシート" + bracketed(text::kSheetName) +
                      u"がありません。";

@@ -14,6 +14,7 @@ namespace wordpour::excel {
 enum class Failure {
     NotRunning,    // no spreadsheet application to attach to
     Open,          // the workbook could not be opened
+    ReadOnly,      // it opened, but only read-only: words written could not be saved
     NoSheet,       // the workbook has no sheet of that name
     NotWorksheet,  // a sheet of that name exists but is not a worksheet
     Range,         // the sheet does not accept the cell name

@@ -15,6 +15,7 @@
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
@@ -192,6 +193,11 @@ public:
             if (!model.is()) model = load(url);
             Reference<css::sheet::XSpreadsheetDocument> document(model, UNO_QUERY);
             if (!document.is()) throw Error(Failure::Open, u"the file is not a spreadsheet");
+            // An office finding a lock file (another user, or a crashed
+            // office) opens the file read-only without asking: the words
+            // written there could not be saved into it.
+            Reference<css::frame::XStorable> storable(model, UNO_QUERY);
+            if (storable.is() && storable->isReadonly()) throw Error(Failure::ReadOnly, {});
             rememberWindow(model);
             return std::make_unique<CalcWorkbook>(std::move(document));
         });
