@@ -38,9 +38,13 @@ void Form2::createControls() {
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
 }
 
-void Form2::Command1_Click() { hide(); }
+void Form2::Command1_Click() {
+    hide();
+}
 
-void Form2::Text1_GotFocus() { Text1->selectAll(); }
+void Form2::Text1_GotFocus() {
+    Text1->selectAll();
+}
 
 bool Form2::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Text1 && event->type() == QEvent::FocusIn) Text1_GotFocus();
@@ -52,9 +56,13 @@ Form2& CellPosition::form() {
     return *form_;
 }
 
-std::u16string CellPosition::text() { return fromQt(form().text1()->text()); }
+std::u16string CellPosition::text() {
+    return fromQt(form().text1()->text());
+}
 
-void CellPosition::setText(const std::u16string& text) { form().text1()->setText(toQt(text)); }
+void CellPosition::setText(const std::u16string& text) {
+    form().text1()->setText(toQt(text));
+}
 
 void CellPosition::open() {
     Form2& dialog = form();

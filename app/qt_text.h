@@ -12,11 +12,15 @@ namespace wordpour::app {
 inline QString toQt(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
-inline std::u16string fromQt(const QString& text) { return text.toStdU16String(); }
+inline std::u16string fromQt(const QString& text) {
+    return text.toStdU16String();
+}
 
 // Window geometry is given in twips: 15 to a pixel at 96 dpi. Qt scales
 // these device-independent pixels on high-dpi screens.
-constexpr int px(int twips) { return twips / 15; }
+constexpr int px(int twips) {
+    return twips / 15;
+}
 inline QRect twipsRect(int left, int top, int width, int height) {
     return QRect(px(left), px(top), px(width), px(height));
 }

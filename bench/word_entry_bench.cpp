@@ -46,9 +46,9 @@ Figures timeEntries(wordpour::link::WorkbookLink& link, MemoryBox& box, int coun
             std::fprintf(stderr, "entry failed\n");
             std::exit(1);
         }
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
-                                                               start)
-                         .count());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
     }
     return figures(std::move(ms));
 }

@@ -14,8 +14,10 @@ std::u16string bracketed(std::u16string_view text) {
 }
 
 std::u16string withDetail(std::u16string prompt, const excel::Error& error) {
-    if (!error.detail().empty()) prompt += u"\n\n（詳細: " + error.detail() + u"）";
-    return prompt;
+    if (error.detail().empty()) return prompt;
+    // Not running: the detail says how to start an office that listens.
+    if (error.failure() == Failure::NotRunning) return prompt + u"\n\n" + error.detail();
+    return prompt + u"\n\n（詳細: " + error.detail() + u"）";
 }
 
 Message startupMessage(const excel::Error& error, std::u16string_view book) {
@@ -28,10 +30,11 @@ Message startupMessage(const excel::Error& error, std::u16string_view book) {
             prompt = u"ブック" + bracketed(book) + u"を開けません。";
             break;
         case Failure::ReadOnly:
-            prompt = u"ブック" + bracketed(book) +
-                     u"は読み取り専用でしか開けません。書き込んだ単語を保存できないため、使えません。"
-                     u"\nほかで使用中か、異常終了した LibreOffice のロックファイル（.~lock.…#）が"
-                     u"ブックと同じフォルダーに残っています。";
+            prompt =
+                u"ブック" + bracketed(book) +
+                u"は読み取り専用でしか開けません。書き込んだ単語を保存できないため、使えません。"
+                u"\nほかで使用中か、異常終了した LibreOffice のロックファイル（.~lock.…#）が"
+                u"ブックと同じフォルダーに残っています。";
             break;
         case Failure::NoSheet:
             prompt = u"ブック" + bracketed(book) + u"にワークシート" + bracketed(text::kSheetName) +
@@ -62,7 +65,8 @@ Message entryMessage(const excel::Error& error, std::u16string_view cell) {
             prompt += kNothingMoved;
             break;
         case Failure::Value:
-            prompt = u"セル" + bracketed(cell) + u"に書き込めません。表計算ソフトが値を受け付けません。";
+            prompt =
+                u"セル" + bracketed(cell) + u"に書き込めません。表計算ソフトが値を受け付けません。";
             prompt += kNothingMoved;
             break;
         case Failure::Visible:
@@ -88,13 +92,13 @@ bool fileExists(std::u16string_view path) {
 void WorkbookLink::start(std::u16string bookPath, std::u16string_view startingCell) {
     BookPath = std::move(bookPath);
     if (BookPath.empty()) {
-        throw StartupError({u"ブックが選ばれなかったので、ワードポア！を終了します。", kCritical,
-                            kProgramTitle});
+        throw StartupError(
+            {u"ブックが選ばれなかったので、ワードポア！を終了します。", kCritical, kProgramTitle});
     }
     if (!fileExists(BookPath)) {
-        throw StartupError({u"ブック" + bracketed(BookPath) +
-                                u"が見つかりません。\nワードポア！を終了します。",
-                            kCritical, kProgramTitle});
+        throw StartupError(
+            {u"ブック" + bracketed(BookPath) + u"が見つかりません。\nワードポア！を終了します。",
+             kCritical, kProgramTitle});
     }
     try {
         XlApp = attach_();
@@ -123,9 +127,10 @@ std::optional<Message> WorkbookLink::enterWord(cells::CellNameBox& cellName,
             case cells::NameProblem::WrongCharacter:
                 return Message{text::kWrongCellName, kOkOnly, text::kCellNameTitle};
             case cells::NameProblem::Overflow:
-                return Message{u"セルの名前が長すぎます。列の文字は1261文字まで、名前全体は"
-                               u"32766文字までです。\n何も書き込まず、セル位置もそのままです。",
-                               kExclamation, text::kCellNameTitle};
+                return Message{
+                    u"セルの名前が長すぎます。列の文字は1261文字まで、名前全体は"
+                    u"32766文字までです。\n何も書き込まず、セル位置もそのままです。",
+                    kExclamation, text::kCellNameTitle};
         }
         XlApp->setVisible(true);
     } catch (const excel::Error& error) {

@@ -28,6 +28,8 @@ QString FileDialog::getOpenFileName(QWidget* parent, const QString& filter) {
     return QFileDialog::getOpenFileName(parent, QString(), QString(), toQtFilter(filter));
 }
 
-void FileDialog::setNextFileName(const QString& fileName) { s_nextFileName = fileName; }
+void FileDialog::setNextFileName(const QString& fileName) {
+    s_nextFileName = fileName;
+}
 
 }  // namespace wordpour::app

@@ -11,29 +11,42 @@ namespace {
 
 QMessageBox::Icon iconFor(int buttons) {
     switch (buttons & 0xF0) {
-        case 16: return QMessageBox::Critical;
-        case 32: return QMessageBox::Question;
-        case 48: return QMessageBox::Warning;
-        case 64: return QMessageBox::Information;
-        default: return QMessageBox::NoIcon;
+        case 16:
+            return QMessageBox::Critical;
+        case 32:
+            return QMessageBox::Question;
+        case 48:
+            return QMessageBox::Warning;
+        case 64:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
     }
 }
 
 QMessageBox::StandardButtons buttonsFor(int buttons) {
     switch (buttons & 0x0F) {
-        case 1: return QMessageBox::Ok | QMessageBox::Cancel;
-        case 3: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        case 4: return QMessageBox::Yes | QMessageBox::No;
-        default: return QMessageBox::Ok;
+        case 1:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case 3:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case 4:
+            return QMessageBox::Yes | QMessageBox::No;
+        default:
+            return QMessageBox::Ok;
     }
 }
 
 int answerCode(int pressed) {
     switch (pressed) {
-        case QMessageBox::Cancel: return 2;
-        case QMessageBox::Yes: return 6;
-        case QMessageBox::No: return 7;
-        default: return 1;
+        case QMessageBox::Cancel:
+            return 2;
+        case QMessageBox::Yes:
+            return 6;
+        case QMessageBox::No:
+            return 7;
+        default:
+            return 1;
     }
 }
 
@@ -52,8 +65,12 @@ int MessageBox::show(QWidget* parent, const QString& prompt, int buttons, const 
     return answerCode(box.exec());
 }
 
-void MessageBox::setNextAnswer(int answer) { s_nextAnswer = answer; }
+void MessageBox::setNextAnswer(int answer) {
+    s_nextAnswer = answer;
+}
 
-std::vector<MessageBox::Shown> MessageBox::takeShown() { return std::exchange(s_shown, {}); }
+std::vector<MessageBox::Shown> MessageBox::takeShown() {
+    return std::exchange(s_shown, {});
+}
 
 }  // namespace wordpour::app

@@ -62,8 +62,8 @@ private slots:
     void startUpRunsTheStepsInOrderAndFocusesTheWordBox() {
         QVERIFY(startWith(book_));
         const std::vector<std::u16string> expected = {
-            u"attach", u"workbooks", u"open " + book_.toStdU16String(), u"worksheets",
-            u"item sheet1", u"range A1"};
+            u"attach",     u"workbooks",   u"open " + book_.toStdU16String(),
+            u"worksheets", u"item sheet1", u"range A1"};
         QCOMPARE(sheet_.calls, expected);
         QVERIFY(!sheet_.visible);  // visibility is left to the first entry
         QCOMPARE(QApplication::focusWidget(), combo());
@@ -79,7 +79,7 @@ private slots:
         type(QStringLiteral("=1+1"));
         QTest::mouseClick(enter(), Qt::LeftButton);
         const std::vector<std::u16string> expected = {u"range A2", u"value りんご", u"visible 1",
-                                                      u"range A3", u"value =1+1", u"visible 1"};
+                                                      u"range A3", u"value =1+1",   u"visible 1"};
         QCOMPARE(sheet_.calls, expected);
         QCOMPARE(cellName()->text(), QStringLiteral("A3"));
         QCOMPARE(QApplication::focusWidget(), enter());
@@ -149,9 +149,10 @@ private slots:
         for (const Case& c : cases) {
             sheet_ = FakeSpreadsheet();
             if (!c.failAt.empty())
-                sheet_.failures[c.failAt] = c.failAt == u"attach" ? wordpour::excel::Failure::NotRunning
-                                            : c.failAt == u"open" ? wordpour::excel::Failure::Open
-                                                                  : wordpour::excel::Failure::NoSheet;
+                sheet_.failures[c.failAt] =
+                    c.failAt == u"attach" ? wordpour::excel::Failure::NotRunning
+                    : c.failAt == u"open" ? wordpour::excel::Failure::Open
+                                          : wordpour::excel::Failure::NoSheet;
             MessageBox::setNextAnswer(1);
             QVERIFY(!startWith(c.file));
             QVERIFY(!form_->isVisible());

@@ -18,7 +18,9 @@ struct Case {
     std::u16string next;
 };
 
-std::u16string repeated(char16_t c, std::size_t n) { return std::u16string(n, c); }
+std::u16string repeated(char16_t c, std::size_t n) {
+    return std::u16string(n, c);
+}
 
 TEST(CellName, NextRowName) {
     const Case cases[] = {
@@ -59,7 +61,8 @@ TEST(CellName, NextRowName) {
         {u"a" + repeated(u'1', kNameLengthLimit), NameProblem::Overflow, u""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.name.begin(), c.name.begin() + std::min<std::size_t>(c.name.size(), 20)));
+        SCOPED_TRACE(
+            std::string(c.name.begin(), c.name.begin() + std::min<std::size_t>(c.name.size(), 20)));
         const auto result = nextRowName(c.name);
         EXPECT_EQ(result.problem, c.problem);
         EXPECT_TRUE(result.name == c.next);
@@ -85,10 +88,10 @@ TEST(CellName, ReadingAndAdvancingTheBox) {
     };
     const BoxCase cases[] = {
         {u"A1", false, u"A2", u"A2"},
-        {u"", false, u"A2", u"A2"},     // an empty box counts as A1
+        {u"", false, u"A2", u"A2"},  // an empty box counts as A1
         {u"B5", false, u"B6", u"B6"},
-        {u"a1", false, u"", u"a1"},     // a wrong name is kept, nothing written
-        {u"A1", true, u"A2", u"A1"},    // a failed write leaves the name as it was
+        {u"a1", false, u"", u"a1"},   // a wrong name is kept, nothing written
+        {u"A1", true, u"A2", u"A1"},  // a failed write leaves the name as it was
     };
     for (const BoxCase& c : cases) {
         MemoryBox box(c.before);

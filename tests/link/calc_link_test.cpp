@@ -119,8 +119,9 @@ TEST_F(CalcLink, EntriesFillTheColumnBelowTheCurrentName) {
 TEST_F(CalcLink, WordsLandAsLiteralText) {
     MemoryBox box;
     auto link = started(Office::book, box);
-    const std::u16string words[] = {u"=1+1", u"+1", u"2026/12/07", u"=HYPERLINK(\"http://x\")",
-                                    u"'quoted", u"0012", u"1e5", u" 前後に空白 ", u"～①髙"};
+    const std::u16string words[] = {u"=1+1",    u"+1",   u"2026/12/07", u"=HYPERLINK(\"http://x\")",
+                                    u"'quoted", u"0012", u"1e5",        u" 前後に空白 ",
+                                    u"～①髙"};
     for (const auto& word : words) {
         SCOPED_TRACE(utf8(word));
         ASSERT_FALSE(link->enterWord(box, word).has_value());
@@ -185,6 +186,8 @@ TEST_F(CalcLink, StartUpFailuresNameTheirCause) {
         // Calc imports any file as text: such a "workbook" has no sheet1.
         {Office::notAWorkbook, "", "「sheet1」がありません"},
         {Office::book, pipeFor("nobody"), "表計算ソフトに接続できません"},
+        {Office::book, pipeFor("nobody"),
+         "soffice --calc --accept=\"pipe,name=" + pipeFor("nobody")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path + " " + c.says);

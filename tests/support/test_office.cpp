@@ -13,12 +13,12 @@
 
 #include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
-#include <com/sun/star/frame/XController.hpp>
-#include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
@@ -65,7 +65,9 @@ css::uno::Sequence<css::beans::PropertyValue> hiddenArgs() {
 
 }  // namespace
 
-std::u16string u16(const std::string& text) { return fromUno(OUString::fromUtf8(text.c_str())); }
+std::u16string u16(const std::string& text) {
+    return fromUno(OUString::fromUtf8(text.c_str()));
+}
 
 std::string utf8(std::u16string_view text) {
     const rtl::OString bytes = OUStringToOString(toUno(text), RTL_TEXTENCODING_UTF8);
@@ -73,7 +75,8 @@ std::string utf8(std::u16string_view text) {
 }
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "wordpour-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "wordpour-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }
@@ -89,10 +92,15 @@ TestOffice::TestOffice(std::string pipe) : pipe_(std::move(pipe)) {
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     profile_ = pattern;
 
-    std::vector<std::string> args = {
-        "soffice", "--headless", "--invisible", "--norestore", "--nologo", "--nodefault",
-        "--nofirststartwizard", "-env:UserInstallation=" + utf8(fromUno(urlOf(profile_))),
-        "--accept=pipe,name=" + pipe_ + ";urp;"};
+    std::vector<std::string> args = {"soffice",
+                                     "--headless",
+                                     "--invisible",
+                                     "--norestore",
+                                     "--nologo",
+                                     "--nodefault",
+                                     "--nofirststartwizard",
+                                     "-env:UserInstallation=" + utf8(fromUno(urlOf(profile_))),
+                                     "--accept=pipe,name=" + pipe_ + ";urp;"};
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -164,7 +172,8 @@ void TestOffice::createWorkbook(const std::string& path,
     auto component = desktop_->loadComponentFromURL("private:factory/scalc", "_blank", 0, hidden);
     Reference<css::sheet::XSpreadsheetDocument> document(component, UNO_QUERY_THROW);
     auto sheets = document->getSheets();
-    Reference<css::container::XNamed> first(sheets->getByName(sheets->getElementNames()[0]), UNO_QUERY_THROW);
+    Reference<css::container::XNamed> first(sheets->getByName(sheets->getElementNames()[0]),
+                                            UNO_QUERY_THROW);
     first->setName(toUno(sheetNames.at(0)));
     for (std::size_t i = 1; i < sheetNames.size(); ++i)
         sheets->insertNewByName(toUno(sheetNames[i]), static_cast<sal_Int16>(i));
@@ -226,7 +235,9 @@ bool TestOffice::windowVisible(const std::string& path) {
     return windowOf(findOpen(path))->isVisible();
 }
 
-void TestOffice::hideWindow(const std::string& path) { windowOf(findOpen(path))->setVisible(false); }
+void TestOffice::hideWindow(const std::string& path) {
+    windowOf(findOpen(path))->setVisible(false);
+}
 
 void TestOffice::closeAll() {
     for (auto& model : documents())

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include <osl/process.h>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/awt/XWindowListener.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -23,9 +24,8 @@
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <cppuhelper/implbase1.hxx>
-#include <rtl/ref.hxx>
 #include <osl/file.hxx>
-#include <osl/process.h>
+#include <rtl/ref.hxx>
 
 #include "link/excel/automation.h"
 #include "link/excel/calc/uno_connection.h"
@@ -34,10 +34,10 @@ namespace wordpour::excel {
 
 namespace {
 
-using css::uno::Reference;
-using css::uno::UNO_QUERY;
 using calc::fromUno;
 using calc::toUno;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
 using rtl::OUString;
 
 // Follows whether a workbook window is shown, from the office's own
@@ -173,9 +173,8 @@ public:
         : document_(std::move(document)) {}
 
     std::unique_ptr<Sheets> worksheets() override {
-        return guarded(Failure::NoSheet, [&] {
-            return std::make_unique<CalcSheets>(document_->getSheets());
-        });
+        return guarded(Failure::NoSheet,
+                       [&] { return std::make_unique<CalcSheets>(document_->getSheets()); });
     }
 
 private:
@@ -225,7 +224,8 @@ private:
         Reference<css::frame::XModel> model(component, UNO_QUERY);
         if (!model.is()) {
             // Seen with a stale lock file left by an office that crashed.
-            throw Error(Failure::Open, u"the office opened no document (is a stale lock file left?)");
+            throw Error(Failure::Open,
+                        u"the office opened no document (is a stale lock file left?)");
         }
         return model;
     }
@@ -274,7 +274,8 @@ private:
 std::unique_ptr<Application> attachRunning() {
     auto context = calc::connect(calc::pipeName());
     auto office = std::make_shared<Office>();
-    office->desktop = guarded(Failure::NotRunning, [&] { return css::frame::Desktop::create(context); });
+    office->desktop =
+        guarded(Failure::NotRunning, [&] { return css::frame::Desktop::create(context); });
     return std::make_unique<CalcApplication>(std::move(office));
 }
 

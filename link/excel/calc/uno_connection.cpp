@@ -19,8 +19,7 @@ using rtl::OUString;
 
 // The URE finds its type libraries and services through this file; a
 // program started outside the office's own scripts has to name it.
-constexpr char kUreBootstrap[] =
-    "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc";
+constexpr char kUreBootstrap[] = "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc";
 
 bool isPlainPipeName(std::u16string_view name) {
     if (name.empty() || name.size() > 100) return false;
@@ -48,6 +47,15 @@ std::u16string pipeName() {
     return fromUno(OUString::fromUtf8(name));
 }
 
+// What a user reads when no office answers: how to start one that will.
+static Error notListening(std::u16string_view pipe, const OUString& why) {
+    return Error(
+        Failure::NotRunning,
+        u"LibreOffice Calc を次のように起動してから、もう一度ワードポア！を起動してください:\n"
+        u"soffice --calc --accept=\"pipe,name=" +
+            std::u16string(pipe) + u";urp;\"\n(" + fromUno(why) + u")");
+}
+
 Reference<XComponentContext> connect(std::u16string_view pipe) {
     if (!isPlainPipeName(pipe)) {
         throw Error(Failure::NotRunning,
@@ -55,15 +63,16 @@ Reference<XComponentContext> connect(std::u16string_view pipe) {
     }
     try {
         auto resolver = css::bridge::UnoUrlResolver::create(localContext());
-        auto remote = resolver->resolve("uno:pipe,name=" + toUno(pipe) +
-                                        ";urp;StarOffice.ComponentContext");
+        auto remote =
+            resolver->resolve("uno:pipe,name=" + toUno(pipe) + ";urp;StarOffice.ComponentContext");
         Reference<XComponentContext> context(remote, css::uno::UNO_QUERY);
-        if (!context.is()) throw Error(Failure::NotRunning, u"the pipe answered, but not an office");
+        if (!context.is())
+            throw Error(Failure::NotRunning, u"the pipe answered, but not an office");
         return context;
     } catch (const css::connection::NoConnectException& e) {
-        throw Error(Failure::NotRunning, fromUno(e.Message));
+        throw notListening(pipe, e.Message);
     } catch (const css::uno::Exception& e) {
-        throw Error(Failure::NotRunning, fromUno(e.Message));
+        throw notListening(pipe, e.Message);
     } catch (const cppu::BootstrapException& e) {
         throw Error(Failure::NotRunning, fromUno(e.getMessage()));
     }
