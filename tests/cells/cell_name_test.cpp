@@ -22,6 +22,12 @@ std::u16string repeated(char16_t c, std::size_t n) {
     return std::u16string(n, c);
 }
 
+// `head`, then `n` times `c`, then `tail`: appended, since GCC 12 misreports
+// some operator+ chains on long strings as overlapping copies.
+std::u16string name(std::u16string head, char16_t c, std::size_t n, std::u16string_view tail = {}) {
+    return head.append(n, c).append(tail);
+}
+
 TEST(CellName, NextRowName) {
     const Case cases[] = {
         {u"A1", NameProblem::None, u"A2"},
@@ -51,14 +57,14 @@ TEST(CellName, NextRowName) {
         {u"A1:B2", NameProblem::WrongCharacter, u""},
         {u"$A$1", NameProblem::WrongCharacter, u""},
         // Limits: letters, then the whole length.
-        {repeated(u'A', kMaxLetters), NameProblem::None, repeated(u'A', kMaxLetters) + u"1"},
+        {repeated(u'A', kMaxLetters), NameProblem::None, name(u"", u'A', kMaxLetters, u"1")},
         {repeated(u'A', kMaxLetters + 1), NameProblem::Overflow, u""},
-        {repeated(u'A', kMaxLetters + 1) + u"a", NameProblem::WrongCharacter, u""},
-        {u"A" + repeated(u'1', kNameLengthLimit - 2), NameProblem::None,
-         u"A" + repeated(u'1', kNameLengthLimit - 3) + u"2"},
-        {u"A" + repeated(u'1', kNameLengthLimit - 1), NameProblem::Overflow, u""},
-        {u"a" + repeated(u'1', kNameLengthLimit - 1), NameProblem::WrongCharacter, u""},
-        {u"a" + repeated(u'1', kNameLengthLimit), NameProblem::Overflow, u""},
+        {name(u"", u'A', kMaxLetters + 1, u"a"), NameProblem::WrongCharacter, u""},
+        {name(u"A", u'1', kNameLengthLimit - 2), NameProblem::None,
+         name(u"A", u'1', kNameLengthLimit - 3, u"2")},
+        {name(u"A", u'1', kNameLengthLimit - 1), NameProblem::Overflow, u""},
+        {name(u"a", u'1', kNameLengthLimit - 1), NameProblem::WrongCharacter, u""},
+        {name(u"a", u'1', kNameLengthLimit), NameProblem::Overflow, u""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(
