@@ -12,20 +12,14 @@
 #include <unistd.h>
 
 #include "link/workbook_link.h"
+#include "tests/support/memory_box.h"
 #include "tests/support/test_office.h"
 
 namespace {
 
+using wordpour::testing::MemoryBox;
+
 using wordpour::testing::u16;
-
-class MemoryBox : public wordpour::cells::CellNameBox {
-public:
-    std::u16string text() override { return text_; }
-    void setText(const std::u16string& text) override { text_ = text; }
-
-private:
-    std::u16string text_ = u"A1";
-};
 
 struct Figures {
     double median, p99;

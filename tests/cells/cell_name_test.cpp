@@ -4,8 +4,11 @@
 
 #include "cells/cell_name.h"
 #include "cells/module1.h"
+#include "tests/support/memory_box.h"
 
 namespace {
+
+using wordpour::testing::MemoryBox;
 
 using wordpour::cells::kMaxLetters;
 using wordpour::cells::kNameLengthLimit;
@@ -74,16 +77,6 @@ TEST(CellName, NextRowName) {
         EXPECT_TRUE(result.name == c.next);
     }
 }
-
-class MemoryBox : public wordpour::cells::CellNameBox {
-public:
-    explicit MemoryBox(std::u16string text) : text_(std::move(text)) {}
-    std::u16string text() override { return text_; }
-    void setText(const std::u16string& text) override { text_ = text; }
-
-private:
-    std::u16string text_;
-};
 
 TEST(CellName, ReadingAndAdvancingTheBox) {
     struct BoxCase {

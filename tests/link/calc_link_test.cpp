@@ -9,9 +9,12 @@
 #include <unistd.h>
 
 #include "link/workbook_link.h"
+#include "tests/support/memory_box.h"
 #include "tests/support/test_office.h"
 
 namespace {
+
+using wordpour::testing::MemoryBox;
 
 using css::table::CellContentType_EMPTY;
 using css::table::CellContentType_TEXT;
@@ -22,16 +25,6 @@ using wordpour::testing::TempDir;
 using wordpour::testing::TestOffice;
 using wordpour::testing::u16;
 using wordpour::testing::utf8;
-
-class MemoryBox : public wordpour::cells::CellNameBox {
-public:
-    explicit MemoryBox(std::u16string text = u"A1") : text_(std::move(text)) {}
-    std::u16string text() override { return text_; }
-    void setText(const std::u16string& text) override { text_ = text; }
-
-private:
-    std::u16string text_;
-};
 
 std::string pipeFor(const char* role) {
     return std::string("wordpour-test-") + role + "-" + std::to_string(getpid());
