@@ -1,0 +1,140 @@
+// The file "List" on bytes: what save writes, what load reads back.
+#include <string>
+#include <variant>
+
+#include <gtest/gtest.h>
+
+#include "wordlist/code_page.h"
+#include "wordlist/list_file.h"
+
+namespace {
+
+using wordpour::wordlist::Entries;
+using wordpour::wordlist::InvalidBytes;
+using wordpour::wordlist::readList;
+using wordpour::wordlist::Unencodable;
+using wordpour::wordlist::writeList;
+
+std::string hex(const std::string& bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char b : bytes) {
+        if (!out.empty()) out += ' ';
+        out += digits[b >> 4];
+        out += digits[b & 15];
+    }
+    return out;
+}
+
+std::string cp932(std::u16string_view text) {
+    return wordpour::wordlist::encodeCp932(text).value();
+}
+
+std::string written(const Entries& entries) {
+    auto result = writeList(entries);
+    return std::holds_alternative<std::string>(result) ? std::get<std::string>(result)
+                                                       : "<refused>";
+}
+
+Entries read(const std::string& bytes) {
+    auto result = readList(bytes);
+    return std::holds_alternative<Entries>(result) ? std::get<Entries>(result)
+                                                   : Entries{u"<invalid>"};
+}
+
+TEST(ListFile, SaveWritesEachEntryThenCrLfInCodePage932) {
+    struct Case {
+        Entries entries;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {{u"a", u"bc", u"d"}, "a\r\nbc\r\nd\r\n"},
+        {{u""}, "\r\n"},
+        {{u"a", u"", u"b"}, "a\r\n\r\nb\r\n"},
+        {{}, ""},
+        {{u"a,b"}, "a,b\r\n"},
+        {{u"\"q\""}, "\"q\"\r\n"},
+        {{u"～"}, "\x81\x60\r\n"},
+        {{u"①"}, "\x87\x40\r\n"},
+        {{u"髙"}, "\xFB\xFC\r\n"},
+        {{u"ﾘｽﾄ"}, "\xD8\xBD\xC4\r\n"},
+        {{u"\\"}, "\x5C\r\n"},
+        {{u"表"}, "\x95\x5C\r\n"},  // a trail byte that is 0x5C
+        {{u"リスト"}, "\x83\x8A\x83\x58\x83\x67\r\n"},
+    };
+    for (const Case& c : cases) {
+        const std::string bytes = written(c.entries);
+        EXPECT_EQ(hex(bytes), hex(c.bytes));
+    }
+}
+
+TEST(ListFile, SaveRefusesWhatCodePage932CannotHold) {
+    struct Case {
+        Entries entries;
+        std::size_t index;
+    };
+    const Case cases[] = {
+        {{u"ok", u"😀"}, 1},
+        {{u"한", u"ok"}, 0},
+        {{u"a", u"b", u"é"}, 2},
+    };
+    for (const Case& c : cases) {
+        auto result = writeList(c.entries);
+        ASSERT_TRUE(std::holds_alternative<Unencodable>(result));
+        EXPECT_EQ(std::get<Unencodable>(result).index, c.index);
+    }
+}
+
+TEST(ListFile, LoadReadsFieldsLikeInputHash) {
+    struct Case {
+        const char* why;
+        std::string bytes;
+        Entries entries;
+    };
+    const Case cases[] = {
+        {"three lines", "a\r\nbc\r\nd\r\n", {u"a", u"bc", u"d"}},
+        {"empty file", "", {}},
+        {"only an empty line", "\r\n", {u""}},
+        {"empty entry between two", "a\r\n\r\nb\r\n", {u"a", u"", u"b"}},
+        {"a comma splits", "a,b\r\n", {u"a", u"b"}},
+        {"hand-written line",
+         cp932(u"りんご,みかん, ぶどう\r\nもも\r\n"),
+         {u"りんご", u"みかん", u"ぶどう", u"もも"}},
+        {"empty field between commas", "a,,b\r\n", {u"a", u"", u"b"}},
+        {"comma before the line end", "a,\r\nb\r\n", {u"a", u"", u"b"}},
+        {"quotes dropped", "\"q\"\r\n", {u"q"}},
+        {"comma inside quotes stays", "\"a,b\"\r\n", {u"a,b"}},
+        {"leading spaces dropped", "   x\r\n", {u"x"}},
+        {"leading tab dropped", "\tx\r\n", {u"x"}},
+        {"trailing spaces and tabs dropped", "x \t \r\n", {u"x"}},
+        {"inner spaces kept", "a b\r\n", {u"a b"}},
+        {"quote inside an unquoted field kept", "a\"b\r\n", {u"a\"b"}},
+        {"text after the closing quote dropped", "\"a\"b,c\r\n", {u"a", u"c"}},
+        {"quoted field over a line end", "\"a\r\nb\"\r\nc\r\n", {u"a\r\nb", u"c"}},
+        {"unclosed quote runs to the end", "\"a\r\nb", {u"a\r\nb"}},
+        {"lone LF", "a\nb\n", {u"a", u"b"}},
+        {"lone CR", "a\rb\r", {u"a", u"b"}},
+        {"no line end at the end", "a\r\nb", {u"a", u"b"}},
+        {"LF CR is two line ends", "a\n\rb", {u"a", u"", u"b"}},
+        {"code page 932", "\x81\x60\x87\x40\xFB\xFC\xD8\xBD\xC4\x5C\r\n", {u"～①髙ﾘｽﾄ\\"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_TRUE(read(c.bytes) == c.entries);
+    }
+}
+
+TEST(ListFile, LoadRefusesBytesThatAreNotCodePage932) {
+    for (const std::string& bytes : {std::string("\x81"), std::string("a\r\n\x85\x40\r\n"),
+                                     std::string("\xA0\r\n"), std::string("ok\r\n\xFF")}) {
+        EXPECT_TRUE(std::holds_alternative<InvalidBytes>(readList(bytes))) << hex(bytes);
+    }
+}
+
+TEST(ListFile, WhatSaveWritesReadsBackUnchanged) {
+    const Entries entries = {u"りんご", u"",    u"ﾊﾞﾅﾅ", u"a b",        u"～①髙", u"\\",
+                             u"表示",   u"x'y", u"=1+1", u"全角　空白", u"a;b"};
+    EXPECT_TRUE(read(written(entries)) == entries);
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+// Code page 932 through iconv. "CP932" is Microsoft's table; "SHIFT_JIS"
+// differs from it on characters such as "～" and "∥".
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include <iconv.h>
+
+#include "wordlist/code_page.h"
+
+namespace wordpour::wordlist {
+
+namespace {
+
+// The UTF-16 side is handed to iconv as the bytes of char16_t in memory.
+static_assert(std::endian::native == std::endian::little);
+
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts all of `in`; false on any character that does not convert.
+    bool convert(const char* in, std::size_t size, std::string& out) {
+        if (cd_ == reinterpret_cast<iconv_t>(-1)) return false;
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // reset the state
+        out.resize(size * 2 + 16);
+        char* src = const_cast<char*>(in);
+        std::size_t srcLeft = size;
+        std::size_t done = 0;
+        for (;;) {
+            char* dst = out.data() + done;
+            std::size_t dstLeft = out.size() - done;
+            const std::size_t rc = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+            done = out.size() - dstLeft;
+            if (rc != static_cast<std::size_t>(-1)) {
+                // Flush, then refuse what iconv replaced rather than failed on.
+                if (iconv(cd_, nullptr, nullptr, &dst, &dstLeft) == static_cast<std::size_t>(-1))
+                    return false;
+                done = out.size() - dstLeft;
+                out.resize(done);
+                return rc == 0;
+            }
+            if (errno != E2BIG) return false;  // EILSEQ or EINVAL: not convertible
+            out.resize(out.size() * 2);
+        }
+    }
+
+private:
+    iconv_t cd_;
+};
+
+}  // namespace
+
+std::optional<std::string> encodeCp932(std::u16string_view text) {
+    thread_local Converter converter("CP932", "UTF-16LE");
+    std::string bytes;
+    if (!converter.convert(reinterpret_cast<const char*>(text.data()), text.size() * 2, bytes))
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<std::u16string> decodeCp932(std::string_view bytes) {
+    thread_local Converter converter("UTF-16LE", "CP932");
+    std::string utf16;
+    if (!converter.convert(bytes.data(), bytes.size(), utf16)) return std::nullopt;
+    std::u16string text(utf16.size() / 2, u'\0');
+    std::memcpy(text.data(), utf16.data(), text.size() * 2);
+    return text;
+}
+
+}  // namespace wordpour::wordlist
