@@ -9,8 +9,10 @@
 
 #include "app/command_button.h"
 #include "app/dialogs/file_dialog.h"
+#include "app/dialogs/input_box.h"
 #include "app/dialogs/message_box.h"
 #include "app/fonts.h"
+#include "app/list_file_io.h"
 #include "app/qt_text.h"
 
 namespace wordpour::app {
@@ -35,12 +37,30 @@ void Form1::createControls() {
     Combo1->resize(px(3495), Combo1->sizeHint().height());
     Combo1->lineEdit()->installEventFilter(this);
 
-    Command4 = new CommandButton(QStringLiteral("入力"), client);
-    Command4->setObjectName(QStringLiteral("Command4"));
-    Command4->setGeometry(twipsRect(120, 600, 2295, 615));
-    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    // Tab order follows the names (Combo1, then Command1 on), not the screen.
+    Command1 = createButton("Command1", QStringLiteral("リスト追加"), 120, 1320, 1095,
+                            &Form1::Command1_Click);
+    Command2 = createButton("Command2", QStringLiteral("リスト削除"), 120, 2040, 1095,
+                            &Form1::Command2_Click);
+    Command3 = createButton("Command3", QStringLiteral("リスト開く"), 2520, 1320, 1095,
+                            &Form1::Command3_Click);
+    Command4 = createButton("Command4", QStringLiteral("入力"), 120, 600, 2295,
+                            &Form1::Command4_Click);
+    Command5 = createButton("Command5", QStringLiteral("リスト保存"), 2520, 2040, 1095,
+                            &Form1::Command5_Click);
+    Command7 = createButton("Command7", QStringLiteral("リスト表示"), 1320, 2040, 1095,
+                            &Form1::Command7_Click);
+    QWidget* order[] = {Combo1, Command1, Command2, Command3, Command4, Command5, Command7};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+}
 
-    setTabOrder(Combo1, Command4);
+QPushButton* Form1::createButton(const char* name, const QString& caption, int left, int top,
+                                 int width, void (Form1::*handler)()) {
+    auto* button = new CommandButton(caption, centralWidget());
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(twipsRect(left, top, width, 615));
+    connect(button, &QPushButton::clicked, this, handler);
+    return button;
 }
 
 bool Form1::Form_Initialize() {
@@ -59,6 +79,100 @@ void Form1::Command4_Click() {
     if (auto problem = link_.enterWord(cellPosition_, fromQt(Combo1->currentText())))
         showMessage(*problem);
     Command4->setFocus();
+}
+
+void Form1::Command1_Click() {
+    const auto reply = InputBox::getText(this, QStringLiteral("ﾘｽﾄに追加する単語を入力してください。"),
+                                         QStringLiteral("ﾘｽﾄに追加"), QString());
+    // Cancel adds nothing; OK with an empty text adds an empty entry.
+    if (reply) {
+        if (static_cast<std::size_t>(Combo1->count()) >= wordlist::kMaxEntries)
+            showProblem(QStringLiteral("リストには%1項目までしか登録できないため、追加しません。")
+                            .arg(wordlist::kMaxEntries),
+                        QStringLiteral("ﾘｽﾄに追加"));
+        else
+            appendItems({*reply});
+    }
+    Command4->setFocus();
+}
+
+void Form1::Command2_Click() {
+    const int index = selectedIndex();
+    if (index >= 0) Combo1->removeItem(index);
+    Command4->setFocus();
+}
+
+void Form1::Command3_Click() {
+    const QString title = QStringLiteral("ﾘｽﾄを開く");
+    if (!confirmed(QStringLiteral("ﾘｽﾄをﾛｰﾄﾞします。"), title)) return;
+    auto loaded = loadListFile(QLatin1String(kListFileName));
+    if (auto* problem = std::get_if<QString>(&loaded)) return showProblem(*problem, title);
+    const auto& words = std::get<wordlist::Entries>(loaded);
+    // All or nothing: a load that would pass the cap adds none.
+    if (Combo1->count() + words.size() > wordlist::kMaxEntries) {
+        return showProblem(QStringLiteral("リストには%1項目までしか登録できません。"
+                                          "いまの%2項目に「List」の%3項目を足すと超えるため、"
+                                          "読み込みません。")
+                               .arg(wordlist::kMaxEntries)
+                               .arg(Combo1->count())
+                               .arg(words.size()),
+                           title);
+    }
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(words.size()));
+    for (const auto& word : words) items << toQt(word);
+    appendItems(items);
+}
+
+void Form1::appendItems(const QStringList& items) {
+    // Adding to an empty list selects the first entry: keep the typed word.
+    const QString typed = Combo1->currentText();
+    Combo1->addItems(items);
+    Combo1->setEditText(typed);
+}
+
+void Form1::Command5_Click() {
+    const QString title = QStringLiteral("ﾘｽﾄの保存");
+    if (!confirmed(QStringLiteral("現在のﾘｽﾄを保存します。"), title)) return;
+    // An empty list writes nothing: an existing "List" keeps its words.
+    if (Combo1->count() > 0) {
+        if (auto problem = saveListFile(QLatin1String(kListFileName), entries()))
+            showProblem(*problem, title);
+    }
+    Command4->setFocus();
+}
+
+void Form1::Command7_Click() {
+    QString text;
+    const int count = Combo1->count();
+    for (int i = 0; i < count; ++i) text += Combo1->itemText(i) + QLatin1Char('\n');
+    if (count == 0) text = QStringLiteral("登録されている項目はありません。");
+    MessageBox::show(this, text, link::kOkOnly, QStringLiteral("現在のリスト項目"));
+    Command4->setFocus();
+}
+
+bool Form1::confirmed(const QString& firstSentence, const QString& title) {
+    constexpr int kYesNoStopYesDefault = 20;
+    const QString prompt = firstSentence + QLatin1Char('\r') + QStringLiteral("よろしいですか？");
+    return MessageBox::show(this, prompt, kYesNoStopYesDefault, title) == link::kAnswerYes;
+}
+
+wordlist::Entries Form1::entries() const {
+    wordlist::Entries words;
+    words.reserve(static_cast<std::size_t>(Combo1->count()));
+    for (int i = 0; i < Combo1->count(); ++i) words.push_back(fromQt(Combo1->itemText(i)));
+    return words;
+}
+
+int Form1::selectedIndex() const {
+    // Typing in the box deselects, as in a classic combo box: only an entry
+    // whose text the box still shows is selected.
+    const int index = Combo1->currentIndex();
+    return index >= 0 && Combo1->itemText(index) == Combo1->currentText() ? index : -1;
+}
+
+void Form1::showProblem(const QString& prompt, const QString& title) {
+    MessageBox::show(this, prompt, link::kExclamation, title);
 }
 
 void Form1::showMessage(const link::Message& message) {

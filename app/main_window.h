@@ -6,6 +6,7 @@
 
 #include "app/cell_position.h"
 #include "link/workbook_link.h"
+#include "wordlist/list_file.h"
 
 class QComboBox;
 class QPushButton;
@@ -22,7 +23,12 @@ public:
     // been shown and the window must not be.
     bool Form_Initialize();
 
-    void Command4_Click();
+    void Command1_Click();  // add a word
+    void Command2_Click();  // delete the selected word
+    void Command3_Click();  // load the list from "List"
+    void Command4_Click();  // write the word
+    void Command5_Click();  // save the list to "List"
+    void Command7_Click();  // show the list
 
     CellPosition& cellPosition() { return cellPosition_; }
 
@@ -32,10 +38,22 @@ protected:
 
 private:
     void createControls();
+    QPushButton* createButton(const char* name, const QString& caption, int left, int top,
+                              int width, void (Form1::*handler)());
     void showMessage(const link::Message& message);
+    void showProblem(const QString& prompt, const QString& title);
+    bool confirmed(const QString& firstSentence, const QString& title);
+    wordlist::Entries entries() const;
+    void appendItems(const QStringList& items);
+    int selectedIndex() const;
 
     QComboBox* Combo1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command3 = nullptr;
     QPushButton* Command4 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command7 = nullptr;
 
     link::WorkbookLink link_;
     CellPosition cellPosition_;

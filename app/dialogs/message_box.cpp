@@ -1,6 +1,13 @@
 #include "app/dialogs/message_box.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
 
 namespace wordpour::app {
 
@@ -50,6 +57,29 @@ int answerCode(int pressed) {
     }
 }
 
+// A text of thousands of lines would run off the screen in a message box:
+// show it in a read-only text view that scrolls, within the screen.
+constexpr int kMaxLinesInABox = 30;
+
+int showScrolling(QWidget* parent, const QString& text, const QString& title) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    auto* view = new QPlainTextEdit(&dialog);
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    view->setPlainText(text);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(view);
+    layout->addWidget(buttons);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    dialog.resize(std::min(480, screen.width() * 4 / 5), screen.height() * 3 / 5);
+    buttons->button(QDialogButtonBox::Ok)->setFocus();
+    dialog.exec();
+    return 1;
+}
+
 }  // namespace
 
 int MessageBox::show(QWidget* parent, const QString& prompt, int buttons, const QString& title) {
@@ -58,6 +88,8 @@ int MessageBox::show(QWidget* parent, const QString& prompt, int buttons, const 
 
     QString shownText = prompt;
     shownText.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if ((buttons & 0x0F) == 0 && shownText.count(QLatin1Char('\n')) > kMaxLinesInABox)
+        return showScrolling(parent, shownText, title);
     QMessageBox box(iconFor(buttons), title, shownText, buttonsFor(buttons), parent);
     // The first button is the default one, as the values say (Yes for 4).
     const auto standard = buttonsFor(buttons);

@@ -1,0 +1,26 @@
+// The modal input box. Tests preset the next reply instead of typing it.
+#pragma once
+
+#include <optional>
+
+#include <QString>
+
+class QWidget;
+
+namespace wordpour::app {
+
+class InputBox {
+public:
+    // The text typed, or nothing when the user cancelled.
+    static std::optional<QString> getText(QWidget* parent, const QString& prompt,
+                                          const QString& title, const QString& defaultText);
+
+    // The next getText() returns `reply` at once (nothing: cancelled).
+    static void setNextReply(std::optional<QString> reply);
+
+private:
+    static bool s_preset;
+    static std::optional<QString> s_nextReply;
+};
+
+}  // namespace wordpour::app
