@@ -39,8 +39,9 @@ std::variant<wordlist::Entries, QString> loadListFile(const QString& path) {
 std::optional<QString> saveListFile(const QString& path, const wordlist::Entries& entries) {
     auto written = wordlist::writeList(entries);
     if (auto* bad = std::get_if<wordlist::Unencodable>(&written)) {
-        return QStringLiteral("単語「%1」（%2番目）はシフトJIS（コードページ932）で書けない文字を"
-                              "含むため、リストを保存しません。")
+        return QStringLiteral(
+                   "単語「%1」（%2番目）はシフトJIS（コードページ932）で書けない文字を"
+                   "含むため、リストを保存しません。")
                    .arg(toQt(entries[bad->index]))
                    .arg(bad->index + 1) +
                QStringLiteral("\n%1は変更していません。").arg(named(path));
@@ -52,8 +53,9 @@ std::optional<QString> saveListFile(const QString& path, const wordlist::Entries
                         static_cast<qint64>(bytes.size()) &&
                     file.commit();
     if (!ok) {
-        return named(path) + QStringLiteral("に保存できません。元のファイルはそのままです。\n（%1）")
-                                 .arg(file.errorString());
+        return named(path) +
+               QStringLiteral("に保存できません。元のファイルはそのままです。\n（%1）")
+                   .arg(file.errorString());
     }
     return std::nullopt;
 }

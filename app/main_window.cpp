@@ -44,8 +44,8 @@ void Form1::createControls() {
                             &Form1::Command2_Click);
     Command3 = createButton("Command3", QStringLiteral("リスト開く"), 2520, 1320, 1095,
                             &Form1::Command3_Click);
-    Command4 = createButton("Command4", QStringLiteral("入力"), 120, 600, 2295,
-                            &Form1::Command4_Click);
+    Command4 =
+        createButton("Command4", QStringLiteral("入力"), 120, 600, 2295, &Form1::Command4_Click);
     Command5 = createButton("Command5", QStringLiteral("リスト保存"), 2520, 2040, 1095,
                             &Form1::Command5_Click);
     Command7 = createButton("Command7", QStringLiteral("リスト表示"), 1320, 2040, 1095,
@@ -82,8 +82,9 @@ void Form1::Command4_Click() {
 }
 
 void Form1::Command1_Click() {
-    const auto reply = InputBox::getText(this, QStringLiteral("ﾘｽﾄに追加する単語を入力してください。"),
-                                         QStringLiteral("ﾘｽﾄに追加"), QString());
+    const auto reply =
+        InputBox::getText(this, QStringLiteral("ﾘｽﾄに追加する単語を入力してください。"),
+                          QStringLiteral("ﾘｽﾄに追加"), QString());
     // Cancel adds nothing; OK with an empty text adds an empty entry.
     if (reply) {
         if (static_cast<std::size_t>(Combo1->count()) >= wordlist::kMaxEntries)

@@ -11,7 +11,7 @@
 
 namespace wordpour::app {
 
-std::optional<int> MessageBox::s_nextAnswer;
+std::deque<int> MessageBox::s_nextAnswers;
 std::vector<MessageBox::Shown> MessageBox::s_shown;
 
 namespace {
@@ -84,7 +84,11 @@ int showScrolling(QWidget* parent, const QString& text, const QString& title) {
 
 int MessageBox::show(QWidget* parent, const QString& prompt, int buttons, const QString& title) {
     s_shown.push_back({prompt, buttons, title});
-    if (s_nextAnswer) return std::exchange(s_nextAnswer, std::nullopt).value();
+    if (!s_nextAnswers.empty()) {
+        const int answer = s_nextAnswers.front();
+        s_nextAnswers.pop_front();
+        return answer;
+    }
 
     QString shownText = prompt;
     shownText.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -98,10 +102,11 @@ int MessageBox::show(QWidget* parent, const QString& prompt, int buttons, const 
 }
 
 void MessageBox::setNextAnswer(int answer) {
-    s_nextAnswer = answer;
+    s_nextAnswers.push_back(answer);
 }
 
 std::vector<MessageBox::Shown> MessageBox::takeShown() {
+    s_nextAnswers.clear();
     return std::exchange(s_shown, {});
 }
 

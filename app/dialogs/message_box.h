@@ -2,7 +2,7 @@
 // the program speaks in. Tests preset the next answer instead of clicking.
 #pragma once
 
-#include <optional>
+#include <deque>
 #include <vector>
 
 #include <QString>
@@ -23,13 +23,15 @@ public:
     // 6 Yes, 7 No). A CR in the prompt breaks the line.
     static int show(QWidget* parent, const QString& prompt, int buttons, const QString& title);
 
-    // The next show() returns `answer` at once without showing anything.
+    // The next show() returns `answer` at once without showing anything;
+    // several calls answer the next boxes in turn.
     static void setNextAnswer(int answer);
-    // Every box shown (or answered in advance) since the last call.
+    // Every box shown (or answered in advance) since the last call; answers
+    // set but not used are dropped.
     static std::vector<Shown> takeShown();
 
 private:
-    static std::optional<int> s_nextAnswer;
+    static std::deque<int> s_nextAnswers;
     static std::vector<Shown> s_shown;
 };
 

@@ -1,0 +1,63 @@
+// Starts the main window as the program does, on the in-memory spreadsheet,
+// with the workbook dialog answered in advance.
+#pragma once
+
+#include <fstream>
+#include <memory>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/dialogs/file_dialog.h"
+#include "app/dialogs/message_box.h"
+#include "app/main_window.h"
+#include "tests/link/excel/fake_spreadsheet.h"
+
+namespace wordpour::testing {
+
+class FormFixture {
+public:
+    FormFixture() : book_(dir_.path() + QStringLiteral("/book.xls")) {
+        std::ofstream(book_.toStdString()) << "stand-in";
+        app::MessageBox::takeShown();
+    }
+
+    bool start(const QString& chosenFile) {
+        form = std::make_unique<app::Form1>([this] { return sheet.attach(); });
+        app::FileDialog::setNextFileName(chosenFile);
+        if (!form->Form_Initialize()) return false;
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        return QTest::qWaitForWindowActive(form.get());
+    }
+    bool start() { return start(book_); }
+
+    QComboBox* combo() { return form->findChild<QComboBox*>(QStringLiteral("Combo1")); }
+    QPushButton* button(int n) {
+        return form->findChild<QPushButton*>(QStringLiteral("Command%1").arg(n));
+    }
+    QLineEdit* cellName() { return form->cellPosition().form().text1(); }
+    const QString& book() const { return book_; }
+
+    // Types into the word box with key events that carry the text, as an
+    // input method delivers kana.
+    void type(const QString& word) {
+        combo()->lineEdit()->clear();
+        for (const QChar ch : word)
+            QTest::sendKeyEvent(QTest::Click, combo()->lineEdit(), Qt::Key_unknown, QString(ch),
+                                Qt::NoModifier);
+    }
+
+    FakeSpreadsheet sheet;
+    std::unique_ptr<app::Form1> form;
+
+private:
+    QTemporaryDir dir_;
+    QString book_;
+};
+
+}  // namespace wordpour::testing
