@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 
 #include "app/command_button.h"
@@ -20,6 +22,7 @@ namespace wordpour::app {
 Form1::Form1(link::WorkbookLink::Attach attach) : link_(std::move(attach)) {
     setWindowTitle(toQt(link::kProgramTitle));
     createControls();
+    createMenus();
 }
 
 void Form1::createControls() {
@@ -31,10 +34,16 @@ void Form1::createControls() {
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setCompleter(nullptr);
+    // No inline completion, and the focus leaving the box must not swap the
+    // typed text for an entry that matches it but for case: an empty
+    // case-sensitive completer gives both.
+    auto* exactOnly = new QCompleter(QStringList(), Combo1);
+    exactOnly->setCaseSensitivity(Qt::CaseSensitive);
+    Combo1->lineEdit()->setCompleter(exactOnly);
     Combo1->setFont(gothicFont(20.25, true));
     Combo1->move(px(120), 0);
     Combo1->resize(px(3495), Combo1->sizeHint().height());
+    Combo1->installEventFilter(this);  // it passes shortcut overrides on unfiltered
     Combo1->lineEdit()->installEventFilter(this);
 
     // Tab order follows the names (Combo1, then Command1 on), not the screen.
@@ -48,10 +57,54 @@ void Form1::createControls() {
         createButton("Command4", QStringLiteral("入力"), 120, 600, 2295, &Form1::Command4_Click);
     Command5 = createButton("Command5", QStringLiteral("リスト保存"), 2520, 2040, 1095,
                             &Form1::Command5_Click);
+    Command6 = createButton("Command6", QStringLiteral("セル位置"), 1320, 1320, 1095,
+                            &Form1::Command6_Click);
     Command7 = createButton("Command7", QStringLiteral("リスト表示"), 1320, 2040, 1095,
                             &Form1::Command7_Click);
-    QWidget* order[] = {Combo1, Command1, Command2, Command3, Command4, Command5, Command7};
+    Command8 = createButton("Command8", QStringLiteral("ファイル選択"), 2520, 600, 1095,
+                            &Form1::Command8_Click);
+    QWidget* order[] = {Combo1,   Command1, Command2, Command3, Command4,
+                        Command5, Command6, Command7, Command8};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+void Form1::createMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    file->setObjectName(QStringLiteral("File"));
+    createItem(file, "Find", QStringLiteral("ｴｸｾﾙのﾌｧｲﾙを指定(&F)"), Qt::CTRL | Qt::Key_F,
+               &Form1::Find_Click);
+    file->addSeparator();
+    createItem(file, "Open", QStringLiteral("保存しているﾘｽﾄを開く(&O)"), Qt::CTRL | Qt::Key_O,
+               &Form1::Open_Click);
+    createItem(file, "Save", QStringLiteral("現在のﾘｽﾄを保存(&S)"), Qt::CTRL | Qt::Key_S,
+               &Form1::Save_Click);
+    file->addSeparator();
+    createItem(file, "Quit", QStringLiteral("終了(&Q)"), Qt::CTRL | Qt::Key_Q, &Form1::Quit_Click);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+    edit->setObjectName(QStringLiteral("Edit"));
+    createItem(edit, "Add", QStringLiteral("単語をﾘｽﾄに追加(&A)"), Qt::CTRL | Qt::Key_A,
+               &Form1::Add_Click);
+    createItem(edit, "Delete", QStringLiteral("単語をﾘｽﾄから削除(&D)"), Qt::CTRL | Qt::Key_D,
+               &Form1::Delete_Click);
+
+    QMenu* display = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    display->setObjectName(QStringLiteral("Display"));
+    createItem(display, "Position", QStringLiteral("入力を開始するｾﾙの位置(&P)"),
+               Qt::CTRL | Qt::Key_P, &Form1::Position_Click);
+    display->addSeparator();
+    createItem(display, "List", QStringLiteral("現在のﾘｽﾄを表示(&L)"), Qt::CTRL | Qt::Key_L,
+               &Form1::List_Click);
+}
+
+QAction* Form1::createItem(QMenu* menu, const char* name, const QString& caption,
+                           const QKeySequence& shortcut, void (Form1::*handler)()) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QLatin1String(name));
+    item->setShortcut(shortcut);
+    connect(item, &QAction::triggered, this, handler);
+    shortcutItems_ << item;
+    return item;
 }
 
 QPushButton* Form1::createButton(const char* name, const QString& caption, int left, int top,
@@ -143,6 +196,22 @@ void Form1::Command5_Click() {
     Command4->setFocus();
 }
 
+void Form1::Command6_Click() {
+    cellPosition_.open();
+}
+
+void Form1::Command8_Click() {
+    // Only remembers the choice: the workbook linked at start-up stays the
+    // one written to. Cancel stores the empty name, as the dialog returns it.
+    link_.setBookPath(fromQt(FileDialog::getOpenFileName(this, toQt(kBookFilter))));
+    Command4->setFocus();
+}
+
+void Form1::Quit_Click() {
+    // At once, no question: the list is not saved, the workbook stays open.
+    QApplication::quit();
+}
+
 void Form1::Command7_Click() {
     QString text;
     const int count = Combo1->count();
@@ -187,11 +256,24 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    // No button is the default: Enter in the word box does nothing at all,
-    // so what the user typed stays as typed.
     if (watched == Combo1->lineEdit() && event->type() == QEvent::KeyPress) {
+        // No button is the default: Enter in the word box does nothing at
+        // all, so what the user typed stays as typed.
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+    }
+    const bool wordBox = watched == Combo1 || watched == Combo1->lineEdit();
+    if (wordBox && event->type() == QEvent::ShortcutOverride) {
+        // A text field claims Ctrl+A, Ctrl+D and the like for itself: leave
+        // the menu's shortcuts to the menu, whichever control has the focus.
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (QAction* item : shortcutItems_) {
+            if (item->shortcut() == pressed) {
+                event->ignore();
+                return true;
+            }
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

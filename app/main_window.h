@@ -8,7 +8,10 @@
 #include "link/workbook_link.h"
 #include "wordlist/list_file.h"
 
+class QAction;
 class QComboBox;
+class QKeySequence;
+class QMenu;
 class QPushButton;
 
 namespace wordpour::app {
@@ -28,7 +31,19 @@ public:
     void Command3_Click();  // load the list from "List"
     void Command4_Click();  // write the word
     void Command5_Click();  // save the list to "List"
+    void Command6_Click();  // show the cell-position dialog
     void Command7_Click();  // show the list
+    void Command8_Click();  // choose a workbook file
+
+    // Menu items: each runs its button's handler once and nothing else.
+    void Find_Click() { Command8_Click(); }
+    void Open_Click() { Command3_Click(); }
+    void Save_Click() { Command5_Click(); }
+    void Add_Click() { Command1_Click(); }
+    void Delete_Click() { Command2_Click(); }
+    void Position_Click() { Command6_Click(); }
+    void List_Click() { Command7_Click(); }
+    void Quit_Click();
 
     CellPosition& cellPosition() { return cellPosition_; }
 
@@ -38,6 +53,9 @@ protected:
 
 private:
     void createControls();
+    void createMenus();
+    QAction* createItem(QMenu* menu, const char* name, const QString& caption,
+                        const QKeySequence& shortcut, void (Form1::*handler)());
     QPushButton* createButton(const char* name, const QString& caption, int left, int top,
                               int width, void (Form1::*handler)());
     void showMessage(const link::Message& message);
@@ -53,7 +71,10 @@ private:
     QPushButton* Command3 = nullptr;
     QPushButton* Command4 = nullptr;
     QPushButton* Command5 = nullptr;
+    QPushButton* Command6 = nullptr;
     QPushButton* Command7 = nullptr;
+    QPushButton* Command8 = nullptr;
+    QList<QAction*> shortcutItems_;
 
     link::WorkbookLink link_;
     CellPosition cellPosition_;

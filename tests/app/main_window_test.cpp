@@ -1,5 +1,8 @@
 // The main window over the in-memory spreadsheet, under the offscreen
 // platform, with the dialogs answered in advance.
+#include <QAction>
+
+#include "app/dialogs/input_box.h"
 #include "tests/app/form_fixture.h"
 
 using wordpour::app::FileDialog;
@@ -118,6 +121,89 @@ private slots:
             QVERIFY2(shown[0].prompt.contains(c.says), qPrintable(shown[0].prompt));
             QCOMPARE(shown[0].title, QStringLiteral("ワードポア！"));
         }
+    }
+
+    void tabVisitsTheControlsInNameOrder() {
+        QVERIFY(f_->start());
+        QStringList visited;
+        for (int i = 0; i < 9; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, (QStringList{"Command1", "Command2", "Command3", "Command4", "Command5",
+                                       "Command6", "Command7", "Command8", "Combo1"}));
+    }
+
+    void menuItemsAndShortcutsRunTheirButtonsHandlers() {
+        // Each row: the item, its shortcut, and what its button's handler
+        // shows or changes; the shortcut is pressed in the word box.
+        struct Case {
+            const char* item;
+            QKeySequence shortcut;
+            QString dialogTitle;  // the box it shows, if any
+            int itemsAfter;       // the word list afterwards, from {"a"} selected
+            QString focusAfter;   // empty: not moved
+        };
+        const Case cases[] = {
+            {"Open", QKeySequence(Qt::CTRL | Qt::Key_O), QStringLiteral("ﾘｽﾄを開く"), 1, ""},
+            {"Save", QKeySequence(Qt::CTRL | Qt::Key_S), QStringLiteral("ﾘｽﾄの保存"), 1, ""},
+            {"Add", QKeySequence(Qt::CTRL | Qt::Key_A), QString(), 2, "Command4"},
+            {"Delete", QKeySequence(Qt::CTRL | Qt::Key_D), QString(), 0, "Command4"},
+            {"List", QKeySequence(Qt::CTRL | Qt::Key_L), QStringLiteral("現在のリスト項目"), 1,
+             "Command4"},
+            {"Find", QKeySequence(Qt::CTRL | Qt::Key_F), QString(), 1, "Command4"},
+            {"Position", QKeySequence(Qt::CTRL | Qt::Key_P), QString(), 1, "Text1"},
+        };
+        QVERIFY(f_->start());
+        for (const Case& c : cases) {
+            for (bool byShortcut : {false, true}) {
+                qInfo("%s %s", c.item, byShortcut ? "shortcut" : "menu");
+                auto* item = f_->form->findChild<QAction*>(QLatin1String(c.item));
+                QVERIFY(item);
+                QCOMPARE(item->shortcut(), c.shortcut);
+                QApplication::setActiveWindow(f_->form.get());
+                QVERIFY(QTest::qWaitForWindowActive(f_->form.get()));
+                f_->combo()->clear();
+                f_->combo()->addItem(QStringLiteral("a"));
+                f_->combo()->setCurrentIndex(0);
+                f_->combo()->setFocus();
+                wordpour::app::InputBox::setNextReply(QStringLiteral("b"));
+                wordpour::app::FileDialog::setNextFileName(f_->book());
+                MessageBox::setNextAnswer(7);  // No to a confirmation, OK otherwise
+                if (byShortcut)
+                    QTest::keyClick(f_->combo()->lineEdit(), c.shortcut[0].key(),
+                                    c.shortcut[0].keyboardModifiers());
+                else
+                    item->trigger();
+                const auto shown = MessageBox::takeShown();
+                QCOMPARE(shown.size(), std::size_t(c.dialogTitle.isEmpty() ? 0 : 1));
+                if (!c.dialogTitle.isEmpty()) QCOMPARE(shown[0].title, c.dialogTitle);
+                QCOMPARE(f_->combo()->count(), c.itemsAfter);
+                // The dialog's window becomes active on its own time.
+                const auto focusName = [] {
+                    QWidget* w = QApplication::focusWidget();
+                    return w ? w->objectName() : QString();
+                };
+                QTRY_COMPARE(focusName(),
+                             c.focusAfter.isEmpty() ? QStringLiteral("Combo1") : c.focusAfter);
+                f_->form->cellPosition().form().hide();
+            }
+        }
+        // Choosing another workbook opens nothing: entries go on as before.
+        QCOMPARE(std::count(f_->sheet.calls.begin(), f_->sheet.calls.end(),
+                            u"open " + f_->book().toStdU16String()),
+                 1);
+    }
+
+    void leavingTheWordBoxKeepsTheTypedText() {
+        QVERIFY(f_->start());
+        f_->combo()->addItem(QStringLiteral("ABC"));
+        f_->type(QStringLiteral("abc"));
+        QTest::keyClick(f_->combo()->lineEdit(), Qt::Key_Tab);
+        QCOMPARE(f_->combo()->currentText(), QStringLiteral("abc"));
+        f_->sheet.calls.clear();
+        QTest::mouseClick(f_->button(4), Qt::LeftButton);
+        QCOMPARE(f_->sheet.cells[u"A2"], u"abc");
     }
 
     void theWorkbookFilterIsOneXlsFilter() {
