@@ -7,12 +7,14 @@
 
 #include "app/command_button.h"
 #include "app/fonts.h"
+#include "app/program_icon.h"
 #include "app/qt_text.h"
 
 namespace wordpour::app {
 
 Form2::Form2() {
     setWindowTitle(QStringLiteral("セル位置"));
+    setWindowIcon(programIcon());
     setFixedSize(px(1905), px(1155));
     createControls();
 }

@@ -4,11 +4,14 @@
 #include <QTranslator>
 
 #include "app/main_window.h"
+#include "app/program_icon.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("wordpour"));
     QApplication::setApplicationDisplayName(QStringLiteral("ワードポア！"));
+    QApplication::setWindowIcon(wordpour::app::programIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("wordpour"));
 
     // Qt's own buttons ("はい", "いいえ", "キャンセル") in Japanese, like the rest.
     QTranslator qtTexts;

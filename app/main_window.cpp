@@ -15,12 +15,14 @@
 #include "app/dialogs/message_box.h"
 #include "app/fonts.h"
 #include "app/list_file_io.h"
+#include "app/program_icon.h"
 #include "app/qt_text.h"
 
 namespace wordpour::app {
 
 Form1::Form1(link::WorkbookLink::Attach attach) : link_(std::move(attach)) {
     setWindowTitle(toQt(link::kProgramTitle));
+    setWindowIcon(programIcon());
     createControls();
     createMenus();
 }
@@ -95,6 +97,11 @@ void Form1::createMenus() {
     display->addSeparator();
     createItem(display, "List", QStringLiteral("現在のﾘｽﾄを表示(&L)"), Qt::CTRL | Qt::Key_L,
                &Form1::List_Click);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    help->setObjectName(QStringLiteral("HelpMenu"));
+    createItem(help, "Version", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&I)"), Qt::Key_F1,
+               &Form1::Version_Click);
 }
 
 QAction* Form1::createItem(QMenu* menu, const char* name, const QString& caption,
@@ -210,6 +217,14 @@ void Form1::Command8_Click() {
 void Form1::Quit_Click() {
     // At once, no question: the list is not saved, the workbook stays open.
     QApplication::quit();
+}
+
+void Form1::Version_Click() {
+    // One about box for the whole run, shown again by every call.
+    if (!about_) about_ = std::make_unique<Form3>();
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
 }
 
 void Form1::Command7_Click() {

@@ -4,6 +4,9 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
+#include "app/about.h"
 #include "app/cell_position.h"
 #include "link/workbook_link.h"
 #include "wordlist/list_file.h"
@@ -44,8 +47,10 @@ public:
     void Position_Click() { Command6_Click(); }
     void List_Click() { Command7_Click(); }
     void Quit_Click();
+    void Version_Click();
 
     CellPosition& cellPosition() { return cellPosition_; }
+    Form3* about() const { return about_.get(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -78,6 +83,7 @@ private:
 
     link::WorkbookLink link_;
     CellPosition cellPosition_;
+    std::unique_ptr<Form3> about_;
 };
 
 // The file filter of the workbook dialog.

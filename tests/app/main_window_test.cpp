@@ -1,6 +1,7 @@
 // The main window over the in-memory spreadsheet, under the offscreen
 // platform, with the dialogs answered in advance.
 #include <QAction>
+#include <QLabel>
 
 #include "app/dialogs/input_box.h"
 #include "tests/app/form_fixture.h"
@@ -204,6 +205,65 @@ private slots:
         f_->sheet.calls.clear();
         QTest::mouseClick(f_->button(4), Qt::LeftButton);
         QCOMPARE(f_->sheet.cells[u"A2"], u"abc");
+    }
+
+    void theCellPositionDialogSetsWhereEntryGoesOn() {
+        QVERIFY(f_->start());
+        auto& dialog = f_->form->cellPosition().form();
+        QLineEdit* text = f_->cellName();
+        QTest::mouseClick(f_->button(6), Qt::LeftButton);
+        QVERIFY(dialog.isVisible());
+        QTRY_COMPARE(QApplication::focusWidget(), text);
+        QCOMPARE(text->selectedText(), QStringLiteral("A1"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("セル位置"));
+
+        QTest::keyClicks(text, "B5");  // replaces the selected name
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Command1")),
+                          Qt::LeftButton);  // 指定
+        QVERIFY(!dialog.isVisible());
+        QTest::mouseClick(f_->button(4), Qt::LeftButton);
+        QVERIFY(f_->sheet.cells.count(u"B6"));
+        QCOMPARE(text->text(), QStringLiteral("B6"));
+
+        // Opened again while shown: in front, the whole name selected again;
+        // an entry meanwhile shows the new name at once.
+        f_->form->Command6_Click();
+        text->deselect();
+        f_->form->Command6_Click();
+        QCOMPARE(text->selectedText(), QStringLiteral("B6"));
+        f_->form->Command4_Click();
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(text->text(), QStringLiteral("B7"));
+
+        // The close box hides it like 指定: the name is kept, nothing is overwritten.
+        dialog.close();
+        QVERIFY(!dialog.isVisible());
+        f_->form->Command4_Click();
+        QCOMPARE(text->text(), QStringLiteral("B8"));
+    }
+
+    void thereIsOneAboutBoxAndOkHidesIt() {
+        QVERIFY(f_->start());
+        auto* version = f_->form->findChild<QAction*>(QStringLiteral("Version"));
+        QCOMPARE(version->shortcut(), QKeySequence(Qt::Key_F1));
+        version->trigger();
+        wordpour::app::Form3* about = f_->form->about();
+        QVERIFY(about && about->isVisible());
+        QCOMPARE(about->windowTitle(), QStringLiteral("バージョン情報"));
+        const auto* picture = about->findChild<QLabel*>(QStringLiteral("Picture2"));
+        QCOMPARE(picture->pixmap().size(), QSize(65, 65));
+        version->trigger();
+        QCOMPARE(f_->form->about(), about);
+        QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("Command1")),
+                          Qt::LeftButton);
+        QVERIFY(!about->isVisible());
+        QTest::keyClick(f_->combo()->lineEdit(), Qt::Key_F1);
+        QCOMPARE(f_->form->about(), about);
+        QVERIFY(about->isVisible());
+        int shown = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            shown += qobject_cast<wordpour::app::Form3*>(w) && w->isVisible() ? 1 : 0;
+        QCOMPARE(shown, 1);
     }
 
     void theWorkbookFilterIsOneXlsFilter() {
