@@ -15,6 +15,7 @@ namespace wordpour::app {
 Form3::Form3() {
     setWindowTitle(QStringLiteral("バージョン情報"));
     setWindowIcon(programIcon());
+    setFont(defaultFont());
     setFixedSize(px(4560), px(2805));
     createControls();
 }
@@ -32,7 +33,7 @@ void Form3::createControls() {
     title.setUnderline(true);
     createLabel("Label3", QStringLiteral("ワードポア！"), 240, 240, 2415, 375)->setFont(title);
     createLabel("Label2", QStringLiteral("E-Mail Address : "), 1200, 1320, 1455, 255);
-    createLabel("Label5", QStringLiteral("Copyright 2026"), 1200, 720, 1335, 255);
+    createLabel("Label5", QStringLiteral("© 2026"), 1200, 720, 1335, 255);
     QFont marked = gothicFont(9, true);
     marked.setUnderline(true);
     createLabel("Label6", QStringLiteral("Wordpour Project"), 1680, 960, 1695, 255)
@@ -41,7 +42,7 @@ void Form3::createControls() {
     createLabel("Label1", QStringLiteral("質問は README.md へ"), 1680, 1560, 2535, 255)
         ->setFont(marked);
     createLabel("Label7", QStringLiteral("URL ："), 120, 1680, 735, 255);
-    createLabel("Label8", QStringLiteral("ソースと同梱の README.md（使い方とメッセージの意味）"),
+    createLabel("Label8", QStringLiteral("同梱の README.md（使い方とメッセージの意味）"),
                 240, 1920, 3975, 255)
         ->setFont(marked);
 

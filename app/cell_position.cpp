@@ -15,6 +15,7 @@ namespace wordpour::app {
 Form2::Form2() {
     setWindowTitle(QStringLiteral("セル位置"));
     setWindowIcon(programIcon());
+    setFont(defaultFont());
     setFixedSize(px(1905), px(1155));
     createControls();
 }

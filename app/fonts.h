@@ -15,4 +15,7 @@ inline QFont gothicFont(qreal pointSize, bool bold) {
     return font;
 }
 
+// The windows' own font, for the buttons, labels and frame that name none.
+inline QFont defaultFont() { return gothicFont(9, false); }
+
 }  // namespace wordpour::app

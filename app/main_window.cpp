@@ -23,6 +23,7 @@ namespace wordpour::app {
 Form1::Form1(link::WorkbookLink::Attach attach) : link_(std::move(attach)) {
     setWindowTitle(toQt(link::kProgramTitle));
     setWindowIcon(programIcon());
+    setFont(defaultFont());
     createControls();
     createMenus();
 }
