@@ -1,0 +1,41 @@
+#!/usr/bin/python3
+"""The end-to-end test's hands in the office, over UNO.
+  calc_helper.py PIPE make PATH          save a new workbook with a sheet "Sheet1"
+  calc_helper.py PIPE read PATH CELL...  print each cell's text, one per line
+  calc_helper.py PIPE quit               end the office"""
+import sys
+
+import uno
+from com.sun.star.beans import PropertyValue
+
+
+def prop(name, value):
+    p = PropertyValue()
+    p.Name, p.Value = name, value
+    return p
+
+
+pipe, verb, args = sys.argv[1], sys.argv[2], sys.argv[3:]
+local = uno.getComponentContext()
+resolver = local.ServiceManager.createInstanceWithContext(
+    "com.sun.star.bridge.UnoUrlResolver", local)
+context = resolver.resolve(f"uno:pipe,name={pipe};urp;StarOffice.ComponentContext")
+desktop = context.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", context)
+
+if verb == "make":
+    doc = desktop.loadComponentFromURL("private:factory/scalc", "_blank", 0, (prop("Hidden", True),))
+    doc.storeToURL(uno.systemPathToFileUrl(args[0]), (prop("FilterName", "MS Excel 97"),))
+    doc.close(True)
+elif verb == "read":
+    url = uno.systemPathToFileUrl(args[0])
+    doc = next(c for c in desktop.Components if c.getURL() == url)
+    sheet = doc.Sheets.getByName("Sheet1")
+    for cell in args[1:]:
+        print(sheet.getCellRangeByName(cell).getString())
+elif verb == "quit":
+    try:
+        for doc in list(desktop.Components):
+            doc.close(True)  # no "save changes?" question
+        desktop.terminate()
+    except Exception:  # the bridge goes down as the office exits
+        pass

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Drives the real program on a virtual screen with real keystrokes. Calc is
+# started the way scripts/start-wordpour starts it (scripts/start-calc),
+# visible, with a profile and a pipe of its own; the cells are read back
+# through UNO. Usage: xdotool_entry_test.sh SOURCE_DIR WORDPOUR_BINARY
+# (run inside xvfb-run).
+set -euo pipefail
+src=$1
+wordpour=$2
+helper=(/usr/bin/python3 "$src/tests/e2e/calc_helper.py")
+
+work=$(mktemp -d)
+export WORDPOUR_PIPE="wordpour-xdotool-$$"
+export WORDPOUR_OFFICE_ARGS="-env:UserInstallation=file://$work/profile"
+program=""
+cleanup() {
+    [ -n "$program" ] && kill "$program" 2>/dev/null || true
+    "${helper[@]}" "$WORDPOUR_PIPE" quit 2>/dev/null || true
+    sleep 1
+    pkill -f "pipe,name=$WORDPOUR_PIPE;" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    import -window root "$work/../wordpour-xdotool-failure.png" 2>/dev/null || true
+    exit 1
+}
+window() {  # the first visible window whose name matches, waiting for it
+    for _ in $(seq 1 100); do
+        local id
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+focus() { xdotool windowfocus "$1" 2>/dev/null || true; sleep 0.3; }
+
+"$src/scripts/start-calc"
+book="$work/在庫 表.xls"
+"${helper[@]}" "$WORDPOUR_PIPE" make "$book"
+
+cd "$work"
+"$wordpour" &
+program=$!
+
+dialog=$(window "^開く") || fail "no file dialog titled 開く"
+focus "$dialog"
+xdotool type --delay 20 "$book"
+xdotool key Return
+
+main=$(window "^ワードポア！$") || fail "the main window did not appear"
+focus "$main"
+xdotool type --delay 30 "pour"
+xdotool key Tab Tab Tab Tab Return      # Tab to 入力, Enter writes into A2
+sleep 0.5
+xdotool key ctrl+p                      # the cell-position dialog
+position=$(window "^セル位置$") || fail "Ctrl+P showed no cell-position dialog"
+focus "$position"
+xdotool type --delay 30 "B5"            # replaces the selected name
+xdotool key Tab Return                  # 指定
+sleep 0.5
+focus "$main"
+xdotool key Return                      # 入力 has the focus: writes into B6
+sleep 0.5
+
+cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" A2 B5 B6 | tr '\n' ' ')
+[ "$cells" = "pour  pour " ] || fail "cells A2 B5 B6 hold '$cells', not 'pour  pour '"
+
+xdotool key ctrl+q                      # Quit: at once, no question
+for _ in $(seq 1 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$program" 2>/dev/null && fail "Ctrl+Q did not end the program"
+wait "$program" || fail "the program ended with status $?"
+program=""
+echo "1 passed, 0 failed"
