@@ -16,7 +16,8 @@ Form3::Form3() {
     setWindowTitle(QStringLiteral("バージョン情報"));
     setWindowIcon(programIcon());
     setFont(defaultFont());
-    setFixedSize(px(4560), px(2805));
+    // An ordinary, resizable frame; the controls keep their places.
+    resize(px(4560), px(2805));
     createControls();
 }
 
@@ -42,8 +43,8 @@ void Form3::createControls() {
     createLabel("Label1", QStringLiteral("質問は README.md へ"), 1680, 1560, 2535, 255)
         ->setFont(marked);
     createLabel("Label7", QStringLiteral("URL ："), 120, 1680, 735, 255);
-    createLabel("Label8", QStringLiteral("同梱の README.md（使い方とメッセージの意味）"),
-                240, 1920, 3975, 255)
+    createLabel("Label8", QStringLiteral("同梱の README.md（使い方とメッセージの意味）"), 240, 1920,
+                3975, 255)
         ->setFont(marked);
 
     Command1 = new CommandButton(QStringLiteral("OK"), this);

@@ -16,7 +16,8 @@ Form2::Form2() {
     setWindowTitle(QStringLiteral("セル位置"));
     setWindowIcon(programIcon());
     setFont(defaultFont());
-    setFixedSize(px(1905), px(1155));
+    // An ordinary, resizable frame; the controls keep their places.
+    resize(px(1905), px(1155));
     createControls();
 }
 

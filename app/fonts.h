@@ -16,6 +16,8 @@ inline QFont gothicFont(qreal pointSize, bool bold) {
 }
 
 // The windows' own font, for the buttons, labels and frame that name none.
-inline QFont defaultFont() { return gothicFont(9, false); }
+inline QFont defaultFont() {
+    return gothicFont(9, false);
+}
 
 }  // namespace wordpour::app

@@ -30,7 +30,8 @@ Form1::Form1(link::WorkbookLink::Attach attach) : link_(std::move(attach)) {
 
 void Form1::createControls() {
     auto* client = new QWidget(this);
-    client->setFixedSize(px(3720), px(2745));
+    // An ordinary, resizable frame; the controls keep their places.
+    client->setMinimumSize(px(3720), px(2745));
     setCentralWidget(client);
 
     Combo1 = new QComboBox(client);

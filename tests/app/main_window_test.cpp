@@ -126,6 +126,8 @@ private slots:
 
     void tabVisitsTheControlsInNameOrder() {
         QVERIFY(f_->start());
+        QCOMPARE(f_->form->centralWidget()->size(), QSize(248, 183));
+        QCOMPARE(f_->button(4)->geometry(), QRect(8, 40, 153, 41));
         QStringList visited;
         for (int i = 0; i < 9; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
