@@ -7,14 +7,11 @@ namespace wordpour::link {
 
 // Button-and-icon values of the message box.
 inline constexpr int kOkOnly = 0;
-inline constexpr int kYesNo = 4;
 inline constexpr int kCritical = 16;
 inline constexpr int kExclamation = 48;
 
-// Answer codes of the message box.
-inline constexpr int kAnswerOk = 1;
+// The message box's answer for Yes: the only one that lets a command go on.
 inline constexpr int kAnswerYes = 6;
-inline constexpr int kAnswerNo = 7;
 
 inline constexpr char16_t kProgramTitle[] = u"ワードポア！";
 
