@@ -1,0 +1,155 @@
+// The automation interface over a running Excel, through COM late binding
+// (IDispatch): no Excel headers or type library are used.
+#include <objbase.h>
+#include <oleauto.h>
+
+#include "link/excel/automation.h"
+#include "link/excel/windows/dispatch.h"
+
+namespace wordpour::excel {
+
+namespace {
+
+using com::Dispatch;
+using com::Variant;
+
+// Range.Value, by the member identifier Excel's type library gives it.
+constexpr DISPID kValue = 6;
+
+std::vector<Variant> none() {
+    return {};
+}
+
+std::vector<Variant> one(std::u16string_view text) {
+    std::vector<Variant> args;
+    args.emplace_back(text);
+    return args;
+}
+
+class ExcelRange final : public Range {
+public:
+    explicit ExcelRange(Dispatch range) : range_(std::move(range)) {}
+
+    void setValue(std::u16string_view word) override {
+        // Excel reads a string put into Value as typed input (numbers,
+        // dates, formulas); its text prefix, an apostrophe it does not
+        // store, keeps the word literal. The empty word empties the cell.
+        std::u16string literal;
+        if (!word.empty()) literal = u"'" + std::u16string(word);
+        auto args = one(literal);
+        range_.invoke(kValue, DISPATCH_PROPERTYPUT, args, Failure::Value);
+    }
+
+private:
+    Dispatch range_;
+};
+
+class ExcelWorksheet final : public Worksheet {
+public:
+    explicit ExcelWorksheet(Dispatch sheet)
+        : sheet_(std::move(sheet)), range_(sheet_.id(L"Range", Failure::Range)) {}
+
+    std::unique_ptr<Range> range(std::u16string_view cellName) override {
+        auto args = one(cellName);  // the second corner is missing
+        return std::make_unique<ExcelRange>(
+            sheet_.object(range_, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args, Failure::Range));
+    }
+
+private:
+    Dispatch sheet_;
+    DISPID range_;  // looked up once: every entry takes a range
+};
+
+class ExcelSheets final : public Sheets {
+public:
+    explicit ExcelSheets(Dispatch sheets) : sheets_(std::move(sheets)) {}
+
+    std::unique_ptr<Worksheet> item(std::u16string_view name) override {
+        auto args = one(name);  // the collection's default member
+        return std::make_unique<ExcelWorksheet>(sheets_.object(
+            DISPID_VALUE, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args, Failure::NoSheet));
+    }
+
+private:
+    Dispatch sheets_;
+};
+
+class ExcelWorkbook final : public Workbook {
+public:
+    explicit ExcelWorkbook(Dispatch book) : book_(std::move(book)) {}
+
+    std::unique_ptr<Sheets> worksheets() override {
+        auto args = none();
+        return std::make_unique<ExcelSheets>(book_.object(book_.id(L"Worksheets", Failure::NoSheet),
+                                                          DISPATCH_PROPERTYGET, args,
+                                                          Failure::NoSheet));
+    }
+
+private:
+    Dispatch book_;
+};
+
+class ExcelWorkbooks final : public Workbooks {
+public:
+    explicit ExcelWorkbooks(Dispatch books) : books_(std::move(books)) {}
+
+    std::unique_ptr<Workbook> open(std::u16string_view path) override {
+        if (path.empty()) throw Error(Failure::Open, u"no file was chosen");
+        auto args = one(path);  // the twelve optional arguments are missing
+        return std::make_unique<ExcelWorkbook>(
+            books_.object(books_.id(L"Open", Failure::Open), DISPATCH_METHOD, args, Failure::Open));
+    }
+
+private:
+    Dispatch books_;
+};
+
+class ExcelApplication final : public Application {
+public:
+    explicit ExcelApplication(Dispatch app)
+        : app_(std::move(app)), visible_(app_.id(L"Visible", Failure::Visible)) {}
+
+    std::unique_ptr<Workbooks> workbooks() override {
+        auto args = none();
+        return std::make_unique<ExcelWorkbooks>(app_.object(
+            app_.id(L"Workbooks", Failure::Open), DISPATCH_PROPERTYGET, args, Failure::Open));
+    }
+
+    void setVisible(bool visible) override {
+        std::vector<Variant> args;
+        args.emplace_back(visible);
+        app_.invoke(visible_, DISPATCH_PROPERTYPUT, args, Failure::Visible);
+    }
+
+private:
+    Dispatch app_;
+    DISPID visible_;
+};
+
+}  // namespace
+
+std::unique_ptr<Application> attachRunning() {
+    // The GUI thread is a single-threaded apartment; a second call is fine.
+    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (FAILED(init) && init != RPC_E_CHANGED_MODE)
+        throw Error(Failure::NotRunning, com::describe(init, nullptr));
+
+    CLSID clsid;
+    HRESULT hr = CLSIDFromProgID(L"Excel.Application", &clsid);
+    if (FAILED(hr))
+        throw Error(Failure::NotRunning,
+                    u"Excel がインストールされていません。\n(" + com::describe(hr, nullptr) + u")");
+    IUnknown* running = nullptr;
+    hr = GetActiveObject(clsid, nullptr, &running);
+    if (FAILED(hr) || !running)
+        throw Error(Failure::NotRunning,
+                    u"Excel を起動してから、もう一度ワードポア！を起動してください。\n(" +
+                        com::describe(hr, nullptr) + u")");
+    IDispatch* app = nullptr;
+    hr = running->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&app));
+    running->Release();
+    if (FAILED(hr) || !app) throw Error(Failure::NotRunning, com::describe(hr, nullptr));
+    return std::make_unique<ExcelApplication>(Dispatch(app));
+}
+
+}  // namespace wordpour::excel
