@@ -1,0 +1,192 @@
+// The Excel backend against the stand-in automation server, under Wine: the
+// calls, their flags, locales and argument types, and the words written.
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "link/workbook_link.h"
+#include "tests/support/memory_box.h"
+
+namespace {
+
+using wordpour::link::StartupError;
+using wordpour::link::WorkbookLink;
+using wordpour::testing::MemoryBox;
+
+std::wstring here() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dir(path);
+    return dir.substr(0, dir.find_last_of(L"\\/") + 1);
+}
+
+// "Excel.Application" names Excel's class, as an installed Excel does.
+void registerProgId() {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, L"Excel.Application\\CLSID", 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const wchar_t clsid[] = L"{00024500-0000-0000-C000-000000000046}";
+    RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(clsid), sizeof clsid);
+    RegCloseKey(key);
+}
+
+std::vector<std::string> logLines(const std::wstring& path) {
+    std::ifstream in{std::filesystem::path(path)};
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::u16string u16(const std::wstring& text) {
+    return {text.begin(), text.end()};
+}
+
+std::string utf8(const std::u16string& text) {
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), out.data(), n, nullptr,
+                        nullptr);
+    return out;
+}
+
+// Starts the link, or fails the test with the message the user would see.
+void start(WorkbookLink& link, const std::wstring& book, MemoryBox& box) {
+    try {
+        link.start(u16(book), Module1::GetCellName(box));
+    } catch (const StartupError& error) {
+        FAIL() << utf8(error.message().prompt);
+    }
+}
+
+class ExcelAutomation : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        registerProgId();
+        dir_ = here();
+        for (const wchar_t* name : {L"book.xls", L"nosheet.xls", L"fails.xls"})
+            std::ofstream(std::filesystem::path(dir_ + name)) << "stand-in";
+    }
+
+    void TearDown() override { stopServer(); }
+
+    void startServer() {
+        log_ = dir_ + L"fake_excel.log";
+        DeleteFileW(log_.c_str());
+        std::wstring command = L"\"" + dir_ + L"fake_excel_server.exe\" \"" + log_ + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &server_));
+        for (int i = 0; i < 200; ++i) {
+            auto lines = logLines(log_);
+            if (!lines.empty() && lines[0] == "ready") return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        FAIL() << "the fake server did not register";
+    }
+
+    void stopServer() {
+        if (!server_.hProcess) return;
+        TerminateProcess(server_.hProcess, 0);
+        WaitForSingleObject(server_.hProcess, 5000);
+        CloseHandle(server_.hProcess);
+        CloseHandle(server_.hThread);
+        server_ = {};
+    }
+
+    // The log without its first line, "ready".
+    std::vector<std::string> calls() {
+        auto lines = logLines(log_);
+        if (!lines.empty()) lines.erase(lines.begin());
+        return lines;
+    }
+
+    static inline std::wstring dir_;
+    std::wstring log_;
+    PROCESS_INFORMATION server_{};
+};
+
+TEST_F(ExcelAutomation, NoServerRunningIsTheAttachError) {
+    WorkbookLink link(&wordpour::excel::attachRunning);
+    MemoryBox box;
+    try {
+        link.start(u16(dir_ + L"book.xls"), u"A1");
+        ADD_FAILURE() << "attached to nothing";
+    } catch (const StartupError& error) {
+        EXPECT_NE(error.message().prompt.find(u"表計算ソフトに接続できません"),
+                  std::u16string::npos);
+    }
+}
+
+TEST_F(ExcelAutomation, TheCallsOfStartUpAndEntries) {
+    startServer();
+    WorkbookLink link(&wordpour::excel::attachRunning);
+    MemoryBox box;
+    start(link, dir_ + L"book.xls", box);
+    if (HasFatalFailure()) return;
+    EXPECT_FALSE(link.enterWord(box, u"=1+1").has_value());
+    EXPECT_FALSE(link.enterWord(box, u"").has_value());
+    const std::string book = [&] {
+        std::string s(dir_.begin(), dir_.end());
+        return s + "book.xls";
+    }();
+    const std::vector<std::string> expected = {
+        "Workbooks flags=2 lcid=1033 args= named=",
+        "Open flags=1 lcid=1033 args=8 named= value=" + book,
+        "Worksheets flags=2 lcid=1033 args= named=",
+        "0 flags=3 lcid=1033 args=8 named= value=sheet1",
+        "Range flags=3 lcid=1033 args=8 named= value=A1",
+        "Range flags=3 lcid=1033 args=8 named= value=A2",
+        "6 flags=4 lcid=1033 args=8 named=-3 value='=1+1",
+        "cell A2='=1+1",
+        "Visible flags=4 lcid=1033 args=11 named=-3 value=true",
+        "Range flags=3 lcid=1033 args=8 named= value=A3",
+        "6 flags=4 lcid=1033 args=8 named=-3 value=",
+        "cell A3=",
+        "Visible flags=4 lcid=1033 args=11 named=-3 value=true",
+    };
+    EXPECT_EQ(calls(), expected);
+    EXPECT_TRUE(box.text() == u"A3");
+}
+
+TEST_F(ExcelAutomation, FailuresAreReportedAsErrors) {
+    startServer();
+    struct Case {
+        const wchar_t* book;
+        std::u16string says;
+    };
+    const Case cases[] = {
+        {L"nosheet.xls", u"「sheet1」がありません"},
+        {L"fails.xls", u"を開けません"},
+    };
+    for (const Case& c : cases) {
+        WorkbookLink link(&wordpour::excel::attachRunning);
+        try {
+            link.start(u16(dir_ + c.book), u"A1");
+            ADD_FAILURE() << "started";
+        } catch (const StartupError& error) {
+            EXPECT_NE(error.message().prompt.find(c.says), std::u16string::npos)
+                << utf8(error.message().prompt);
+        }
+    }
+    // A name the sheet refuses: nothing written, the name stays.
+    WorkbookLink link(&wordpour::excel::attachRunning);
+    MemoryBox box(u"A1");
+    start(link, dir_ + L"book.xls", box);
+    if (HasFatalFailure()) return;
+    box.setText(u"1");
+    ASSERT_TRUE(link.enterWord(box, u"x").has_value());
+    EXPECT_TRUE(box.text() == u"1");
+}
+
+}  // namespace

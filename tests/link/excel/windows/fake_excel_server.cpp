@@ -1,0 +1,195 @@
+// A stand-in for Excel's automation server, for the COM backend's tests
+// under Wine: registers an IDispatch object as the active object of Excel's
+// class, answers the members the backend uses from an in-memory workbook,
+// and appends every call to a log file:
+//   <member> flags=<n> lcid=<n> args=<vt,vt…> named=<n> [value=<text>]
+// Usage: fake_excel_server.exe LOG_FILE
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <objbase.h>
+#include <oleauto.h>
+#include <windows.h>
+
+namespace {
+
+bool g_noSheet1 = false;  // the workbook opened last has no "sheet1"
+const CLSID kExcelClsid = {0x00024500, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+FILE* g_log = nullptr;
+
+std::string narrow(const wchar_t* text, int size = -1) {
+    if (!text) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, size, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, size, out.data(), n, nullptr, nullptr);
+    if (size < 0 && !out.empty()) out.pop_back();  // the terminating NUL
+    return out;
+}
+
+std::string bstr(const VARIANT& v) {
+    return v.vt == VT_BSTR ? narrow(v.bstrVal, static_cast<int>(SysStringLen(v.bstrVal))) : "";
+}
+
+// One automation object: named members with DISPIDs, and a handler.
+class FakeObject : public IDispatch {
+public:
+    using Handler = std::function<HRESULT(DISPID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*)>;
+
+    FakeObject(std::map<std::wstring, DISPID> names, Handler handler)
+        : names_(std::move(names)), handler_(std::move(handler)) {}
+    virtual ~FakeObject() = default;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_IDispatch) {
+            *out = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = InterlockedDecrement(&refs_);
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                            DISPID* ids) override {
+        for (UINT i = 0; i < count; ++i) {
+            auto it = names_.find(names[i]);
+            if (it == names_.end()) return DISP_E_UNKNOWNNAME;
+            ids[i] = it->second;
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID lcid, WORD flags,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* info,
+                                     UINT*) override {
+        std::string name = std::to_string(member);
+        for (const auto& [n, id] : names_)
+            if (id == member) name = narrow(n.c_str());
+        std::string types;
+        for (UINT i = 0; i < params->cArgs; ++i)
+            types += (i ? "," : "") + std::to_string(params->rgvarg[i].vt);
+        std::string named;
+        for (UINT i = 0; i < params->cNamedArgs; ++i)
+            named += (i ? "," : "") + std::to_string(params->rgdispidNamedArgs[i]);
+        std::fprintf(g_log, "%s flags=%u lcid=%lu args=%s named=%s", name.c_str(), flags,
+                     static_cast<unsigned long>(lcid), types.c_str(), named.c_str());
+        if (params->cArgs > 0 && params->rgvarg[0].vt == VT_BSTR)
+            std::fprintf(g_log, " value=%s", bstr(params->rgvarg[0]).c_str());
+        if (params->cArgs > 0 && params->rgvarg[0].vt == VT_BOOL)
+            std::fprintf(g_log, " value=%s", params->rgvarg[0].boolVal ? "true" : "false");
+        std::fprintf(g_log, "\n");
+        std::fflush(g_log);
+        return handler_(member, flags, params, result, info);
+    }
+
+private:
+    LONG refs_ = 1;
+    std::map<std::wstring, DISPID> names_;
+    Handler handler_;
+};
+
+HRESULT returnObject(VARIANT* result, IDispatch* object) {
+    if (result) {
+        VariantInit(result);
+        result->vt = VT_DISPATCH;
+        result->pdispVal = object;
+    } else {
+        object->Release();
+    }
+    return S_OK;
+}
+
+HRESULT excelError(EXCEPINFO* info, const wchar_t* text) {
+    if (info) {
+        *info = EXCEPINFO{};
+        info->scode = static_cast<SCODE>(0x800A03EC);
+        info->bstrSource = SysAllocString(L"Microsoft Excel");
+        info->bstrDescription = SysAllocString(text);
+    }
+    return DISP_E_EXCEPTION;
+}
+
+IDispatch* newRange(std::string cell) {
+    return new FakeObject({}, [cell](DISPID id, WORD flags, DISPPARAMS* p, VARIANT*, EXCEPINFO*) {
+        if (id != 6 || !(flags & DISPATCH_PROPERTYPUT) || p->cArgs != 1)
+            return DISP_E_MEMBERNOTFOUND;
+        std::fprintf(g_log, "cell %s=%s\n", cell.c_str(), bstr(p->rgvarg[0]).c_str());
+        std::fflush(g_log);
+        return S_OK;
+    });
+}
+
+IDispatch* newSheet() {
+    return new FakeObject(
+        {{L"Range", 197}}, [](DISPID id, WORD, DISPPARAMS* p, VARIANT* result, EXCEPINFO* info) {
+            if (id != 197 || p->cArgs != 1) return DISP_E_MEMBERNOTFOUND;
+            // Like Excel, no cell without column letters.
+            const std::string cell = bstr(p->rgvarg[0]);
+            if (cell.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") == std::string::npos)
+                return excelError(info, L"Range method failed");
+            return returnObject(result, newRange(cell));
+        });
+}
+
+IDispatch* newSheets() {
+    return new FakeObject({}, [](DISPID id, WORD, DISPPARAMS* p, VARIANT* result, EXCEPINFO*) {
+        if (id != DISPID_VALUE || p->cArgs != 1) return DISP_E_MEMBERNOTFOUND;
+        if (g_noSheet1 || _wcsicmp(p->rgvarg[0].bstrVal, L"sheet1") != 0)
+            return static_cast<HRESULT>(DISP_E_BADINDEX);
+        return returnObject(result, newSheet());
+    });
+}
+
+IDispatch* newWorkbook() {
+    return new FakeObject({{L"Worksheets", 494}},
+                          [](DISPID id, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*) {
+                              if (id != 494) return DISP_E_MEMBERNOTFOUND;
+                              return returnObject(result, newSheets());
+                          });
+}
+
+IDispatch* newWorkbooks() {
+    return new FakeObject({{L"Open", 1923}},
+                          [](DISPID id, WORD, DISPPARAMS* p, VARIANT* result, EXCEPINFO* info) {
+                              if (id != 1923 || p->cArgs < 1) return DISP_E_MEMBERNOTFOUND;
+                              const std::string path = bstr(p->rgvarg[p->cArgs - 1]);
+                              if (path.find("fails") != std::string::npos)
+                                  return excelError(info, L"The file could not be found.");
+                              g_noSheet1 = path.find("nosheet") != std::string::npos;
+                              return returnObject(result, newWorkbook());
+                          });
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return 2;
+    g_log = _wfopen(argv[1], L"a");
+    if (!g_log) return 2;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    auto* app = new FakeObject({{L"Workbooks", 572}, {L"Visible", 558}},
+                               [](DISPID id, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*) {
+                                   if (id == 572) return returnObject(result, newWorkbooks());
+                                   if (id == 558) return S_OK;
+                                   return static_cast<HRESULT>(DISP_E_MEMBERNOTFOUND);
+                               });
+    DWORD cookie = 0;
+    if (FAILED(RegisterActiveObject(app, kExcelClsid, ACTIVEOBJECT_STRONG, &cookie))) return 3;
+    std::fprintf(g_log, "ready\n");
+    std::fflush(g_log);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    return 0;
+}
