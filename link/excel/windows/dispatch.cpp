@@ -88,6 +88,7 @@ Variant Dispatch::invoke(DISPID member, WORD flags, std::vector<Variant>& args, 
     const HRESULT hr =
         p_->Invoke(member, IID_NULL, locale, flags, &params, result.get(), &info, &badArgument);
     if (FAILED(hr)) {
+        if (hr == DISP_E_EXCEPTION && info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
         std::u16string detail = describe(hr == DISP_E_EXCEPTION && info.scode ? info.scode : hr,
                                          hr == DISP_E_EXCEPTION ? &info : nullptr);
         SysFreeString(info.bstrSource);
