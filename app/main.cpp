@@ -3,10 +3,18 @@
 #include <QLocale>
 #include <QTranslator>
 
+#ifndef _WIN32
+#include <csignal>
+#endif
+
 #include "app/main_window.h"
 #include "app/program_icon.h"
 
 int main(int argc, char** argv) {
+#ifndef _WIN32
+    // A file-size limit makes a save fail with a message, not end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("wordpour"));
     QApplication::setApplicationDisplayName(QStringLiteral("ワードポア！"));

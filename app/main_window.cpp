@@ -14,9 +14,9 @@
 #include "app/dialogs/input_box.h"
 #include "app/dialogs/message_box.h"
 #include "app/fonts.h"
-#include "app/list_file_io.h"
 #include "app/program_icon.h"
 #include "app/qt_text.h"
+#include "wordlist/list_store.h"
 
 namespace wordpour::app {
 
@@ -168,8 +168,9 @@ void Form1::Command2_Click() {
 void Form1::Command3_Click() {
     const QString title = QStringLiteral("ﾘｽﾄを開く");
     if (!confirmed(QStringLiteral("ﾘｽﾄをﾛｰﾄﾞします。"), title)) return;
-    auto loaded = loadListFile(QLatin1String(kListFileName));
-    if (auto* problem = std::get_if<QString>(&loaded)) return showProblem(*problem, title);
+    auto loaded = wordlist::loadListFile(wordlist::kListFileName);
+    if (auto* problem = std::get_if<std::u16string>(&loaded))
+        return showProblem(toQt(*problem), title);
     const auto& words = std::get<wordlist::Entries>(loaded);
     // All or nothing: a load that would pass the cap adds none.
     if (Combo1->count() + words.size() > wordlist::kMaxEntries) {
@@ -199,8 +200,8 @@ void Form1::Command5_Click() {
     if (!confirmed(QStringLiteral("現在のﾘｽﾄを保存します。"), title)) return;
     // An empty list writes nothing: an existing "List" keeps its words.
     if (Combo1->count() > 0) {
-        if (auto problem = saveListFile(QLatin1String(kListFileName), entries()))
-            showProblem(*problem, title);
+        if (auto problem = wordlist::saveListFile(wordlist::kListFileName, entries()))
+            showProblem(toQt(*problem), title);
     }
     Command4->setFocus();
 }

@@ -1,6 +1,7 @@
 #include "wordlist/list_file.h"
 
 #include "wordlist/code_page.h"
+#include "wordlist/unicode.h"
 
 namespace wordpour::wordlist {
 
@@ -58,8 +59,32 @@ Entries readFields(std::u16string_view text) {
     return fields;
 }
 
+DetectedEncoding detectEncoding(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) return {ListEncoding::Utf8, 3};
+    if (bytes.starts_with("\xFF\xFE")) return {ListEncoding::Utf16Le, 2};
+    if (bytes.starts_with("\xFE\xFF")) return {ListEncoding::Utf16Be, 2};
+    const Utf8Scan utf8 = scanUtf8(bytes);
+    if (utf8.valid && utf8.multiByte && (utf8.longSequence || !decodeCp932(bytes)))
+        return {ListEncoding::Utf8, 0};
+    return {ListEncoding::Cp932, 0};
+}
+
 std::variant<Entries, InvalidBytes> readList(std::string_view bytes) {
-    auto text = decodeCp932(bytes);
+    const DetectedEncoding detected = detectEncoding(bytes);
+    bytes.remove_prefix(detected.byteOrderMark);
+    std::optional<std::u16string> text;
+    switch (detected.encoding) {
+        case ListEncoding::Cp932:
+            text = decodeCp932(bytes);
+            break;
+        case ListEncoding::Utf8:
+            text = decodeUtf8(bytes);
+            break;
+        case ListEncoding::Utf16Le:
+        case ListEncoding::Utf16Be:
+            text = decodeUtf16(bytes, detected.encoding == ListEncoding::Utf16Be);
+            break;
+    }
     if (!text) return InvalidBytes{};
     return readFields(*text);
 }

@@ -37,7 +37,25 @@ std::variant<std::string, Unencodable> writeList(const Entries& entries);
 // begins nor ends with a space or tab comes back unchanged.
 Entries readFields(std::u16string_view text);
 
-// Load's reading of bytes: nothing when they are not valid code page 932.
+// The encoding load reads a "List" in. Save always writes code page 932,
+// but a "List" written by another editor is often UTF-8, or UTF-16 with a
+// byte-order mark.
+enum class ListEncoding { Cp932, Utf8, Utf16Le, Utf16Be };
+
+struct DetectedEncoding {
+    ListEncoding encoding = ListEncoding::Cp932;
+    std::size_t byteOrderMark = 0;  // bytes to skip before the text
+};
+
+// A byte-order mark decides. Without one, bytes that are well-formed UTF-8
+// with multi-byte sequences are UTF-8 when they hold a sequence of three
+// bytes or more (every kana and kanji) or are not code page 932 at all;
+// everything else is code page 932. So lines of half-width katakana, whose
+// byte pairs can look like two-byte UTF-8, stay code page 932.
+DetectedEncoding detectEncoding(std::string_view bytes);
+
+// Load's reading of bytes: nothing when they are not valid text in the
+// encoding detected.
 struct InvalidBytes {};
 std::variant<Entries, InvalidBytes> readList(std::string_view bytes);
 

@@ -131,6 +131,45 @@ TEST(ListFile, LoadRefusesBytesThatAreNotCodePage932) {
     }
 }
 
+std::string utf16(std::u16string_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t c : text) {
+        const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+TEST(ListFile, LoadReadsUtf8AndUtf16ButKeepsCodePage932ThatLooksLikeUtf8) {
+    struct Case {
+        const char* why;
+        std::string bytes;
+        Entries entries;  // {u"<invalid>"}: refused
+    };
+    const Case cases[] = {
+        {"UTF-8 as editors write it", "東京\r\n大阪\r\n", {u"東京", u"大阪"}},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF東京,ﾘｽﾄ\n", {u"東京", u"ﾘｽﾄ"}},
+        {"UTF-8 with an emoji", "絵文字😀\r\n", {u"絵文字😀"}},
+        {"only a byte-order mark", "\xEF\xBB\xBF", {}},
+        {"UTF-16 little-endian", utf16(u"東京\r\n😀\r\n", false), {u"東京", u"😀"}},
+        {"UTF-16 big-endian", utf16(u"大阪,京都\r\n", true), {u"大阪", u"京都"}},
+        {"UTF-16 with half a surrogate pair", utf16(u"a\xD83D\r\n", false), {u"<invalid>"}},
+        {"UTF-16 of an odd length", utf16(u"a", false) + "x", {u"<invalid>"}},
+        {"UTF-8 mark, then bytes that are not UTF-8", "\xEF\xBB\xBF\x93\x8C\r\n", {u"<invalid>"}},
+        {"code page 932 kanji", cp932(u"東京\r\n大阪\r\n"), {u"東京", u"大阪"}},
+        {"code page 932 ﾘｽﾄ", cp932(u"ﾘｽﾄ\r\n"), {u"ﾘｽﾄ"}},
+        // D8 BD and C3 A9 are also two-byte UTF-8 sequences.
+        {"code page 932 ﾘｽ, well-formed UTF-8 too", cp932(u"ﾘｽ\r\n"), {u"ﾘｽ"}},
+        {"code page 932 ﾃｩ, well-formed UTF-8 too", cp932(u"ﾃｩ,ｱｲｳ\r\n"), {u"ﾃｩ", u"ｱｲｳ"}},
+        {"code page 932 mixed", cp932(u"ﾘｽﾄ,リスト,～\r\n"), {u"ﾘｽﾄ", u"リスト", u"～"}},
+        {"ASCII is the same either way", "abc\r\n", {u"abc"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_TRUE(read(c.bytes) == c.entries) << hex(c.bytes);
+    }
+}
+
 TEST(ListFile, WhatSaveWritesReadsBackUnchanged) {
     const Entries entries = {u"りんご", u"",    u"ﾊﾞﾅﾅ", u"a b",        u"～①髙", u"\\",
                              u"表示",   u"x'y", u"=1+1", u"全角　空白", u"a;b"};

@@ -1,0 +1,254 @@
+// Saving and loading "List" on real files: a full disk, a file-size limit,
+// a read-only disk, and a reader racing a writer never see half a list.
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <string>
+#include <thread>
+#include <variant>
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+#endif
+
+#include "wordlist/list_store.h"
+#include "wordlist/whole_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using wordpour::wordlist::Entries;
+using wordpour::wordlist::loadListFile;
+using wordpour::wordlist::saveListFile;
+
+class TempFolder {
+public:
+    TempFolder() {
+        std::random_device random;
+        path_ = fs::temp_directory_path() / ("wordpour-store-" + std::to_string(random()));
+        fs::create_directory(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+std::string bytesOf(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A list whose saved file is exactly `bytes` long: ASCII words of eight
+// bytes a line, the last one cut to fit (at least two bytes in all).
+Entries listOfBytes(std::size_t bytes) {
+    Entries entries;
+    while (bytes >= 12) {
+        entries.push_back(u"abcdefgh");
+        bytes -= 10;
+    }
+    if (bytes >= 2) entries.push_back(std::u16string(bytes - 2, u'z'));
+    return entries;
+}
+
+std::string message(const std::optional<std::u16string>& problem) {
+    if (!problem) return "";
+    std::string utf8;
+    for (char16_t c : *problem) {
+        if (c < 0x80) {
+            utf8 += static_cast<char>(c);
+        } else if (c < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (c >> 6));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xE0 | (c >> 12));
+            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+TEST(ListStore, SaveReplacesTheWholeFileAndLoadReadsItBack) {
+    TempFolder folder;
+    const fs::path list = folder.path() / "List";
+    writeBytes(list, "old\r\n");
+    const Entries words = {u"東京", u"", u"～①髙ﾘｽﾄ"};
+    ASSERT_EQ(message(saveListFile(list, words)), "");
+    EXPECT_EQ(bytesOf(list), "\x93\x8C\x8B\x9E\r\n\r\n\x81\x60\x87\x40\xFB\xFC\xD8\xBD\xC4\r\n");
+    auto loaded = loadListFile(list);
+    ASSERT_TRUE(std::holds_alternative<Entries>(loaded));
+    EXPECT_EQ(std::get<Entries>(loaded), words);
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"List"});
+}
+
+TEST(ListStore, AReaderRacingSavesSeesAWholeOldOrAWholeNewList) {
+    TempFolder folder;
+    const fs::path list = folder.path() / "List";
+    const Entries first(3000, u"いちばん目の単語");
+    const Entries second(1000, u"second word");
+    ASSERT_FALSE(saveListFile(list, first));
+    std::atomic<bool> saving{true};
+    std::thread writer([&] {
+        for (int i = 0; i < 150; ++i) ASSERT_FALSE(saveListFile(list, i % 2 ? first : second));
+        saving = false;
+    });
+    int reads = 0;
+    while (saving || reads == 0) {
+        auto loaded = loadListFile(list);
+        ASSERT_TRUE(std::holds_alternative<Entries>(loaded)) << message(std::get<1>(loaded));
+        const Entries& entries = std::get<Entries>(loaded);
+        ASSERT_TRUE(entries == first || entries == second) << entries.size() << " entries";
+        ++reads;
+    }
+    writer.join();
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"List"});
+    std::printf("%d whole reads during 150 saves\n", reads);
+}
+
+#ifndef _WIN32
+
+// A small tmpfs of the test's own: a real file system that fills up.
+class SmallDisk : public ::testing::Test {
+protected:
+    static constexpr std::size_t kPage = 4096;
+    static constexpr std::size_t kPages = 16;
+
+    void SetUp() override {
+        if (geteuid() != 0) GTEST_SKIP() << "mounting a tmpfs needs root (CI runs as root)";
+        const std::string options = "size=" + std::to_string(kPage * kPages);
+        if (mount("tmpfs", folder_.path().c_str(), "tmpfs", 0, options.c_str()) != 0)
+            GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+        mounted_ = true;
+    }
+    void TearDown() override {
+        if (mounted_) umount2(folder_.path().c_str(), MNT_DETACH);
+    }
+
+    fs::path at(const char* name) const { return folder_.path() / name; }
+    std::size_t freeBytes() const {
+        struct statvfs info {};
+        statvfs(folder_.path().c_str(), &info);
+        return info.f_bavail * info.f_frsize;
+    }
+    // Fills the disk until exactly `pages` pages are free.
+    void leaveFree(std::size_t pages) {
+        const std::size_t fill = freeBytes() - pages * kPage;
+        writeBytes(at("filler"), std::string(fill, 'f'));
+        ASSERT_EQ(freeBytes(), pages * kPage);
+    }
+
+    TempFolder folder_;
+    bool mounted_ = false;
+};
+
+TEST_F(SmallDisk, ASaveThatDoesNotFitKeepsTheOldListByteForByte) {
+    struct Case {
+        const char* what;
+        std::size_t freePages;
+        Entries words;
+        bool fits;
+    };
+    const Case cases[] = {
+        {"one entry on a full disk", 0, {u"東京"}, false},
+        {"three words on a full disk", 0, {u"東京", u"大阪", u"名古屋"}, false},
+        {"a few hundred bytes on a full disk", 0, listOfBytes(300), false},
+        {"a few hundred bytes in one free page", 1, listOfBytes(300), true},
+        {"exactly the free space", 2, listOfBytes(2 * kPage), true},
+        {"one byte past the free space", 2, listOfBytes(2 * kPage + 1), false},
+        {"1,000 words, 8,000 bytes, in 4 KiB", 1, Entries(1000, u"abcdef"), false},
+        {"more than the whole disk", 16, listOfBytes(20 * kPage), false},
+    };
+    const std::string old = "old\r\nlist\r\n\x93\x8C\r\n";  // 12 bytes, one page
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(at("filler"));
+        writeBytes(at("List"), old);
+        leaveFree(std::min(c.freePages, kPages - 1));
+        const auto problem = saveListFile(at("List"), c.words);
+        if (c.fits) {
+            EXPECT_EQ(message(problem), "");
+            auto loaded = loadListFile(at("List"));
+            ASSERT_TRUE(std::holds_alternative<Entries>(loaded));
+            EXPECT_EQ(std::get<Entries>(loaded), c.words);
+        } else {
+            EXPECT_NE(message(problem).find("ディスクの空き容量が足りません"), std::string::npos)
+                << message(problem);
+            EXPECT_NE(message(problem).find("元のファイルはそのままです"), std::string::npos);
+            EXPECT_EQ(bytesOf(at("List")), old);
+        }
+        EXPECT_EQ(namesIn(folder_.path()), (std::vector<std::string>{"List", "filler"}));
+    }
+}
+
+TEST_F(SmallDisk, AReadOnlyDiskKeepsTheOldListAndSaysSo) {
+    writeBytes(at("List"), "old\r\n");
+    ASSERT_EQ(mount("tmpfs", folder_.path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    const auto problem = saveListFile(at("List"), {u"新しい"});
+    EXPECT_NE(message(problem).find("読み取り専用のディスクです"), std::string::npos)
+        << message(problem);
+    EXPECT_EQ(bytesOf(at("List")), "old\r\n");
+}
+
+TEST(ListStoreLimit, AFileSizeLimitKeepsTheOldListAndSaysTooLarge) {
+    TempFolder folder;
+    const fs::path list = folder.path() / "List";
+    const std::string old = "old\r\n";
+    // Past the limit a write fails with EFBIG once SIGXFSZ is ignored, as
+    // the program ignores it.
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    struct Case {
+        std::size_t bytes;
+        bool fits;
+    };
+    for (const Case c : {Case{500, true}, Case{1000, true}, Case{1001, false}, Case{100000, false}}) {
+        SCOPED_TRACE(c.bytes);
+        writeBytes(list, old);
+        rlimit limit = saved;
+        limit.rlim_cur = 1000;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const auto problem = saveListFile(list, listOfBytes(c.bytes));
+        setrlimit(RLIMIT_FSIZE, &saved);
+        if (c.fits) {
+            EXPECT_EQ(message(problem), "");
+            EXPECT_EQ(fs::file_size(list), c.bytes);
+        } else {
+            EXPECT_NE(message(problem).find("ファイルが大きすぎます"), std::string::npos)
+                << message(problem);
+            EXPECT_EQ(bytesOf(list), old);
+        }
+        EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"List"});
+    }
+    std::signal(SIGXFSZ, previous);
+}
+
+#endif
+
+}  // namespace

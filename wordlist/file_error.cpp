@@ -1,0 +1,83 @@
+#include "wordlist/file_error.h"
+
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#endif
+
+namespace wordpour::wordlist {
+
+FileError systemError(int code) {
+#ifdef _WIN32
+    switch (code) {
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return {FileCause::NoSpace, code};
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return {FileCause::PermissionDenied, code};
+        case ERROR_WRITE_PROTECT:
+            return {FileCause::ReadOnlyFileSystem, code};
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return {FileCause::NotFound, code};
+        case ERROR_DIRECTORY:
+            return {FileCause::IsFolder, code};
+        case ERROR_FILE_TOO_LARGE:
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY:
+            return {FileCause::TooLarge, code};
+        default:
+            return {FileCause::Other, code};
+    }
+#else
+    switch (code) {
+        case ENOSPC:
+        case EDQUOT:
+            return {FileCause::NoSpace, code};
+        case EACCES:
+        case EPERM:
+            return {FileCause::PermissionDenied, code};
+        case EROFS:
+            return {FileCause::ReadOnlyFileSystem, code};
+        case ENOENT:
+        case ENOTDIR:
+            return {FileCause::NotFound, code};
+        case EISDIR:
+            return {FileCause::IsFolder, code};
+        case EFBIG:
+        case ENOMEM:
+            return {FileCause::TooLarge, code};
+        default:
+            return {FileCause::Other, code};
+    }
+#endif
+}
+
+std::u16string describe(const FileError& error) {
+    switch (error.cause) {
+        case FileCause::NoSpace:
+            return u"ディスクの空き容量が足りません";
+        case FileCause::PermissionDenied:
+            return u"アクセスが拒否されました（権限がありません）";
+        case FileCause::ReadOnlyFileSystem:
+            return u"読み取り専用のディスクです";
+        case FileCause::NotFound:
+            return u"ファイルまたはフォルダーが見つかりません";
+        case FileCause::IsFolder:
+            return u"ファイルではなくフォルダーです";
+        case FileCause::TooLarge:
+            return u"ファイルが大きすぎます";
+        case FileCause::Other:
+            break;
+    }
+    std::u16string text = u"システムのエラー ";
+    for (char c : std::to_string(error.code)) text += static_cast<char16_t>(c);
+    return text;
+}
+
+}  // namespace wordpour::wordlist
