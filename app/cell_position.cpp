@@ -31,6 +31,7 @@ void Form2::createControls() {
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipsRect(120, 600, 855, 495));
     Text1->setFont(gothicFont(20.25, true));
+    Text1->setMaxLength(kUnlimitedText);  // an overlong name gets its message
     // The name is typed as plain keyboard characters.
     Text1->setAttribute(Qt::WA_InputMethodEnabled, false);
     Text1->installEventFilter(this);

@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <cstdlib>
 #ifndef _WIN32
 #include <csignal>
 #endif
@@ -30,5 +31,9 @@ int main(int argc, char** argv) {
     wordpour::app::Form1 form1(&wordpour::excel::attachRunning);
     if (!form1.Form_Initialize()) return 1;
     form1.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // Quit while the spreadsheet has not answered an entry: end at once,
+    // without waiting for an answer that may never come.
+    if (form1.entryUnderWay()) std::_Exit(status);
+    return status;
 }

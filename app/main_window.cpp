@@ -20,12 +20,18 @@
 
 namespace wordpour::app {
 
-Form1::Form1(link::WorkbookLink::Attach attach) : link_(std::move(attach)) {
+Form1::Form1(link::WorkbookLink::Attach attach)
+    : link_(std::move(attach)), linkThread_([this](link::LinkThread::Task done) {
+          QMetaObject::invokeMethod(this, std::move(done), Qt::QueuedConnection);
+      }) {
     setWindowTitle(toQt(link::kProgramTitle));
     setWindowIcon(programIcon());
     setFont(defaultFont());
     createControls();
     createMenus();
+    waiting_.setSingleShot(true);
+    waiting_.setInterval(kShowWaitingAfterMs);
+    connect(&waiting_, &QTimer::timeout, this, [this] { showWaiting(true); });
 }
 
 void Form1::createControls() {
@@ -44,6 +50,9 @@ void Form1::createControls() {
     auto* exactOnly = new QCompleter(QStringList(), Combo1);
     exactOnly->setCaseSensitivity(Qt::CaseSensitive);
     Combo1->lineEdit()->setCompleter(exactOnly);
+    // Any length: a word too long for a cell is refused with a message, not
+    // cut silently, and a long entry picked from the list stays whole.
+    Combo1->lineEdit()->setMaxLength(kUnlimitedText);
     Combo1->setFont(gothicFont(20.25, true));
     Combo1->move(px(120), 0);
     Combo1->resize(px(3495), Combo1->sizeHint().height());
@@ -126,11 +135,19 @@ QPushButton* Form1::createButton(const char* name, const QString& caption, int l
 }
 
 bool Form1::Form_Initialize() {
-    const QString path = FileDialog::getOpenFileName(this, toQt(kBookFilter));
-    try {
-        link_.start(fromQt(path), Module1::GetCellName(cellPosition_));
-    } catch (const link::StartupError& error) {
-        showMessage(error.message());
+    const std::u16string path = fromQt(FileDialog::getOpenFileName(this, toQt(kBookFilter)));
+    const std::u16string startingCell = Module1::GetCellName(cellPosition_);
+    // On the link's thread, so that the spreadsheet's objects live there.
+    std::optional<link::Message> failed;
+    linkThread_.runAndWait([&] {
+        try {
+            link_.start(path, startingCell);
+        } catch (const link::StartupError& error) {
+            failed = error.message();
+        }
+    });
+    if (failed) {
+        showMessage(*failed);
         return false;
     }
     Combo1->setFocus();
@@ -138,9 +155,39 @@ bool Form1::Form_Initialize() {
 }
 
 void Form1::Command4_Click() {
-    if (auto problem = link_.enterWord(cellPosition_, fromQt(Combo1->currentText())))
+    // One entry at a time: a press while the spreadsheet has not answered
+    // the last one is ignored, so no word is written twice or out of turn.
+    if (linkThread_.busy()) return;
+    auto prepared = link::WorkbookLink::prepareEntry(cellPosition_, fromQt(Combo1->currentText()));
+    if (auto* problem = std::get_if<link::Message>(&prepared)) {
         showMessage(*problem);
+        Command4->setFocus();
+        return;
+    }
+    auto entry = std::make_shared<const link::Entry>(std::get<link::Entry>(std::move(prepared)));
+    auto result = std::make_shared<link::EntryResult>();
+    waiting_.start();
+    linkThread_.run([this, entry, result] { *result = link_.write(*entry); },
+                    [this, entry, result] { entryDone(*entry, *result); });
     Command4->setFocus();
+}
+
+void Form1::entryDone(const link::Entry& entry, const link::EntryResult& result) {
+    waiting_.stop();
+    showWaiting(false);
+    link::WorkbookLink::finishEntry(cellPosition_, entry, result);
+    if (result.message) {
+        showMessage(*result.message);
+        Command4->setFocus();
+    }
+}
+
+void Form1::showWaiting(bool waiting) {
+    Command4->setText(waiting ? toQt(kWaitingCaption) : QStringLiteral("入力"));
+    if (waiting)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
 }
 
 void Form1::Command1_Click() {
@@ -189,9 +236,12 @@ void Form1::Command3_Click() {
 }
 
 void Form1::appendItems(const QStringList& items) {
-    // Adding to an empty list selects the first entry: keep the typed word.
+    // Adding and loading change neither the selection nor the typed text;
+    // Qt would select the first entry of a list that was empty.
     const QString typed = Combo1->currentText();
+    const int selected = Combo1->currentIndex();
     Combo1->addItems(items);
+    Combo1->setCurrentIndex(selected);
     Combo1->setEditText(typed);
 }
 

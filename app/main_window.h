@@ -3,11 +3,13 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include <memory>
 
 #include "app/about.h"
 #include "app/cell_position.h"
+#include "link/link_thread.h"
 #include "link/workbook_link.h"
 #include "wordlist/list_file.h"
 
@@ -50,6 +52,8 @@ public:
     void Version_Click();
 
     CellPosition& cellPosition() { return cellPosition_; }
+    // An entry has been handed to the spreadsheet and not answered yet.
+    bool entryUnderWay() const { return linkThread_.busy(); }
     Form3* about() const { return about_.get(); }
 
 protected:
@@ -63,6 +67,8 @@ private:
                         const QKeySequence& shortcut, void (Form1::*handler)());
     QPushButton* createButton(const char* name, const QString& caption, int left, int top,
                               int width, void (Form1::*handler)());
+    void entryDone(const link::Entry& entry, const link::EntryResult& result);
+    void showWaiting(bool waiting);
     void showMessage(const link::Message& message);
     void showProblem(const QString& prompt, const QString& title);
     bool confirmed(const QString& firstSentence, const QString& title);
@@ -84,7 +90,14 @@ private:
     link::WorkbookLink link_;
     CellPosition cellPosition_;
     std::unique_ptr<Form3> about_;
+    QTimer waiting_;  // shows that the spreadsheet is slow to answer
+    // Destroyed first: it finishes its jobs while the link still exists.
+    link::LinkThread linkThread_;
 };
+
+// How long an entry may take before the window shows that it is waiting.
+inline constexpr int kShowWaitingAfterMs = 400;
+inline constexpr char16_t kWaitingCaption[] = u"応答待ち…";
 
 // The file filter of the workbook dialog.
 inline constexpr char16_t kBookFilter[] = u"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)|*.xls";

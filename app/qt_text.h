@@ -1,6 +1,7 @@
 // Text and geometry conversions between the core's types and Qt's.
 #pragma once
 
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,9 @@ inline QString toQt(std::u16string_view text) {
 inline std::u16string fromQt(const QString& text) {
     return text.toStdU16String();
 }
+
+// A text box's length limit that is no limit (Qt's default is 32,767).
+inline constexpr int kUnlimitedText = std::numeric_limits<int>::max();
 
 // Window geometry is given in twips: 15 to a pixel at 96 dpi. Qt scales
 // these device-independent pixels on high-dpi screens.

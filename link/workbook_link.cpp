@@ -3,11 +3,17 @@
 #include <filesystem>
 #include <system_error>
 
+#include "wordlist/unicode.h"
+
 namespace wordpour::link {
 
 namespace {
 
 using excel::Failure;
+
+std::u16string toText(std::string_view ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
+}
 
 std::u16string bracketed(std::u16string_view text) {
     return u"「" + std::u16string(text) + u"」";
@@ -28,6 +34,16 @@ Message startupMessage(const excel::Error& error, std::u16string_view book) {
             break;
         case Failure::Open:
             prompt = u"ブック" + bracketed(book) + u"を開けません。";
+            break;
+        case Failure::ForeignPipe:
+            prompt = u"表計算ソフトとの接続口（名前付きパイプ）がほかのユーザーのものなので、"
+                     u"接続しません。ブックのパスも単語も送っていません。";
+            break;
+        case Failure::NotTheFile:
+            prompt = u"表計算ソフトがブック" + bracketed(book) +
+                     u"そのものではなく、ファイルに結び付いていない文書（「コピーを開く」で開いた"
+                     u"コピーなど）を開きました。書き込んだ単語をこのブックに保存できないため、"
+                     u"使えません。";
             break;
         case Failure::ReadOnly:
             prompt =
@@ -69,17 +85,50 @@ Message entryMessage(const excel::Error& error, std::u16string_view cell) {
                 u"セル" + bracketed(cell) + u"に書き込めません。表計算ソフトが値を受け付けません。";
             prompt += kNothingMoved;
             break;
+        case Failure::SheetGone:
+            prompt = u"セル" + bracketed(cell) + u"に書き込めません。起動時に選んだワークシート" +
+                     bracketed(text::kSheetName) +
+                     u"が削除されたか、名前が変わりました。ほかのシートには書き込みません。";
+            prompt += kNothingMoved;
+            break;
         case Failure::Visible:
             prompt = u"セル" + bracketed(cell) +
                      u"に書き込みましたが、表計算ソフトのウィンドウを表示できません。";
             break;
         default:
             prompt = u"セル" + bracketed(cell) +
-                     u"に書き込めません。表計算ソフトかブックが閉じられた可能性があります。";
+                     u"に書き込めません。表計算ソフトかブックが閉じられた可能性があります"
+                     u"（ブックの開き直しや、編集モードの切り替えでも閉じられます）。";
             prompt += kNothingMoved;
             break;
     }
     return {withDetail(std::move(prompt), error), kExclamation, kProgramTitle};
+}
+
+std::u16string decimal(std::size_t n) {
+    return toText(std::to_string(n));
+}
+
+// A word the cell could not hold whole, or that is not text at all, is
+// refused before anything is sent: cut, it would be written wrong, and half
+// a surrogate pair breaks the office's connection for good.
+std::optional<Message> wordProblem(std::u16string_view word) {
+    constexpr std::u16string_view kNothing = u"\n何も書き込まず、セル位置もそのままです。";
+    if (word.size() > kMaxWordLength) {
+        return Message{u"単語が長すぎます（" + decimal(word.size()) +
+                           u"文字）。セルに入るのは" + decimal(kMaxWordLength) + u"文字までです。" +
+                           std::u16string(kNothing),
+                       kExclamation, kProgramTitle};
+    }
+    const std::size_t bad = wordlist::firstUnpairedSurrogate(word);
+    if (bad != std::u16string_view::npos) {
+        return Message{u"単語の" + decimal(bad + 1) +
+                           u"文字目が文字として正しくありません（対になっていないサロゲート。"
+                           u"絵文字などを途中で切り取ると残ります）。" +
+                           std::u16string(kNothing),
+                       kExclamation, kProgramTitle};
+    }
+    return std::nullopt;
 }
 
 bool fileExists(std::u16string_view path) {
@@ -111,32 +160,54 @@ void WorkbookLink::start(std::u16string bookPath, std::u16string_view startingCe
     }
 }
 
-std::optional<Message> WorkbookLink::enterWord(cells::CellNameBox& cellName,
-                                               std::u16string_view word) {
-    std::u16string cell;
+std::variant<Entry, Message> WorkbookLink::prepareEntry(cells::CellNameBox& cellName,
+                                                        std::u16string_view word) {
+    if (auto problem = wordProblem(word)) return *std::move(problem);
+    auto next = cells::nextRowName(Module1::GetCellName(cellName));
+    switch (next.problem) {
+        case cells::NameProblem::None:
+            break;
+        case cells::NameProblem::WrongCharacter:
+            return Message{text::kWrongCellName, kOkOnly, text::kCellNameTitle};
+        case cells::NameProblem::Overflow:
+            return Message{u"セルの名前が長すぎます。列の文字は1261文字まで、名前全体は"
+                           u"32766文字までです。\n何も書き込まず、セル位置もそのままです。",
+                           kExclamation, text::kCellNameTitle};
+    }
+    return Entry{std::move(next.name), std::u16string(word)};
+}
+
+EntryResult WorkbookLink::write(const Entry& entry) {
+    EntryResult result;
     try {
-        auto next = Module1::AdvanceCellName(cellName, [&](const std::u16string& name) {
-            cell = name;
-            if (!XlSheet) throw excel::Error(Failure::Disconnected, {});
-            XlRange = XlSheet->range(name);  // releases the range held before
-            XlRange->setValue(word);
-        });
-        switch (next.problem) {
-            case cells::NameProblem::None:
-                break;
-            case cells::NameProblem::WrongCharacter:
-                return Message{text::kWrongCellName, kOkOnly, text::kCellNameTitle};
-            case cells::NameProblem::Overflow:
-                return Message{
-                    u"セルの名前が長すぎます。列の文字は1261文字まで、名前全体は"
-                    u"32766文字までです。\n何も書き込まず、セル位置もそのままです。",
-                    kExclamation, text::kCellNameTitle};
-        }
+        if (!XlSheet) throw excel::Error(Failure::Disconnected, {});
+        XlRange = XlSheet->range(entry.cell);  // releases the range held before
+        XlRange->setValue(entry.word);
+        result.written = true;
         XlApp->setVisible(true);
     } catch (const excel::Error& error) {
-        return entryMessage(error, cell);
+        result.message = entryMessage(error, entry.cell);
+    } catch (const std::exception& error) {
+        // Nothing the application does may end the program.
+        result.message = entryMessage(excel::Error(Failure::Disconnected, toText(error.what())),
+                                      entry.cell);
     }
-    return std::nullopt;
+    return result;
+}
+
+void WorkbookLink::finishEntry(cells::CellNameBox& cellName, const Entry& entry,
+                               const EntryResult& result) {
+    if (result.written) cellName.setText(entry.cell);
+}
+
+std::optional<Message> WorkbookLink::enterWord(cells::CellNameBox& cellName,
+                                               std::u16string_view word) {
+    auto prepared = prepareEntry(cellName, word);
+    if (auto* problem = std::get_if<Message>(&prepared)) return *problem;
+    const Entry& entry = std::get<Entry>(prepared);
+    EntryResult result = write(entry);
+    finishEntry(cellName, entry, result);
+    return result.message;
 }
 
 }  // namespace wordpour::link

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "cells/module1.h"
 #include "link/excel/automation.h"
@@ -24,6 +25,23 @@ private:
     Message message_;
 };
 
+// The most characters a cell holds (Excel's limit, and the .xls format's).
+inline constexpr std::size_t kMaxWordLength = 32767;
+
+// One word entry, checked and ready to be written.
+struct Entry {
+    std::u16string cell;  // the cell one row below the current name
+    std::u16string word;
+};
+
+struct EntryResult {
+    bool written = false;            // the word is in the cell: the name advances
+    std::optional<Message> message;  // what to tell the user, if anything
+};
+
+// The spreadsheet calls (start, write) may take as long as the application
+// takes to answer: the window runs them on the link's own thread
+// (link_thread.h). The other steps belong to the window's thread.
 class WorkbookLink {
 public:
     using Attach = std::function<std::unique_ptr<excel::Application>()>;
@@ -35,9 +53,20 @@ public:
     // Throws StartupError with the message to show.
     void start(std::u16string bookPath, std::u16string_view startingCell);
 
-    // Writes `word` into the cell one row below the current cell name and
-    // makes the application visible. When that cannot be done the message
-    // to show is returned, nothing was written and the name did not move.
+    // Window's thread: checks the word and the current cell name, and names
+    // the cell one row below. Nothing is sent, nothing changes.
+    static std::variant<Entry, Message> prepareEntry(cells::CellNameBox& cellName,
+                                                     std::u16string_view word);
+    // Link's thread: writes the word into the entry's cell and makes the
+    // application visible.
+    EntryResult write(const Entry& entry);
+    // Window's thread: a word that was written moves the name to its cell;
+    // otherwise the name stays, so the next entry does not skip a row.
+    static void finishEntry(cells::CellNameBox& cellName, const Entry& entry,
+                            const EntryResult& result);
+
+    // The three steps in a row, for callers without a window. Returns the
+    // message to show, if any.
     std::optional<Message> enterWord(cells::CellNameBox& cellName, std::u16string_view word);
 
     const std::u16string& bookPath() const { return BookPath; }

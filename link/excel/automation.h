@@ -13,11 +13,14 @@ namespace wordpour::excel {
 // What went wrong, so that the caller can say it in the user's language.
 enum class Failure {
     NotRunning,    // no spreadsheet application to attach to
+    ForeignPipe,   // what answers for the application belongs to another user
     Open,          // the workbook could not be opened
     ReadOnly,      // it opened, but only read-only: words written could not be saved
+    NotTheFile,    // the application handed back a document that is not that file
     NoSheet,       // the workbook has no sheet of that name
     NotWorksheet,  // a sheet of that name exists but is not a worksheet
     Range,         // the sheet does not accept the cell name
+    SheetGone,     // the sheet taken at start-up was deleted or renamed
     Value,         // the cell refused the value
     Visible,       // the application's window could not be shown
     Disconnected,  // the application or the workbook went away
@@ -45,7 +48,9 @@ public:
 class Worksheet {
 public:
     virtual ~Worksheet() = default;
-    // The range of one cell, named A1-style.
+    // The range of one cell, named A1-style, always on this very sheet: a
+    // sheet that is gone throws Error(Failure::SheetGone), its workbook
+    // closed Error(Failure::Disconnected), never a range on another sheet.
     virtual std::unique_ptr<Range> range(std::u16string_view cellName) = 0;
 };
 

@@ -36,6 +36,12 @@ public:
     }
     bool start() { return start(book_); }
 
+    // Waits until the spreadsheet has answered every entry given: entries
+    // complete on the link's thread.
+    bool entriesDone() {
+        return QTest::qWaitFor([this] { return !form->entryUnderWay(); }, 5000);
+    }
+
     QComboBox* combo() { return form->findChild<QComboBox*>(QStringLiteral("Combo1")); }
     QPushButton* button(int n) {
         return form->findChild<QPushButton*>(QStringLiteral("Command%1").arg(n));

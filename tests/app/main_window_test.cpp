@@ -37,8 +37,10 @@ private slots:
         f_->sheet.calls.clear();
         f_->type(QStringLiteral("りんご"));
         QTest::mouseClick(f_->button(4), Qt::LeftButton);
+        QVERIFY(f_->entriesDone());
         f_->type(QStringLiteral("=1+1"));
         QTest::mouseClick(f_->button(4), Qt::LeftButton);
+        QVERIFY(f_->entriesDone());
         const std::vector<std::u16string> expected = {u"range A2", u"value りんご", u"visible 1",
                                                       u"range A3", u"value =1+1",   u"visible 1"};
         QCOMPARE(f_->sheet.calls, expected);
@@ -46,8 +48,11 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), f_->button(4));
         // With the focus on 入力, Enter and Space write the next word.
         QTest::keyClick(f_->button(4), Qt::Key_Space);
+        QVERIFY(f_->entriesDone());
         QTest::keyClick(f_->button(4), Qt::Key_Return);
+        QVERIFY(f_->entriesDone());
         QTest::keyClick(f_->button(4), Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(f_->entriesDone());
         QCOMPARE(f_->sheet.cells[u"A4"], u"=1+1");
         QCOMPARE(f_->sheet.cells[u"A5"], u"=1+1");
         QCOMPARE(f_->cellName()->text(), QStringLiteral("A6"));
@@ -70,6 +75,7 @@ private slots:
         f_->cellName()->setText(QStringLiteral("a1"));
         MessageBox::setNextAnswer(1);
         QTest::mouseClick(f_->button(4), Qt::LeftButton);
+        QVERIFY(f_->entriesDone());
         const auto shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), std::size_t(1));
         QCOMPARE(shown[0].prompt, QStringLiteral("セルの名前が間違っています。"));
@@ -80,6 +86,7 @@ private slots:
         // Mended, the entry goes on once the name is right.
         f_->cellName()->setText(QStringLiteral("B5"));
         QTest::mouseClick(f_->button(4), Qt::LeftButton);
+        QVERIFY(f_->entriesDone());
         QCOMPARE(f_->cellName()->text(), QStringLiteral("B6"));
     }
 
@@ -88,6 +95,7 @@ private slots:
         f_->sheet.failures[u"value"] = wordpour::excel::Failure::Disconnected;
         MessageBox::setNextAnswer(1);
         QTest::mouseClick(f_->button(4), Qt::LeftButton);
+        QVERIFY(f_->entriesDone());
         const auto shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), std::size_t(1));
         QVERIFY(shown[0].prompt.contains(QStringLiteral("セル「A2」に書き込めません")));
@@ -206,6 +214,7 @@ private slots:
         QCOMPARE(f_->combo()->currentText(), QStringLiteral("abc"));
         f_->sheet.calls.clear();
         QTest::mouseClick(f_->button(4), Qt::LeftButton);
+        QVERIFY(f_->entriesDone());
         QCOMPARE(f_->sheet.cells[u"A2"], u"abc");
     }
 
@@ -224,6 +233,7 @@ private slots:
                           Qt::LeftButton);  // 指定
         QVERIFY(!dialog.isVisible());
         QTest::mouseClick(f_->button(4), Qt::LeftButton);
+        QVERIFY(f_->entriesDone());
         QVERIFY(f_->sheet.cells.count(u"B6"));
         QCOMPARE(text->text(), QStringLiteral("B6"));
 
@@ -234,6 +244,7 @@ private slots:
         f_->form->Command6_Click();
         QCOMPARE(text->selectedText(), QStringLiteral("B6"));
         f_->form->Command4_Click();
+        QVERIFY(f_->entriesDone());
         QVERIFY(dialog.isVisible());
         QCOMPARE(text->text(), QStringLiteral("B7"));
 
@@ -241,6 +252,7 @@ private slots:
         dialog.close();
         QVERIFY(!dialog.isVisible());
         f_->form->Command4_Click();
+        QVERIFY(f_->entriesDone());
         QCOMPARE(text->text(), QStringLiteral("B8"));
     }
 

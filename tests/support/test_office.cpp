@@ -166,8 +166,17 @@ void TestOffice::kill() {
     std::filesystem::remove("/tmp/OSL_PIPE_" + std::to_string(getuid()) + "_" + pipe_, ignored);
 }
 
+void TestOffice::stop() {
+    if (group_ > 0) ::kill(-group_, SIGSTOP);
+}
+
+void TestOffice::resume() {
+    if (group_ > 0) ::kill(-group_, SIGCONT);
+}
+
 void TestOffice::createWorkbook(const std::string& path,
-                                const std::vector<std::u16string>& sheetNames) {
+                                const std::vector<std::u16string>& sheetNames,
+                                const char* filterName) {
     const auto hidden = hiddenArgs();
     auto component = desktop_->loadComponentFromURL("private:factory/scalc", "_blank", 0, hidden);
     Reference<css::sheet::XSpreadsheetDocument> document(component, UNO_QUERY_THROW);
@@ -178,7 +187,8 @@ void TestOffice::createWorkbook(const std::string& path,
     for (std::size_t i = 1; i < sheetNames.size(); ++i)
         sheets->insertNewByName(toUno(sheetNames[i]), static_cast<sal_Int16>(i));
 
-    const auto filter = property("FilterName", css::uno::Any(OUString("MS Excel 97")));
+    const auto filter =
+        property("FilterName", css::uno::Any(OUString::createFromAscii(filterName)));
     const css::uno::Sequence<css::beans::PropertyValue> excel97(&filter, 1);
     Reference<css::frame::XStorable>(component, UNO_QUERY_THROW)->storeToURL(urlOf(path), excel97);
     Reference<css::util::XCloseable>(component, UNO_QUERY_THROW)->close(true);
@@ -222,6 +232,35 @@ TestOffice::Cell TestOffice::cell(const std::string& path, std::u16string_view s
     Reference<css::table::XCell> cell(range, UNO_QUERY_THROW);
     Reference<css::text::XTextRange> text(range, UNO_QUERY_THROW);
     return {cell->getType(), fromUno(text->getString())};
+}
+
+namespace {
+Reference<css::sheet::XSpreadsheets> sheetsOf(const Reference<css::frame::XModel>& model) {
+    return Reference<css::sheet::XSpreadsheetDocument>(model, UNO_QUERY_THROW)->getSheets();
+}
+}  // namespace
+
+void TestOffice::setCell(const std::string& path, std::u16string_view sheet,
+                         std::u16string_view name, std::u16string_view text) {
+    Reference<css::sheet::XSpreadsheet> worksheet(sheetsOf(findOpen(path))->getByName(toUno(sheet)),
+                                                  UNO_QUERY_THROW);
+    Reference<css::text::XTextRange>(worksheet->getCellRangeByName(toUno(name)), UNO_QUERY_THROW)
+        ->setString(toUno(text));
+}
+
+void TestOffice::removeSheet(const std::string& path, std::u16string_view sheet) {
+    sheetsOf(findOpen(path))->removeByName(toUno(sheet));
+}
+
+void TestOffice::renameSheet(const std::string& path, std::u16string_view from,
+                             std::u16string_view to) {
+    Reference<css::container::XNamed>(sheetsOf(findOpen(path))->getByName(toUno(from)),
+                                      UNO_QUERY_THROW)
+        ->setName(toUno(to));
+}
+
+void TestOffice::close(const std::string& path) {
+    Reference<css::util::XCloseable>(findOpen(path), UNO_QUERY_THROW)->close(true);
 }
 
 namespace {

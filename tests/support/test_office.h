@@ -26,9 +26,14 @@ public:
     const std::string& pipe() const { return pipe_; }
     // Kills the office at once, as a crash would.
     void kill();
+    // Freezes the office (SIGSTOP), as a hung office would be, and thaws it.
+    void stop();
+    void resume();
 
-    // Saves a new workbook in Excel 97 format with these sheets.
-    void createWorkbook(const std::string& path, const std::vector<std::u16string>& sheetNames);
+    // Saves a new workbook with these sheets, in Excel 97 format unless
+    // another filter is named.
+    void createWorkbook(const std::string& path, const std::vector<std::u16string>& sheetNames,
+                        const char* filter = "MS Excel 97");
     // Opens a file hidden, as a user might have it open already.
     void openHidden(const std::string& path);
     // How many open documents have this file's URL.
@@ -40,6 +45,13 @@ public:
     };
     // A cell of an open document, read through this connection.
     Cell cell(const std::string& path, std::u16string_view sheet, std::u16string_view name);
+
+    // Changes an open document as its user would in the office.
+    void setCell(const std::string& path, std::u16string_view sheet, std::u16string_view name,
+                 std::u16string_view text);
+    void removeSheet(const std::string& path, std::u16string_view sheet);
+    void renameSheet(const std::string& path, std::u16string_view from, std::u16string_view to);
+    void close(const std::string& path);
 
     // Whether the window of an open document is shown.
     bool windowVisible(const std::string& path);

@@ -10,6 +10,7 @@
 #include <com/sun/star/container/NoSuchElementException.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XController.hpp>
@@ -128,20 +129,50 @@ private:
     Reference<css::table::XCellRange> range_;
 };
 
+// A Calc sheet object follows a position among the sheets, not the sheet:
+// once its sheet is deleted it stands for a neighbour. So every cell is
+// asked for with the sheet's name in it ("$'sheet1'.A2"), which this sheet
+// object resolves only while it still is that sheet; the name costs no
+// round trip of its own. A sheet renamed since is refused too: Calc cannot
+// tell a rename from a deletion cheaply.
 class CalcWorksheet final : public Worksheet {
 public:
-    explicit CalcWorksheet(Reference<css::sheet::XSpreadsheet> sheet) : sheet_(std::move(sheet)) {}
+    CalcWorksheet(Reference<css::sheet::XSpreadsheet> sheet, OUString name)
+        : sheet_(std::move(sheet)), name_(std::move(name)), prefix_(qualifier(name_)) {}
 
     std::unique_ptr<Range> range(std::u16string_view cellName) override {
         return guarded(Failure::Range, [&]() -> std::unique_ptr<Range> {
-            auto range = sheet_->getCellRangeByName(toUno(cellName));
+            Reference<css::table::XCellRange> range;
+            try {
+                range = sheet_->getCellRangeByName(prefix_ + toUno(cellName));
+            } catch (const css::lang::DisposedException&) {
+                throw;
+            } catch (const css::uno::RuntimeException& e) {
+                throw Error(whyRefused(), fromUno(e.Message));
+            }
             if (!range.is()) throw Error(Failure::Range, u"the sheet returned no range");
             return std::make_unique<CalcRange>(std::move(range));
         });
     }
 
 private:
+    static OUString qualifier(const OUString& name) {
+        return "$'" + name.replaceAll("'", "''") + "'.";
+    }
+
+    // Calc refuses a name the same way whether the cell does not exist, the
+    // sheet is gone or the workbook was closed: ask which, on this rare path.
+    Failure whyRefused() {
+        Reference<css::container::XNamed> named(sheet_, UNO_QUERY);
+        const OUString now = named.is() ? named->getName() : OUString();
+        if (now.isEmpty()) return Failure::Disconnected;  // a closed document's sheet
+        if (now != name_) return Failure::SheetGone;
+        return Failure::Range;
+    }
+
     Reference<css::sheet::XSpreadsheet> sheet_;
+    OUString name_;
+    OUString prefix_;
 };
 
 class CalcSheets final : public Sheets {
@@ -159,7 +190,9 @@ public:
             }
             Reference<css::sheet::XSpreadsheet> worksheet(sheet, UNO_QUERY);
             if (!worksheet.is()) throw Error(Failure::NotWorksheet, u"not a worksheet");
-            return std::make_unique<CalcWorksheet>(std::move(worksheet));
+            // The name as the workbook spells it ("Sheet1" for "sheet1").
+            Reference<css::container::XNamed> named(worksheet, css::uno::UNO_QUERY_THROW);
+            return std::make_unique<CalcWorksheet>(std::move(worksheet), named->getName());
         });
     }
 
@@ -190,6 +223,11 @@ public:
         return guarded(Failure::Open, [&] {
             Reference<css::frame::XModel> model = findOpen(url);
             if (!model.is()) model = load(url);
+            // Offered "Open Copy" for a file in use, or given a template,
+            // the office hands back an untitled document: words written
+            // there would never reach the file chosen.
+            if (model->getURL() != url)
+                throw Error(Failure::NotTheFile, u"opened as: " + fromUno(model->getURL()));
             Reference<css::sheet::XSpreadsheetDocument> document(model, UNO_QUERY);
             if (!document.is()) throw Error(Failure::Open, u"the file is not a spreadsheet");
             // An office finding a lock file (another user, or a crashed

@@ -1,6 +1,11 @@
 #include "link/excel/calc/uno_connection.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/connection/ConnectionSetupException.hpp>
@@ -41,6 +46,14 @@ Reference<XComponentContext> localContext() {
 
 }  // namespace
 
+std::string pipeSocketPath(std::u16string_view pipe) {
+    // Where the office's pipe library puts the socket: /tmp, or /var/tmp
+    // when /tmp cannot be written, named after the user and the pipe.
+    const char* folder = ::access("/tmp", W_OK) == 0 ? "/tmp" : "/var/tmp";
+    return std::string(folder) + "/OSL_PIPE_" + std::to_string(::getuid()) + "_" +
+           std::string(pipe.begin(), pipe.end());  // a plain name: ASCII only
+}
+
 std::u16string pipeName() {
     const char* name = std::getenv("WORDPOUR_PIPE");
     if (name == nullptr || *name == '\0') return std::u16string(kDefaultPipe);
@@ -60,6 +73,23 @@ Reference<XComponentContext> connect(std::u16string_view pipe) {
     if (!isPlainPipeName(pipe)) {
         throw Error(Failure::NotRunning,
                     u"pipe names are made of letters, digits, '_', '-' and '.'");
+    }
+    // The socket's path is predictable: another local user could listen
+    // there first and be handed the workbook's path and every word. Only a
+    // socket of this user's own is ever connected to. Nobody else can
+    // replace it afterwards: /tmp is sticky.
+    const std::string socket = pipeSocketPath(pipe);
+    struct stat info {};
+    if (::lstat(socket.c_str(), &info) != 0) {
+        throw notListening(pipe, errno == ENOENT ? OUString("no socket at " +
+                                                             OUString::fromUtf8(socket.c_str()))
+                                                 : OUString("cannot examine the socket"));
+    }
+    if (!S_ISSOCK(info.st_mode) || info.st_uid != ::getuid()) {
+        throw Error(Failure::ForeignPipe,
+                    fromUno(OUString::fromUtf8(socket.c_str())) + u" (owner uid " +
+                        fromUno(OUString::number(static_cast<sal_Int64>(info.st_uid))) +
+                        (S_ISSOCK(info.st_mode) ? u")" : u", not a socket)"));
     }
     try {
         auto resolver = css::bridge::UnoUrlResolver::create(localContext());

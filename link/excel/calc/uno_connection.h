@@ -17,9 +17,13 @@ inline constexpr std::u16string_view kDefaultPipe = u"wordpour";
 // WORDPOUR_PIPE, or the default pipe.
 std::u16string pipeName();
 
+// The path of the socket through which an office listens on `pipe`.
+std::string pipeSocketPath(std::u16string_view pipe);
+
 // The component context of the office listening on `pipe`. Only a local
 // pipe is ever used: nothing on the network can reach it. Never starts an
-// office. Throws Error(Failure::NotRunning) when nobody answers.
+// office. Throws Error(Failure::NotRunning) when nobody answers, and
+// Error(Failure::ForeignPipe) when the pipe is not this user's own socket.
 css::uno::Reference<css::uno::XComponentContext> connect(std::u16string_view pipe);
 
 inline rtl::OUString toUno(std::u16string_view text) {

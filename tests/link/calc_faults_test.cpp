@@ -1,0 +1,321 @@
+// Faults of the office and bad input, against a real headless LibreOffice:
+// nothing is written where it should not be, no word breaks the link, a
+// frozen office leaves the caller free, and no other user's pipe is used.
+#include <chrono>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "link/excel/calc/uno_connection.h"
+#include "link/link_thread.h"
+#include "link/workbook_link.h"
+#include "tests/support/memory_box.h"
+#include "tests/support/test_office.h"
+
+namespace {
+
+using css::table::CellContentType_EMPTY;
+using wordpour::excel::attachRunning;
+using wordpour::link::Entry;
+using wordpour::link::EntryResult;
+using wordpour::link::LinkThread;
+using wordpour::link::StartupError;
+using wordpour::link::WorkbookLink;
+using wordpour::testing::MemoryBox;
+using wordpour::testing::TempDir;
+using wordpour::testing::TestOffice;
+using wordpour::testing::u16;
+using wordpour::testing::utf8;
+
+std::string pipeFor(const char* role) {
+    return std::string("wordpour-faults-") + role + "-" + std::to_string(getpid());
+}
+
+class Office : public ::testing::Environment {
+public:
+    static TestOffice* office;
+    static TempDir* dir;
+    void SetUp() override {
+        office = new TestOffice(pipeFor("main"));
+        dir = new TempDir();
+    }
+    void TearDown() override {
+        delete office;
+        delete dir;
+    }
+};
+TestOffice* Office::office = nullptr;
+TempDir* Office::dir = nullptr;
+const auto* const kOffice = ::testing::AddGlobalTestEnvironment(new Office);
+
+class CalcFaults : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("WORDPOUR_PIPE", office().pipe().c_str(), 1);
+        office().closeAll();
+    }
+    static TestOffice& office() { return *Office::office; }
+
+    // A workbook with three sheets, the user's words in sheet0 A2–A5.
+    std::string threeSheets(const char* name) {
+        const std::string path = Office::dir->path() + "/" + name;
+        office().createWorkbook(path, {u"sheet0", u"sheet1", u"sheet2"});
+        office().openHidden(path);
+        for (int row = 2; row <= 5; ++row)
+            office().setCell(path, u"sheet0", u"A" + u16(std::to_string(row)), u"ユーザーの単語");
+        return path;
+    }
+
+    // Every cell A1–C10 of a sheet, as text.
+    std::vector<std::string> cellsOf(const std::string& path, std::u16string_view sheet) {
+        std::vector<std::string> cells;
+        for (char16_t column : {u'A', u'B', u'C'})
+            for (int row = 1; row <= 10; ++row)
+                cells.push_back(
+                    utf8(office().cell(path, sheet, std::u16string(1, column) +
+                                                        u16(std::to_string(row)))
+                             .text));
+        return cells;
+    }
+};
+
+std::string prompt(const std::optional<wordpour::link::Message>& message) {
+    return message ? utf8(message->prompt) : "";
+}
+
+TEST_F(CalcFaults, EntriesNeverLandOnAnotherSheetOnceTheirSheetIsGone) {
+    struct Case {
+        const char* what;
+        void (*change)(TestOffice&, const std::string&);
+    };
+    const Case cases[] = {
+        {"sheet1 deleted", [](TestOffice& o, const std::string& p) { o.removeSheet(p, u"sheet1"); }},
+        {"sheet1 renamed",
+         [](TestOffice& o, const std::string& p) { o.renameSheet(p, u"sheet1", u"名前変更"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        office().closeAll();
+        const std::string path = threeSheets("three.xls");
+        MemoryBox box;
+        WorkbookLink link(&attachRunning);
+        link.start(u16(path), Module1::GetCellName(box));
+        ASSERT_EQ(prompt(link.enterWord(box, u"一語目")), "");
+        ASSERT_EQ(utf8(office().cell(path, u"sheet1", u"A2").text), "一語目");
+
+        const auto sheet0 = cellsOf(path, u"sheet0");
+        const auto sheet2 = cellsOf(path, u"sheet2");
+        c.change(office(), path);
+        for (const char16_t* word : {u"二語目", u"三語目"}) {
+            const std::string says = prompt(link.enterWord(box, word));
+            EXPECT_NE(says.find("削除されたか、名前が変わりました"), std::string::npos) << says;
+            EXPECT_EQ(utf8(box.text()), "A2");
+        }
+        EXPECT_EQ(cellsOf(path, u"sheet0"), sheet0);
+        EXPECT_EQ(cellsOf(path, u"sheet2"), sheet2);
+    }
+}
+
+TEST_F(CalcFaults, AClosedWorkbookIsReportedAsClosedNotAsAWrongName) {
+    const std::string path = threeSheets("closed.xls");
+    MemoryBox box;
+    WorkbookLink link(&attachRunning);
+    link.start(u16(path), Module1::GetCellName(box));
+    ASSERT_EQ(prompt(link.enterWord(box, u"前")), "");
+    office().close(path);
+    const std::string says = prompt(link.enterWord(box, u"後"));
+    EXPECT_NE(says.find("閉じられた"), std::string::npos) << says;
+    EXPECT_EQ(says.find("受け付けません"), std::string::npos) << says;
+    EXPECT_EQ(utf8(box.text()), "A2");
+}
+
+TEST_F(CalcFaults, WordsACellCannotHoldAreRefusedAndNoWordBreaksTheLink) {
+    const std::string path = threeSheets("words.xls");
+    MemoryBox box;
+    WorkbookLink link(&attachRunning);
+    link.start(u16(path), Module1::GetCellName(box));
+    struct Case {
+        const char* what;
+        std::u16string word;
+        const char* refusal;  // empty: written whole
+    };
+    const Case cases[] = {
+        {"half an emoji at the end", u"絵文字\xD83D", "4文字目が文字として正しくありません"},
+        {"a lone low surrogate", u"a\xDE00", "2文字目"},
+        {"a reversed pair", u"\xDE00\xD83D", "1文字目"},
+        {"one character over the limit", std::u16string(32768, u'長'), "32768文字"},
+        {"100,000 characters", std::u16string(100000, u'x'), "セルに入るのは32767文字までです"},
+        {"exactly the limit", std::u16string(32767, u'満'), ""},
+        {"a whole emoji", u"絵文字😀", ""},
+        {"a NUL inside", std::u16string(u"a\0b", 3), ""},
+        {"noncharacters", u"\uFFFE\uFFFF", ""},
+        {"control and direction marks", u"\x01\x1F\u202E逆", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::u16string before = box.text();
+        const std::string says = prompt(link.enterWord(box, c.word));
+        if (*c.refusal) {
+            EXPECT_NE(says.find(c.refusal), std::string::npos) << says;
+            EXPECT_NE(says.find("何も書き込まず"), std::string::npos) << says;
+            EXPECT_EQ(box.text(), before);
+        } else {
+            ASSERT_EQ(says, "");
+            const auto cell = office().cell(path, u"sheet1", box.text());
+            EXPECT_TRUE(cell.text == c.word) << cell.text.size() << " characters";
+        }
+    }
+    // After every word, the link still writes.
+    EXPECT_EQ(prompt(link.enterWord(box, u"最後")), "");
+    EXPECT_EQ(utf8(office().cell(path, u"sheet1", box.text()).text), "最後");
+}
+
+// A stand-in for the window's thread: the completions posted to it.
+class PostedTasks {
+public:
+    LinkThread::Post post() {
+        return [this](LinkThread::Task task) {
+            std::lock_guard lock(mutex_);
+            tasks_.push_back(std::move(task));
+        };
+    }
+    // Runs what has been posted until `until` holds or the time is up.
+    bool runUntil(const std::function<bool()>& until, std::chrono::milliseconds limit) {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (!until()) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::deque<LinkThread::Task> now;
+            {
+                std::lock_guard lock(mutex_);
+                now.swap(tasks_);
+            }
+            for (auto& task : now) task();
+            usleep(10000);
+        }
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    std::deque<LinkThread::Task> tasks_;
+};
+
+TEST(CalcFrozenOffice, TheCallerStaysFreeAndTheWordLandsOnceWhenTheOfficeThaws) {
+    TestOffice frozen(pipeFor("frozen"));
+    TempDir dir;
+    const std::string path = dir.path() + "/frozen.xls";
+    frozen.createWorkbook(path, {u"Sheet1"});
+    setenv("WORDPOUR_PIPE", frozen.pipe().c_str(), 1);
+
+    MemoryBox box;
+    WorkbookLink link(&attachRunning);
+    PostedTasks window;
+    LinkThread thread(window.post());
+    thread.runAndWait([&] { link.start(u16(path), Module1::GetCellName(box)); });
+
+    auto prepared = WorkbookLink::prepareEntry(box, u"凍結中の単語");
+    const Entry entry = std::get<Entry>(prepared);
+    EntryResult result;
+    bool done = false;
+    frozen.stop();
+    thread.run([&] { result = link.write(entry); },
+               [&] {
+                   WorkbookLink::finishEntry(box, entry, result);
+                   done = true;
+               });
+    // The caller goes on: the entry is outstanding, not answered.
+    EXPECT_FALSE(window.runUntil([&] { return done; }, std::chrono::milliseconds(1500)));
+    EXPECT_TRUE(thread.busy());
+    EXPECT_EQ(utf8(box.text()), "A1");
+
+    frozen.resume();
+    ASSERT_TRUE(window.runUntil([&] { return done; }, std::chrono::seconds(60)));
+    EXPECT_FALSE(thread.busy());
+    EXPECT_TRUE(result.written);
+    EXPECT_EQ(prompt(result.message), "");
+    EXPECT_EQ(utf8(box.text()), "A2");
+    thread.runAndWait([&] {
+        EXPECT_EQ(utf8(frozen.cell(path, u"Sheet1", u"A2").text), "凍結中の単語");
+        EXPECT_EQ(frozen.cell(path, u"Sheet1", u"A3").type, CellContentType_EMPTY);
+    });
+}
+
+TEST_F(CalcFaults, AnUntitledCopyOfTheFileIsAStartUpErrorNamingTheFile) {
+    // An ODF template, whatever its name, opens as an untitled document,
+    // as "Open Copy" does for a workbook in use.
+    const std::string path = Office::dir->path() + "/template.xls";
+    office().createWorkbook(path, {u"sheet1"}, "calc8_template");
+    MemoryBox box;
+    WorkbookLink link(&attachRunning);
+    try {
+        link.start(u16(path), Module1::GetCellName(box));
+        ADD_FAILURE() << "started on an untitled copy";
+    } catch (const StartupError& error) {
+        const std::string says = utf8(error.message().prompt);
+        EXPECT_NE(says.find("ファイルに結び付いていない文書"), std::string::npos) << says;
+        EXPECT_NE(says.find(path), std::string::npos) << says;
+    }
+}
+
+TEST(CalcForeignPipe, APipeAnotherUserListensOnIsNeverConnectedTo) {
+    if (geteuid() != 0) GTEST_SKIP() << "listening as user nobody needs root (CI runs as root)";
+    const std::string pipe = pipeFor("foreign");
+    const std::string socketPath = wordpour::excel::calc::pipeSocketPath(u16(pipe));
+    int status[2];
+    ASSERT_EQ(::pipe(status), 0);
+    const pid_t listener = fork();
+    ASSERT_GE(listener, 0);
+    if (listener == 0) {
+        // Another local user, listening first where the office would.
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(1);
+        const int s = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+        if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(s, 4))
+            _exit(2);
+        (void)!write(status[1], "L", 1);
+        for (;;) {
+            if (accept(s, nullptr, nullptr) >= 0) (void)!write(status[1], "C", 1);
+        }
+    }
+    char ready = 0;
+    ASSERT_EQ(read(status[0], &ready, 1), 1);
+    ASSERT_EQ(ready, 'L');
+
+    setenv("WORDPOUR_PIPE", pipe.c_str(), 1);
+    TempDir dir;
+    const std::string path = dir.path() + "/book.xls";
+    std::ofstream(path) << "stand-in";
+    MemoryBox box;
+    WorkbookLink link(&attachRunning);
+    try {
+        link.start(u16(path), Module1::GetCellName(box));
+        ADD_FAILURE() << "connected to another user's pipe";
+    } catch (const StartupError& error) {
+        const std::string says = utf8(error.message().prompt);
+        EXPECT_NE(says.find("ほかのユーザーのもの"), std::string::npos) << says;
+        EXPECT_NE(says.find(socketPath), std::string::npos) << says;
+    }
+    pollfd connected{status[0], POLLIN, 0};
+    EXPECT_EQ(poll(&connected, 1, 300), 0) << "the other user's socket was connected to";
+
+    kill(listener, SIGKILL);
+    waitpid(listener, nullptr, 0);
+    unlink(socketPath.c_str());
+    close(status[0]);
+    close(status[1]);
+}
+
+}  // namespace
