@@ -1,5 +1,7 @@
 // The main window over the in-memory spreadsheet, under the offscreen
 // platform, with the dialogs answered in advance.
+#include <future>
+
 #include <QAction>
 #include <QLabel>
 
@@ -101,6 +103,69 @@ private slots:
         QVERIFY(shown[0].prompt.contains(QStringLiteral("セル「A2」に書き込めません")));
         QCOMPARE(f_->cellName()->text(), QStringLiteral("A1"));
         QCOMPARE(QApplication::focusWidget(), f_->button(4));
+    }
+
+    void aSpreadsheetThatDoesNotAnswerLeavesTheWindowWorking() {
+        QVERIFY(f_->start());
+        std::promise<void> answer;
+        std::shared_future<void> answered = answer.get_future().share();
+        f_->sheet.beforeCall = [answered](const std::u16string& call) {
+            if (call.starts_with(u"value")) answered.wait();
+        };
+        f_->sheet.calls.clear();
+        f_->type(QStringLiteral("遅い"));
+        QTest::mouseClick(f_->button(4), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(f_->button(4)->text(), QStringLiteral("応答待ち…"), 1000);
+        QCOMPARE(QApplication::focusWidget(), f_->button(4));
+        // A second press starts no second entry.
+        QTest::keyClick(f_->button(4), Qt::Key_Return);
+        // The word list, the about box and the cell-position dialog still work.
+        wordpour::app::InputBox::setNextReply(QStringLiteral("追加"));
+        QTest::mouseClick(f_->button(1), Qt::LeftButton);
+        QCOMPARE(f_->combo()->itemText(0), QStringLiteral("追加"));
+        MessageBox::setNextAnswer(1);
+        QTest::mouseClick(f_->button(7), Qt::LeftButton);
+        QCOMPARE(MessageBox::takeShown().at(0).prompt, QStringLiteral("追加\n"));
+        f_->form->Version_Click();
+        QVERIFY(f_->form->about()->isVisible());
+        QCOMPARE(f_->cellName()->text(), QStringLiteral("A1"));
+        QVERIFY(f_->form->entryUnderWay());
+
+        answer.set_value();
+        QVERIFY(f_->entriesDone());
+        const std::vector<std::u16string> once = {u"range A2", u"value 遅い", u"visible 1"};
+        QCOMPARE(f_->sheet.calls, once);
+        QCOMPARE(f_->cellName()->text(), QStringLiteral("A2"));
+        QCOMPARE(f_->button(4)->text(), QStringLiteral("入力"));
+    }
+
+    void overlongWordsAndNamesAreKeptWholeAndRefused() {
+        QVERIFY(f_->start());
+        f_->sheet.calls.clear();
+        // Pasted, not cut at the box's edge.
+        f_->combo()->lineEdit()->setText(QString(100000, QLatin1Char('x')));
+        QCOMPARE(f_->combo()->currentText().size(), 100000);
+        MessageBox::setNextAnswer(1);
+        QTest::mouseClick(f_->button(4), Qt::LeftButton);
+        QVERIFY(f_->entriesDone());
+        auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), std::size_t(1));
+        QVERIFY2(shown[0].prompt.contains(QStringLiteral("100000文字")), qPrintable(shown[0].prompt));
+        QVERIFY(shown[0].prompt.contains(QStringLiteral("32767文字まで")));
+        QVERIFY(f_->sheet.calls.empty());
+        QCOMPARE(f_->cellName()->text(), QStringLiteral("A1"));
+        QCOMPARE(QApplication::focusWidget(), f_->button(4));
+
+        f_->combo()->lineEdit()->setText(QStringLiteral("短い"));
+        f_->cellName()->setText(QString(40000, QLatin1Char('A')));
+        QCOMPARE(f_->cellName()->text().size(), 40000);
+        MessageBox::setNextAnswer(1);
+        QTest::mouseClick(f_->button(4), Qt::LeftButton);
+        QVERIFY(f_->entriesDone());
+        shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), std::size_t(1));
+        QVERIFY(shown[0].prompt.startsWith(QStringLiteral("セルの名前が長すぎます")));
+        QVERIFY(f_->sheet.calls.empty());
     }
 
     void startUpFailuresShowTheirMessageAndNoWindow() {

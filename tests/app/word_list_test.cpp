@@ -1,6 +1,10 @@
 // The word-list commands with real files in a temporary current directory
 // and real widgets (offscreen), the dialogs answered in advance.
 #include <unistd.h>
+
+#include <functional>
+#include <string_view>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -219,6 +223,48 @@ private slots:
         QCOMPARE(f_->combo()->count(), 32767);
         QVERIFY(MessageBox::takeShown().at(0).prompt.contains(QStringLiteral("32767")));
         QCOMPARE(focus(), f_->button(4));
+    }
+
+    void aLongEntryLoadsShowsSavesAndIsDeletedLikeAnyOther() {
+        // One entry of a million characters, two bytes each in code page 932.
+        const QByteArray longLine = QByteArray(1000000, '\0').replace('\0', "\x92\xB7");
+        const QByteArray file = longLine + "\r\nshort\r\n";
+        writeBytes(QStringLiteral("List"), file);
+        QVERIFY(clickYes(3).size() == 1);
+        QCOMPARE(items().size(), 2);
+        QCOMPARE(items()[0], QString(1000000, QChar(u'長')));
+        f_->combo()->setCurrentIndex(0);
+        QCOMPARE(f_->combo()->currentText().size(), 1000000);  // shown whole
+        QFile::remove(QStringLiteral("List"));
+        QVERIFY(clickYes(5).size() == 1);
+        QCOMPARE(bytesOf(QStringLiteral("List")), file);
+        QTest::mouseClick(f_->button(2), Qt::LeftButton);
+        QCOMPARE(items(), QStringList{QStringLiteral("short")});
+    }
+
+    void addingAndLoadingSelectNothingSoDeleteRemovesNothing() {
+        writeBytes(QStringLiteral("List"), "x\r\n");
+        struct Case {
+            const char* what;
+            std::function<void()> grow;
+        };
+        const Case cases[] = {
+            {"add", [] { InputBox::setNextReply(QStringLiteral("x")); }},
+            {"load", [] { MessageBox::setNextAnswer(kYes); }},
+        };
+        for (const Case& c : cases) {
+            f_->combo()->clear();
+            f_->type(QStringLiteral("x"));
+            c.grow();
+            QTest::mouseClick(f_->button(std::string_view(c.what) == "add" ? 1 : 3),
+                              Qt::LeftButton);
+            MessageBox::takeShown();
+            QCOMPARE(items(), QStringList{QStringLiteral("x")});
+            QCOMPARE(f_->combo()->currentIndex(), -1);
+            QCOMPARE(f_->combo()->currentText(), QStringLiteral("x"));
+            QTest::mouseClick(f_->button(2), Qt::LeftButton);
+            QCOMPARE(items(), QStringList{QStringLiteral("x")});
+        }
     }
 
     void deleteRemovesExactlyTheSelectedEntry() {

@@ -12,12 +12,17 @@ helper=(/usr/bin/python3 "$src/tests/e2e/calc_helper.py")
 work=$(mktemp -d)
 export WORDPOUR_PIPE="wordpour-xdotool-$$"
 export WORDPOUR_OFFICE_ARGS="-env:UserInstallation=file://$work/profile"
+export WORDPOUR_OFFICE_PIDFILE="$work/office.pid"
 program=""
+office() {  # signals the office's whole process group (setsid made it one)
+    kill "$1" -- "-$(cat "$WORDPOUR_OFFICE_PIDFILE")" 2>/dev/null || true
+}
 cleanup() {
     [ -n "$program" ] && kill "$program" 2>/dev/null || true
-    "${helper[@]}" "$WORDPOUR_PIPE" quit 2>/dev/null || true
+    office -CONT
+    timeout 20 "${helper[@]}" "$WORDPOUR_PIPE" quit 2>/dev/null || true
     sleep 1
-    pkill -f "pipe,name=$WORDPOUR_PIPE;" 2>/dev/null || true
+    office -KILL
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -69,9 +74,30 @@ sleep 0.5
 cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" A2 B5 B6 | tr '\n' ' ')
 [ "$cells" = "pour  pour " ] || fail "cells A2 B5 B6 hold '$cells', not 'pour  pour '"
 
+# A frozen office: the window keeps working, and the word lands once it thaws.
+office -STOP
+focus "$main"
+xdotool key Return                      # 入力: into B7, unanswered for now
+sleep 0.3
+xdotool key ctrl+l                      # the list display still opens
+shown=$(window "^現在のリスト項目$") || { office -CONT; fail "a frozen office froze the window"; }
+focus "$shown"
+xdotool key Return
+sleep 0.3
+office -CONT
+sleep 1
+cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" B7 B8 | tr '\n' ' ')
+[ "$cells" = "pour  " ] || fail "after the thaw B7 B8 hold '$cells', not 'pour  '"
+
+# Frozen again, with an entry outstanding: Quit still ends the program at once.
+office -STOP
+focus "$main"
+xdotool key Return
+sleep 0.3
 xdotool key ctrl+q                      # Quit: at once, no question
 for _ in $(seq 1 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$program" 2>/dev/null && fail "Ctrl+Q did not end the program"
 wait "$program" || fail "the program ended with status $?"
 program=""
+office -CONT
 echo "1 passed, 0 failed"

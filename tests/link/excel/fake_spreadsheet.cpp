@@ -85,6 +85,7 @@ private:
 }  // namespace
 
 void FakeSpreadsheet::record(std::u16string call) {
+    if (beforeCall) beforeCall(call);
     for (const auto& [prefix, failure] : failures)
         if (call.starts_with(prefix)) throw excel::Error(failure, u"fake failure");
     calls.push_back(std::move(call));

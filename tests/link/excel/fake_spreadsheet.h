@@ -2,6 +2,7 @@
 // tests: it records every call and can be told to fail at any of them.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -23,6 +24,9 @@ struct FakeSpreadsheet {
 
     // The call whose name starts with this fails with this failure.
     std::map<std::u16string, excel::Failure> failures;
+    // Runs on the link's thread before each call: a test can hold a call
+    // here, as a spreadsheet that does not answer would.
+    std::function<void(const std::u16string& call)> beforeCall;
 
     std::unique_ptr<excel::Application> attach();
     void record(std::u16string call);
