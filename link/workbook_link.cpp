@@ -36,8 +36,9 @@ Message startupMessage(const excel::Error& error, std::u16string_view book) {
             prompt = u"ブック" + bracketed(book) + u"を開けません。";
             break;
         case Failure::ForeignPipe:
-            prompt = u"表計算ソフトとの接続口（名前付きパイプ）がほかのユーザーのものなので、"
-                     u"接続しません。ブックのパスも単語も送っていません。";
+            prompt =
+                u"表計算ソフトとの接続口（名前付きパイプ）がほかのユーザーのものなので、"
+                u"接続しません。ブックのパスも単語も送っていません。";
             break;
         case Failure::NotTheFile:
             prompt = u"表計算ソフトがブック" + bracketed(book) +
@@ -115,9 +116,8 @@ std::u16string decimal(std::size_t n) {
 std::optional<Message> wordProblem(std::u16string_view word) {
     constexpr std::u16string_view kNothing = u"\n何も書き込まず、セル位置もそのままです。";
     if (word.size() > kMaxWordLength) {
-        return Message{u"単語が長すぎます（" + decimal(word.size()) +
-                           u"文字）。セルに入るのは" + decimal(kMaxWordLength) + u"文字までです。" +
-                           std::u16string(kNothing),
+        return Message{u"単語が長すぎます（" + decimal(word.size()) + u"文字）。セルに入るのは" +
+                           decimal(kMaxWordLength) + u"文字までです。" + std::u16string(kNothing),
                        kExclamation, kProgramTitle};
     }
     const std::size_t bad = wordlist::firstUnpairedSurrogate(word);
@@ -170,9 +170,10 @@ std::variant<Entry, Message> WorkbookLink::prepareEntry(cells::CellNameBox& cell
         case cells::NameProblem::WrongCharacter:
             return Message{text::kWrongCellName, kOkOnly, text::kCellNameTitle};
         case cells::NameProblem::Overflow:
-            return Message{u"セルの名前が長すぎます。列の文字は1261文字まで、名前全体は"
-                           u"32766文字までです。\n何も書き込まず、セル位置もそのままです。",
-                           kExclamation, text::kCellNameTitle};
+            return Message{
+                u"セルの名前が長すぎます。列の文字は1261文字まで、名前全体は"
+                u"32766文字までです。\n何も書き込まず、セル位置もそのままです。",
+                kExclamation, text::kCellNameTitle};
     }
     return Entry{std::move(next.name), std::u16string(word)};
 }
@@ -189,8 +190,8 @@ EntryResult WorkbookLink::write(const Entry& entry) {
         result.message = entryMessage(error, entry.cell);
     } catch (const std::exception& error) {
         // Nothing the application does may end the program.
-        result.message = entryMessage(excel::Error(Failure::Disconnected, toText(error.what())),
-                                      entry.cell);
+        result.message =
+            entryMessage(excel::Error(Failure::Disconnected, toText(error.what())), entry.cell);
     }
     return result;
 }

@@ -65,8 +65,7 @@ std::optional<std::u16string> saveListFile(const std::filesystem::path& path,
                named(path) + u"は変更していません。";
     }
     if (auto error = replaceWholeFile(path, std::get<std::string>(written))) {
-        return named(path) + u"に保存できません。元のファイルはそのままです。" +
-               because(*error);
+        return named(path) + u"に保存できません。元のファイルはそのままです。" + because(*error);
     }
     return std::nullopt;
 }

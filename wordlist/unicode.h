@@ -13,8 +13,8 @@ namespace wordpour::wordlist {
 std::size_t firstUnpairedSurrogate(std::u16string_view text);
 
 struct Utf8Scan {
-    bool valid = false;      // well-formed UTF-8: no overlong form, no surrogate
-    bool multiByte = false;  // holds a sequence of two bytes or more
+    bool valid = false;         // well-formed UTF-8: no overlong form, no surrogate
+    bool multiByte = false;     // holds a sequence of two bytes or more
     bool longSequence = false;  // holds a sequence of three or four bytes
 };
 Utf8Scan scanUtf8(std::string_view bytes);

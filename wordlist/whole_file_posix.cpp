@@ -2,8 +2,8 @@
 #include <atomic>
 #include <cerrno>
 #include <new>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -2,8 +2,8 @@
 #include <atomic>
 #include <climits>
 #include <new>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include <windows.h>
 
@@ -44,7 +44,8 @@ std::filesystem::path temporaryBeside(const std::filesystem::path& path, int att
 
 bool writeAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
-        const DWORD chunk = bytes.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(bytes.size());
+        const DWORD chunk =
+            bytes.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(bytes.size());
         DWORD written = 0;
         if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) return false;
         if (written == 0) {
@@ -56,14 +57,35 @@ bool writeAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+// A file that another program (or a save of ours) has open for a moment
+// refuses a replacement or an opening with a sharing error: try again for
+// up to a second before calling it a failure.
+template <class Attempt>
+bool retryingWhileShared(Attempt attempt) {
+    for (int i = 0;; ++i) {
+        if (attempt()) return true;
+        const DWORD error = GetLastError();
+        const bool shared = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+                            error == ERROR_LOCK_VIOLATION;
+        if (!shared || i == 40) return false;
+        Sleep(25);
+        SetLastError(error);
+    }
+}
+
 }  // namespace
 
 std::variant<std::string, FileError> readWholeFile(const std::filesystem::path& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return systemError(ERROR_DIRECTORY);
-    Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    HANDLE raw = INVALID_HANDLE_VALUE;
+    retryingWhileShared([&] {
+        raw = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return raw != INVALID_HANDLE_VALUE;
+    });
+    Handle file(raw);
     if (!file.valid()) return lastError();
     try {
         std::string bytes;
@@ -107,9 +129,11 @@ std::optional<FileError> replaceWholeFile(const std::filesystem::path& path,
     if (!writeAll(file.get(), bytes)) return fail();
     if (!FlushFileBuffers(file.get())) return fail();
     if (!file.close()) return fail();
-    if (!MoveFileExW(temporary.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return fail();
+    const bool moved = retryingWhileShared([&] {
+        return MoveFileExW(temporary.c_str(), path.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    });
+    if (!moved) return fail();
     return std::nullopt;
 }
 

@@ -150,7 +150,8 @@ private slots:
         QVERIFY(f_->entriesDone());
         auto shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), std::size_t(1));
-        QVERIFY2(shown[0].prompt.contains(QStringLiteral("100000文字")), qPrintable(shown[0].prompt));
+        QVERIFY2(shown[0].prompt.contains(QStringLiteral("100000文字")),
+                 qPrintable(shown[0].prompt));
         QVERIFY(shown[0].prompt.contains(QStringLiteral("32767文字まで")));
         QVERIFY(f_->sheet.calls.empty());
         QCOMPARE(f_->cellName()->text(), QStringLiteral("A1"));

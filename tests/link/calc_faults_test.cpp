@@ -82,10 +82,10 @@ protected:
         std::vector<std::string> cells;
         for (char16_t column : {u'A', u'B', u'C'})
             for (int row = 1; row <= 10; ++row)
-                cells.push_back(
-                    utf8(office().cell(path, sheet, std::u16string(1, column) +
-                                                        u16(std::to_string(row)))
-                             .text));
+                cells.push_back(utf8(
+                    office()
+                        .cell(path, sheet, std::u16string(1, column) + u16(std::to_string(row)))
+                        .text));
         return cells;
     }
 };
@@ -100,7 +100,8 @@ TEST_F(CalcFaults, EntriesNeverLandOnAnotherSheetOnceTheirSheetIsGone) {
         void (*change)(TestOffice&, const std::string&);
     };
     const Case cases[] = {
-        {"sheet1 deleted", [](TestOffice& o, const std::string& p) { o.removeSheet(p, u"sheet1"); }},
+        {"sheet1 deleted",
+         [](TestOffice& o, const std::string& p) { o.removeSheet(p, u"sheet1"); }},
         {"sheet1 renamed",
          [](TestOffice& o, const std::string& p) { o.renameSheet(p, u"sheet1", u"名前変更"); }},
     };

@@ -81,9 +81,9 @@ Reference<XComponentContext> connect(std::u16string_view pipe) {
     const std::string socket = pipeSocketPath(pipe);
     struct stat info {};
     if (::lstat(socket.c_str(), &info) != 0) {
-        throw notListening(pipe, errno == ENOENT ? OUString("no socket at " +
-                                                             OUString::fromUtf8(socket.c_str()))
-                                                 : OUString("cannot examine the socket"));
+        throw notListening(
+            pipe, errno == ENOENT ? OUString("no socket at " + OUString::fromUtf8(socket.c_str()))
+                                  : OUString("cannot examine the socket"));
     }
     if (!S_ISSOCK(info.st_mode) || info.st_uid != ::getuid()) {
         throw Error(Failure::ForeignPipe,
