@@ -34,6 +34,12 @@ Form1::Form1(link::WorkbookLink::Attach attach)
     connect(&waiting_, &QTimer::timeout, this, [this] { showWaiting(true); });
 }
 
+Form1::~Form1() {
+    // The spreadsheet's objects go on the thread that took them. With an
+    // entry still unanswered the program ends without destroying anything.
+    if (!linkThread_.busy()) linkThread_.runAndWait([this] { link_.release(); });
+}
+
 void Form1::createControls() {
     auto* client = new QWidget(this);
     // An ordinary, resizable frame; the controls keep their places.

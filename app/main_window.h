@@ -26,6 +26,7 @@ class Form1 : public QMainWindow {
 
 public:
     explicit Form1(link::WorkbookLink::Attach attach);
+    ~Form1() override;
 
     // Asks for the workbook and links to it. On failure the message has
     // been shown and the window must not be.

@@ -11,8 +11,11 @@ namespace {
 
 using excel::Failure;
 
+// ASCII as text; any other byte shows as "?".
 std::u16string toText(std::string_view ascii) {
-    return std::u16string(ascii.begin(), ascii.end());
+    std::u16string text;
+    for (char c : ascii) text += static_cast<unsigned char>(c) < 0x80 ? char16_t(c) : u'?';
+    return text;
 }
 
 std::u16string bracketed(std::u16string_view text) {
@@ -71,9 +74,12 @@ Message startupMessage(const excel::Error& error, std::u16string_view book) {
 static_assert(cells::kMaxLetters == 1261 && cells::kNameLengthLimit == 32767,
               "the overflow message names these limits");
 
+// Said of every entry that wrote nothing.
+constexpr std::u16string_view kNothingWritten = u"\n何も書き込まず、セル位置もそのままです。";
+
 Message entryMessage(const excel::Error& error, std::u16string_view cell) {
-    constexpr std::u16string_view kNothingMoved =
-        u"\n何も書き込まず、セル位置もそのままです。単語のリストは残っています。";
+    const std::u16string kNothingMoved =
+        std::u16string(kNothingWritten) + u"単語のリストは残っています。";
     std::u16string prompt;
     switch (error.failure()) {
         case Failure::Range:
@@ -114,10 +120,10 @@ std::u16string decimal(std::size_t n) {
 // refused before anything is sent: cut, it would be written wrong, and half
 // a surrogate pair breaks the office's connection for good.
 std::optional<Message> wordProblem(std::u16string_view word) {
-    constexpr std::u16string_view kNothing = u"\n何も書き込まず、セル位置もそのままです。";
     if (word.size() > kMaxWordLength) {
         return Message{u"単語が長すぎます（" + decimal(word.size()) + u"文字）。セルに入るのは" +
-                           decimal(kMaxWordLength) + u"文字までです。" + std::u16string(kNothing),
+                           decimal(kMaxWordLength) + u"文字までです。" +
+                           std::u16string(kNothingWritten),
                        kExclamation, kProgramTitle};
     }
     const std::size_t bad = wordlist::firstUnpairedSurrogate(word);
@@ -125,7 +131,7 @@ std::optional<Message> wordProblem(std::u16string_view word) {
         return Message{u"単語の" + decimal(bad + 1) +
                            u"文字目が文字として正しくありません（対になっていないサロゲート。"
                            u"絵文字などを途中で切り取ると残ります）。" +
-                           std::u16string(kNothing),
+                           std::u16string(kNothingWritten),
                        kExclamation, kProgramTitle};
     }
     return std::nullopt;
@@ -157,7 +163,18 @@ void WorkbookLink::start(std::u16string bookPath, std::u16string_view startingCe
         XlRange = XlSheet->range(startingCell);
     } catch (const excel::Error& error) {
         throw StartupError(startupMessage(error, BookPath));
+    } catch (const std::exception& error) {
+        // Nothing the application does may crash the program.
+        throw StartupError(
+            startupMessage(excel::Error(Failure::Disconnected, toText(error.what())), BookPath));
     }
+}
+
+void WorkbookLink::release() {
+    XlRange.reset();
+    XlSheet.reset();
+    XlBook.reset();
+    XlApp.reset();
 }
 
 std::variant<Entry, Message> WorkbookLink::prepareEntry(cells::CellNameBox& cellName,
@@ -172,7 +189,8 @@ std::variant<Entry, Message> WorkbookLink::prepareEntry(cells::CellNameBox& cell
         case cells::NameProblem::Overflow:
             return Message{
                 u"セルの名前が長すぎます。列の文字は1261文字まで、名前全体は"
-                u"32766文字までです。\n何も書き込まず、セル位置もそのままです。",
+                u"32766文字までです。" +
+                    std::u16string(kNothingWritten),
                 kExclamation, text::kCellNameTitle};
     }
     return Entry{std::move(next.name), std::u16string(word)};

@@ -69,6 +69,10 @@ public:
     // message to show, if any.
     std::optional<Message> enterWord(cells::CellNameBox& cellName, std::u16string_view word);
 
+    // Releases the spreadsheet's objects: on the thread that took them, as
+    // COM requires.
+    void release();
+
     const std::u16string& bookPath() const { return BookPath; }
     void setBookPath(std::u16string path) { BookPath = std::move(path); }
 

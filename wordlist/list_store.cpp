@@ -64,7 +64,15 @@ std::optional<std::u16string> saveListFile(const std::filesystem::path& path,
                u"リストを保存しません。\n" +
                named(path) + u"は変更していません。";
     }
-    if (auto error = replaceWholeFile(path, std::get<std::string>(written))) {
+    const std::string& bytes = std::get<std::string>(written);
+    // Bytes that are code page 932 and UTF-8 at once would load back as
+    // other words: rather keep the old file. Real text all but never does.
+    if (detectEncoding(bytes).encoding != ListEncoding::Cp932) {
+        return u"このリストをシフトJIS（コードページ932）で保存すると、読み込むときにUTF-8の"
+               u"テキストと区別できず別の単語になるため、保存しません。\n" +
+               named(path) + u"は変更していません。";
+    }
+    if (auto error = replaceWholeFile(path, bytes)) {
         return named(path) + u"に保存できません。元のファイルはそのままです。" + because(*error);
     }
     return std::nullopt;

@@ -20,6 +20,7 @@
 #include <csignal>
 #endif
 
+#include "wordlist/code_page.h"
 #include "wordlist/list_store.h"
 #include "wordlist/whole_file.h"
 
@@ -93,6 +94,15 @@ TEST(ListStore, SaveReplacesTheWholeFileAndLoadReadsItBack) {
     ASSERT_TRUE(std::holds_alternative<Entries>(loaded));
     EXPECT_EQ(std::get<Entries>(loaded), words);
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"List"});
+
+    // Three characters whose code page 932 bytes are also the UTF-8 of
+    // "ああ": saved, they would load back as other words.
+    const std::u16string ambiguous =
+        wordpour::wordlist::decodeCp932("\xE3\x81\x82\xE3\x81\x82").value();
+    const std::string before = bytesOf(list);
+    const std::string says = message(saveListFile(list, {ambiguous}));
+    EXPECT_NE(says.find("区別できず"), std::string::npos) << says;
+    EXPECT_EQ(bytesOf(list), before);
 }
 
 TEST(ListStore, AReaderRacingSavesSeesAWholeOldOrAWholeNewList) {
