@@ -27,7 +27,9 @@ std::variant<std::string, Unencodable> writeList(const Entries& entries) {
     std::string bytes;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         auto line = encodeCp932(entries[i]);
-        if (!line) return Unencodable{i};
+        // A character that only maps one way ("¬" is written as the code of
+        // "￢") would come back as another word: refuse it like "é".
+        if (!line || decodeCp932(*line) != entries[i]) return Unencodable{i};
         bytes += *line;
         bytes += "\r\n";
     }
