@@ -128,17 +128,21 @@ TEST_F(CalcFaults, EntriesNeverLandOnAnotherSheetOnceTheirSheetIsGone) {
     }
 }
 
-TEST_F(CalcFaults, AClosedWorkbookIsReportedAsClosedNotAsAWrongName) {
+TEST_F(CalcFaults, AClosedOrReopenedWorkbookIsReportedAsClosedNotAsAWrongName) {
     const std::string path = threeSheets("closed.xls");
     MemoryBox box;
     WorkbookLink link(&attachRunning);
     link.start(u16(path), Module1::GetCellName(box));
     ASSERT_EQ(prompt(link.enterWord(box, u"前")), "");
+    // Closed, then opened again, as a reload does: the entry writes into
+    // neither the old document nor the new one.
     office().close(path);
+    office().openHidden(path);
     const std::string says = prompt(link.enterWord(box, u"後"));
     EXPECT_NE(says.find("閉じられた"), std::string::npos) << says;
     EXPECT_EQ(says.find("受け付けません"), std::string::npos) << says;
     EXPECT_EQ(utf8(box.text()), "A2");
+    EXPECT_EQ(office().cell(path, u"sheet1", u"A3").type, CellContentType_EMPTY);
 }
 
 TEST_F(CalcFaults, WordsACellCannotHoldAreRefusedAndNoWordBreaksTheLink) {

@@ -148,7 +148,9 @@ public:
             } catch (const css::lang::DisposedException&) {
                 throw;
             } catch (const css::uno::RuntimeException& e) {
-                throw Error(whyRefused(), fromUno(e.Message));
+                // The office's text is only where in its source it refused.
+                const Failure why = whyRefused();
+                throw Error(why, why == Failure::Range ? fromUno(e.Message) : std::u16string());
             }
             if (!range.is()) throw Error(Failure::Range, u"the sheet returned no range");
             return std::make_unique<CalcRange>(std::move(range));
