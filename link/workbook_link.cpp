@@ -43,6 +43,10 @@ Message startupMessage(const excel::Error& error, std::u16string_view book) {
                 u"表計算ソフトとの接続口（名前付きパイプ）がほかのユーザーのものなので、"
                 u"接続しません。ブックのパスも単語も送っていません。";
             break;
+        case Failure::Busy:
+            prompt = u"表計算ソフトが応答しないため、ブック" + bracketed(book) +
+                     u"を準備できません。セルを編集中なら、編集を終えてから起動し直してください。";
+            break;
         case Failure::NotTheFile:
             prompt = u"表計算ソフトがブック" + bracketed(book) +
                      u"そのものではなく、ファイルに結び付いていない文書（「コピーを開く」で開いた"
@@ -96,6 +100,12 @@ Message entryMessage(const excel::Error& error, std::u16string_view cell) {
             prompt = u"セル" + bracketed(cell) + u"に書き込めません。起動時に選んだワークシート" +
                      bracketed(text::kSheetName) +
                      u"が削除されたか、名前が変わりました。ほかのシートには書き込みません。";
+            prompt += kNothingMoved;
+            break;
+        case Failure::Busy:
+            prompt = u"セル" + bracketed(cell) +
+                     u"に書き込めません。表計算ソフトが10秒待っても応答しません（セルを編集中"
+                     u"など）。編集を終えてから、もう一度「入力」を押してください。";
             prompt += kNothingMoved;
             break;
         case Failure::Visible:
@@ -205,7 +215,9 @@ EntryResult WorkbookLink::write(const Entry& entry) {
         result.written = true;
         XlApp->setVisible(true);
     } catch (const excel::Error& error) {
-        result.message = entryMessage(error, entry.cell);
+        // Once the word is in, only the showing failed, whatever the cause.
+        result.message = entryMessage(
+            result.written ? excel::Error(Failure::Visible, error.detail()) : error, entry.cell);
     } catch (const std::exception& error) {
         // Nothing the application does may end the program.
         result.message =

@@ -23,6 +23,7 @@ enum class Failure {
     SheetGone,     // the sheet taken at start-up was deleted or renamed
     Value,         // the cell refused the value
     Visible,       // the application's window could not be shown
+    Busy,          // the application kept turning calls away (a cell being edited)
     Disconnected,  // the application or the workbook went away
 };
 

@@ -4,6 +4,8 @@
 
 namespace wordpour::excel::com {
 
+bool isBusy(HRESULT hr);
+
 namespace {
 
 std::u16string fromWide(const wchar_t* text, std::size_t size) {
@@ -16,7 +18,81 @@ bool isDisconnected(HRESULT hr) {
            hr == RPC_E_SERVERFAULT || hr == CO_E_OBJNOTCONNECTED;
 }
 
+Failure failureOf(HRESULT hr, Failure otherwise) {
+    if (isDisconnected(hr)) return Failure::Disconnected;
+    if (isBusy(hr)) return Failure::Busy;
+    return otherwise;
+}
+
+// Waits between two tries of a busy call, answering the thread's window
+// messages meanwhile, as a single-threaded apartment must.
+void pauseForBusy() {
+    const DWORD until = GetTickCount() + kBusyPauseMs;
+    for (;;) {
+        const DWORD now = GetTickCount();
+        if (static_cast<LONG>(until - now) <= 0) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, until - now, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+// Runs `call` until it returns something other than "busy", or until
+// kBusyRetryMs have passed.
+template <class Call>
+HRESULT retryingWhileBusy(Call call) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const HRESULT hr = call();
+        if (!isBusy(hr) || GetTickCount() - start >= kBusyRetryMs) return hr;
+        pauseForBusy();
+    }
+}
+
+// The client side of COM's busy handling: a rejected call is retried after
+// a pause until kBusyRetryMs have passed, then given up.
+class BusyFilter final : public IMessageFilter {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
+            *out = static_cast<IMessageFilter*>(this);
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    // One filter for the thread's whole life: no counting needed.
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
+        return SERVERCALL_ISHANDLED;
+    }
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD elapsedMs, DWORD rejectType) override {
+        if (rejectType != SERVERCALL_RETRYLATER && rejectType != SERVERCALL_REJECTED)
+            return static_cast<DWORD>(-1);
+        return elapsedMs < kBusyRetryMs ? kBusyPauseMs : static_cast<DWORD>(-1);
+    }
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override {
+        return PENDINGMSG_WAITDEFPROCESS;
+    }
+};
+
 }  // namespace
+
+bool isBusy(HRESULT hr) {
+    return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER || hr == kExcelBusy;
+}
+
+void retryBusyCalls() {
+    static thread_local BusyFilter filter;
+    IMessageFilter* previous = nullptr;
+    CoRegisterMessageFilter(&filter, &previous);
+    if (previous && previous != &filter) previous->Release();
+}
 
 Variant::Variant(std::u16string_view text) {
     VariantInit(&v_);
@@ -64,9 +140,9 @@ DISPID Dispatch::id(const wchar_t* name, Failure failure) const {
     if (!p_) throw Error(Failure::Disconnected, u"no object");
     DISPID dispid = DISPID_UNKNOWN;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    const HRESULT hr = p_->GetIDsOfNames(IID_NULL, names, 1, kLocale, &dispid);
-    if (FAILED(hr))
-        throw Error(isDisconnected(hr) ? Failure::Disconnected : failure, describe(hr, nullptr));
+    const HRESULT hr =
+        retryingWhileBusy([&] { return p_->GetIDsOfNames(IID_NULL, names, 1, kLocale, &dispid); });
+    if (FAILED(hr)) throw Error(failureOf(hr, failure), describe(hr, nullptr));
     return dispid;
 }
 
@@ -85,8 +161,15 @@ Variant Dispatch::invoke(DISPID member, WORD flags, std::vector<Variant>& args, 
     Variant result;
     EXCEPINFO info{};
     UINT badArgument = 0;
-    const HRESULT hr =
-        p_->Invoke(member, IID_NULL, locale, flags, &params, result.get(), &info, &badArgument);
+    const HRESULT hr = retryingWhileBusy([&] {
+        VariantClear(result.get());
+        SysFreeString(std::exchange(info.bstrSource, nullptr));
+        SysFreeString(std::exchange(info.bstrDescription, nullptr));
+        SysFreeString(std::exchange(info.bstrHelpFile, nullptr));
+        info = EXCEPINFO{};
+        return p_->Invoke(member, IID_NULL, locale, flags, &params, result.get(), &info,
+                          &badArgument);
+    });
     if (FAILED(hr)) {
         if (hr == DISP_E_EXCEPTION && info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
         std::u16string detail = describe(hr == DISP_E_EXCEPTION && info.scode ? info.scode : hr,
@@ -94,7 +177,7 @@ Variant Dispatch::invoke(DISPID member, WORD flags, std::vector<Variant>& args, 
         SysFreeString(info.bstrSource);
         SysFreeString(info.bstrDescription);
         SysFreeString(info.bstrHelpFile);
-        throw Error(isDisconnected(hr) ? Failure::Disconnected : failure, std::move(detail));
+        throw Error(failureOf(hr, failure), std::move(detail));
     }
     return result;
 }

@@ -17,6 +17,20 @@ namespace wordpour::excel::com {
 // Excel's automation calls take a locale; these are made in US English.
 inline constexpr LCID kLocale = 1033;
 
+// While a person edits a cell, Excel turns automation calls away: through
+// COM (call rejected, retry later) or with this code from Invoke. Such a
+// call is tried again for this long before it counts as a failure.
+inline constexpr DWORD kBusyRetryMs = 10000;
+inline constexpr DWORD kBusyPauseMs = 100;
+inline constexpr HRESULT kExcelBusy = static_cast<HRESULT>(0x800AC472);  // VBA_E_IGNORE
+
+// Whether the server turned the call away only because it is busy.
+bool isBusy(HRESULT hr);
+
+// Registers, in the calling thread, the message filter that has COM retry
+// calls the server rejects as busy, for up to kBusyRetryMs.
+void retryBusyCalls();
+
 class Variant {
 public:
     Variant() { VariantInit(&v_); }

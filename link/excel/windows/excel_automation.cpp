@@ -129,10 +129,13 @@ private:
 }  // namespace
 
 std::unique_ptr<Application> attachRunning() {
-    // The GUI thread is a single-threaded apartment; a second call is fine.
+    // The link's thread is a single-threaded apartment, where every later
+    // call is made; a second call is fine.
     const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     if (FAILED(init) && init != RPC_E_CHANGED_MODE)
         throw Error(Failure::NotRunning, com::describe(init, nullptr));
+    // Excel turns calls away while a person edits a cell: wait it out.
+    com::retryBusyCalls();
 
     CLSID clsid;
     HRESULT hr = CLSIDFromProgID(L"Excel.Application", &clsid);

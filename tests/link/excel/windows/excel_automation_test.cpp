@@ -1,5 +1,6 @@
 // The Excel backend against the stand-in automation server, under Wine: the
 // calls, their flags, locales and argument types, and the words written.
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -104,6 +105,11 @@ protected:
         server_ = {};
     }
 
+    // Makes the server turn the next `count` calls away as `kind`.
+    void makeBusy(const char* kind, int count) {
+        std::ofstream(std::filesystem::path(log_ + L".busy")) << kind << " " << count;
+    }
+
     // The log without its first line, "ready".
     std::vector<std::string> calls() {
         auto lines = logLines(log_);
@@ -157,6 +163,38 @@ TEST_F(ExcelAutomation, TheCallsOfStartUpAndEntries) {
     };
     EXPECT_EQ(calls(), expected);
     EXPECT_TRUE(box.text() == u"A3");
+}
+
+TEST_F(ExcelAutomation, ABusyExcelIsWaitedForThenReported) {
+    startServer();
+    WorkbookLink link(&wordpour::excel::attachRunning);
+    MemoryBox box;
+    start(link, dir_ + L"book.xls", box);
+    if (HasFatalFailure()) return;
+    struct Case {
+        const char* kind;
+        int count;
+        const char* cell;  // where the word lands
+    };
+    for (const Case& c :
+         {Case{"ignore", 3, "A2"}, Case{"retrylater", 3, "A3"}, Case{"rejected", 3, "A4"}}) {
+        SCOPED_TRACE(c.kind);
+        makeBusy(c.kind, c.count);
+        const auto problem = link.enterWord(box, u"待つ");
+        EXPECT_FALSE(problem.has_value()) << utf8(problem->prompt);
+        const auto lines = calls();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("busy ") + c.kind), c.count);
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("cell ") + c.cell + "='待つ"),
+                  1);
+        EXPECT_TRUE(box.text() == u16(std::wstring(c.cell, c.cell + 2)));
+    }
+    // Busy for longer than the wait: reported, nothing written, the name kept.
+    makeBusy("ignore", 1000);
+    const auto problem = link.enterWord(box, u"諦める");
+    ASSERT_TRUE(problem.has_value());
+    EXPECT_NE(problem->prompt.find(u"応答しません"), std::u16string::npos) << utf8(problem->prompt);
+    EXPECT_TRUE(box.text() == u"A4");
+    for (const auto& line : calls()) EXPECT_EQ(line.find("cell A5"), std::string::npos);
 }
 
 TEST_F(ExcelAutomation, FailuresAreReportedAsErrors) {

@@ -4,6 +4,10 @@
 // and appends every call to a log file:
 //   <member> flags=<n> lcid=<n> args=<vt,vt…> named=<n> [value=<text>]
 // Usage: fake_excel_server.exe LOG_FILE
+// Busy like an Excel whose cell is being edited: a file LOG_FILE.busy that
+// holds "rejected N", "retrylater N" or "ignore N" makes it turn the next N
+// calls away (through its COM message filter, or with 0x800AC472 from
+// Invoke), logging "busy <kind>" for each.
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -15,6 +19,10 @@
 #include <windows.h>
 
 namespace {
+
+std::wstring g_busyFile;
+std::string g_busyKind;
+int g_busyLeft = 0;
 
 bool g_noSheet1 = false;  // the workbook opened last has no "sheet1"
 const CLSID kExcelClsid = {0x00024500, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
@@ -28,6 +36,53 @@ std::string narrow(const wchar_t* text, int size = -1) {
     if (size < 0 && !out.empty()) out.pop_back();  // the terminating NUL
     return out;
 }
+
+// Whether this call is to be turned away as `kind`; reads new orders from
+// the busy file.
+bool turnAway(const char* kind) {
+    if (FILE* orders = _wfopen(g_busyFile.c_str(), L"r")) {
+        char what[32] = {};
+        int count = 0;
+        if (std::fscanf(orders, "%31s %d", what, &count) == 2) {
+            g_busyKind = what;
+            g_busyLeft = count;
+        }
+        std::fclose(orders);
+        _wremove(g_busyFile.c_str());
+    }
+    if (g_busyLeft <= 0 || g_busyKind != kind) return false;
+    --g_busyLeft;
+    std::fprintf(g_log, "busy %s\n", kind);
+    std::fflush(g_log);
+    return true;
+}
+
+// Excel's side of COM's busy handling: while busy, incoming calls are
+// rejected, or the caller is told to retry later.
+class BusyServerFilter final : public IMessageFilter {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
+            *out = static_cast<IMessageFilter*>(this);
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
+        if (turnAway("rejected")) return SERVERCALL_REJECTED;
+        if (turnAway("retrylater")) return SERVERCALL_RETRYLATER;
+        return SERVERCALL_ISHANDLED;
+    }
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override {
+        return static_cast<DWORD>(-1);
+    }
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override {
+        return PENDINGMSG_WAITDEFPROCESS;
+    }
+};
 
 std::string bstr(const VARIANT& v) {
     return v.vt == VT_BSTR ? narrow(v.bstrVal, static_cast<int>(SysStringLen(v.bstrVal))) : "";
@@ -74,6 +129,7 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID lcid, WORD flags,
                                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* info,
                                      UINT*) override {
+        if (turnAway("ignore")) return static_cast<HRESULT>(0x800AC472);
         std::string name = std::to_string(member);
         for (const auto& [n, id] : names_)
             if (id == member) name = narrow(n.c_str());
@@ -178,7 +234,10 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     g_log = _wfopen(argv[1], L"a");
     if (!g_log) return 2;
+    g_busyFile = std::wstring(argv[1]) + L".busy";
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    static BusyServerFilter filter;
+    CoRegisterMessageFilter(&filter, nullptr);
     auto* app = new FakeObject({{L"Workbooks", 572}, {L"Visible", 558}},
                                [](DISPID id, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*) {
                                    if (id == 572) return returnObject(result, newWorkbooks());
