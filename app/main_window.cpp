@@ -296,9 +296,8 @@ void Form1::Command7_Click() {
 }
 
 bool Form1::confirmed(const QString& firstSentence, const QString& title) {
-    constexpr int kYesNoStopYesDefault = 20;
     const QString prompt = firstSentence + QLatin1Char('\r') + QStringLiteral("よろしいですか？");
-    return MessageBox::show(this, prompt, kYesNoStopYesDefault, title) == link::kAnswerYes;
+    return MessageBox::show(this, prompt, link::kConfirmation, title) == link::Answer::Yes;
 }
 
 wordlist::Entries Form1::entries() const {
@@ -320,7 +319,7 @@ void Form1::showProblem(const QString& prompt, const QString& title) {
 }
 
 void Form1::showMessage(const link::Message& message) {
-    MessageBox::show(this, toQt(message.prompt), message.buttons, toQt(message.title));
+    MessageBox::show(this, toQt(message.prompt), message.style, toQt(message.title));
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -53,14 +53,15 @@ int main(int argc, char** argv) {
     wordpour::testing::FormFixture f;
     if (!f.start()) return 1;
     using wordpour::app::MessageBox;
+    using wordpour::link::Answer;
 
-    MessageBox::setNextAnswer(6);
+    MessageBox::setNextAnswer(Answer::Yes);
     auto start = std::chrono::steady_clock::now();
     f.form->Command3_Click();
     const double load = msSince(start);
     if (f.combo()->count() != static_cast<int>(words.size())) return 1;
 
-    MessageBox::setNextAnswer(6);
+    MessageBox::setNextAnswer(Answer::Yes);
     start = std::chrono::steady_clock::now();
     f.form->Command5_Click();
     const double save = msSince(start);

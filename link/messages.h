@@ -1,23 +1,39 @@
-// A message for the user, in the form the message box takes it.
+// A message for the user, in the form the message box takes it. The values
+// are the Windows message box's own (MB_YESNO, MB_ICONHAND, IDYES…), so the
+// Windows window passes them straight on and the Qt window maps them.
 #pragma once
 
 #include <string>
 
 namespace wordpour::link {
 
-// Button-and-icon values of the message box.
-inline constexpr int kOkOnly = 0;
-inline constexpr int kCritical = 16;
-inline constexpr int kExclamation = 48;
+enum class Buttons : int { OkOnly = 0, OkCancel = 1, YesNoCancel = 3, YesNo = 4 };
+enum class Icon : int { None = 0, Hand = 16, Question = 32, Exclamation = 48, Information = 64 };
+// The button pressed. Only Yes lets a confirmed command go on.
+enum class Answer : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
-// The message box's answer for Yes: the only one that lets a command go on.
-inline constexpr int kAnswerYes = 6;
+// A box's buttons and icon; the first button is the default one.
+struct Style {
+    Buttons buttons = Buttons::OkOnly;
+    Icon icon = Icon::None;
+
+    // The one value a Windows message box takes (20 for Yes/No with a stop icon).
+    constexpr int value() const { return static_cast<int>(buttons) | static_cast<int>(icon); }
+    bool operator==(const Style&) const = default;
+};
+
+inline constexpr Style kOkOnly{};
+inline constexpr Style kCritical{Buttons::OkOnly, Icon::Hand};
+inline constexpr Style kExclamation{Buttons::OkOnly, Icon::Exclamation};
+// The confirmations: Yes and No, the stop icon, Yes the default.
+inline constexpr Style kConfirmation{Buttons::YesNo, Icon::Hand};
+static_assert(kConfirmation.value() == 20);
 
 inline constexpr char16_t kProgramTitle[] = u"ワードポア！";
 
 struct Message {
     std::u16string prompt;
-    int buttons = kOkOnly;
+    Style style;
     std::u16string title;
 
     bool operator==(const Message&) const = default;

@@ -11,49 +11,55 @@
 
 namespace wordpour::app {
 
-std::deque<int> MessageBox::s_nextAnswers;
+std::deque<link::Answer> MessageBox::s_nextAnswers;
 std::vector<MessageBox::Shown> MessageBox::s_shown;
 
 namespace {
 
-QMessageBox::Icon iconFor(int buttons) {
-    switch (buttons & 0xF0) {
-        case 16:
+using link::Answer;
+using link::Buttons;
+using link::Icon;
+
+QMessageBox::Icon iconFor(Icon icon) {
+    switch (icon) {
+        case Icon::Hand:
             return QMessageBox::Critical;
-        case 32:
+        case Icon::Question:
             return QMessageBox::Question;
-        case 48:
+        case Icon::Exclamation:
             return QMessageBox::Warning;
-        case 64:
+        case Icon::Information:
             return QMessageBox::Information;
-        default:
-            return QMessageBox::NoIcon;
+        case Icon::None:
+            break;
     }
+    return QMessageBox::NoIcon;
 }
 
-QMessageBox::StandardButtons buttonsFor(int buttons) {
-    switch (buttons & 0x0F) {
-        case 1:
+QMessageBox::StandardButtons buttonsFor(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::OkCancel:
             return QMessageBox::Ok | QMessageBox::Cancel;
-        case 3:
+        case Buttons::YesNoCancel:
             return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        case 4:
+        case Buttons::YesNo:
             return QMessageBox::Yes | QMessageBox::No;
-        default:
-            return QMessageBox::Ok;
+        case Buttons::OkOnly:
+            break;
     }
+    return QMessageBox::Ok;
 }
 
-int answerCode(int pressed) {
+Answer answerFor(int pressed) {
     switch (pressed) {
         case QMessageBox::Cancel:
-            return 2;
+            return Answer::Cancel;
         case QMessageBox::Yes:
-            return 6;
+            return Answer::Yes;
         case QMessageBox::No:
-            return 7;
+            return Answer::No;
         default:
-            return 1;
+            return Answer::Ok;
     }
 }
 
@@ -61,7 +67,7 @@ int answerCode(int pressed) {
 // show it in a read-only text view that scrolls, within the screen.
 constexpr int kMaxLinesInABox = 30;
 
-int showScrolling(QWidget* parent, const QString& text, const QString& title) {
+Answer showScrolling(QWidget* parent, const QString& text, const QString& title) {
     QDialog dialog(parent);
     dialog.setWindowTitle(title);
     auto* view = new QPlainTextEdit(&dialog);
@@ -77,31 +83,32 @@ int showScrolling(QWidget* parent, const QString& text, const QString& title) {
     dialog.resize(std::min(480, screen.width() * 4 / 5), screen.height() * 3 / 5);
     buttons->button(QDialogButtonBox::Ok)->setFocus();
     dialog.exec();
-    return 1;
+    return Answer::Ok;
 }
 
 }  // namespace
 
-int MessageBox::show(QWidget* parent, const QString& prompt, int buttons, const QString& title) {
-    s_shown.push_back({prompt, buttons, title});
+Answer MessageBox::show(QWidget* parent, const QString& prompt, link::Style style,
+                        const QString& title) {
+    s_shown.push_back({prompt, style.value(), title});
     if (!s_nextAnswers.empty()) {
-        const int answer = s_nextAnswers.front();
+        const link::Answer answer = s_nextAnswers.front();
         s_nextAnswers.pop_front();
         return answer;
     }
 
     QString shownText = prompt;
     shownText.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if ((buttons & 0x0F) == 0 && shownText.count(QLatin1Char('\n')) > kMaxLinesInABox)
+    if (style.buttons == Buttons::OkOnly && shownText.count(QLatin1Char('\n')) > kMaxLinesInABox)
         return showScrolling(parent, shownText, title);
-    QMessageBox box(iconFor(buttons), title, shownText, buttonsFor(buttons), parent);
-    // The first button is the default one, as the values say (Yes for 4).
-    const auto standard = buttonsFor(buttons);
+    const auto standard = buttonsFor(style.buttons);
+    QMessageBox box(iconFor(style.icon), title, shownText, standard, parent);
+    // The first button is the default one, as the values say (Yes for Yes/No).
     box.setDefaultButton(standard.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok);
-    return answerCode(box.exec());
+    return answerFor(box.exec());
 }
 
-void MessageBox::setNextAnswer(int answer) {
+void MessageBox::setNextAnswer(link::Answer answer) {
     s_nextAnswers.push_back(answer);
 }
 

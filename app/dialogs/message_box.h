@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include "link/messages.h"
+
 class QWidget;
 
 namespace wordpour::app {
@@ -15,23 +17,24 @@ class MessageBox {
 public:
     struct Shown {
         QString prompt;
-        int buttons;
+        int buttons;  // the style's Windows value: 0 for OK alone, 20 for a confirmation
         QString title;
     };
 
-    // Shows the box and returns the code of the button pressed (1 OK,
-    // 6 Yes, 7 No). A CR in the prompt breaks the line.
-    static int show(QWidget* parent, const QString& prompt, int buttons, const QString& title);
+    // Shows the box and returns the button pressed. A CR in the prompt
+    // breaks the line.
+    static link::Answer show(QWidget* parent, const QString& prompt, link::Style style,
+                             const QString& title);
 
     // The next show() returns `answer` at once without showing anything;
     // several calls answer the next boxes in turn.
-    static void setNextAnswer(int answer);
+    static void setNextAnswer(link::Answer answer);
     // Every box shown (or answered in advance) since the last call; answers
     // set but not used are dropped.
     static std::vector<Shown> takeShown();
 
 private:
-    static std::deque<int> s_nextAnswers;
+    static std::deque<link::Answer> s_nextAnswers;
     static std::vector<Shown> s_shown;
 };
 

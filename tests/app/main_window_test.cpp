@@ -10,6 +10,7 @@
 
 using wordpour::app::FileDialog;
 using wordpour::app::MessageBox;
+using wordpour::link::Answer;
 using wordpour::testing::FakeSpreadsheet;
 
 class MainWindowTest : public QObject {
@@ -75,7 +76,7 @@ private slots:
         QVERIFY(f_->start());
         f_->sheet.calls.clear();
         f_->cellName()->setText(QStringLiteral("a1"));
-        MessageBox::setNextAnswer(1);
+        MessageBox::setNextAnswer(Answer::Ok);
         QTest::mouseClick(f_->button(4), Qt::LeftButton);
         QVERIFY(f_->entriesDone());
         const auto shown = MessageBox::takeShown();
@@ -95,7 +96,7 @@ private slots:
     void aFailedWriteKeepsTheNameAndSaysWhy() {
         QVERIFY(f_->start());
         f_->sheet.failures[u"value"] = wordpour::excel::Failure::Disconnected;
-        MessageBox::setNextAnswer(1);
+        MessageBox::setNextAnswer(Answer::Ok);
         QTest::mouseClick(f_->button(4), Qt::LeftButton);
         QVERIFY(f_->entriesDone());
         const auto shown = MessageBox::takeShown();
@@ -123,7 +124,7 @@ private slots:
         wordpour::app::InputBox::setNextReply(QStringLiteral("追加"));
         QTest::mouseClick(f_->button(1), Qt::LeftButton);
         QCOMPARE(f_->combo()->itemText(0), QStringLiteral("追加"));
-        MessageBox::setNextAnswer(1);
+        MessageBox::setNextAnswer(Answer::Ok);
         QTest::mouseClick(f_->button(7), Qt::LeftButton);
         QCOMPARE(MessageBox::takeShown().at(0).prompt, QStringLiteral("追加\n"));
         f_->form->Version_Click();
@@ -145,7 +146,7 @@ private slots:
         // Pasted, not cut at the box's edge.
         f_->combo()->lineEdit()->setText(QString(100000, QLatin1Char('x')));
         QCOMPARE(f_->combo()->currentText().size(), 100000);
-        MessageBox::setNextAnswer(1);
+        MessageBox::setNextAnswer(Answer::Ok);
         QTest::mouseClick(f_->button(4), Qt::LeftButton);
         QVERIFY(f_->entriesDone());
         auto shown = MessageBox::takeShown();
@@ -160,7 +161,7 @@ private slots:
         f_->combo()->lineEdit()->setText(QStringLiteral("短い"));
         f_->cellName()->setText(QString(40000, QLatin1Char('A')));
         QCOMPARE(f_->cellName()->text().size(), 40000);
-        MessageBox::setNextAnswer(1);
+        MessageBox::setNextAnswer(Answer::Ok);
         QTest::mouseClick(f_->button(4), Qt::LeftButton);
         QVERIFY(f_->entriesDone());
         shown = MessageBox::takeShown();
@@ -188,7 +189,7 @@ private slots:
                     c.failAt == u"attach" ? wordpour::excel::Failure::NotRunning
                     : c.failAt == u"open" ? wordpour::excel::Failure::Open
                                           : wordpour::excel::Failure::NoSheet;
-            MessageBox::setNextAnswer(1);
+            MessageBox::setNextAnswer(Answer::Ok);
             QVERIFY(!f_->start(c.file));
             QVERIFY(!f_->form->isVisible());
             const auto shown = MessageBox::takeShown();
@@ -246,7 +247,7 @@ private slots:
                 f_->combo()->setFocus();
                 wordpour::app::InputBox::setNextReply(QStringLiteral("b"));
                 wordpour::app::FileDialog::setNextFileName(f_->book());
-                MessageBox::setNextAnswer(7);  // No to a confirmation, OK otherwise
+                MessageBox::setNextAnswer(Answer::No);  // No to a confirmation, OK otherwise
                 if (byShortcut)
                     QTest::keyClick(f_->combo()->lineEdit(), c.shortcut[0].key(),
                                     c.shortcut[0].keyboardModifiers());

@@ -14,11 +14,12 @@
 
 using wordpour::app::InputBox;
 using wordpour::app::MessageBox;
+using wordpour::link::Answer;
 
 namespace {
 
-constexpr int kYes = 6;
-constexpr int kNo = 7;
+constexpr auto kYes = Answer::Yes;
+constexpr auto kNo = Answer::No;
 
 QByteArray bytesOf(const QString& path) {
     QFile file(path);
@@ -51,7 +52,7 @@ private:
 
     // Clicks a button with the next message box answered `answer`; returns
     // the boxes shown.
-    std::vector<MessageBox::Shown> click(int button, int answer) {
+    std::vector<MessageBox::Shown> click(int button, Answer answer) {
         MessageBox::setNextAnswer(answer);
         QTest::mouseClick(f_->button(button), Qt::LeftButton);
         return MessageBox::takeShown();
@@ -59,7 +60,7 @@ private:
     // Answers the confirmation Yes, then OK on a message that follows.
     std::vector<MessageBox::Shown> clickYes(int button) {
         MessageBox::setNextAnswer(kYes);
-        MessageBox::setNextAnswer(1);
+        MessageBox::setNextAnswer(Answer::Ok);
         QTest::mouseClick(f_->button(button), Qt::LeftButton);
         return MessageBox::takeShown();
     }
@@ -218,7 +219,7 @@ private slots:
         QTest::mouseClick(f_->button(1), Qt::LeftButton);
         QCOMPARE(f_->combo()->count(), 32767);
         InputBox::setNextReply(QStringLiteral("over"));
-        MessageBox::setNextAnswer(1);
+        MessageBox::setNextAnswer(Answer::Ok);
         QTest::mouseClick(f_->button(1), Qt::LeftButton);
         QCOMPARE(f_->combo()->count(), 32767);
         QVERIFY(MessageBox::takeShown().at(0).prompt.contains(QStringLiteral("32767")));
@@ -294,7 +295,7 @@ private slots:
         for (const Case& c : cases) {
             f_->combo()->clear();
             fill(c.entries);
-            const auto shown = click(7, 1);
+            const auto shown = click(7, Answer::Ok);
             QCOMPARE(shown.size(), std::size_t(1));
             QCOMPARE(shown[0].prompt, c.text);
             QCOMPARE(shown[0].buttons, 0);
