@@ -1,32 +1,24 @@
-// The main window: the word box and the word-entry button, over the
-// workbook link.
+// The main window's logic: the start-up sequence, the eight buttons' and
+// the menu items' handlers, their confirmations, messages and focus rules.
+// No toolkit: it works through a FormView, which each face implements.
 #pragma once
 
-#include <QMainWindow>
-#include <QTimer>
+#include <string>
 
-#include <memory>
-
-#include "app/about.h"
-#include "app/cell_position.h"
+#include "app/form_view.h"
 #include "link/link_thread.h"
 #include "link/workbook_link.h"
 #include "wordlist/list_file.h"
 
-class QAction;
-class QComboBox;
-class QKeySequence;
-class QMenu;
-class QPushButton;
-
 namespace wordpour::app {
 
-class Form1 : public QMainWindow {
-    Q_OBJECT
-
+class Form1 {
 public:
-    explicit Form1(link::WorkbookLink::Attach attach);
-    ~Form1() override;
+    // `view` must outlive this object; nothing of it is called here yet.
+    Form1(FormView& view, link::WorkbookLink::Attach attach);
+    ~Form1();
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
 
     // Asks for the workbook and links to it. On failure the message has
     // been shown and the window must not be.
@@ -52,55 +44,24 @@ public:
     void Quit_Click();
     void Version_Click();
 
-    CellPosition& cellPosition() { return cellPosition_; }
     // An entry has been handed to the spreadsheet and not answered yet.
     bool entryUnderWay() const { return linkThread_.busy(); }
-    Form3* about() const { return about_.get(); }
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    const std::u16string& bookPath() const { return link_.bookPath(); }
 
 private:
-    void createControls();
-    void createMenus();
-    QAction* createItem(QMenu* menu, const char* name, const QString& caption,
-                        const QKeySequence& shortcut, void (Form1::*handler)());
-    QPushButton* createButton(const char* name, const QString& caption, int left, int top,
-                              int width, void (Form1::*handler)());
     void entryDone(const link::Entry& entry, const link::EntryResult& result);
-    void showWaiting(bool waiting);
-    void showMessage(const link::Message& message);
-    void showProblem(const QString& prompt, const QString& title);
-    bool confirmed(const QString& firstSentence, const QString& title);
+    bool confirmed(std::u16string_view firstSentence, std::u16string_view title);
+    void showProblem(std::u16string prompt, std::u16string_view title);
     wordlist::Entries entries() const;
-    void appendItems(const QStringList& items);
     int selectedIndex() const;
 
-    QComboBox* Combo1 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QPushButton* Command4 = nullptr;
-    QPushButton* Command5 = nullptr;
-    QPushButton* Command6 = nullptr;
-    QPushButton* Command7 = nullptr;
-    QPushButton* Command8 = nullptr;
-    QList<QAction*> shortcutItems_;
-
+    FormView& view_;
     link::WorkbookLink link_;
-    CellPosition cellPosition_;
-    std::unique_ptr<Form3> about_;
-    QTimer waiting_;  // shows that the spreadsheet is slow to answer
     // Destroyed first: it finishes its jobs while the link still exists.
     link::LinkThread linkThread_;
 };
 
-// How long an entry may take before the window shows that it is waiting.
-inline constexpr int kShowWaitingAfterMs = 400;
-inline constexpr char16_t kWaitingCaption[] = u"応答待ち…";
-
-// The file filter of the workbook dialog.
+// The file filter of the workbook dialog: "description|pattern".
 inline constexpr char16_t kBookFilter[] = u"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)|*.xls";
 
 }  // namespace wordpour::app

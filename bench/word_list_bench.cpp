@@ -10,7 +10,7 @@
 #include <QFile>
 #include <QTimer>
 
-#include "app/dialogs/message_box.h"
+#include "app/qt/dialogs/message_box.h"
 #include "tests/app/form_fixture.h"
 #include "wordlist/list_file.h"
 
@@ -57,13 +57,13 @@ int main(int argc, char** argv) {
 
     MessageBox::setNextAnswer(Answer::Yes);
     auto start = std::chrono::steady_clock::now();
-    f.form->Command3_Click();
+    f.form->logic().Command3_Click();
     const double load = msSince(start);
     if (f.combo()->count() != static_cast<int>(words.size())) return 1;
 
     MessageBox::setNextAnswer(Answer::Yes);
     start = std::chrono::steady_clock::now();
-    f.form->Command5_Click();
+    f.form->logic().Command5_Click();
     const double save = msSince(start);
 
     // The display for real: the dialog is shown, then closed at once.
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
         if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
     });
     start = std::chrono::steady_clock::now();
-    f.form->Command7_Click();
+    f.form->logic().Command7_Click();
     const double display = msSince(start);
 
     std::printf("word list of %zu entries (%zu bytes in List):\n", words.size(), bytes.size());

@@ -12,9 +12,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/dialogs/file_dialog.h"
-#include "app/dialogs/message_box.h"
-#include "app/main_window.h"
+#include "app/qt/dialogs/file_dialog.h"
+#include "app/qt/dialogs/message_box.h"
+#include "app/qt/main_window.h"
 #include "tests/link/excel/fake_spreadsheet.h"
 
 namespace wordpour::testing {
@@ -27,9 +27,9 @@ public:
     }
 
     bool start(const QString& chosenFile) {
-        form = std::make_unique<app::Form1>([this] { return sheet.attach(); });
+        form = std::make_unique<app::Form1Window>([this] { return sheet.attach(); });
         app::FileDialog::setNextFileName(chosenFile);
-        if (!form->Form_Initialize()) return false;
+        if (!form->logic().Form_Initialize()) return false;
         form->show();
         QApplication::setActiveWindow(form.get());
         return QTest::qWaitForWindowActive(form.get());
@@ -39,7 +39,7 @@ public:
     // Waits until the spreadsheet has answered every entry given: entries
     // complete on the link's thread.
     bool entriesDone() {
-        return QTest::qWaitFor([this] { return !form->entryUnderWay(); }, 5000);
+        return QTest::qWaitFor([this] { return !form->logic().entryUnderWay(); }, 5000);
     }
 
     QComboBox* combo() { return form->findChild<QComboBox*>(QStringLiteral("Combo1")); }
@@ -59,7 +59,7 @@ public:
     }
 
     FakeSpreadsheet sheet;
-    std::unique_ptr<app::Form1> form;
+    std::unique_ptr<app::Form1Window> form;
 
 private:
     QTemporaryDir dir_;

@@ -5,7 +5,7 @@
 #include <QAction>
 #include <QLabel>
 
-#include "app/dialogs/input_box.h"
+#include "app/qt/dialogs/input_box.h"
 #include "tests/app/form_fixture.h"
 
 using wordpour::app::FileDialog;
@@ -127,10 +127,10 @@ private slots:
         MessageBox::setNextAnswer(Answer::Ok);
         QTest::mouseClick(f_->button(7), Qt::LeftButton);
         QCOMPARE(MessageBox::takeShown().at(0).prompt, QStringLiteral("追加\n"));
-        f_->form->Version_Click();
+        f_->form->logic().Version_Click();
         QVERIFY(f_->form->about()->isVisible());
         QCOMPARE(f_->cellName()->text(), QStringLiteral("A1"));
-        QVERIFY(f_->form->entryUnderWay());
+        QVERIFY(f_->form->logic().entryUnderWay());
 
         answer.set_value();
         QVERIFY(f_->entriesDone());
@@ -306,11 +306,11 @@ private slots:
 
         // Opened again while shown: in front, the whole name selected again;
         // an entry meanwhile shows the new name at once.
-        f_->form->Command6_Click();
+        f_->form->logic().Command6_Click();
         text->deselect();
-        f_->form->Command6_Click();
+        f_->form->logic().Command6_Click();
         QCOMPARE(text->selectedText(), QStringLiteral("B6"));
-        f_->form->Command4_Click();
+        f_->form->logic().Command4_Click();
         QVERIFY(f_->entriesDone());
         QVERIFY(dialog.isVisible());
         QCOMPARE(text->text(), QStringLiteral("B7"));
@@ -318,7 +318,7 @@ private slots:
         // The close box hides it like 指定: the name is kept, nothing is overwritten.
         dialog.close();
         QVERIFY(!dialog.isVisible());
-        f_->form->Command4_Click();
+        f_->form->logic().Command4_Click();
         QVERIFY(f_->entriesDone());
         QCOMPARE(text->text(), QStringLiteral("B8"));
     }

@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/dialogs/input_box.h"
+#include "app/qt/dialogs/input_box.h"
 #include "tests/app/form_fixture.h"
 
 using wordpour::app::InputBox;

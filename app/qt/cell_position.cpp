@@ -1,14 +1,14 @@
-#include "app/cell_position.h"
+#include "app/qt/cell_position.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/command_button.h"
-#include "app/fonts.h"
-#include "app/program_icon.h"
-#include "app/qt_text.h"
+#include "app/qt/command_button.h"
+#include "app/qt/fonts.h"
+#include "app/qt/program_icon.h"
+#include "app/qt/qt_text.h"
 
 namespace wordpour::app {
 

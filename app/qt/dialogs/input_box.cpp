@@ -1,4 +1,4 @@
-#include "app/dialogs/input_box.h"
+#include "app/qt/dialogs/input_box.h"
 
 #include <QInputDialog>
 

@@ -8,8 +8,8 @@
 #include <csignal>
 #endif
 
-#include "app/main_window.h"
-#include "app/program_icon.h"
+#include "app/qt/main_window.h"
+#include "app/qt/program_icon.h"
 
 int main(int argc, char** argv) {
 #ifndef _WIN32
@@ -28,12 +28,12 @@ int main(int argc, char** argv) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
-    wordpour::app::Form1 form1(&wordpour::excel::attachRunning);
-    if (!form1.Form_Initialize()) return 1;
+    wordpour::app::Form1Window form1(&wordpour::excel::attachRunning);
+    if (!form1.logic().Form_Initialize()) return 1;
     form1.show();
     const int status = QApplication::exec();
     // Quit while the spreadsheet has not answered an entry: end at once,
     // without waiting for an answer that may never come.
-    if (form1.entryUnderWay()) std::_Exit(status);
+    if (form1.logic().entryUnderWay()) std::_Exit(status);
     return status;
 }

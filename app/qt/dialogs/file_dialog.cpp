@@ -1,4 +1,4 @@
-#include "app/dialogs/file_dialog.h"
+#include "app/qt/dialogs/file_dialog.h"
 
 #include <QFileDialog>
 #include <QStringList>

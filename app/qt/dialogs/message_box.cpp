@@ -1,4 +1,4 @@
-#include "app/dialogs/message_box.h"
+#include "app/qt/dialogs/message_box.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -1,0 +1,261 @@
+// The main window's logic over an in-memory window and spreadsheet, with
+// real files in a temporary current directory: no toolkit, so the same
+// tests run on Linux and, cross-built, under Wine.
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <future>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "tests/app/memory_view.h"
+#include "tests/link/excel/fake_spreadsheet.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using wordpour::app::Focus;
+using wordpour::app::Form1;
+using wordpour::link::Answer;
+using wordpour::testing::FakeSpreadsheet;
+using wordpour::testing::MemoryView;
+using Words = std::vector<std::u16string>;
+
+void writeBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string bytesOf(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<none>";
+}
+
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home_ = fs::current_path();
+        dir_ =
+            fs::temp_directory_path() / ("wordpour-form-" + std::to_string(std::random_device()()));
+        fs::create_directory(dir_);
+        fs::current_path(dir_);
+        std::ofstream("book.xls") << "stand-in";
+    }
+    void TearDown() override {
+        form.reset();
+        fs::current_path(home_);
+        fs::remove_all(dir_);
+    }
+
+    bool start(std::u16string file = u"book.xls") {
+        view.fileNames.push_back(std::move(file));
+        form = std::make_unique<Form1>(view, [this] { return sheet.attach(); });
+        return form->Form_Initialize();
+    }
+    void waitForEntries() {
+        view.runPosted([this] { return form->entryUnderWay(); });
+    }
+    void enter(std::u16string word) {
+        view.typed = std::move(word);
+        form->Command4_Click();
+        waitForEntries();
+    }
+
+    fs::path home_, dir_;
+    MemoryView view;
+    FakeSpreadsheet sheet;
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(Form1Test, StartUpLinksTheWorkbookAndFocusesTheWordBoxOrSaysWhyNot) {
+    struct Case {
+        std::u16string file;
+        std::u16string failAt;  // empty: nothing fails
+        std::u16string says;    // empty: no message
+    };
+    const Case cases[] = {
+        {u"book.xls", u"", u""},
+        {u"", u"", u"ブックが選ばれなかったので、ワードポア！を終了します。"},
+        {u"missing.xls", u"", u"が見つかりません"},
+        {u"book.xls", u"attach", u"表計算ソフトに接続できません"},
+        {u"book.xls", u"item", u"「sheet1」がありません"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.failAt.begin(), c.failAt.end()));
+        form.reset();
+        view.shown.clear();
+        view.focus.reset();
+        sheet = FakeSpreadsheet();
+        if (!c.failAt.empty())
+            sheet.failures[c.failAt] = c.failAt == u"attach" ? wordpour::excel::Failure::NotRunning
+                                                             : wordpour::excel::Failure::NoSheet;
+        EXPECT_EQ(start(c.file), c.says.empty());
+        if (c.says.empty()) {
+            EXPECT_TRUE(view.shown.empty());
+            EXPECT_EQ(view.focus, Focus::WordBox);
+            EXPECT_EQ(sheet.calls.back(), u"range A1");
+        } else {
+            ASSERT_EQ(view.shown.size(), 1u);
+            EXPECT_NE(view.shown[0].prompt.find(c.says), std::u16string::npos);
+            EXPECT_EQ(view.shown[0].style, wordpour::link::kCritical);
+            EXPECT_EQ(view.shown[0].title, u"ワードポア！");
+        }
+    }
+}
+
+TEST_F(Form1Test, EachCommandLeavesTheFocusWhereTheTableSays) {
+    ASSERT_TRUE(start());
+    writeBytes("List", "x\r\n");
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;
+        void (Form1::*handler)();
+        std::optional<Focus> focus;  // nothing: not moved
+    };
+    const Case cases[] = {
+        {"add", [&] { view.replies.push_back(u"w"); }, &Form1::Command1_Click, Focus::Enter},
+        {"add, Cancel", [] {}, &Form1::Command1_Click, Focus::Enter},
+        {"delete", [] {}, &Form1::Command2_Click, Focus::Enter},
+        {"load, Yes", [&] { view.answers.push_back(Answer::Yes); }, &Form1::Command3_Click,
+         std::nullopt},
+        {"load, No", [&] { view.answers.push_back(Answer::No); }, &Form1::Command3_Click,
+         std::nullopt},
+        {"save, Yes", [&] { view.answers.push_back(Answer::Yes); }, &Form1::Command5_Click,
+         Focus::Enter},
+        {"save, No", [&] { view.answers.push_back(Answer::No); }, &Form1::Command5_Click,
+         std::nullopt},
+        {"cell position", [] {}, &Form1::Command6_Click, std::nullopt},
+        {"display", [] {}, &Form1::Command7_Click, Focus::Enter},
+        {"file selection", [&] { view.fileNames.push_back(u"other.xls"); }, &Form1::Command8_Click,
+         Focus::Enter},
+        {"version", [] {}, &Form1::Version_Click, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        view.focus.reset();
+        c.prepare();
+        (form.get()->*c.handler)();
+        EXPECT_EQ(view.focus, c.focus);
+    }
+    EXPECT_EQ(form->bookPath(), u"other.xls");  // remembered, nothing opened again
+    EXPECT_EQ(std::count(sheet.calls.begin(), sheet.calls.end(), u"open book.xls"), 1);
+    EXPECT_EQ(view.cellPositionShown, 1);
+    EXPECT_EQ(view.aboutShown, 1);
+}
+
+TEST_F(Form1Test, ConfirmationsAskWithTheirTextsAndNoChangesNothing) {
+    ASSERT_TRUE(start());
+    writeBytes("List", "x\r\n");
+    view.items = {u"a"};
+    struct Case {
+        void (Form1::*handler)();
+        std::u16string prompt, title;
+    };
+    for (const Case& c :
+         {Case{&Form1::Command3_Click, u"ﾘｽﾄをﾛｰﾄﾞします。\rよろしいですか？", u"ﾘｽﾄを開く"},
+          Case{&Form1::Command5_Click, u"現在のﾘｽﾄを保存します。\rよろしいですか？",
+               u"ﾘｽﾄの保存"}}) {
+        view.shown.clear();
+        view.answers = {Answer::No};
+        (form.get()->*c.handler)();
+        ASSERT_EQ(view.shown.size(), 1u);
+        EXPECT_EQ(view.shown[0].prompt, c.prompt);
+        EXPECT_EQ(view.shown[0].style.value(), 20);
+        EXPECT_EQ(view.shown[0].title, c.title);
+        EXPECT_EQ(view.items, Words{u"a"});
+        EXPECT_EQ(bytesOf("List"), "x\r\n");
+    }
+}
+
+TEST_F(Form1Test, TheWordListCommands) {
+    ASSERT_TRUE(start());
+    // Add: the reply at the end, unchanged; Cancel adds nothing.
+    view.replies = {u"b", std::u16string(), std::nullopt, u"b"};
+    for (int i = 0; i < 4; ++i) form->Command1_Click();
+    EXPECT_EQ(view.items, (Words{u"b", u"", u"b"}));
+    EXPECT_EQ(view.asked[0], u"ﾘｽﾄに追加する単語を入力してください。|ﾘｽﾄに追加|");
+    // Delete: exactly the entry shown, not its twin; nothing for typed text.
+    view.pick(2);
+    form->Command2_Click();
+    EXPECT_EQ(view.items, (Words{u"b", u""}));
+    view.typed = u"b ";
+    view.current = 0;
+    form->Command2_Click();
+    EXPECT_EQ(view.items, (Words{u"b", u""}));
+    // Display: each entry and LF; an empty list says so.
+    form->Command7_Click();
+    EXPECT_EQ(view.shown.back().prompt, u"b\n\n");
+    EXPECT_EQ(view.shown.back().title, u"現在のリスト項目");
+    EXPECT_EQ(view.shown.back().style.value(), 0);
+    view.items.clear();
+    form->Command7_Click();
+    EXPECT_EQ(view.shown.back().prompt, u"登録されている項目はありません。");
+}
+
+TEST_F(Form1Test, SaveAndLoadKeepTheirPromises) {
+    ASSERT_TRUE(start());
+    // An empty list writes nothing: the old List keeps its words.
+    writeBytes("List", "keep\r\n");
+    view.answers = {Answer::Yes};
+    form->Command5_Click();
+    EXPECT_EQ(bytesOf("List"), "keep\r\n");
+    // Save, then load twice: appended after what is there, every time.
+    view.items = {u"りんご", u"", u"～①"};
+    view.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
+    form->Command5_Click();
+    EXPECT_EQ(bytesOf("List"), "\x82\xE8\x82\xF1\x82\xB2\r\n\r\n\x81\x60\x87\x40\r\n");
+    form->Command3_Click();
+    EXPECT_EQ(view.items.size(), 6u);
+    // The cap: a load that would pass 32,767 entries adds none of them.
+    view.items.assign(32766, u"w");
+    view.answers = {Answer::Yes, Answer::Ok};
+    form->Command3_Click();
+    EXPECT_EQ(view.items.size(), 32766u);
+    EXPECT_NE(view.shown.back().prompt.find(u"読み込みません"), std::u16string::npos);
+    view.replies = {u"last", u"one too many"};
+    form->Command1_Click();
+    form->Command1_Click();
+    EXPECT_EQ(view.items.size(), 32767u);
+    EXPECT_EQ(view.items.back(), u"last");
+}
+
+TEST_F(Form1Test, EntriesGoOneRowDownOneAtATime) {
+    ASSERT_TRUE(start());
+    sheet.calls.clear();
+    enter(u"りんご");
+    enter(u"=1+1");
+    EXPECT_EQ(sheet.cells[u"A2"], u"りんご");
+    EXPECT_EQ(sheet.cells[u"A3"], u"=1+1");
+    EXPECT_EQ(view.cellBox.text(), u"A3");
+    EXPECT_EQ(view.focus, Focus::Enter);
+    EXPECT_FALSE(view.waiting);
+
+    // A press while the spreadsheet has not answered starts nothing.
+    std::promise<void> answer;
+    std::shared_future<void> answered = answer.get_future().share();
+    sheet.beforeCall = [answered](const std::u16string& call) {
+        if (call.starts_with(u"value")) answered.wait();
+    };
+    view.typed = u"遅い";
+    form->Command4_Click();
+    EXPECT_TRUE(view.waiting);
+    form->Command4_Click();
+    answer.set_value();
+    waitForEntries();
+    sheet.beforeCall = nullptr;
+    EXPECT_EQ(std::count(sheet.calls.begin(), sheet.calls.end(), u"value 遅い"), 1);
+    EXPECT_EQ(view.cellBox.text(), u"A4");
+    EXPECT_FALSE(view.waiting);
+
+    // A wrong name: its message, nothing written, the name kept.
+    view.cellBox.setText(u"a1");
+    const auto calls = sheet.calls.size();
+    enter(u"x");
+    EXPECT_EQ(view.shown.back().prompt, u"セルの名前が間違っています。");
+    EXPECT_EQ(view.shown.back().title, u"セル名の異常");
+    EXPECT_EQ(sheet.calls.size(), calls);
+    EXPECT_EQ(view.cellBox.text(), u"a1");
+}
+
+}  // namespace
