@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws Wordpour's pictures: the about box's 65 x 65 bitmap (8 bits per pixel,
 256-colour palette, uncompressed BMP, 3780 pixels per metre) and the program's
-icon at 32 x 32 and 16 x 16 (PNG). The picture: a word, as a blue tile, pouring
+icon at 32 x 32 and 16 x 16 (PNG, and one Windows .ico holding both sizes in
+16 colours). The picture: a word, as a blue tile, pouring
 down a stream into a column of cells that is filling from the top.
 
 Usage: tools/make_art.py [OUTPUT_DIR]   (default: app/resources)
@@ -80,12 +81,41 @@ def write_png(path, px):
         f.write(png)
 
 
+def write_ico(path, images):
+    """One icon resource: each image 4 bits per pixel with a 16-colour palette,
+    opaque (its AND mask all zero)."""
+    palette = b"".join(
+        struct.pack("<BBBB", *reversed(PALETTE.get(i, (0, 0, 0))), 0) for i in range(16))
+    blobs = []
+    for px in images:
+        size = len(px)
+        stride = (size // 2 + 3) // 4 * 4
+        rows = []
+        for row in reversed(px):
+            packed = bytes((row[x] << 4) | row[x + 1] for x in range(0, size, 2))
+            rows.append(packed + b"\0" * (stride - len(packed)))
+        mask_stride = (size // 8 + 3) // 4 * 4
+        mask = b"\0" * (mask_stride * size)
+        pixels = b"".join(rows)
+        info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0, len(pixels) + len(mask),
+                           0, 0, 16, 0)
+        blobs.append((size, info + palette + pixels + mask))
+    offset = 6 + 16 * len(blobs)
+    directory = struct.pack("<HHH", 0, 1, len(blobs))
+    for size, blob in blobs:
+        directory += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(blob), offset)
+        offset += len(blob)
+    with open(path, "wb") as f:
+        f.write(directory + b"".join(blob for _, blob in blobs))
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join("app", "resources")
     os.makedirs(out, exist_ok=True)
     write_bmp(os.path.join(out, "about.bmp"), draw(65))
     for size in (16, 32):
         write_png(os.path.join(out, f"wordpour-{size}.png"), draw(size))
+    write_ico(os.path.join(out, "wordpour.ico"), [draw(32), draw(16)])
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 #include "link/excel/calc/uno_connection.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <string>
 
@@ -39,6 +40,10 @@ bool isPlainPipeName(std::u16string_view name) {
 Reference<XComponentContext> localContext() {
     static Reference<XComponentContext> context = [] {
         setenv("URE_BOOTSTRAP", kUreBootstrap, /*overwrite=*/0);
+        // The bridge writes to the office's socket without MSG_NOSIGNAL: an
+        // office that goes away mid-call must fail that call, not end the
+        // program (and the user's unsaved word list) with SIGPIPE.
+        std::signal(SIGPIPE, SIG_IGN);
         return cppu::defaultBootstrap_InitialComponentContext();
     }();
     return context;

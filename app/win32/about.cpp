@@ -1,0 +1,111 @@
+#include "app/win32/about.h"
+
+#include "app/win32/win_text.h"
+
+namespace wordpour::app::win32 {
+
+namespace {
+constexpr wchar_t kClass[] = L"WordpourForm3";
+constexpr int kCommand1 = 301;
+}  // namespace
+
+AboutBox::~AboutBox() {
+    if (Form3) DestroyWindow(Form3);
+    for (HFONT font : fonts_) DeleteObject(font);
+}
+
+void AboutBox::show() {
+    if (!Form3) create();
+    ShowWindow(Form3, SW_SHOW);
+    SetForegroundWindow(Form3);
+    SetFocus(Command1);
+}
+
+HWND AboutBox::label(const wchar_t* text, int left, int top, int width, int height, HFONT font) {
+    // Placed within the frame, as the frame's own labels.
+    HWND control = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 0, 0,
+                                   Form3, nullptr, GetModuleHandleW(nullptr), nullptr);
+    const UINT dpi = dpiOf(Form3);
+    placeTwips(control, 120 + left, 120 + top, width, height, dpi);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
+void AboutBox::create() {
+    static const bool registered = [] {
+        WNDCLASSW type{};
+        type.lpfnWndProc = procedure;
+        type.hInstance = GetModuleHandleW(nullptr);
+        type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        type.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"WORDPOUR");
+        type.lpszClassName = kClass;
+        return RegisterClassW(&type) != 0;
+    }();
+    (void)registered;
+    const DWORD style = WS_OVERLAPPEDWINDOW;
+    Form3 = CreateWindowExW(0, kClass, L"バージョン情報", style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    const UINT dpi = dpiOf(Form3);
+    RECT client{0, 0, px(4560, dpi), px(2805, dpi)};
+    AdjustWindowRectEx(&client, style, FALSE, 0);
+    SetWindowPos(Form3, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    const HFONT plain = gothicFont(9, false, dpi);
+    const HFONT title = gothicFont(12, true, dpi, true);
+    const HFONT marked = gothicFont(9, true, dpi, true);
+    fonts_ = {plain, title, marked};
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    Frame1 = CreateWindowExW(0, L"BUTTON", L"Word ! Pour ! version 1.0",
+                             WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0, 0, 0, Form3, nullptr,
+                             instance, nullptr);
+    placeTwips(Frame1, 120, 120, 4335, 2295, dpi);
+    SendMessageW(Frame1, WM_SETFONT, reinterpret_cast<WPARAM>(plain), FALSE);
+
+    // The picture at its natural size.
+    HWND picture = CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP, 0, 0,
+                                   0, 0, Form3, nullptr, instance, nullptr);
+    MoveWindow(picture, px(240, dpi), px(720, dpi), 65, 65, FALSE);
+    const HANDLE bitmap = LoadImageW(instance, L"ABOUT", IMAGE_BITMAP, 0, 0, 0);
+    SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+
+    label(L"バージョン１．０", 2760, 360, 1215, 255, plain);
+    label(L"ワードポア！", 240, 240, 2415, 375, title);
+    label(L"E-Mail Address : ", 1200, 1320, 1455, 255, plain);
+    label(L"© 2026", 1200, 720, 1335, 255, plain);
+    label(L"Wordpour Project", 1680, 960, 1695, 255, marked);
+    label(L"質問は README.md へ", 1680, 1560, 2535, 255, marked);
+    label(L"URL ：", 120, 1680, 735, 255, plain);
+    label(L"同梱の README.md（使い方とメッセージの意味）", 240, 1920, 3975, 255, marked);
+
+    Command1 = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP |
+                                                        BS_PUSHBUTTON,
+                               0, 0, 0, 0, Form3,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommand1)), instance,
+                               nullptr);
+    placeTwips(Command1, 120, 2520, 4335, 255, dpi);
+    SendMessageW(Command1, WM_SETFONT, reinterpret_cast<WPARAM>(plain), FALSE);
+}
+
+bool AboutBox::handleDialogMessage(MSG& message) {
+    if (!Form3 || !IsWindowVisible(Form3) || !IsChild(Form3, message.hwnd)) return false;
+    return IsDialogMessageW(Form3, &message) != 0;
+}
+
+LRESULT CALLBACK AboutBox::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kCommand1 && HIWORD(wParam) == BN_CLICKED) {
+                ShowWindow(window, SW_HIDE);  // Command1_Click
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            ShowWindow(window, SW_HIDE);  // one box for the whole run
+            return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace wordpour::app::win32

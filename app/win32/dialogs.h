@@ -1,0 +1,26 @@
+// The modal dialogs on Win32: the message box, the input box and the
+// file-open dialog.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <windows.h>
+
+#include "link/messages.h"
+
+namespace wordpour::app::win32 {
+
+link::Answer messageBox(HWND owner, const link::Message& message);
+
+// The text typed, or nothing when the user cancels.
+std::optional<std::u16string> inputBox(HWND owner, std::u16string_view prompt,
+                                       std::u16string_view title,
+                                       std::u16string_view defaultText);
+
+// `filter` is written "description|pattern|…". The path chosen, or the
+// empty text when the user cancels.
+std::u16string openFileName(HWND owner, std::u16string_view filter);
+
+}  // namespace wordpour::app::win32

@@ -1,0 +1,58 @@
+// Text and geometry conversions between the core's types and Win32's.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <windows.h>
+
+namespace wordpour::app::win32 {
+
+// wchar_t is a UTF-16 code unit on Windows, as char16_t is.
+inline std::wstring toWide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
+inline std::u16string fromWide(std::wstring_view text) {
+    return std::u16string(text.begin(), text.end());
+}
+
+// The whole text of a window or control.
+inline std::u16string windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(),
+                                                        static_cast<int>(text.size()))));
+    return fromWide(text);
+}
+
+// Window geometry is given in twips: 1/1440 inch, so 15 to a pixel at 96 dpi.
+inline int px(int twips, UINT dpi) {
+    return MulDiv(twips, static_cast<int>(dpi), 1440);
+}
+
+// The dots per inch of the screen a window is on.
+inline UINT dpiOf(HWND window) {
+    HDC screen = GetDC(window);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(window, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96u;
+}
+
+// Moves a control to its twips rectangle.
+inline void placeTwips(HWND control, int left, int top, int width, int height, UINT dpi) {
+    MoveWindow(control, px(left, dpi), px(top, dpi), px(width, dpi), px(height, dpi), FALSE);
+}
+
+// "ＭＳ Ｐゴシック" with the Shift-JIS character set; where it is missing the
+// system maps the character set to a Japanese font that is installed.
+inline HFONT gothicFont(double points, bool bold, UINT dpi, bool underline = false) {
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(static_cast<int>(points * 100), static_cast<int>(dpi), 7200);
+    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    font.lfUnderline = underline ? TRUE : FALSE;
+    font.lfCharSet = SHIFTJIS_CHARSET;
+    font.lfQuality = DEFAULT_QUALITY;
+    wcscpy(font.lfFaceName, L"ＭＳ Ｐゴシック");
+    return CreateFontIndirectW(&font);
+}
+
+}  // namespace wordpour::app::win32
