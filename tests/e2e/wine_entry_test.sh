@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# Drives the real wordpour.exe under Wine with real keystrokes, against the
+# stand-in Excel server, and checks the cells the server recorded, the List
+# bytes on disk and the windows' titles.
+# Usage: wine_entry_test.sh WORDPOUR_EXE FAKE_EXCEL_SERVER_EXE (inside xvfb-run)
+set -euo pipefail
+exe=$1
+server_exe=$2
+wine=$(command -v wine64 || command -v /usr/lib/wine/wine64 || command -v wine)
+work=$(mktemp -d)
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all
+# Japanese menus need a Japanese locale; build one without root.
+mkdir -p "$work/locale"
+localedef -i ja_JP -f UTF-8 "$work/locale/ja_JP.UTF-8" 2>/dev/null || true
+export LOCPATH="$work/locale" LANG=ja_JP.UTF-8
+
+wm="" server="" program=""
+cleanup() {
+    for pid in $program $server $wm; do kill "$pid" 2>/dev/null || true; done
+    WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    import -window root "$work/../wordpour-wine-failure.png" 2>/dev/null || true
+    exit 1
+}
+window() {  # the first visible window whose name matches, waiting for it
+    for _ in $(seq 1 150); do
+        local id
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+cells() { grep '^cell ' "$work/excel.log" | tr -d '\r' | tr '\n' ' '; }
+settle() { sleep "${1:-1}"; }
+
+openbox >/dev/null 2>&1 &
+wm=$!
+"$wine" reg add 'HKCR\Excel.Application\CLSID' /ve /d '{00024500-0000-0000-C000-000000000046}' /f \
+    >/dev/null 2>&1
+"$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f \
+    >/dev/null 2>&1
+mkdir -p "$work/在庫 表"
+echo stand-in >"$work/在庫 表/book.xls"
+
+cd "$work"
+(exec "$wine" "$server_exe" "Z:${work//\//\\}\\excel.log") >/dev/null 2>&1 &
+server=$!
+for _ in $(seq 1 150); do grep -q ready excel.log 2>/dev/null && break; sleep 0.2; done
+grep -q ready excel.log || fail "the stand-in Excel did not start"
+
+# Started in a folder whose name holds Japanese characters and a space: the
+# file dialog opens there, so the path chosen holds them too.
+cd "$work/在庫 表"
+(exec "$wine" "$exe") >/dev/null 2>&1 &
+program=$!
+dialog=$(window "開く") || fail "no file dialog"
+xdotool windowactivate --sync "$dialog" 2>/dev/null || true
+settle 0.5
+xdotool type --delay 60 "book.xls"
+xdotool key Return
+main=$(window "^ワードポア！$") || fail "the main window did not appear"
+[ "$(xdotool getwindowname "$main")" = "ワードポア！" ] || fail "main title"
+settle
+
+xdotool type --delay 80 "pour"
+xdotool key Tab Tab Tab Tab Return      # Tab to 入力: A2
+settle 1.5
+xdotool key Return                      # Enter on 入力 after an entry: A3
+settle 1.5
+[ "$(cells)" = "cell A2='pour cell A3='pour " ] || fail "cells after two entries: $(cells)"
+
+xdotool key ctrl+p                      # the cell-position dialog
+position=$(window "^セル位置$") || fail "Ctrl+P showed no cell-position dialog"
+settle
+xdotool type --delay 80 "B5"            # replaces the selected name
+xdotool key Tab space                   # 指定
+settle
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+settle
+xdotool key Return                      # into B6
+settle 1.5
+cells | grep -q "cell B6='pour" || fail "no entry into B6: $(cells)"
+
+grep -q 'Open .*value=Z:.*\\在庫 表\\book.xls' "$work/excel.log" ||
+    fail "the workbook's path did not reach Excel whole: $(grep Open "$work/excel.log")"
+
+# A wrong name: its message, nothing written, the program goes on.
+xdotool key ctrl+p
+window "^セル位置$" >/dev/null || fail "no cell-position dialog"
+settle
+xdotool type --delay 80 "a1"
+xdotool key Tab space
+settle
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+settle
+before=$(cells)
+xdotool key Return
+window "^セル名の異常$" >/dev/null || fail "a wrong name gave no message"
+settle 0.5
+xdotool key Return
+settle
+[ "$(cells)" = "$before" ] || fail "a wrong name wrote: $(cells)"
+
+# Ctrl+A in the word box adds a word; Ctrl+S, Yes saves it; Ctrl+O, Yes
+# appends the saved list, so a second save holds it twice.
+xdotool key ctrl+a
+window "^ﾘｽﾄに追加$" >/dev/null || fail "Ctrl+A showed no add box"
+settle 0.5
+xdotool type --delay 80 "tokyo"
+xdotool key Return
+settle
+xdotool key ctrl+s
+window "^ﾘｽﾄの保存$" >/dev/null || fail "Ctrl+S asked nothing"
+settle 0.5
+xdotool key Return                      # Yes, the default button
+settle
+printf 'tokyo\r\n' | cmp -s - List || fail "List holds $(od -c List | head -2)"
+xdotool key ctrl+o
+window "^ﾘｽﾄを開く$" >/dev/null || fail "Ctrl+O asked nothing"
+settle 0.5
+xdotool key Return
+settle
+xdotool key ctrl+s
+window "^ﾘｽﾄの保存$" >/dev/null || fail "the second Ctrl+S asked nothing"
+settle 0.5
+xdotool key Return
+settle
+printf 'tokyo\r\ntokyo\r\n' | cmp -s - List || fail "after a load List holds $(od -c List | head -2)"
+
+xdotool key F1                          # one about box
+window "^バージョン情報$" >/dev/null || fail "F1 showed no about box"
+xdotool key F1
+settle
+[ "$(xdotool search --onlyvisible --name '^バージョン情報$' | wc -l)" = 1 ] || fail "two about boxes"
+
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+settle
+xdotool key ctrl+q                      # Quit: at once, no question
+for _ in $(seq 1 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$program" 2>/dev/null && fail "Ctrl+Q did not end the program"
+wait "$program" || fail "the program ended with status $?"
+program=""
+echo "1 passed, 0 failed"
