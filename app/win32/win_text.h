@@ -29,8 +29,16 @@ inline int px(int twips, UINT dpi) {
     return MulDiv(twips, static_cast<int>(dpi), 1440);
 }
 
-// The dots per inch of the screen a window is on.
+// The dots per inch of the monitor a window is on (the program is per-monitor
+// DPI aware); the screen's where the system has no per-window figure.
 inline UINT dpiOf(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow && window) {
+        const UINT dpi = getDpiForWindow(window);
+        if (dpi > 0) return dpi;
+    }
     HDC screen = GetDC(window);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(window, screen);
