@@ -32,25 +32,8 @@ HWND AboutBox::label(const wchar_t* text, int left, int top, int width, int heig
 }
 
 void AboutBox::create() {
-    static const bool registered = [] {
-        WNDCLASSW type{};
-        type.lpfnWndProc = procedure;
-        type.hInstance = GetModuleHandleW(nullptr);
-        type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        type.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"WORDPOUR");
-        type.lpszClassName = kClass;
-        return RegisterClassW(&type) != 0;
-    }();
-    (void)registered;
-    const DWORD style = WS_OVERLAPPEDWINDOW;
-    Form3 = CreateWindowExW(0, kClass, L"バージョン情報", style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
-                            nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    Form3 = createFrame(kClass, procedure, L"バージョン情報", 4560, 2805, nullptr, this);
     const UINT dpi = dpiOf(Form3);
-    RECT client{0, 0, px(4560, dpi), px(2805, dpi)};
-    AdjustWindowRectEx(&client, style, FALSE, 0);
-    SetWindowPos(Form3, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     const HFONT plain = gothicFont(9, false, dpi);
     const HFONT title = gothicFont(12, true, dpi, true);
@@ -79,11 +62,9 @@ void AboutBox::create() {
     label(L"URL ：", 120, 1680, 735, 255, plain);
     label(L"同梱の README.md（使い方とメッセージの意味）", 240, 1920, 3975, 255, marked);
 
-    Command1 = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP |
-                                                        BS_PUSHBUTTON,
-                               0, 0, 0, 0, Form3,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommand1)), instance,
-                               nullptr);
+    Command1 = CreateWindowExW(
+        0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, Form3,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommand1)), instance, nullptr);
     placeTwips(Command1, 120, 2520, 4335, 255, dpi);
     SendMessageW(Command1, WM_SETFONT, reinterpret_cast<WPARAM>(plain), FALSE);
 }

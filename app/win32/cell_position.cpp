@@ -28,26 +28,8 @@ HWND CellPosition::text1() {
 }
 
 void CellPosition::create() {
-    static const bool registered = [] {
-        WNDCLASSW type{};
-        type.lpfnWndProc = procedure;
-        type.hInstance = GetModuleHandleW(nullptr);
-        type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        type.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"WORDPOUR");
-        type.lpszClassName = kClass;
-        return RegisterClassW(&type) != 0;
-    }();
-    (void)registered;
-    // An ordinary, resizable frame; the controls keep their places.
-    const DWORD style = WS_OVERLAPPEDWINDOW;
-    Form2 = CreateWindowExW(0, kClass, L"セル位置", style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
-                            nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    Form2 = createFrame(kClass, procedure, L"セル位置", 1905, 1155, nullptr, this);
     const UINT dpi = dpiOf(Form2);
-    RECT client{0, 0, px(1905, dpi), px(1155, dpi)};
-    AdjustWindowRectEx(&client, style, FALSE, 0);
-    SetWindowPos(Form2, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     defaultFont_ = gothicFont(9, false, dpi);
     nameFont_ = gothicFont(20.25, true, dpi);
@@ -59,11 +41,9 @@ void CellPosition::create() {
     Text1 = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"A1",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0, Form2,
                             nullptr, instance, nullptr);
-    Command1 = CreateWindowExW(0, L"BUTTON", L"指定", WS_CHILD | WS_VISIBLE | WS_TABSTOP |
-                                                          BS_PUSHBUTTON,
-                               0, 0, 0, 0, Form2,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommand1)), instance,
-                               nullptr);
+    Command1 = CreateWindowExW(
+        0, L"BUTTON", L"指定", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
+        Form2, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommand1)), instance, nullptr);
     placeTwips(Label1, 120, 120, 1575, 375, dpi);
     placeTwips(Text1, 120, 600, 855, 495, dpi);
     placeTwips(Command1, 1080, 600, 735, 495, dpi);
@@ -95,8 +75,7 @@ bool CellPosition::handleDialogMessage(MSG& message) {
     return IsDialogMessageW(Form2, &message) != 0;
 }
 
-LRESULT CALLBACK CellPosition::procedure(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+LRESULT CALLBACK CellPosition::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<CellPosition*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
         case WM_NCCREATE:

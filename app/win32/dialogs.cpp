@@ -10,9 +10,9 @@ namespace wordpour::app::win32 {
 
 link::Answer messageBox(HWND owner, const link::Message& message) {
     // The style is the Windows value itself; a CR in the prompt breaks the line.
-    const int pressed = MessageBoxW(owner, toWide(message.prompt).c_str(),
-                                    toWide(message.title).c_str(),
-                                    static_cast<UINT>(message.style.value()) | MB_TASKMODAL);
+    const int pressed =
+        MessageBoxW(owner, toWide(message.prompt).c_str(), toWide(message.title).c_str(),
+                    static_cast<UINT>(message.style.value()) | MB_TASKMODAL);
     switch (pressed) {
         case IDYES:
             return link::Answer::Yes;
@@ -88,16 +88,20 @@ INT_PTR CALLBACK inputProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 std::optional<std::u16string> inputBox(HWND owner, std::u16string_view prompt,
-                                       std::u16string_view title,
-                                       std::u16string_view defaultText) {
+                                       std::u16string_view title, std::u16string_view defaultText) {
     std::vector<WORD> t;
-    const DLGTEMPLATE dialog{DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION |
-                                 WS_SYSMENU,
-                             0, 4, 0, 0, 260, 96};
+    const DLGTEMPLATE dialog{
+        DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+        0,
+        4,
+        0,
+        0,
+        260,
+        96};
     const auto* words = reinterpret_cast<const WORD*>(&dialog);
     t.insert(t.end(), words, words + sizeof dialog / sizeof(WORD));
-    t.push_back(0);  // no menu
-    t.push_back(0);  // the standard dialog class
+    t.push_back(0);     // no menu
+    t.push_back(0);     // the standard dialog class
     addString(t, L"");  // the title is set at start
     t.push_back(9);     // point size, then the face
     addString(t, L"ＭＳ Ｐゴシック");

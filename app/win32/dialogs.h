@@ -16,8 +16,7 @@ link::Answer messageBox(HWND owner, const link::Message& message);
 
 // The text typed, or nothing when the user cancels.
 std::optional<std::u16string> inputBox(HWND owner, std::u16string_view prompt,
-                                       std::u16string_view title,
-                                       std::u16string_view defaultText);
+                                       std::u16string_view title, std::u16string_view defaultText);
 
 // `filter` is written "description|pattern|…". The path chosen, or the
 // empty text when the user cancels.

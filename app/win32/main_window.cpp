@@ -14,9 +14,7 @@ constexpr wchar_t kClass[] = L"WordpourForm1";
 // IDCANCEL) for Enter and Escape.
 constexpr int kCombo1 = 100;
 constexpr int kCommandBase = 100;  // Command1 is 101 … Command8 is 108
-enum MenuItem : int {
-    kFind = 201, kOpen, kSave, kQuit, kAdd, kDelete, kPosition, kList, kVersion
-};
+enum MenuItem : int { kFind = 201, kOpen, kSave, kQuit, kAdd, kDelete, kPosition, kList, kVersion };
 constexpr UINT kPosted = WM_APP + 1;  // a completion from the link's thread
 constexpr UINT_PTR kWaitingTimer = 1;
 
@@ -26,7 +24,7 @@ struct Button {
 };
 // Command1 … Command8, in tab order.
 constexpr Button kButtons[] = {
-    {L"リスト追加", 120, 1320, 1095}, {L"リスト削除", 120, 2040, 1095},
+    {L"リスト追加", 120, 1320, 1095},  {L"リスト削除", 120, 2040, 1095},
     {L"リスト開く", 2520, 1320, 1095}, {L"入力", 120, 600, 2295},
     {L"リスト保存", 2520, 2040, 1095}, {L"セル位置", 1320, 1320, 1095},
     {L"リスト表示", 1320, 2040, 1095}, {L"ファイル選択", 2520, 600, 1095},
@@ -36,24 +34,7 @@ constexpr Button kButtons[] = {
 
 Form1Window::Form1Window(link::WorkbookLink::Attach attach) {
     logic_ = std::make_unique<app::Form1>(static_cast<FormView&>(*this), std::move(attach));
-    WNDCLASSW type{};
-    type.lpfnWndProc = procedure;
-    type.hInstance = GetModuleHandleW(nullptr);
-    type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    type.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"WORDPOUR");
-    type.lpszClassName = kClass;
-    RegisterClassW(&type);
-    // An ordinary, resizable frame; the controls keep their places.
-    const DWORD style = WS_OVERLAPPEDWINDOW;
-    const HMENU menu = createMenus();
-    Form1 = CreateWindowExW(0, kClass, L"ワードポア！", style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
-                            nullptr, menu, GetModuleHandleW(nullptr), this);
-    const UINT dpi = dpiOf(Form1);
-    RECT client{0, 0, px(3720, dpi), px(2745, dpi)};
-    AdjustWindowRectEx(&client, style, TRUE, 0);
-    SetWindowPos(Form1, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Form1 = createFrame(kClass, procedure, L"ワードポア！", 3720, 2745, createMenus(), this);
     createControls();
 }
 
@@ -72,12 +53,11 @@ void Form1Window::createControls() {
     wordFont_ = gothicFont(20.25, true, dpi);
 
     // The drop-down's list reaches below the window, as a combo box's does.
-    Combo1 = CreateWindowExW(0, L"COMBOBOX", L"",
-                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN |
-                                 CBS_AUTOHSCROLL,
-                             px(120, dpi), 0, px(3495, dpi), px(3000, dpi), Form1,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCombo1)), instance,
-                             nullptr);
+    Combo1 = CreateWindowExW(
+        0, L"COMBOBOX", L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+        px(120, dpi), 0, px(3495, dpi), px(3000, dpi), Form1,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCombo1)), instance, nullptr);
     SendMessageW(Combo1, WM_SETFONT, reinterpret_cast<WPARAM>(wordFont_), FALSE);
     SendMessageW(Combo1, CB_LIMITTEXT, 0, 0);  // any length: a word too long is refused, not cut
     for (int n = 1; n <= 8; ++n) {
@@ -118,9 +98,9 @@ HMENU Form1Window::createMenus() {
     // The shortcuts work wherever the focus is, the word box included: the
     // message loop translates them before any control sees the key.
     ACCEL keys[] = {
-        {FVIRTKEY | FCONTROL, 'F', kFind},   {FVIRTKEY | FCONTROL, 'O', kOpen},
-        {FVIRTKEY | FCONTROL, 'S', kSave},   {FVIRTKEY | FCONTROL, 'Q', kQuit},
-        {FVIRTKEY | FCONTROL, 'A', kAdd},    {FVIRTKEY | FCONTROL, 'D', kDelete},
+        {FVIRTKEY | FCONTROL, 'F', kFind},     {FVIRTKEY | FCONTROL, 'O', kOpen},
+        {FVIRTKEY | FCONTROL, 'S', kSave},     {FVIRTKEY | FCONTROL, 'Q', kQuit},
+        {FVIRTKEY | FCONTROL, 'A', kAdd},      {FVIRTKEY | FCONTROL, 'D', kDelete},
         {FVIRTKEY | FCONTROL, 'P', kPosition}, {FVIRTKEY | FCONTROL, 'L', kList},
         {FVIRTKEY, VK_F1, kVersion},
     };
@@ -144,23 +124,40 @@ int Form1Window::run() {
 void Form1Window::command(int id) {
     app::Form1& f = *logic_;
     switch (id) {
-        case kCommandBase + 1: return f.Command1_Click();
-        case kCommandBase + 2: return f.Command2_Click();
-        case kCommandBase + 3: return f.Command3_Click();
-        case kCommandBase + 4: return f.Command4_Click();
-        case kCommandBase + 5: return f.Command5_Click();
-        case kCommandBase + 6: return f.Command6_Click();
-        case kCommandBase + 7: return f.Command7_Click();
-        case kCommandBase + 8: return f.Command8_Click();
-        case kFind: return f.Find_Click();
-        case kOpen: return f.Open_Click();
-        case kSave: return f.Save_Click();
-        case kQuit: return f.Quit_Click();
-        case kAdd: return f.Add_Click();
-        case kDelete: return f.Delete_Click();
-        case kPosition: return f.Position_Click();
-        case kList: return f.List_Click();
-        case kVersion: return f.Version_Click();
+        case kCommandBase + 1:
+            return f.Command1_Click();
+        case kCommandBase + 2:
+            return f.Command2_Click();
+        case kCommandBase + 3:
+            return f.Command3_Click();
+        case kCommandBase + 4:
+            return f.Command4_Click();
+        case kCommandBase + 5:
+            return f.Command5_Click();
+        case kCommandBase + 6:
+            return f.Command6_Click();
+        case kCommandBase + 7:
+            return f.Command7_Click();
+        case kCommandBase + 8:
+            return f.Command8_Click();
+        case kFind:
+            return f.Find_Click();
+        case kOpen:
+            return f.Open_Click();
+        case kSave:
+            return f.Save_Click();
+        case kQuit:
+            return f.Quit_Click();
+        case kAdd:
+            return f.Add_Click();
+        case kDelete:
+            return f.Delete_Click();
+        case kPosition:
+            return f.Position_Click();
+        case kList:
+            return f.List_Click();
+        case kVersion:
+            return f.Version_Click();
     }
 }
 
@@ -172,11 +169,10 @@ void Form1Window::pressFocusedButton() {
         if (focused == Command[n]) return command(kCommandBase + n);
 }
 
-LRESULT CALLBACK Form1Window::procedure(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam) {
+LRESULT CALLBACK Form1Window::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<Form1Window*>(
-            reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<Form1Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->Form1 = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }

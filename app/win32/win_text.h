@@ -19,8 +19,8 @@ inline std::u16string fromWide(std::wstring_view text) {
 // The whole text of a window or control.
 inline std::u16string windowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(),
-                                                        static_cast<int>(text.size()))));
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return fromWide(text);
 }
 
@@ -33,8 +33,8 @@ inline int px(int twips, UINT dpi) {
 // DPI aware); the screen's where the system has no per-window figure.
 inline UINT dpiOf(HWND window) {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     if (getDpiForWindow && window) {
         const UINT dpi = getDpiForWindow(window);
         if (dpi > 0) return dpi;
@@ -61,6 +61,34 @@ inline HFONT gothicFont(double points, bool bold, UINT dpi, bool underline = fal
     font.lfQuality = DEFAULT_QUALITY;
     wcscpy(font.lfFaceName, L"ＭＳ Ｐゴシック");
     return CreateFontIndirectW(&font);
+}
+
+// A top-level window of the program: the ordinary, resizable frame with the
+// program's icon, whose client area is `width` x `height` twips at its DPI.
+// The controls keep their places when it is resized. `self` reaches
+// `procedure` as the creation parameter.
+inline HWND createFrame(const wchar_t* className, WNDPROC procedure, const wchar_t* title,
+                        int width, int height, HMENU menu, void* self) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW type{};
+    if (!GetClassInfoW(instance, className, &type)) {
+        type.lpfnWndProc = procedure;
+        type.hInstance = instance;
+        type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        type.hIcon = LoadIconW(instance, L"WORDPOUR");
+        type.lpszClassName = className;
+        RegisterClassW(&type);
+    }
+    const DWORD style = WS_OVERLAPPEDWINDOW;
+    HWND window = CreateWindowExW(0, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
+                                  nullptr, menu, instance, self);
+    const UINT dpi = dpiOf(window);
+    RECT client{0, 0, px(width, dpi), px(height, dpi)};
+    AdjustWindowRectEx(&client, style, menu != nullptr, 0);
+    SetWindowPos(window, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return window;
 }
 
 }  // namespace wordpour::app::win32
