@@ -33,7 +33,7 @@ fail() {
     exit 1
 }
 window() {  # the first visible window whose name matches, waiting for it
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 300); do  # up to 30 s: the start-up opens the workbook in Calc
         local id
         id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
         [ -n "$id" ] && { echo "$id"; return 0; }
