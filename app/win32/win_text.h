@@ -50,8 +50,37 @@ inline void placeTwips(HWND control, int left, int top, int width, int height, U
     MoveWindow(control, px(left, dpi), px(top, dpi), px(width, dpi), px(height, dpi), FALSE);
 }
 
-// "ＭＳ Ｐゴシック" with the Shift-JIS character set; where it is missing the
-// system maps the character set to a Japanese font that is installed.
+// The first of the Japanese UI fonts that is installed, "ＭＳ Ｐゴシック" first;
+// with none of them, the system maps the Shift-JIS character set to one.
+inline const wchar_t* gothicFace() {
+    static const wchar_t* face = [] {
+        const wchar_t* faces[] = {L"ＭＳ Ｐゴシック", L"MS PGothic", L"Meiryo UI", L"Yu Gothic UI"};
+        HDC screen = GetDC(nullptr);
+        const wchar_t* found = faces[0];
+        for (const wchar_t* candidate : faces) {
+            LOGFONTW wanted{};
+            wanted.lfCharSet = DEFAULT_CHARSET;
+            wcscpy(wanted.lfFaceName, candidate);
+            bool installed = false;
+            EnumFontFamiliesExW(
+                screen, &wanted,
+                [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) -> int {
+                    *reinterpret_cast<bool*>(seen) = true;
+                    return 0;
+                },
+                reinterpret_cast<LPARAM>(&installed), 0);
+            if (installed) {
+                found = candidate;
+                break;
+            }
+        }
+        ReleaseDC(nullptr, screen);
+        return found;
+    }();
+    return face;
+}
+
+// The program's Gothic with the Shift-JIS character set.
 inline HFONT gothicFont(double points, bool bold, UINT dpi, bool underline = false) {
     LOGFONTW font{};
     font.lfHeight = -MulDiv(static_cast<int>(points * 100), static_cast<int>(dpi), 7200);
@@ -59,7 +88,7 @@ inline HFONT gothicFont(double points, bool bold, UINT dpi, bool underline = fal
     font.lfUnderline = underline ? TRUE : FALSE;
     font.lfCharSet = SHIFTJIS_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
-    wcscpy(font.lfFaceName, L"ＭＳ Ｐゴシック");
+    wcscpy(font.lfFaceName, gothicFace());
     return CreateFontIndirectW(&font);
 }
 

@@ -86,6 +86,14 @@ xdotool key Return                      # into B6
 settle 1.5
 cells | grep -q "cell B6='pour" || fail "no entry into B6: $(cells)"
 
+# Excel busy (a cell being edited) for 20 calls: the entry waits it out and
+# the word lands once.
+echo "ignore 20" >"$work/excel.log.busy"
+xdotool key Return                      # into B7
+for _ in $(seq 1 100); do cells | grep -q "cell B7=" && break; sleep 0.1; done
+[ "$(grep -c '^busy ignore' "$work/excel.log")" = 20 ] || fail "Excel was not busy 20 times"
+[ "$(cells | grep -o "cell B7='pour" | wc -l)" = 1 ] || fail "after a busy Excel: $(cells)"
+
 grep -q 'Open .*value=Z:.*\\在庫 表\\book.xls' "$work/excel.log" ||
     fail "the workbook's path did not reach Excel whole: $(grep Open "$work/excel.log")"
 
