@@ -2,9 +2,9 @@
 // find help. Modeless; OK hides it.
 #pragma once
 
-#include <vector>
-
 #include <windows.h>
+
+#include "app/win32/twips_layout.h"
 
 namespace wordpour::app::win32 {
 
@@ -19,12 +19,12 @@ public:
 private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void create();
-    HWND label(const wchar_t* text, int left, int top, int width, int height, HFONT font);
+    HWND label(const wchar_t* text, TwipsRect inFrame, FontSpec font);
 
     HWND Form3 = nullptr;
     HWND Frame1 = nullptr;
     HWND Command1 = nullptr;
-    std::vector<HFONT> fonts_;
+    TwipsLayout layout_;
 };
 
 }  // namespace wordpour::app::win32

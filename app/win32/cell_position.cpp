@@ -13,8 +13,6 @@ constexpr int kCommand1 = 201;  // never 1 or 2: those are Enter and Escape
 
 CellPosition::~CellPosition() {
     if (Form2) DestroyWindow(Form2);
-    for (HFONT font : {defaultFont_, nameFont_, buttonFont_})
-        if (font) DeleteObject(font);
 }
 
 HWND CellPosition::window() {
@@ -29,11 +27,6 @@ HWND CellPosition::text1() {
 
 void CellPosition::create() {
     Form2 = createFrame(kClass, procedure, L"セル位置", 1905, 1155, nullptr, this);
-    const UINT dpi = dpiOf(Form2);
-
-    defaultFont_ = gothicFont(9, false, dpi);
-    nameFont_ = gothicFont(20.25, true, dpi);
-    buttonFont_ = gothicFont(9, true, dpi);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     Label1 = CreateWindowExW(0, L"STATIC", L"入力を開始する位置を指定してください。",
                              WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 0, 0, Form2, nullptr, instance,
@@ -44,12 +37,9 @@ void CellPosition::create() {
     Command1 = CreateWindowExW(
         0, L"BUTTON", L"指定", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
         Form2, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommand1)), instance, nullptr);
-    placeTwips(Label1, 120, 120, 1575, 375, dpi);
-    placeTwips(Text1, 120, 600, 855, 495, dpi);
-    placeTwips(Command1, 1080, 600, 735, 495, dpi);
-    SendMessageW(Label1, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), FALSE);
-    SendMessageW(Text1, WM_SETFONT, reinterpret_cast<WPARAM>(nameFont_), FALSE);
-    SendMessageW(Command1, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_), FALSE);
+    layout_.place(Label1, {120, 120, 1575, 375}, FontSpec{9});
+    layout_.place(Text1, {120, 600, 855, 495}, FontSpec{20.25, true});
+    layout_.place(Command1, {1080, 600, 735, 495}, FontSpec{9, true});
     SendMessageW(Text1, EM_SETLIMITTEXT, 0, 0);  // any length: an overlong name gets its message
     // The name is typed as plain keyboard characters: no input method here.
     ImmAssociateContextEx(Text1, nullptr, 0);
@@ -96,6 +86,9 @@ LRESULT CALLBACK CellPosition::procedure(HWND window, UINT message, WPARAM wPara
                 return 0;
             }
             break;
+        case WM_DPICHANGED:
+            if (self) self->layout_.dpiChanged(window, wParam, lParam);
+            return 0;
         case WM_CLOSE:
             // The close box hides it like 指定: the name is kept.
             ShowWindow(window, SW_HIDE);

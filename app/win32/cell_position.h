@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "app/win32/twips_layout.h"
 #include "cells/module1.h"
 
 namespace wordpour::app::win32 {
@@ -35,7 +36,7 @@ private:
     HWND Label1 = nullptr;
     HWND Text1 = nullptr;
     HWND Command1 = nullptr;
-    HFONT defaultFont_ = nullptr, nameFont_ = nullptr, buttonFont_ = nullptr;
+    TwipsLayout layout_;
 };
 
 }  // namespace wordpour::app::win32

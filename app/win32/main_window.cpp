@@ -2,6 +2,7 @@
 
 #include <imm.h>
 
+#include "app/win32/control_ids.h"
 #include "app/win32/dialogs.h"
 #include "app/win32/win_text.h"
 
@@ -10,11 +11,6 @@ namespace wordpour::app::win32 {
 namespace {
 
 constexpr wchar_t kClass[] = L"WordpourForm1";
-// Control and command ids. None is 1 or 2: Windows sends those (IDOK,
-// IDCANCEL) for Enter and Escape.
-constexpr int kCombo1 = 100;
-constexpr int kCommandBase = 100;  // Command1 is 101 … Command8 is 108
-enum MenuItem : int { kFind = 201, kOpen, kSave, kQuit, kAdd, kDelete, kPosition, kList, kVersion };
 constexpr UINT kPosted = WM_APP + 1;  // a completion from the link's thread
 constexpr UINT_PTR kWaitingTimer = 1;
 
@@ -42,23 +38,18 @@ Form1Window::~Form1Window() {
     logic_.reset();  // while the window it speaks to still exists
     if (Form1) DestroyWindow(Form1);
     if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
-    for (HFONT font : {defaultFont_, wordFont_})
-        if (font) DeleteObject(font);
 }
 
 void Form1Window::createControls() {
-    const UINT dpi = dpiOf(Form1);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    defaultFont_ = gothicFont(9, false, dpi);
-    wordFont_ = gothicFont(20.25, true, dpi);
+    const FontSpec plain{9}, word{20.25, true};
 
-    // The drop-down's list reaches below the window, as a combo box's does.
     Combo1 = CreateWindowExW(
         0, L"COMBOBOX", L"",
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-        px(120, dpi), 0, px(3495, dpi), px(3000, dpi), Form1,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCombo1)), instance, nullptr);
-    SendMessageW(Combo1, WM_SETFONT, reinterpret_cast<WPARAM>(wordFont_), FALSE);
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, 0, 0,
+        0, Form1, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCombo1)), instance, nullptr);
+    // The drop-down's list reaches below the window, as a combo box's does.
+    layout_.place(Combo1, {120, 0, 3495, 3000}, word);
     SendMessageW(Combo1, CB_LIMITTEXT, 0, 0);  // any length: a word too long is refused, not cut
     for (int n = 1; n <= 8; ++n) {
         const Button& b = kButtons[n - 1];
@@ -66,8 +57,7 @@ void Form1Window::createControls() {
             0, L"BUTTON", b.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
             Form1, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommandBase + n)), instance,
             nullptr);
-        placeTwips(Command[n], b.left, b.top, b.width, 615, dpi);
-        SendMessageW(Command[n], WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), FALSE);
+        layout_.place(Command[n], {b.left, b.top, b.width, 615}, plain);
     }
 }
 
@@ -211,6 +201,9 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_DPICHANGED:
+            layout_.dpiChanged(Form1, wParam, lParam);
+            return 0;
         case WM_TIMER:
             if (wParam == kWaitingTimer) {
                 KillTimer(Form1, kWaitingTimer);

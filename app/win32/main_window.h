@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/win32/about.h"
 #include "app/win32/cell_position.h"
+#include "app/win32/twips_layout.h"
 
 namespace wordpour::app::win32 {
 
@@ -57,7 +58,7 @@ private:
     HWND Combo1 = nullptr;
     HWND Command[9] = {};  // Command1 … Command8 at their numbers
     HACCEL shortcuts_ = nullptr;
-    HFONT defaultFont_ = nullptr, wordFont_ = nullptr;
+    TwipsLayout layout_;
     HWND focusBeforeDeactivation_ = nullptr;
 
     CellPosition cellPosition_;

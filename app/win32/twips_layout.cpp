@@ -1,0 +1,61 @@
+#include "app/win32/twips_layout.h"
+
+#include "app/win32/win_text.h"
+
+namespace wordpour::app::win32 {
+
+TwipsLayout::~TwipsLayout() {
+    for (const auto& [spec, handle] : fonts_) DeleteObject(handle);
+}
+
+void TwipsLayout::place(HWND control, TwipsRect rect, std::optional<FontSpec> font) {
+    if (dpi_ == 0) dpi_ = dpiOf(GetParent(control));
+    entries_.push_back({control, rect, std::nullopt, font});
+    place(entries_.back());
+}
+
+void TwipsLayout::placeAtNaturalSize(HWND control, int left, int top, SIZE pixels) {
+    if (dpi_ == 0) dpi_ = dpiOf(GetParent(control));
+    entries_.push_back({control, {left, top, 0, 0}, pixels, std::nullopt});
+    place(entries_.back());
+}
+
+HFONT TwipsLayout::font(const FontSpec& spec) {
+    auto found = fonts_.find(spec);
+    if (found == fonts_.end())
+        found =
+            fonts_.emplace(spec, gothicFont(spec.points, spec.bold, dpi_, spec.underline)).first;
+    return found->second;
+}
+
+void TwipsLayout::place(const Entry& entry) {
+    const TwipsRect& r = entry.rect;
+    if (entry.naturalSize)
+        MoveWindow(entry.control, px(r.left, dpi_), px(r.top, dpi_), entry.naturalSize->cx,
+                   entry.naturalSize->cy, TRUE);
+    else
+        placeTwips(entry.control, r.left, r.top, r.width, r.height, dpi_);
+    if (entry.font)
+        SendMessageW(entry.control, WM_SETFONT, reinterpret_cast<WPARAM>(font(*entry.font)), TRUE);
+}
+
+void TwipsLayout::apply(UINT dpi) {
+    if (dpi == dpi_ || dpi == 0) return;
+    // The controls take the new fonts before the old ones are deleted.
+    std::map<FontSpec, HFONT> old;
+    old.swap(fonts_);
+    dpi_ = dpi;
+    for (const Entry& entry : entries_) place(entry);
+    for (const auto& [spec, handle] : old) DeleteObject(handle);
+}
+
+void TwipsLayout::dpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    apply(HIWORD(wParam));
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+}  // namespace wordpour::app::win32
