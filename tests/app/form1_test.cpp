@@ -1,72 +1,21 @@
 // The main window's logic over an in-memory window and spreadsheet, with
 // real files in a temporary current directory: no toolkit, so the same
 // tests run on Linux and, cross-built, under Wine.
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <future>
-#include <random>
 
-#include <gtest/gtest.h>
-
-#include "app/main_window.h"
-#include "tests/app/memory_view.h"
-#include "tests/link/excel/fake_spreadsheet.h"
+#include "tests/app/form1_fixture.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using wordpour::app::Focus;
 using wordpour::app::Form1;
 using wordpour::link::Answer;
+using wordpour::testing::bytesOf;
 using wordpour::testing::FakeSpreadsheet;
-using wordpour::testing::MemoryView;
-using Words = std::vector<std::u16string>;
-
-void writeBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string bytesOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<none>";
-}
-
-class Form1Test : public ::testing::Test {
-protected:
-    void SetUp() override {
-        home_ = fs::current_path();
-        dir_ =
-            fs::temp_directory_path() / ("wordpour-form-" + std::to_string(std::random_device()()));
-        fs::create_directory(dir_);
-        fs::current_path(dir_);
-        std::ofstream("book.xls") << "stand-in";
-    }
-    void TearDown() override {
-        form.reset();
-        fs::current_path(home_);
-        fs::remove_all(dir_);
-    }
-
-    bool start(std::u16string file = u"book.xls") {
-        view.fileNames.push_back(std::move(file));
-        form = std::make_unique<Form1>(view, [this] { return sheet.attach(); });
-        return form->Form_Initialize();
-    }
-    void waitForEntries() {
-        view.runPosted([this] { return form->entryUnderWay(); });
-    }
-    void enter(std::u16string word) {
-        view.typed = std::move(word);
-        form->Command4_Click();
-        waitForEntries();
-    }
-
-    fs::path home_, dir_;
-    MemoryView view;
-    FakeSpreadsheet sheet;
-    std::unique_ptr<Form1> form;
-};
+using wordpour::testing::Form1Test;
+using wordpour::testing::Words;
+using wordpour::testing::writeBytes;
 
 TEST_F(Form1Test, StartUpLinksTheWorkbookAndFocusesTheWordBoxOrSaysWhyNot) {
     struct Case {
@@ -79,6 +28,7 @@ TEST_F(Form1Test, StartUpLinksTheWorkbookAndFocusesTheWordBoxOrSaysWhyNot) {
         {u"", u"", u"ブックが選ばれなかったので、ワードポア！を終了します。"},
         {u"missing.xls", u"", u"が見つかりません"},
         {u"book.xls", u"attach", u"表計算ソフトに接続できません"},
+        {u"book.xls", u"open", u"を開けません"},
         {u"book.xls", u"item", u"「sheet1」がありません"},
     };
     for (const Case& c : cases) {
@@ -89,12 +39,16 @@ TEST_F(Form1Test, StartUpLinksTheWorkbookAndFocusesTheWordBoxOrSaysWhyNot) {
         sheet = FakeSpreadsheet();
         if (!c.failAt.empty())
             sheet.failures[c.failAt] = c.failAt == u"attach" ? wordpour::excel::Failure::NotRunning
+                                       : c.failAt == u"open" ? wordpour::excel::Failure::Open
                                                              : wordpour::excel::Failure::NoSheet;
         EXPECT_EQ(start(c.file), c.says.empty());
         if (c.says.empty()) {
             EXPECT_TRUE(view.shown.empty());
             EXPECT_EQ(view.focus, Focus::WordBox);
-            EXPECT_EQ(sheet.calls.back(), u"range A1");
+            const Words steps = {u"attach",     u"workbooks",   u"open book.xls",
+                                 u"worksheets", u"item sheet1", u"range A1"};
+            EXPECT_EQ(sheet.calls, steps);
+            EXPECT_FALSE(sheet.visible);  // visibility is left to the first entry
         } else {
             ASSERT_EQ(view.shown.size(), 1u);
             EXPECT_NE(view.shown[0].prompt.find(c.says), std::u16string::npos);
@@ -225,6 +179,9 @@ TEST_F(Form1Test, EntriesGoOneRowDownOneAtATime) {
     sheet.calls.clear();
     enter(u"りんご");
     enter(u"=1+1");
+    const Words written = {u"range A2", u"value りんご", u"visible 1",
+                           u"range A3", u"value =1+1",   u"visible 1"};
+    EXPECT_EQ(sheet.calls, written);
     EXPECT_EQ(sheet.cells[u"A2"], u"りんご");
     EXPECT_EQ(sheet.cells[u"A3"], u"=1+1");
     EXPECT_EQ(view.cellBox.text(), u"A3");
@@ -241,21 +198,66 @@ TEST_F(Form1Test, EntriesGoOneRowDownOneAtATime) {
     form->Command4_Click();
     EXPECT_TRUE(view.waiting);
     form->Command4_Click();
+    // Meanwhile the word list, the about box and the cell-position dialog work.
+    view.replies = {u"追加"};
+    form->Command1_Click();
+    form->Command7_Click();
+    EXPECT_EQ(view.shown.back().prompt, u"追加\n");
+    form->Version_Click();
+    form->Command6_Click();
+    EXPECT_EQ(view.aboutShown, 1);
+    EXPECT_EQ(view.cellBox.text(), u"A3");
+    EXPECT_TRUE(form->entryUnderWay());
     answer.set_value();
     waitForEntries();
     sheet.beforeCall = nullptr;
     EXPECT_EQ(std::count(sheet.calls.begin(), sheet.calls.end(), u"value 遅い"), 1);
     EXPECT_EQ(view.cellBox.text(), u"A4");
     EXPECT_FALSE(view.waiting);
+}
 
-    // A wrong name: its message, nothing written, the name kept.
-    view.cellBox.setText(u"a1");
-    const auto calls = sheet.calls.size();
+TEST_F(Form1Test, RefusedAndFailedEntriesSayWhyWriteNothingAndKeepTheName) {
+    struct Case {
+        const char* what;
+        std::u16string name, word;
+        std::u16string failAt;  // the call that fails, if any
+        std::u16string says, title;
+    };
+    const Case cases[] = {
+        {"a wrong name", u"a1", u"x", u"", u"セルの名前が間違っています。", u"セル名の異常"},
+        {"a failed write", u"A1", u"x", u"value", u"セル「A2」に書き込めません", u""},
+        {"a word too long", u"A1", std::u16string(100000, u'x'), u"", u"100000文字", u""},
+        {"a word too long, its limit", u"A1", std::u16string(100000, u'x'), u"", u"32767文字まで",
+         u""},
+        {"a name too long", std::u16string(40000, u'A'), u"短い", u"", u"セルの名前が長すぎます",
+         u""},
+    };
+    ASSERT_TRUE(start());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sheet.calls.clear();
+        sheet.failures.clear();
+        if (!c.failAt.empty()) sheet.failures[c.failAt] = wordpour::excel::Failure::Disconnected;
+        view.shown.clear();
+        view.cellBox.setText(c.name);
+        enter(c.word);
+        ASSERT_EQ(view.shown.size(), 1u);
+        EXPECT_NE(view.shown[0].prompt.find(c.says), std::u16string::npos);
+        if (!c.title.empty()) {
+            EXPECT_EQ(view.shown[0].title, c.title);
+        }
+        if (c.failAt.empty()) {
+            EXPECT_TRUE(sheet.calls.empty());
+        }
+        EXPECT_EQ(view.cellBox.text(), c.name);
+        EXPECT_EQ(view.focus, Focus::Enter);
+        EXPECT_FALSE(view.quitAsked);
+    }
+    // Mended, the entry goes on from the name.
+    sheet.failures.clear();
+    view.cellBox.setText(u"B5");
     enter(u"x");
-    EXPECT_EQ(view.shown.back().prompt, u"セルの名前が間違っています。");
-    EXPECT_EQ(view.shown.back().title, u"セル名の異常");
-    EXPECT_EQ(sheet.calls.size(), calls);
-    EXPECT_EQ(view.cellBox.text(), u"a1");
+    EXPECT_EQ(view.cellBox.text(), u"B6");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
-// The main window over the in-memory spreadsheet, under the offscreen
-// platform, with the dialogs answered in advance.
+// The Qt main window over the in-memory spreadsheet, under the offscreen
+// platform, with the dialogs answered in advance: what Qt itself does (keys,
+// focus, shortcuts in the combo box, geometry, the modeless windows). What
+// the window decides is tested without a toolkit.
 #include <future>
 
 #include <QAction>
@@ -72,40 +74,6 @@ private slots:
         QCOMPARE(f_->combo()->currentText(), QStringLiteral("typed"));
     }
 
-    void aWrongNameShowsItsMessageAndTheProgramGoesOn() {
-        QVERIFY(f_->start());
-        f_->sheet.calls.clear();
-        f_->cellName()->setText(QStringLiteral("a1"));
-        MessageBox::setNextAnswer(Answer::Ok);
-        QTest::mouseClick(f_->button(4), Qt::LeftButton);
-        QVERIFY(f_->entriesDone());
-        const auto shown = MessageBox::takeShown();
-        QCOMPARE(shown.size(), std::size_t(1));
-        QCOMPARE(shown[0].prompt, QStringLiteral("セルの名前が間違っています。"));
-        QCOMPARE(shown[0].title, QStringLiteral("セル名の異常"));
-        QCOMPARE(shown[0].buttons, 0);
-        QVERIFY(f_->sheet.calls.empty());
-        QCOMPARE(f_->cellName()->text(), QStringLiteral("a1"));
-        // Mended, the entry goes on once the name is right.
-        f_->cellName()->setText(QStringLiteral("B5"));
-        QTest::mouseClick(f_->button(4), Qt::LeftButton);
-        QVERIFY(f_->entriesDone());
-        QCOMPARE(f_->cellName()->text(), QStringLiteral("B6"));
-    }
-
-    void aFailedWriteKeepsTheNameAndSaysWhy() {
-        QVERIFY(f_->start());
-        f_->sheet.failures[u"value"] = wordpour::excel::Failure::Disconnected;
-        MessageBox::setNextAnswer(Answer::Ok);
-        QTest::mouseClick(f_->button(4), Qt::LeftButton);
-        QVERIFY(f_->entriesDone());
-        const auto shown = MessageBox::takeShown();
-        QCOMPARE(shown.size(), std::size_t(1));
-        QVERIFY(shown[0].prompt.contains(QStringLiteral("セル「A2」に書き込めません")));
-        QCOMPARE(f_->cellName()->text(), QStringLiteral("A1"));
-        QCOMPARE(QApplication::focusWidget(), f_->button(4));
-    }
-
     void aSpreadsheetThatDoesNotAnswerLeavesTheWindowWorking() {
         QVERIFY(f_->start());
         std::promise<void> answer;
@@ -140,63 +108,29 @@ private slots:
         QCOMPARE(f_->button(4)->text(), QStringLiteral("入力"));
     }
 
-    void overlongWordsAndNamesAreKeptWholeAndRefused() {
+    void overlongWordsAndNamesAreKeptWhole() {
         QVERIFY(f_->start());
-        f_->sheet.calls.clear();
-        // Pasted, not cut at the box's edge.
+        // Pasted, not cut at the box's edge: the logic refuses them whole.
         f_->combo()->lineEdit()->setText(QString(100000, QLatin1Char('x')));
         QCOMPARE(f_->combo()->currentText().size(), 100000);
-        MessageBox::setNextAnswer(Answer::Ok);
-        QTest::mouseClick(f_->button(4), Qt::LeftButton);
-        QVERIFY(f_->entriesDone());
-        auto shown = MessageBox::takeShown();
-        QCOMPARE(shown.size(), std::size_t(1));
-        QVERIFY2(shown[0].prompt.contains(QStringLiteral("100000文字")),
-                 qPrintable(shown[0].prompt));
-        QVERIFY(shown[0].prompt.contains(QStringLiteral("32767文字まで")));
-        QVERIFY(f_->sheet.calls.empty());
-        QCOMPARE(f_->cellName()->text(), QStringLiteral("A1"));
-        QCOMPARE(QApplication::focusWidget(), f_->button(4));
-
-        f_->combo()->lineEdit()->setText(QStringLiteral("短い"));
         f_->cellName()->setText(QString(40000, QLatin1Char('A')));
         QCOMPARE(f_->cellName()->text().size(), 40000);
         MessageBox::setNextAnswer(Answer::Ok);
         QTest::mouseClick(f_->button(4), Qt::LeftButton);
         QVERIFY(f_->entriesDone());
-        shown = MessageBox::takeShown();
-        QCOMPARE(shown.size(), std::size_t(1));
-        QVERIFY(shown[0].prompt.startsWith(QStringLiteral("セルの名前が長すぎます")));
-        QVERIFY(f_->sheet.calls.empty());
+        QCOMPARE(MessageBox::takeShown().size(), std::size_t(1));
+        QCOMPARE(QApplication::focusWidget(), f_->button(4));
     }
 
-    void startUpFailuresShowTheirMessageAndNoWindow() {
-        struct Case {
-            QString file;
-            std::u16string failAt;
-            QString says;
-        };
-        const Case cases[] = {
-            {QString(), u"", QStringLiteral("ブックが選ばれなかった")},
-            {f_->book(), u"attach", QStringLiteral("表計算ソフトに接続できません")},
-            {f_->book(), u"open", QStringLiteral("を開けません")},
-            {f_->book(), u"item", QStringLiteral("「sheet1」がありません")},
-        };
-        for (const Case& c : cases) {
-            f_->sheet = FakeSpreadsheet();
-            if (!c.failAt.empty())
-                f_->sheet.failures[c.failAt] =
-                    c.failAt == u"attach" ? wordpour::excel::Failure::NotRunning
-                    : c.failAt == u"open" ? wordpour::excel::Failure::Open
-                                          : wordpour::excel::Failure::NoSheet;
-            MessageBox::setNextAnswer(Answer::Ok);
-            QVERIFY(!f_->start(c.file));
-            QVERIFY(!f_->form->isVisible());
-            const auto shown = MessageBox::takeShown();
-            QCOMPARE(shown.size(), std::size_t(1));
-            QVERIFY2(shown[0].prompt.contains(c.says), qPrintable(shown[0].prompt));
-            QCOMPARE(shown[0].title, QStringLiteral("ワードポア！"));
-        }
+    void aStartUpFailureShowsItsMessageAndNoWindow() {
+        f_->sheet.failures[u"attach"] = wordpour::excel::Failure::NotRunning;
+        MessageBox::setNextAnswer(Answer::Ok);
+        QVERIFY(!f_->start());
+        QVERIFY(!f_->form->isVisible());
+        const auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), std::size_t(1));
+        QCOMPARE(shown[0].buttons, 16);
+        QCOMPARE(shown[0].title, QStringLiteral("ワードポア！"));
     }
 
     void tabVisitsTheControlsInNameOrder() {
