@@ -27,10 +27,12 @@ set(_types
     com.sun.star.frame.XController
     com.sun.star.frame.XDesktop2
     com.sun.star.frame.XFrame
+    com.sun.star.frame.XFrames
     com.sun.star.frame.XModel
     com.sun.star.frame.XStorable
     com.sun.star.lang.DisposedException
     com.sun.star.lang.XComponent
+    com.sun.star.sheet.XCellRangeAddressable
     com.sun.star.sheet.XSpreadsheet
     com.sun.star.sheet.XSpreadsheetDocument
     com.sun.star.sheet.XSpreadsheets

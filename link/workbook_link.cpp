@@ -210,9 +210,12 @@ EntryResult WorkbookLink::write(const Entry& entry) {
     EntryResult result;
     try {
         if (!XlSheet) throw excel::Error(Failure::Disconnected, {});
-        XlRange = XlSheet->range(entry.cell);  // releases the range held before
-        XlRange->setValue(entry.word);
+        // The range held before is released once the word is in: its release
+        // then travels to the application after the entry, not within it.
+        auto range = XlSheet->range(entry.cell);
+        range->setValue(entry.word);
         result.written = true;
+        XlRange = std::move(range);
         XlApp->setVisible(true);
     } catch (const excel::Error& error) {
         // Once the word is in, only the showing failed, whatever the cause.

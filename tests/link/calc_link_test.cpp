@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "cells/cell_address.h"
 #include "link/workbook_link.h"
 #include "tests/support/memory_box.h"
 #include "tests/support/test_office.h"
@@ -231,6 +232,56 @@ TEST_F(CalcLink, ANameTheSheetRefusesWritesNothingAndKeepsTheName) {
     box.setText(u"A1");
     EXPECT_FALSE(link->enterWord(box, u"続けて使える").has_value());
     EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"A2").text), "続けて使える");
+}
+
+// The link computes a cell's place from its name and the sheet's size,
+// without asking the office: it must find the cell the office would, and
+// refuse the names the office refuses.
+TEST_F(CalcLink, CellsAreFoundAndRefusedAsTheOfficeFindsAndRefusesThem) {
+    MemoryBox box;
+    auto link = started(Office::book, box);  // opens the workbook
+    const auto [columns, rows] = office().sheetSize(Office::book, u"Sheet1");
+    const wordpour::cells::SheetSize size{columns, rows};
+    const std::u16string names[] = {
+        u"A1",
+        u"B2",
+        u"Z100",
+        u"AA1",
+        u"AZ9",
+        u"BA10",
+        u"AMJ1",
+        u"AMK1",
+        u"XFD1",
+        u"XFE1",
+        u"ZZZ1",
+        u"A1048576",
+        u"A1048577",
+        u"XFD1048576",
+        u"A0",
+        u"A00",
+        u"A01",
+        u"A001",
+        u"1",
+        u"A",
+        u"AB",
+        u"1A",
+        u"A1A",
+        u"A1B2",
+        u"AAAAAAAAAAAAAAAAAAAAAAAAAAAAAA1",
+        u"A99999999999999999999",
+        u"",
+    };
+    for (const std::u16string& name : names) {
+        SCOPED_TRACE(utf8(name));
+        const auto ours = wordpour::cells::cellAddress(name, size);
+        const auto office_ =
+            name.empty() ? std::nullopt : office().resolve(Office::book, u"Sheet1", name);
+        ASSERT_EQ(ours.has_value(), office_.has_value());
+        if (ours) {
+            EXPECT_EQ(ours->column, office_->first);
+            EXPECT_EQ(ours->row, office_->second);
+        }
+    }
 }
 
 TEST(CalcLinkOfficeGone, TheNextEntryReportsAndTheNameStays) {

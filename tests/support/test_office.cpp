@@ -20,6 +20,7 @@
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
@@ -239,6 +240,28 @@ Reference<css::sheet::XSpreadsheets> sheetsOf(const Reference<css::frame::XModel
     return Reference<css::sheet::XSpreadsheetDocument>(model, UNO_QUERY_THROW)->getSheets();
 }
 }  // namespace
+
+std::optional<std::pair<int, int>> TestOffice::resolve(const std::string& path,
+                                                       std::u16string_view sheet,
+                                                       std::u16string_view name) {
+    Reference<css::sheet::XSpreadsheet> worksheet(sheetsOf(findOpen(path))->getByName(toUno(sheet)),
+                                                  UNO_QUERY_THROW);
+    try {
+        Reference<css::sheet::XCellRangeAddressable> range(
+            worksheet->getCellRangeByName(toUno(name)), UNO_QUERY_THROW);
+        const auto address = range->getRangeAddress();
+        return std::pair<int, int>(address.StartColumn, address.StartRow);
+    } catch (const css::uno::RuntimeException&) {
+        return std::nullopt;
+    }
+}
+
+std::pair<int, int> TestOffice::sheetSize(const std::string& path, std::u16string_view sheet) {
+    Reference<css::sheet::XCellRangeAddressable> whole(
+        sheetsOf(findOpen(path))->getByName(toUno(sheet)), UNO_QUERY_THROW);
+    const auto address = whole->getRangeAddress();
+    return {address.EndColumn + 1, address.EndRow + 1};
+}
 
 void TestOffice::setCell(const std::string& path, std::u16string_view sheet,
                          std::u16string_view name, std::u16string_view text) {

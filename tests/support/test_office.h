@@ -4,7 +4,9 @@
 // connection.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sys/types.h>
@@ -45,6 +47,13 @@ public:
     };
     // A cell of an open document, read through this connection.
     Cell cell(const std::string& path, std::u16string_view sheet, std::u16string_view name);
+
+    // Where the office itself resolves a cell name on a sheet: zero-based
+    // column and row, or nothing when it refuses the name.
+    std::optional<std::pair<int, int>> resolve(const std::string& path, std::u16string_view sheet,
+                                               std::u16string_view name);
+    // The sheet's size as the office gives it: columns and rows.
+    std::pair<int, int> sheetSize(const std::string& path, std::u16string_view sheet);
 
     // Changes an open document as its user would in the office.
     void setCell(const std::string& path, std::u16string_view sheet, std::u16string_view name,

@@ -19,17 +19,20 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
-#include <com/sun/star/table/XCellRange.hpp>
-#include <com/sun/star/text/XTextRange.hpp>
+#include <com/sun/star/table/XCell.hpp>
 #include <cppuhelper/implbase1.hxx>
 #include <osl/file.hxx>
 #include <rtl/ref.hxx>
 
+#include "cells/cell_address.h"
 #include "link/excel/automation.h"
+#include "link/excel/calc/side_call.h"
 #include "link/excel/calc/uno_connection.h"
+#include "link/excel/literal_text.h"
 
 namespace wordpour::excel {
 
@@ -114,67 +117,69 @@ OUString fileUrl(std::u16string_view path) {
 
 class CalcRange final : public Range {
 public:
-    explicit CalcRange(Reference<css::table::XCellRange> range) : range_(std::move(range)) {}
+    explicit CalcRange(Reference<css::table::XCell> cell) : cell_(std::move(cell)) {}
 
     void setValue(std::u16string_view word) override {
-        guarded(Failure::Value, [&] {
-            // A text range's string is taken literally: never a formula,
-            // number or date. The empty string empties the cell.
-            Reference<css::text::XTextRange> text(range_, css::uno::UNO_QUERY_THROW);
-            text->setString(toUno(word));
-        });
+        // Behind the text prefix the formula is the word as literal text,
+        // as Excel's Value takes it; the empty formula empties the cell.
+        guarded(Failure::Value, [&] { cell_->setFormula(toUno(literalText(word))); });
     }
 
 private:
-    Reference<css::table::XCellRange> range_;
+    Reference<css::table::XCell> cell_;
 };
 
 // A Calc sheet object follows a position among the sheets, not the sheet:
-// once its sheet is deleted it stands for a neighbour. So every cell is
-// asked for with the sheet's name in it ("$'sheet1'.A2"), which this sheet
-// object resolves only while it still is that sheet; the name costs no
-// round trip of its own. A sheet renamed since is refused too: Calc cannot
-// tell a rename from a deletion cheaply.
+// once its sheet is deleted it stands for a neighbour. So before each cell
+// is taken, the sheet object is asked its name: another name means the
+// sheet was deleted (or renamed: Calc cannot tell the two apart cheaply), an
+// empty one that its workbook was closed. The cell is taken by its
+// position, computed here from the name and the sheet's size, which returns
+// the cell itself. The name is asked on a side thread while the cell is
+// taken: an entry costs the time of two round trips, the check included,
+// and nothing is written until the check has answered.
 class CalcWorksheet final : public Worksheet {
 public:
     CalcWorksheet(Reference<css::sheet::XSpreadsheet> sheet, OUString name)
-        : sheet_(std::move(sheet)), name_(std::move(name)), prefix_(qualifier(name_)) {}
+        : sheet_(std::move(sheet)),
+          named_(sheet_, css::uno::UNO_QUERY_THROW),
+          name_(std::move(name)),
+          size_(sizeOf(sheet_)) {}
 
     std::unique_ptr<Range> range(std::u16string_view cellName) override {
         return guarded(Failure::Range, [&]() -> std::unique_ptr<Range> {
-            Reference<css::table::XCellRange> range;
+            const auto at = cells::cellAddress(cellName, size_);
+            if (!at) throw Error(Failure::Range, u"the sheet has no such cell");
+            OUString now;
+            check_.start([&] { now = named_->getName(); });
+            Reference<css::table::XCell> cell;
+            std::exception_ptr taking;
             try {
-                range = sheet_->getCellRangeByName(prefix_ + toUno(cellName));
-            } catch (const css::lang::DisposedException&) {
-                throw;
-            } catch (const css::uno::RuntimeException& e) {
-                // The office's text is only where in its source it refused.
-                const Failure why = whyRefused();
-                throw Error(why, why == Failure::Range ? fromUno(e.Message) : std::u16string());
+                cell = sheet_->getCellByPosition(at->column, at->row);
+            } catch (...) {
+                taking = std::current_exception();
             }
-            if (!range.is()) throw Error(Failure::Range, u"the sheet returned no range");
-            return std::make_unique<CalcRange>(std::move(range));
+            check_.wait();  // rethrows what the check threw
+            if (now.isEmpty()) throw Error(Failure::Disconnected, u"the workbook was closed");
+            if (now != name_) throw Error(Failure::SheetGone, {});
+            if (taking) std::rethrow_exception(taking);
+            if (!cell.is()) throw Error(Failure::Range, u"the sheet returned no cell");
+            return std::make_unique<CalcRange>(std::move(cell));
         });
     }
 
 private:
-    static OUString qualifier(const OUString& name) {
-        return "$'" + name.replaceAll("'", "''") + "'.";
-    }
-
-    // Calc refuses a name the same way whether the cell does not exist, the
-    // sheet is gone or the workbook was closed: ask which, on this rare path.
-    Failure whyRefused() {
-        Reference<css::container::XNamed> named(sheet_, UNO_QUERY);
-        const OUString now = named.is() ? named->getName() : OUString();
-        if (now.isEmpty()) return Failure::Disconnected;  // a closed document's sheet
-        if (now != name_) return Failure::SheetGone;
-        return Failure::Range;
+    static cells::SheetSize sizeOf(const Reference<css::sheet::XSpreadsheet>& sheet) {
+        Reference<css::sheet::XCellRangeAddressable> whole(sheet, css::uno::UNO_QUERY_THROW);
+        const auto address = whole->getRangeAddress();
+        return {address.EndColumn + 1, address.EndRow + 1};
     }
 
     Reference<css::sheet::XSpreadsheet> sheet_;
+    Reference<css::container::XNamed> named_;
     OUString name_;
-    OUString prefix_;
+    cells::SheetSize size_;
+    calc::SideCall check_;
 };
 
 class CalcSheets final : public Sheets {

@@ -4,6 +4,7 @@
 #include <oleauto.h>
 
 #include "link/excel/automation.h"
+#include "link/excel/literal_text.h"
 #include "link/excel/windows/dispatch.h"
 
 namespace wordpour::excel {
@@ -32,11 +33,8 @@ public:
 
     void setValue(std::u16string_view word) override {
         // Excel reads a string put into Value as typed input (numbers,
-        // dates, formulas); its text prefix, an apostrophe it does not
-        // store, keeps the word literal. The empty word empties the cell.
-        std::u16string literal;
-        if (!word.empty()) literal = u"'" + std::u16string(word);
-        auto args = one(literal);
+        // dates, formulas): the text prefix keeps the word literal.
+        auto args = one(literalText(word));
         range_.invoke(kValue, DISPATCH_PROPERTYPUT, args, Failure::Value);
     }
 

@@ -1,0 +1,116 @@
+// Times single UNO calls of a word entry against a real headless Calc: what
+// one round trip costs, and which calls cost more in the office. Prints
+// figures; asserts nothing.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
+
+#include <osl/file.hxx>
+
+#include "link/excel/calc/side_call.h"
+#include "link/excel/calc/uno_connection.h"
+#include "tests/support/test_office.h"
+
+namespace {
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY_THROW;
+using wordpour::excel::calc::toUno;
+
+double median(const std::function<void(int)>& call, int count) {
+    std::vector<double> ms;
+    for (int i = 0; i < count; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        call(i);
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int count = argc > 1 ? std::atoi(argv[1]) : 2000;
+    wordpour::testing::TestOffice office("wordpour-calls-" + std::to_string(getpid()));
+    wordpour::testing::TempDir dir;
+    const std::string path = dir.path() + "/calls.xls";
+    office.createWorkbook(path, {u"Sheet1"});
+
+    auto context = wordpour::excel::calc::connect(wordpour::testing::u16(office.pipe()));
+    auto desktop = css::frame::Desktop::create(context);
+    css::uno::Sequence<css::beans::PropertyValue> hidden(1);
+    hidden.getArray()[0].Name = "Hidden";
+    hidden.getArray()[0].Value <<= true;
+    rtl::OUString url;
+    osl::FileBase::getFileURLFromSystemPath(rtl::OUString::createFromAscii(path.c_str()), url);
+    Reference<css::sheet::XSpreadsheetDocument> document(
+        desktop->loadComponentFromURL(url, "_blank", 0, hidden), UNO_QUERY_THROW);
+    Reference<css::sheet::XSpreadsheet> sheet(document->getSheets()->getByName("Sheet1"),
+                                              UNO_QUERY_THROW);
+    Reference<css::container::XNamed> named(sheet, UNO_QUERY_THROW);
+    auto name = [](int i) {
+        return toUno(u"B1" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)));
+    };
+
+    wordpour::excel::calc::SideCall side;
+    const struct {
+        const char* what;
+        std::function<void(int)> call;
+    } calls[] = {
+        {"XNamed::getName", [&](int) { (void)named->getName(); }},
+        {"getCellRangeByName", [&](int i) { (void)sheet->getCellRangeByName(name(i)); }},
+        {"getCellRangeByName + query XTextRange",
+         [&](int i) {
+             Reference<css::text::XTextRange> text(sheet->getCellRangeByName(name(i)),
+                                                   UNO_QUERY_THROW);
+         }},
+        {"getCellByPosition", [&](int i) { (void)sheet->getCellByPosition(1, 10 + i % 10); }},
+        {"XTextRange::setString", [&, cell = Reference<css::text::XTextRange>(
+                                          sheet->getCellByPosition(2, 2), UNO_QUERY_THROW)](
+                                      int) { cell->setString("りんご"); }},
+        {"XCell::setFormula",
+         [&, cell = sheet->getCellByPosition(3, 3)](int) { cell->setFormula("'りんご"); }},
+        {"getCellByPosition, setFormula",
+         [&](int i) { sheet->getCellByPosition(1, 10 + i % 10)->setFormula("'りんご"); }},
+        {"getName, getCellByPosition, setFormula",
+         [&](int i) {
+             (void)named->getName();
+             sheet->getCellByPosition(1, 10 + i % 10)->setFormula("'りんご");
+         }},
+        {"getName beside getCellByPosition, setFormula",
+         [&](int i) {
+             side.start([&] { (void)named->getName(); });
+             auto cell = sheet->getCellByPosition(1, 10 + i % 10);
+             side.wait();
+             cell->setFormula("'りんご");
+         }},
+        {"the same, each into a new row",
+         [&](int i) {
+             side.start([&] { (void)named->getName(); });
+             auto cell = sheet->getCellByPosition(4, 100 + i);
+             side.wait();
+             cell->setFormula("'りんご");
+         }},
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& c : calls) {
+            const double ms = median(c.call, count);
+            if (round == 1) std::printf("%-40s median %.3f ms\n", c.what, ms);
+        }
+    }
+}
