@@ -160,6 +160,19 @@ TEST_F(CalcLink, TheWorkbookWindowIsShownByEachEntryNotAtStartUp) {
     EXPECT_TRUE(office().windowVisible(Office::book));
 }
 
+TEST_F(CalcLink, TheWorkbookOpensHiddenOrShownAsTheOfficeIsAndTheFirstEntryShowsIt) {
+    for (const bool officeShown : {false, true}) {
+        SCOPED_TRACE(officeShown ? "an office that shows a window" : "an office that shows none");
+        office().closeAll();
+        if (officeShown) office().openShown(Office::japanese);
+        MemoryBox box;
+        auto link = started(Office::book, box);
+        EXPECT_EQ(office().windowVisible(Office::book), officeShown);
+        ASSERT_FALSE(link->enterWord(box, u"見える").has_value());
+        EXPECT_TRUE(office().windowVisible(Office::book));
+    }
+}
+
 TEST_F(CalcLink, APathWithJapaneseAndSpacesOpens) {
     MemoryBox box;
     auto link = started(Office::japanese, box);

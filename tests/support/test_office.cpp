@@ -195,6 +195,10 @@ void TestOffice::createWorkbook(const std::string& path,
     Reference<css::util::XCloseable>(component, UNO_QUERY_THROW)->close(true);
 }
 
+void TestOffice::openShown(const std::string& path) {
+    desktop_->loadComponentFromURL(urlOf(path), "_blank", 0, {});
+}
+
 void TestOffice::openHidden(const std::string& path) {
     const auto hidden = hiddenArgs();
     desktop_->loadComponentFromURL(urlOf(path), "_blank", 0, hidden);

@@ -36,6 +36,9 @@ public:
     // another filter is named.
     void createWorkbook(const std::string& path, const std::vector<std::u16string>& sheetNames,
                         const char* filter = "MS Excel 97");
+    // Opens a file in a window that is shown, as a person working in the
+    // office would have it.
+    void openShown(const std::string& path);
     // Opens a file hidden, as a user might have it open already.
     void openHidden(const std::string& path);
     // How many open documents have this file's URL.

@@ -5,17 +5,20 @@
 
 #include <osl/process.h>
 #include <com/sun/star/awt/XWindow.hpp>
+#include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/awt/XWindowListener.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/container/NoSuchElementException.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XFrames.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
@@ -259,13 +262,36 @@ private:
         return {};
     }
 
+    // Whether the office shows any window: a person is working in it.
+    bool officeShown() {
+        Reference<css::container::XIndexAccess> frames(office_->desktop->getFrames(), UNO_QUERY);
+        if (!frames.is()) return false;
+        for (sal_Int32 i = 0, n = frames->getCount(); i < n; ++i) {
+            Reference<css::frame::XFrame> frame(frames->getByIndex(i), UNO_QUERY);
+            if (!frame.is()) continue;
+            Reference<css::awt::XWindow2> window(frame->getContainerWindow(), UNO_QUERY);
+            if (window.is() && window->isVisible()) return true;
+        }
+        return false;
+    }
+
     Reference<css::frame::XModel> load(const OUString& url) {
+        std::vector<css::beans::PropertyValue> args(1);
         // A workbook's macros never run because Wordpour opened it.
-        css::beans::PropertyValue noMacros;
-        noMacros.Name = "MacroExecutionMode";
-        noMacros.Value <<= css::document::MacroExecMode::NEVER_EXECUTE;
-        css::uno::Sequence<css::beans::PropertyValue> args(&noMacros, 1);
-        auto component = office_->desktop->loadComponentFromURL(url, "_blank", 0, args);
+        args[0].Name = "MacroExecutionMode";
+        args[0].Value <<= css::document::MacroExecMode::NEVER_EXECUTE;
+        // Start-up leaves the office's visibility alone: in an office that
+        // shows no window the workbook opens hidden, and the first entry
+        // shows it; in one a person is using, it opens as usual.
+        if (!officeShown()) {
+            args.emplace_back();
+            args.back().Name = "Hidden";
+            args.back().Value <<= true;
+        }
+        auto component = office_->desktop->loadComponentFromURL(
+            url, "_blank", 0,
+            css::uno::Sequence<css::beans::PropertyValue>(args.data(),
+                                                          static_cast<sal_Int32>(args.size())));
         Reference<css::frame::XModel> model(component, UNO_QUERY);
         if (!model.is()) {
             // Seen with a stale lock file left by an office that crashed.
@@ -284,6 +310,8 @@ private:
         if (!window.is()) return;
         rtl::Reference<VisibilityWatch> watch(new VisibilityWatch);
         window->addWindowListener(watch.get());
+        Reference<css::awt::XWindow2> state(window, UNO_QUERY);
+        watch->shown = state.is() && state->isVisible();
         office_->windows.push_back({window, watch});
     }
 
