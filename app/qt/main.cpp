@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
 #endif
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("wordpour"));
-    QApplication::setApplicationDisplayName(QStringLiteral("ワードポア！"));
+    // No application display name: Qt would append it to every window's
+    // title ("セル位置 — ワードポア！"), and each window has a title of its own.
     QApplication::setWindowIcon(wordpour::app::programIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("wordpour"));
 

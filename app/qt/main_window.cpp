@@ -8,6 +8,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+
+#include <algorithm>
 
 #include "app/qt/command_button.h"
 #include "app/qt/dialogs/file_dialog.h"
@@ -26,19 +30,34 @@ Form1Window::Form1Window(link::WorkbookLink::Attach attach) {
     logic_ = std::make_unique<Form1>(static_cast<FormView&>(*this), std::move(attach));
     createControls();
     createMenus();
+    resize(px(3720), px(2745) + menuBar()->sizeHint().height());  // the client area's size
     waiting_.setSingleShot(true);
     waiting_.setInterval(kShowWaitingAfterMs);
     connect(&waiting_, &QTimer::timeout, this, [this] { showWaiting(true); });
 }
+
+namespace {
+
+// 525 twips, unless the box's style needs more to show its font uncut.
+int comboHeight(const QComboBox& box) {
+    QStyleOptionComboBox option;
+    option.initFrom(&box);
+    option.editable = true;
+    const QSize needed = box.style()->sizeFromContents(
+        QStyle::CT_ComboBox, &option, QSize(0, box.fontMetrics().height()), &box);
+    return std::max(px(525), needed.height());
+}
+
+}  // namespace
 
 Form1Window::~Form1Window() {
     logic_.reset();  // while the window it speaks to still exists
 }
 
 void Form1Window::createControls() {
+    // An ordinary, resizable frame, which may be made smaller than its
+    // client area: the controls keep their places.
     auto* client = new QWidget(this);
-    // An ordinary, resizable frame; the controls keep their places.
-    client->setMinimumSize(px(3720), px(2745));
     setCentralWidget(client);
 
     Combo1 = new QComboBox(client);
@@ -56,7 +75,7 @@ void Form1Window::createControls() {
     Combo1->lineEdit()->setMaxLength(kUnlimitedText);
     Combo1->setFont(gothicFont(20.25, true));
     Combo1->move(px(120), 0);
-    Combo1->resize(px(3495), Combo1->sizeHint().height());
+    Combo1->resize(px(3495), comboHeight(*Combo1));
     Combo1->installEventFilter(this);  // it passes shortcut overrides on unfiltered
     Combo1->lineEdit()->installEventFilter(this);
 

@@ -2,22 +2,32 @@
 
 #include <QInputDialog>
 
+#include "app/qt/dialogs/message_box.h"
+
 namespace wordpour::app {
 
 bool InputBox::s_preset = false;
 std::optional<QString> InputBox::s_nextReply;
+std::vector<InputBox::Asked> InputBox::s_asked;
 
 std::optional<QString> InputBox::getText(QWidget* parent, const QString& prompt,
                                          const QString& title, const QString& defaultText) {
+    s_asked.push_back({prompt, title, defaultText});
     if (s_preset) {
         s_preset = false;
         return std::exchange(s_nextReply, std::nullopt);
     }
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    if (!ok) return std::nullopt;
-    return text;
+    QInputDialog box(parent);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setTextValue(defaultText);
+    box.setMinimumWidth(widthForTitle(box, title));
+    if (box.exec() != QDialog::Accepted) return std::nullopt;
+    return box.textValue();
+}
+
+std::vector<InputBox::Asked> InputBox::takeAsked() {
+    return std::exchange(s_asked, {});
 }
 
 void InputBox::setNextReply(std::optional<QString> reply) {

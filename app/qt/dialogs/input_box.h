@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include <QString>
 
@@ -18,9 +19,17 @@ public:
     // The next getText() returns `reply` at once (nothing: cancelled).
     static void setNextReply(std::optional<QString> reply);
 
+    // What each box asked (or was answered in advance for) since the last
+    // call.
+    struct Asked {
+        QString prompt, title, defaultText;
+    };
+    static std::vector<Asked> takeAsked();
+
 private:
     static bool s_preset;
     static std::optional<QString> s_nextReply;
+    static std::vector<Asked> s_asked;
 };
 
 }  // namespace wordpour::app

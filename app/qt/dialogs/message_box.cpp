@@ -86,7 +86,33 @@ Answer showScrolling(QWidget* parent, const QString& text, const QString& title)
     return Answer::Ok;
 }
 
+// A message box as wide as its title needs: the window manager cuts a title
+// wider than the window ("現… !"), and the box's own sizing counts the title
+// in the dialog's font, not in the title bar's, and without the bar's
+// buttons.
+class TitledBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);  // sizes the box to its text
+        const int needed = widthForTitle(*this, windowTitle());
+        if (width() < needed) setFixedWidth(needed);
+    }
+};
+
 }  // namespace
+
+int widthForTitle(const QWidget& window, const QString& title) {
+    // Title bars draw in a bold font up to a quarter larger than the
+    // dialog's, beside an icon and three buttons.
+    QFont bar = window.font();
+    bar.setBold(true);
+    bar.setPointSizeF(bar.pointSizeF() * 1.25);
+    constexpr int kIconAndButtons = 160;
+    return QFontMetrics(bar).horizontalAdvance(title) + kIconAndButtons;
+}
 
 Answer MessageBox::show(QWidget* parent, const QString& prompt, link::Style style,
                         const QString& title) {
@@ -102,7 +128,7 @@ Answer MessageBox::show(QWidget* parent, const QString& prompt, link::Style styl
     if (style.buttons == Buttons::OkOnly && shownText.count(QLatin1Char('\n')) > kMaxLinesInABox)
         return showScrolling(parent, shownText, title);
     const auto standard = buttonsFor(style.buttons);
-    QMessageBox box(iconFor(style.icon), title, shownText, standard, parent);
+    TitledBox box(iconFor(style.icon), title, shownText, standard, parent);
     // The first button is the default one, as the values say (Yes for Yes/No).
     box.setDefaultButton(standard.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok);
     return answerFor(box.exec());

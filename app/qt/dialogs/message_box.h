@@ -38,4 +38,7 @@ private:
     static std::vector<Shown> s_shown;
 };
 
+// The width a dialog needs for the window manager to show `title` whole.
+int widthForTitle(const QWidget& window, const QString& title);
+
 }  // namespace wordpour::app
