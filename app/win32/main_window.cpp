@@ -2,6 +2,8 @@
 
 #include <imm.h>
 
+#include <algorithm>
+
 #include "app/win32/control_ids.h"
 #include "app/win32/dialogs.h"
 #include "app/win32/win_text.h"
@@ -50,6 +52,7 @@ void Form1Window::createControls() {
         0, Form1, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCombo1)), instance, nullptr);
     // The drop-down's list reaches below the window, as a combo box's does.
     layout_.place(Combo1, {120, 0, 3495, 3000}, word);
+    fitComboHeight();
     SendMessageW(Combo1, CB_LIMITTEXT, 0, 0);  // any length: a word too long is refused, not cut
     for (int n = 1; n <= 8; ++n) {
         const Button& b = kButtons[n - 1];
@@ -59,6 +62,25 @@ void Form1Window::createControls() {
             nullptr);
         layout_.place(Command[n], {b.left, b.top, b.width, 615}, plain);
     }
+}
+
+void Form1Window::fitComboHeight() {
+    // 525 twips in all, unless the font needs more: its selection field is
+    // the box's height less its frame.
+    const UINT dpi = layout_.dpi();
+    HDC screen = GetDC(Combo1);
+    const HGDIOBJ before =
+        SelectObject(screen, reinterpret_cast<HFONT>(SendMessageW(Combo1, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, before);
+    ReleaseDC(Combo1, screen);
+    RECT box;
+    GetWindowRect(Combo1, &box);
+    const LRESULT fieldHeight = SendMessageW(Combo1, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    const int frame = static_cast<int>((box.bottom - box.top) - fieldHeight);
+    const int wanted = std::max<int>(px(525, dpi) - frame, metrics.tmHeight);
+    SendMessageW(Combo1, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
 }
 
 HMENU Form1Window::createMenus() {
@@ -203,6 +225,7 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_DPICHANGED:
             layout_.dpiChanged(Form1, wParam, lParam);
+            fitComboHeight();
             return 0;
         case WM_TIMER:
             if (wParam == kWaitingTimer) {

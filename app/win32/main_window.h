@@ -28,6 +28,7 @@ private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
+    void fitComboHeight();
     HMENU createMenus();
     void command(int id);
     void pressFocusedButton();

@@ -101,6 +101,10 @@ TEST_F(Form1WindowTest, ControlsStandAtTheirTwipsAtEveryDpi) {
             EXPECT_EQ(r.right - r.left, MulDiv(c.at.width, dpi, 1440));
             if (c.at.height) {
                 EXPECT_EQ(r.bottom - r.top, MulDiv(c.at.height, dpi, 1440));
+            } else {
+                // The word box: 525 twips, or more where its font needs it.
+                EXPECT_GE(r.bottom - r.top, MulDiv(525, dpi, 1440));
+                EXPECT_LE(r.bottom - r.top, MulDiv(525, dpi, 1440) + MulDiv(8, dpi, 96));
             }
             EXPECT_EQ(fontHeight(window), MulDiv(c.fontHeightAt96, dpi, 96));
         }
