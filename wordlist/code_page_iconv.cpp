@@ -2,7 +2,6 @@
 // differs from it on characters such as "～" and "∥".
 #include <bit>
 #include <cerrno>
-#include <cstring>
 #include <vector>
 
 #include <iconv.h>
@@ -25,25 +24,29 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // Converts all of `in`; false on any character that does not convert.
-    bool convert(const char* in, std::size_t size, std::string& out) {
+    // Converts all of `in` into `out` (a string of bytes or of UTF-16
+    // units), starting at `room` bytes; false on any character that does
+    // not convert.
+    template <class Out>
+    bool convert(const char* in, std::size_t size, Out& out, std::size_t room) {
         if (cd_ == reinterpret_cast<iconv_t>(-1)) return false;
+        constexpr std::size_t unit = sizeof(typename Out::value_type);
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // reset the state
-        out.resize(size * 2 + 16);
+        out.resize(room / unit + 1);
         char* src = const_cast<char*>(in);
         std::size_t srcLeft = size;
-        std::size_t done = 0;
+        std::size_t done = 0;  // bytes
         for (;;) {
-            char* dst = out.data() + done;
-            std::size_t dstLeft = out.size() - done;
+            char* dst = reinterpret_cast<char*>(out.data()) + done;
+            std::size_t dstLeft = out.size() * unit - done;
             const std::size_t rc = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
-            done = out.size() - dstLeft;
+            done = out.size() * unit - dstLeft;
             if (rc != static_cast<std::size_t>(-1)) {
                 // Flush, then refuse what iconv replaced rather than failed on.
                 if (iconv(cd_, nullptr, nullptr, &dst, &dstLeft) == static_cast<std::size_t>(-1))
                     return false;
-                done = out.size() - dstLeft;
-                out.resize(done);
+                done = out.size() * unit - dstLeft;
+                out.resize(done / unit);
                 return rc == 0;
             }
             if (errno != E2BIG) return false;  // EILSEQ or EINVAL: not convertible
@@ -60,17 +63,19 @@ private:
 std::optional<std::string> encodeCp932(std::u16string_view text) {
     thread_local Converter converter("CP932", "UTF-16LE");
     std::string bytes;
-    if (!converter.convert(reinterpret_cast<const char*>(text.data()), text.size() * 2, bytes))
+    // At most two bytes a character.
+    if (!converter.convert(reinterpret_cast<const char*>(text.data()), text.size() * 2, bytes,
+                           text.size() * 2 + 16))
         return std::nullopt;
     return bytes;
 }
 
 std::optional<std::u16string> decodeCp932(std::string_view bytes) {
     thread_local Converter converter("UTF-16LE", "CP932");
-    std::string utf16;
-    if (!converter.convert(bytes.data(), bytes.size(), utf16)) return std::nullopt;
-    std::u16string text(utf16.size() / 2, u'\0');
-    std::memcpy(text.data(), utf16.data(), text.size() * 2);
+    // At most one UTF-16 unit a byte: straight into the text, no copy.
+    std::u16string text;
+    if (!converter.convert(bytes.data(), bytes.size(), text, bytes.size() * 2 + 16))
+        return std::nullopt;
     return text;
 }
 

@@ -20,12 +20,12 @@ std::optional<std::string> encodeCp932(std::u16string_view text) {
     // No best fit ("é" as "e") and no default character ("?"): a character
     // without a code of its own makes the whole text unencodable.
     BOOL usedDefault = FALSE;
-    const int size = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, length, nullptr,
-                                         0, nullptr, &usedDefault);
+    const int size = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0,
+                                         nullptr, &usedDefault);
     if (size <= 0 || usedDefault) return std::nullopt;
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, length, bytes.data(), size,
-                        nullptr, &usedDefault);
+    WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, length, bytes.data(), size, nullptr,
+                        &usedDefault);
     if (usedDefault) return std::nullopt;
     return bytes;
 }

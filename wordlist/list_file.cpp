@@ -38,6 +38,10 @@ std::variant<std::string, Unencodable> writeList(const Entries& entries) {
 
 Entries readFields(std::u16string_view text) {
     Entries fields;
+    // Mostly one field a line: one allocation for the list, not dozens.
+    std::size_t lines = 1;
+    for (char16_t c : text) lines += c == u'\n';
+    fields.reserve(lines);
     std::size_t pos = 0;
     while (pos < text.size()) {
         while (pos < text.size() && isBlank(text[pos])) ++pos;

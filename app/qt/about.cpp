@@ -43,8 +43,7 @@ void Form3::createControls() {
     createLabel("Label1", QStringLiteral("質問は README.md へ"), 1680, 1560, 2535, 255)
         ->setFont(marked);
     createLabel("Label7", QStringLiteral("URL ："), 120, 1680, 735, 255);
-    createLabel("Label8", QStringLiteral("同梱の README.md（使い方）"), 240, 1920,
-                3975, 255)
+    createLabel("Label8", QStringLiteral("同梱の README.md（使い方）"), 240, 1920, 3975, 255)
         ->setFont(marked);
 
     Command1 = new CommandButton(QStringLiteral("OK"), this);

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
@@ -43,8 +44,8 @@ int comboHeight(const QComboBox& box) {
     QStyleOptionComboBox option;
     option.initFrom(&box);
     option.editable = true;
-    const QSize needed = box.style()->sizeFromContents(
-        QStyle::CT_ComboBox, &option, QSize(0, box.fontMetrics().height()), &box);
+    const QSize needed = box.style()->sizeFromContents(QStyle::CT_ComboBox, &option,
+                                                       QSize(0, box.fontMetrics().height()), &box);
     return std::max(px(525), needed.height());
 }
 
@@ -64,6 +65,8 @@ void Form1Window::createControls() {
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
+    words_ = new QStringListModel(Combo1);
+    Combo1->setModel(words_);
     // No inline completion, and the focus leaving the box must not swap the
     // typed text for an entry that matches it but for case: an empty
     // case-sensitive completer gives both.
@@ -230,14 +233,16 @@ std::u16string Form1Window::item(std::size_t index) const {
 }
 
 void Form1Window::append(const std::vector<std::u16string>& items) {
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(items.size()));
+    // The whole list is handed to the box's model in one step: a load of
+    // 32,767 words is one change, not 32,767.
+    QStringList list = words_->stringList();
+    list.reserve(list.size() + static_cast<qsizetype>(items.size()));
     for (const auto& item : items) list << toQt(item);
-    // Qt would select the first entry of a list that was empty: keep the
-    // entry shown and the typed text as they were.
+    // Keep the entry shown and the typed text as they were: a new list
+    // would select nothing, or Qt the first entry of one that was empty.
     const QString typed = Combo1->currentText();
     const int current = Combo1->currentIndex();
-    Combo1->addItems(list);
+    words_->setStringList(list);
     Combo1->setCurrentIndex(current);
     Combo1->setEditText(typed);
 }

@@ -17,6 +17,7 @@ class QComboBox;
 class QKeySequence;
 class QMenu;
 class QPushButton;
+class QStringListModel;
 
 namespace wordpour::app {
 
@@ -69,6 +70,7 @@ private:
     void showWaiting(bool waiting);
 
     QComboBox* Combo1 = nullptr;
+    QStringListModel* words_ = nullptr;  // Combo1's entries
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;

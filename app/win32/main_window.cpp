@@ -317,10 +317,18 @@ std::u16string Form1Window::item(std::size_t index) const {
 }
 
 void Form1Window::append(const std::vector<std::u16string>& items) {
+    // Room for all of them at once, and no drawing until they are in: a
+    // load of 32,767 words is one change to look at, not 32,767.
+    std::size_t characters = 0;
+    for (const auto& word : items) characters += word.size() + 1;
+    SendMessageW(Combo1, CB_INITSTORAGE, items.size(), characters * sizeof(wchar_t));
+    SendMessageW(Combo1, WM_SETREDRAW, FALSE, 0);
     // Adding at the end leaves the selection and the text as they are.
     for (const auto& word : items)
         SendMessageW(Combo1, CB_INSERTSTRING, static_cast<WPARAM>(-1),
                      reinterpret_cast<LPARAM>(toWide(word).c_str()));
+    SendMessageW(Combo1, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(Combo1, nullptr, TRUE);
 }
 
 void Form1Window::remove(std::size_t index) {
