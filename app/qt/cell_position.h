@@ -45,6 +45,7 @@ public:
     // Shows the dialog modeless, in front, with the focus in its text box.
     void open();
     Form2& form();
+    bool created() const { return form_ != nullptr; }
 
 private:
     std::unique_ptr<Form2> form_;

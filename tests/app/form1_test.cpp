@@ -58,6 +58,19 @@ TEST_F(Form1Test, StartUpLinksTheWorkbookAndFocusesTheWordBoxOrSaysWhyNot) {
     }
 }
 
+TEST_F(Form1Test, TheFileDialogShowsOneXlsFilterAndCancelKeepsAnEmptyPath) {
+    ASSERT_TRUE(start());
+    view.focus.reset();
+    form->Command8_Click();  // no file chosen: Cancel
+    ASSERT_EQ(view.filters.size(), 2u);
+    for (const auto& filter : view.filters) EXPECT_EQ(filter, u"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)|*.xls");
+    EXPECT_EQ(form->bookPath(), u"");
+    EXPECT_EQ(view.focus, Focus::Enter);
+    // Entries go on into the workbook linked at start-up.
+    enter(u"そのまま");
+    EXPECT_EQ(sheet.cells[u"A2"], u"そのまま");
+}
+
 TEST_F(Form1Test, EachCommandLeavesTheFocusWhereTheTableSays) {
     ASSERT_TRUE(start());
     writeBytes("List", "x\r\n");

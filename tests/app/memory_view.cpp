@@ -24,7 +24,8 @@ std::optional<std::u16string> MemoryView::inputBox(std::u16string_view prompt,
     return reply;
 }
 
-std::u16string MemoryView::openFileName(std::u16string_view) {
+std::u16string MemoryView::openFileName(std::u16string_view filter) {
+    filters.emplace_back(filter);
     if (fileNames.empty()) return {};
     std::u16string name = fileNames.front();
     fileNames.pop_front();

@@ -23,7 +23,8 @@ public:
 
     // What the logic did.
     std::vector<link::Message> shown;
-    std::vector<std::u16string> asked;  // input-box prompts and titles, "prompt|title|default"
+    std::vector<std::u16string> asked;    // input-box prompts and titles, "prompt|title|default"
+    std::vector<std::u16string> filters;  // of each file dialog shown
     std::optional<app::Focus> focus;
     int cellPositionShown = 0, aboutShown = 0;
     bool quitAsked = false, waiting = false;
