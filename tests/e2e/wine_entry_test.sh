@@ -4,6 +4,7 @@
 # bytes on disk and the windows' titles.
 # Usage: wine_entry_test.sh WORDPOUR_EXE FAKE_EXCEL_SERVER_EXE (inside xvfb-run)
 set -euo pipefail
+source "$(dirname "$0")/japanese_keymap.sh"
 exe=$1
 server_exe=$2
 wine=$(command -v wine64 || command -v /usr/lib/wine/wine64 || command -v wine)
@@ -35,35 +36,10 @@ window() {  # the first visible window whose name matches, waiting for it
     done
     return 1
 }
-# xdotool types a character missing from the keymap by remapping a spare key
-# for an instant, which Wine, reading the keymap once at start, loses or
-# doubles. So before Wine starts, load a plain US keymap that also puts each
-# Japanese character the test types on a key of its own (unused function
-# keys; Wine has only about 19 spare virtual keys for such keysyms).
-japanese_keymap() {
-    local chars=$1 symbols='include "pc+us"' i=13 code
-    while IFS= read -r -n1 ch; do
-        [ -n "$ch" ] || continue
-        [ "$i" -le 24 ] || fail "too many Japanese characters for the spare keys"
-        code=$(printf '%s' "$ch" | iconv -f UTF-8 -t UTF-32BE | od -An -tx1 | tr -d ' \n')
-        symbols+=" key <FK$i> { [ U$(printf '%04X' "0x$code") ] };"
-        i=$((i + 1))
-    done <<<"$chars"
-    cat >"$work/keymap.xkb" <<KEYMAP
-xkb_keymap {
-    xkb_keycodes { include "evdev+aliases(qwerty)" };
-    xkb_types { include "complete" };
-    xkb_compat { include "complete" };
-    xkb_symbols { $symbols };
-    xkb_geometry { include "pc(pc105)" };
-};
-KEYMAP
-    xkbcomp -w 0 "$work/keymap.xkb" "$DISPLAY" || fail "xkbcomp could not load the keymap"
-}
 cells() { grep '^cell ' "$work/excel.log" | tr -d '\r' | tr '\n' ' '; }
 settle() { sleep "${1:-1}"; }
 
-japanese_keymap "東京りんご"
+japanese_keymap "東京りんご" "$work" || fail "could not load a keymap for the Japanese words"
 openbox >/dev/null 2>&1 &
 wm=$!
 "$wine" reg add 'HKCR\Excel.Application\CLSID' /ve /d '{00024500-0000-0000-C000-000000000046}' /f \
@@ -166,6 +142,11 @@ xdotool key Return
 settle
 printf '\x82\xe8\x82\xf1\x82\xb2\r\n\x82\xe8\x82\xf1\x82\xb2\r\n' | cmp -s - List || fail "after a load List holds $(od -c List | head -2)"
 
+xdotool key ctrl+l                      # the list, by its title
+window "^現在のリスト項目$" >/dev/null || fail "Ctrl+L showed no list"
+settle 0.5
+xdotool key Return
+settle
 xdotool key F1                          # one about box
 window "^バージョン情報$" >/dev/null || fail "F1 showed no about box"
 xdotool key F1

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Drives the real program on a virtual screen with real keystrokes. Calc is
+# Drives the real program on a virtual screen, in a window manager, with
+# real keystrokes, and checks each window's title as the window manager
+# shows it. Calc is
 # started the way scripts/start-wordpour starts it (scripts/start-calc),
 # visible, with a profile and a pipe of its own; the cells are read back
 # through UNO. Usage: xdotool_entry_test.sh SOURCE_DIR WORDPOUR_BINARY
 # (run inside xvfb-run).
 set -euo pipefail
+source "$(dirname "$0")/japanese_keymap.sh"
 src=$1
 wordpour=$2
 helper=(/usr/bin/python3 "$src/tests/e2e/calc_helper.py")
@@ -13,12 +16,13 @@ work=$(mktemp -d)
 export WORDPOUR_PIPE="wordpour-xdotool-$$"
 export WORDPOUR_OFFICE_ARGS="-env:UserInstallation=file://$work/profile"
 export WORDPOUR_OFFICE_PIDFILE="$work/office.pid"
-program=""
+program="" wm=""
 office() {  # signals the office's whole process group (setsid made it one)
     kill "$1" -- "-$(cat "$WORDPOUR_OFFICE_PIDFILE")" 2>/dev/null || true
 }
 cleanup() {
     [ -n "$program" ] && kill "$program" 2>/dev/null || true
+    [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
     office -CONT
     timeout 20 "${helper[@]}" "$WORDPOUR_PIPE" quit 2>/dev/null || true
     sleep 1
@@ -42,6 +46,28 @@ window() {  # the first visible window whose name matches, waiting for it
     return 1
 }
 focus() { xdotool windowfocus "$1" 2>/dev/null || true; sleep 0.3; }
+# The title the window manager shows (_NET_WM_NAME), exactly.
+titled() {
+    local name
+    name=$(xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
+    [ "$name" = "$2" ] || fail "a window is titled '$name', not '$2'"
+}
+# Presses `keys` in the main window; the window titled `title` must come,
+# and `answer` (keys) closes it.
+dialog_titled() {
+    local keys=$1 title=$2 answer=$3 id
+    focus "$main"
+    xdotool key $keys
+    id=$(window "^$title") || fail "$keys showed no window titled $title"
+    titled "$id" "$title"
+    focus "$id"
+    xdotool key $answer
+    sleep 0.5
+}
+
+japanese_keymap "在庫表" "$work" || fail "could not load a keymap for the workbook's name"
+openbox >/dev/null 2>&1 &
+wm=$!
 
 "$src/scripts/start-calc"
 book="$work/在庫 表.xls"
@@ -56,13 +82,15 @@ focus "$dialog"
 xdotool type --delay 20 "$book"
 xdotool key Return
 
-main=$(window "^ワードポア！$") || fail "the main window did not appear"
+main=$(window "^ワードポア！") || fail "the main window did not appear"
+titled "$main" "ワードポア！"
 focus "$main"
 xdotool type --delay 30 "pour"
 xdotool key Tab Tab Tab Tab Return      # Tab to 入力, Enter writes into A2
 sleep 0.5
 xdotool key ctrl+p                      # the cell-position dialog
-position=$(window "^セル位置$") || fail "Ctrl+P showed no cell-position dialog"
+position=$(window "^セル位置") || fail "Ctrl+P showed no cell-position dialog"
+titled "$position" "セル位置"
 focus "$position"
 xdotool type --delay 30 "B5"            # replaces the selected name
 xdotool key Tab Return                  # 指定
@@ -73,6 +101,26 @@ sleep 0.5
 
 cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" A2 B5 B6 | tr '\n' ' ')
 [ "$cells" = "pour  pour " ] || fail "cells A2 B5 B6 hold '$cells', not 'pour  pour '"
+
+# Every other window by its title: the add box (cancelled), the load and save
+# questions (No), the list, the about box; and a wrong name's message.
+dialog_titled ctrl+a "ﾘｽﾄに追加" Escape
+dialog_titled ctrl+o "ﾘｽﾄを開く" n
+dialog_titled ctrl+s "ﾘｽﾄの保存" n
+dialog_titled ctrl+l "現在のリスト項目" Return
+dialog_titled F1 "バージョン情報" Return
+focus "$main"
+xdotool key ctrl+p
+focus "$(window "^セル位置")"
+xdotool type --delay 30 "a1"
+xdotool key Tab Return                  # 指定
+sleep 0.5
+dialog_titled Return "セル名の異常" Return  # 入力 has the focus: the wrong name's message
+xdotool key ctrl+p
+focus "$(window "^セル位置")"
+xdotool type --delay 30 "B6"
+xdotool key Tab Return
+sleep 0.5
 
 # A frozen office: the window keeps working, and the word lands once it thaws.
 office -STOP
