@@ -7,56 +7,14 @@
 
 #include "app/win32/control_ids.h"
 #include "app/win32/main_window.h"
+#include "tests/app/win32/window_probe.h"
 #include "tests/link/excel/fake_spreadsheet.h"
 
 namespace {
 
 using wordpour::app::win32::Form1Window;
+using namespace wordpour::testing::win32;
 namespace ids = wordpour::app::win32;
-
-struct Twips {
-    int left, top, width, height;
-};
-
-RECT clientRectIn(HWND control, HWND parent) {
-    RECT r;
-    GetWindowRect(control, &r);
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-int fontHeight(HWND control) {
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
-               &font);
-    return font.lfHeight;
-}
-
-std::wstring textOf(HWND window) {
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return text;
-}
-
-// Moves the window to a monitor of `dpi`, as Windows does: it suggests the
-// frame size for the new DPI.
-void changeDpi(HWND window, UINT dpi, int clientWidthPx, int clientHeightPx) {
-    RECT frame{0, 0, clientWidthPx, clientHeightPx};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)),
-                       GetMenu(window) != nullptr, 0);
-    OffsetRect(&frame, 10 - frame.left, 10 - frame.top);
-    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&frame));
-}
-
-// Posts a key to the control with the focus and runs the window's message
-// loop until the key and all it caused have been handled.
-void press(Form1Window& form, UINT key) {
-    HWND target = GetFocus();
-    PostMessageW(target, WM_KEYDOWN, key, 1);
-    PostMessageW(target, WM_KEYUP, key, 0xC0000001);
-    PostQuitMessage(0);
-    form.run();
-}
 
 class Form1WindowTest : public ::testing::Test {
 protected:

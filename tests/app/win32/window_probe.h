@@ -1,0 +1,67 @@
+// Looking into the Win32 windows from their tests: where a control stands,
+// its text and font, and keys pressed through the window's own loop.
+#pragma once
+
+#include <string>
+
+#include <windows.h>
+
+#include "app/win32/main_window.h"
+
+namespace wordpour::testing::win32 {
+
+using app::win32::Form1Window;
+
+struct Twips {
+    int left, top, width, height;
+};
+
+inline RECT clientRectIn(HWND control, HWND parent) {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+inline int fontHeight(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    return font.lfHeight;
+}
+
+inline std::wstring textOf(HWND window) {
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+// Moves the window to a monitor of `dpi`, as Windows does: it suggests the
+// frame size for the new DPI.
+inline void changeDpi(HWND window, UINT dpi, int clientWidthPx, int clientHeightPx) {
+    RECT frame{0, 0, clientWidthPx, clientHeightPx};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)),
+                       GetMenu(window) != nullptr, 0);
+    OffsetRect(&frame, 10 - frame.left, 10 - frame.top);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&frame));
+}
+
+// Posts a key to the control with the focus and runs the window's message
+// loop until the key and all it caused have been handled.
+inline void press(Form1Window& form, UINT key) {
+    HWND target = GetFocus();
+    PostMessageW(target, WM_KEYDOWN, key, 1);
+    PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+    PostQuitMessage(0);
+    form.run();
+}
+
+// The font a control draws with.
+inline LOGFONTW fontOf(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    return font;
+}
+
+}  // namespace wordpour::testing::win32
