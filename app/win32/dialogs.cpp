@@ -118,13 +118,17 @@ std::optional<std::u16string> inputBox(HWND owner, std::u16string_view prompt,
     return fromWide(state.text);
 }
 
-std::u16string openFileName(HWND owner, std::u16string_view filter) {
-    // "a|b|c|d" becomes "a\0b\0c\0d\0\0".
+std::wstring filterPairs(std::u16string_view filter) {
     std::wstring pairs = toWide(filter);
     for (wchar_t& c : pairs)
         if (c == L'|') c = L'\0';
     pairs.push_back(L'\0');
     pairs.push_back(L'\0');
+    return pairs;
+}
+
+std::u16string openFileName(HWND owner, std::u16string_view filter) {
+    const std::wstring pairs = filterPairs(filter);
     std::wstring file(32768, L'\0');
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;

@@ -18,6 +18,10 @@ link::Answer messageBox(HWND owner, const link::Message& message);
 std::optional<std::u16string> inputBox(HWND owner, std::u16string_view prompt,
                                        std::u16string_view title, std::u16string_view defaultText);
 
+// A filter written "description|pattern|…" as the file dialog takes it:
+// "a|b|c|d" becomes "a\0b\0c\0d\0\0".
+std::wstring filterPairs(std::u16string_view filter);
+
 // `filter` is written "description|pattern|…". The path chosen, or the
 // empty text when the user cancels.
 std::u16string openFileName(HWND owner, std::u16string_view filter);

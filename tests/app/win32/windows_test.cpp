@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "app/main_window.h"
 #include "app/win32/control_ids.h"
+#include "app/win32/dialogs.h"
 #include "tests/app/win32/window_probe.h"
 #include "tests/link/excel/fake_spreadsheet.h"
 
@@ -160,6 +162,12 @@ TEST_F(WindowsTest, OneIconOf32And16PixelsIn16ColoursForEveryWindow) {
     EXPECT_EQ(sizes, (std::vector<int>{16, 32}));
     for (HWND window : {Form1, Form2(), Form3()})
         EXPECT_NE(GetClassLongPtrW(window, GCLP_HICON), 0u) << textOf(window).size();
+}
+
+TEST(FileDialog, TheWorkbookFilterIsOneXlsFilter) {
+    using namespace std::string_literals;
+    EXPECT_EQ(wordpour::app::win32::filterPairs(wordpour::app::kBookFilter),
+              L"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)\0*.xls\0\0"s);
 }
 
 TEST_F(WindowsTest, EnterAndEscapePressNothingInTheDialogs) {
