@@ -56,6 +56,10 @@ public:
     virtual void showAbout() = 0;
     // Ends the program at once.
     virtual void quit() = 0;
+    // Keeps the main window and its dialogs above other windows, the
+    // spreadsheet's included (true), or lets them go behind again; the menu
+    // item shows the state as its check mark.
+    virtual void setAlwaysOnTop(bool onTop) = 0;
 
     // An entry is under way (true) or answered (false). A face shows that
     // it waits once an entry has been under way for kShowWaitingAfterMs.

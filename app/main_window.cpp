@@ -149,6 +149,11 @@ void Form1::Quit_Click() {
     view_.quit();
 }
 
+void Form1::AlwaysOnTop_Click() {
+    alwaysOnTop_ = !alwaysOnTop_;
+    view_.setAlwaysOnTop(alwaysOnTop_);
+}
+
 void Form1::Version_Click() {
     view_.showAbout();
 }

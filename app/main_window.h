@@ -43,6 +43,10 @@ public:
     void List_Click() { Command7_Click(); }
     void Quit_Click();
     void Version_Click();
+    // Beyond the buttons: keeps the windows on top, or no longer. The state
+    // lasts for the run; nothing is stored.
+    void AlwaysOnTop_Click();
+    bool alwaysOnTop() const { return alwaysOnTop_; }
 
     // An entry has been handed to the spreadsheet and not answered yet.
     bool entryUnderWay() const { return linkThread_.busy(); }
@@ -56,6 +60,7 @@ private:
     int selectedIndex() const;
 
     FormView& view_;
+    bool alwaysOnTop_ = false;
     link::WorkbookLink link_;
     // Destroyed first: it finishes its jobs while the link still exists.
     link::LinkThread linkThread_;

@@ -11,6 +11,7 @@
 #include <QStringListModel>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -38,6 +39,16 @@ Form1Window::Form1Window(link::WorkbookLink::Attach attach) {
 }
 
 namespace {
+
+// Sets or clears a window's stay-on-top hint. A shown window keeps its place
+// and focus: the window system is told directly, where changing the widget's
+// flags would hide it.
+void keepOnTop(QWidget& window, bool onTop) {
+    const Qt::WindowFlags flags = onTop ? window.windowFlags() | Qt::WindowStaysOnTopHint
+                                        : window.windowFlags() & ~Qt::WindowStaysOnTopHint;
+    window.overrideWindowFlags(flags);
+    if (QWindow* handle = window.windowHandle()) handle->setFlags(flags);
+}
 
 // 525 twips, unless the box's style needs more to show its font uncut.
 int comboHeight(const QComboBox& box) {
@@ -131,6 +142,10 @@ void Form1Window::createMenus() {
     display->addSeparator();
     createItem(display, "List", QStringLiteral("現在のﾘｽﾄを表示(&L)"), Qt::CTRL | Qt::Key_L,
                &Form1::List_Click);
+    display->addSeparator();
+    onTop_ = createItem(display, "AlwaysOnTop", QStringLiteral("常に手前に表示(&T)"), {},
+                        &Form1::AlwaysOnTop_Click);
+    onTop_->setCheckable(true);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("HelpMenu"));
@@ -193,10 +208,20 @@ void Form1Window::showCellPosition() {
 
 void Form1Window::showAbout() {
     // One about box for the whole run, shown again by every call.
-    if (!about_) about_ = std::make_unique<Form3>();
+    if (!about_) {
+        about_ = std::make_unique<Form3>();
+        keepOnTop(*about_, logic_->alwaysOnTop());
+    }
     about_->show();
     about_->raise();
     about_->activateWindow();
+}
+
+void Form1Window::setAlwaysOnTop(bool onTop) {
+    onTop_->setChecked(onTop);
+    keepOnTop(*this, onTop);
+    keepOnTop(cellPosition_.form(), onTop);
+    if (about_) keepOnTop(*about_, onTop);
 }
 
 void Form1Window::quit() {

@@ -56,6 +56,7 @@ private:
     void showCellPosition() override;
     void showAbout() override;
     void quit() override;
+    void setAlwaysOnTop(bool onTop) override;
     void setWaiting(bool waiting) override;
     void post(std::function<void()> task) override;
 
@@ -80,6 +81,7 @@ private:
     QPushButton* Command7 = nullptr;
     QPushButton* Command8 = nullptr;
     QList<QAction*> shortcutItems_;
+    QAction* onTop_ = nullptr;  // 常に手前に表示
 
     CellPosition cellPosition_;
     std::unique_ptr<Form3> about_;

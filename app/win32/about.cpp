@@ -13,8 +13,16 @@ AboutBox::~AboutBox() {
     if (Form3) DestroyWindow(Form3);
 }
 
+void AboutBox::setOnTop(bool onTop) {
+    onTop_ = onTop;
+    keepOnTop(Form3, onTop);
+}
+
 void AboutBox::show() {
-    if (!Form3) create();
+    if (!Form3) {
+        create();
+        keepOnTop(Form3, onTop_);
+    }
     ShowWindow(Form3, SW_SHOW);
     SetForegroundWindow(Form3);
     SetFocus(Command1);

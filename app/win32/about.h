@@ -15,6 +15,8 @@ public:
     void show();
     HWND window() const { return Form3; }
     bool handleDialogMessage(MSG& message);
+    // Kept above other windows, now and once created.
+    void setOnTop(bool onTop);
 
 private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -25,6 +27,7 @@ private:
     HWND Frame1 = nullptr;
     HWND Command1 = nullptr;
     TwipsLayout layout_;
+    bool onTop_ = false;
 };
 
 }  // namespace wordpour::app::win32

@@ -43,6 +43,12 @@ void CellPosition::create() {
     SendMessageW(Text1, EM_SETLIMITTEXT, 0, 0);  // any length: an overlong name gets its message
     // The name is typed as plain keyboard characters: no input method here.
     ImmAssociateContextEx(Text1, nullptr, 0);
+    keepOnTop(Form2, onTop_);
+}
+
+void CellPosition::setOnTop(bool onTop) {
+    onTop_ = onTop;
+    keepOnTop(Form2, onTop);
 }
 
 std::u16string CellPosition::text() {

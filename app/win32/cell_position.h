@@ -25,6 +25,9 @@ public:
     HWND window();  // Form2
     HWND text1();
 
+    // Kept above other windows, now and once created.
+    void setOnTop(bool onTop);
+
     // Whether `message` is for the dialog and was handled (Tab, Enter).
     bool handleDialogMessage(MSG& message);
 
@@ -37,6 +40,7 @@ private:
     HWND Text1 = nullptr;
     HWND Command1 = nullptr;
     TwipsLayout layout_;
+    bool onTop_ = false;
 };
 
 }  // namespace wordpour::app::win32

@@ -6,6 +6,17 @@ namespace wordpour::app::win32 {
 
 constexpr int kCombo1 = 100;
 constexpr int kCommandBase = 100;  // Command1 is 101 … Command8 is 108
-enum MenuItem : int { kFind = 201, kOpen, kSave, kQuit, kAdd, kDelete, kPosition, kList, kVersion };
+enum MenuItem : int {
+    kFind = 201,
+    kOpen,
+    kSave,
+    kQuit,
+    kAdd,
+    kDelete,
+    kPosition,
+    kList,
+    kVersion,
+    kAlwaysOnTop,
+};
 
 }  // namespace wordpour::app::win32

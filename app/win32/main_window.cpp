@@ -104,6 +104,8 @@ HMENU Form1Window::createMenus() {
     AppendMenuW(display, MF_STRING, kPosition, L"入力を開始するｾﾙの位置(&P)\tCtrl+P");
     AppendMenuW(display, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(display, MF_STRING, kList, L"現在のﾘｽﾄを表示(&L)\tCtrl+L");
+    AppendMenuW(display, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(display, MF_STRING, kAlwaysOnTop, L"常に手前に表示(&T)");
     HMENU help = popup(L"ﾍﾙﾌﾟ(&H)");
     AppendMenuW(help, MF_STRING, kVersion, L"ﾊﾞｰｼﾞｮﾝ情報(&I)\tF1");
 
@@ -168,6 +170,8 @@ void Form1Window::command(int id) {
             return f.Position_Click();
         case kList:
             return f.List_Click();
+        case kAlwaysOnTop:
+            return f.AlwaysOnTop_Click();
         case kVersion:
             return f.Version_Click();
     }
@@ -281,6 +285,13 @@ void Form1Window::showCellPosition() {
 
 void Form1Window::showAbout() {
     about_.show();
+}
+
+void Form1Window::setAlwaysOnTop(bool onTop) {
+    CheckMenuItem(GetMenu(Form1), kAlwaysOnTop, MF_BYCOMMAND | (onTop ? MF_CHECKED : MF_UNCHECKED));
+    keepOnTop(Form1, onTop);
+    cellPosition_.setOnTop(onTop);
+    about_.setOnTop(onTop);
 }
 
 void Form1Window::quit() {

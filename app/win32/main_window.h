@@ -44,6 +44,7 @@ private:
     void showCellPosition() override;
     void showAbout() override;
     void quit() override;
+    void setAlwaysOnTop(bool onTop) override;
     void setWaiting(bool waiting) override;
     void post(std::function<void()> task) override;
 

@@ -92,6 +92,14 @@ inline HFONT gothicFont(double points, bool bold, UINT dpi, bool underline = fal
     return CreateFontIndirectW(&font);
 }
 
+// Keeps a top-level window above all others that are not (true), or lets
+// it go behind again, without moving, sizing or activating it.
+inline void keepOnTop(HWND window, bool onTop) {
+    if (window)
+        SetWindowPos(window, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 // A top-level window of the program: the ordinary, resizable frame with the
 // program's icon, whose client area is `width` x `height` twips at its DPI.
 // The controls keep their places when it is resized. `self` reaches

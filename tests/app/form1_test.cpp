@@ -14,6 +14,7 @@ using wordpour::link::Answer;
 using wordpour::testing::bytesOf;
 using wordpour::testing::FakeSpreadsheet;
 using wordpour::testing::Form1Test;
+using wordpour::testing::MemoryView;
 using wordpour::testing::Words;
 using wordpour::testing::writeBytes;
 
@@ -69,6 +70,22 @@ TEST_F(Form1Test, TheFileDialogShowsOneXlsFilterAndCancelKeepsAnEmptyPath) {
     // Entries go on into the workbook linked at start-up.
     enter(u"そのまま");
     EXPECT_EQ(sheet.cells[u"A2"], u"そのまま");
+}
+
+TEST_F(Form1Test, AlwaysOnTopTogglesForTheRunAndMovesNothing) {
+    ASSERT_TRUE(start());
+    view.focus.reset();
+    for (const bool expected : {true, false, true}) {
+        form->AlwaysOnTop_Click();
+        EXPECT_EQ(view.onTop, expected);
+        EXPECT_EQ(form->alwaysOnTop(), expected);
+    }
+    EXPECT_FALSE(view.focus.has_value());
+    EXPECT_TRUE(view.shown.empty());
+    // A new window of the next run starts without it: nothing is stored.
+    MemoryView next;
+    Form1 another(next, [this] { return sheet.attach(); });
+    EXPECT_FALSE(another.alwaysOnTop());
 }
 
 TEST_F(Form1Test, EachCommandLeavesTheFocusWhereTheTableSays) {

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QWindow>
 #include <QtEndian>
 
 #include "app/qt/about.h"
@@ -197,7 +198,9 @@ private slots:
             {"ﾌｧｲﾙ(&F)", "ｴｸｾﾙのﾌｧｲﾙを指定(&F)|Ctrl+F", "-", "保存しているﾘｽﾄを開く(&O)|Ctrl+O",
              "現在のﾘｽﾄを保存(&S)|Ctrl+S", "-", "終了(&Q)|Ctrl+Q"},
             {"編集(&E)", "単語をﾘｽﾄに追加(&A)|Ctrl+A", "単語をﾘｽﾄから削除(&D)|Ctrl+D"},
-            {"表示(&V)", "入力を開始するｾﾙの位置(&P)|Ctrl+P", "-", "現在のﾘｽﾄを表示(&L)|Ctrl+L"},
+            // Beyond the specified items: the last separator and item.
+            {"表示(&V)", "入力を開始するｾﾙの位置(&P)|Ctrl+P", "-", "現在のﾘｽﾄを表示(&L)|Ctrl+L",
+             "-", "常に手前に表示(&T)|"},
             {"ﾍﾙﾌﾟ(&H)", "ﾊﾞｰｼﾞｮﾝ情報(&I)|F1"},
         };
         QList<QStringList> shown;
@@ -211,6 +214,24 @@ private slots:
             shown << menu;
         }
         QCOMPARE(shown, expected);
+    }
+
+    void alwaysOnTopKeepsEveryWindowAboveOthers() {
+        auto* item = f_->form->findChild<QAction*>(QStringLiteral("AlwaysOnTop"));
+        QVERIFY(item && item->isCheckable() && !item->isChecked());
+        QWidget* form2 = window(QStringLiteral("Form2"));
+        for (const bool on : {true, false, true}) {
+            item->trigger();
+            QCOMPARE(item->isChecked(), on);
+            for (QWidget* w : {static_cast<QWidget*>(f_->form.get()), form2}) {
+                QCOMPARE(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint), on);
+                if (w->windowHandle())
+                    QCOMPARE(w->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint), on);
+            }
+            QVERIFY(f_->form->isVisible());  // kept shown, not hidden by new flags
+        }
+        // The about box made later stays on top too.
+        QVERIFY(window(QStringLiteral("Form3"))->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     }
 
     void enterAndEscapePressNothingInTheDialogs() {

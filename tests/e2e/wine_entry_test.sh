@@ -153,6 +153,23 @@ xdotool key F1
 settle
 [ "$(xdotool search --onlyvisible --name '^バージョン情報$' | wc -l)" = 1 ] || fail "two about boxes"
 
+# 表示 → 常に手前に表示 by its access keys: the window manager keeps the
+# window above (WS_EX_TOPMOST); again, and it no longer does.
+for expected in above not-above; do
+    xdotool windowactivate --sync "$main" 2>/dev/null || true
+    settle 0.5
+    xdotool key alt+v
+    settle 0.5
+    xdotool key t
+    settle
+    state=$(xprop -id "$main" _NET_WM_STATE)
+    case "$expected:$state" in
+        above:*_NET_WM_STATE_ABOVE*) ;;
+        not-above:*_NET_WM_STATE_ABOVE*) fail "still kept above: $state" ;;
+        above:*) fail "常に手前に表示 did not keep the window above: $state" ;;
+    esac
+done
+
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 settle
 xdotool key ctrl+q                      # Quit: at once, no question

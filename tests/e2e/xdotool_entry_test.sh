@@ -79,7 +79,7 @@ program=$!
 
 dialog=$(window "^開く") || fail "no file dialog titled 開く"
 focus "$dialog"
-xdotool type --delay 20 "$book"
+xdotool type --delay 80 "$book"
 xdotool key Return
 
 main=$(window "^ワードポア！") || fail "the main window did not appear"
@@ -121,6 +121,22 @@ focus "$(window "^セル位置")"
 xdotool type --delay 30 "B6"
 xdotool key Tab Return
 sleep 0.5
+
+# 表示 → 常に手前に表示 by its access keys: the window manager keeps the
+# window above; again, and it no longer does.
+for expected in above not-above; do
+    focus "$main"
+    xdotool key alt+v
+    sleep 0.3
+    xdotool key t
+    sleep 0.5
+    state=$(xprop -id "$main" _NET_WM_STATE)
+    case "$expected:$state" in
+        above:*_NET_WM_STATE_ABOVE*) ;;
+        not-above:*_NET_WM_STATE_ABOVE*) fail "still kept above: $state" ;;
+        above:*) fail "常に手前に表示 did not keep the window above: $state" ;;
+    esac
+done
 
 # A frozen office: the window keeps working, and the word lands once it thaws.
 office -STOP

@@ -108,7 +108,9 @@ TEST_F(WindowsTest, TheMenusHaveTheirCaptionsKeysOrderAndSeparators) {
         {L"ﾌｧｲﾙ(&F)", L"ｴｸｾﾙのﾌｧｲﾙを指定(&F)\tCtrl+F", L"-", L"保存しているﾘｽﾄを開く(&O)\tCtrl+O",
          L"現在のﾘｽﾄを保存(&S)\tCtrl+S", L"-", L"終了(&Q)\tCtrl+Q"},
         {L"編集(&E)", L"単語をﾘｽﾄに追加(&A)\tCtrl+A", L"単語をﾘｽﾄから削除(&D)\tCtrl+D"},
-        {L"表示(&V)", L"入力を開始するｾﾙの位置(&P)\tCtrl+P", L"-", L"現在のﾘｽﾄを表示(&L)\tCtrl+L"},
+        // Beyond the specified items: the last separator and item.
+        {L"表示(&V)", L"入力を開始するｾﾙの位置(&P)\tCtrl+P", L"-", L"現在のﾘｽﾄを表示(&L)\tCtrl+L",
+         L"-", L"常に手前に表示(&T)"},
         {L"ﾍﾙﾌﾟ(&H)", L"ﾊﾞｰｼﾞｮﾝ情報(&I)\tF1"},
     };
     auto caption = [](HMENU menu, int i) {
@@ -162,6 +164,21 @@ TEST_F(WindowsTest, OneIconOf32And16PixelsIn16ColoursForEveryWindow) {
     EXPECT_EQ(sizes, (std::vector<int>{16, 32}));
     for (HWND window : {Form1, Form2(), Form3()})
         EXPECT_NE(GetClassLongPtrW(window, GCLP_HICON), 0u) << textOf(window).size();
+}
+
+TEST_F(WindowsTest, AlwaysOnTopKeepsEveryWindowTopmost) {
+    auto topmost = [](HWND window) {
+        return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    };
+    HWND form2 = Form2();
+    for (const bool on : {true, false, true}) {
+        SendMessageW(Form1, WM_COMMAND, ids::kAlwaysOnTop, 0);
+        EXPECT_EQ(GetMenuState(GetMenu(Form1), ids::kAlwaysOnTop, MF_BYCOMMAND) & MF_CHECKED,
+                  on ? static_cast<UINT>(MF_CHECKED) : 0u);
+        EXPECT_EQ(topmost(Form1), on);
+        EXPECT_EQ(topmost(form2), on);
+    }
+    EXPECT_TRUE(topmost(Form3()));  // made later, on top from the start
 }
 
 TEST(FileDialog, TheWorkbookFilterIsOneXlsFilter) {
