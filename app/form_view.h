@@ -56,6 +56,8 @@ public:
     virtual void showAbout() = 0;
     // Ends the program at once.
     virtual void quit() = 0;
+    // Whether there is an entry to take back: the menu item is enabled.
+    virtual void setUndoEnabled(bool enabled) = 0;
     // Keeps the main window and its dialogs above other windows, the
     // spreadsheet's included (true), or lets them go behind again; the menu
     // item shows the state as its check mark.

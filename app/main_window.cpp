@@ -59,15 +59,24 @@ void Form1::Command4_Click() {
     }
     auto entry = std::make_shared<const link::Entry>(std::get<link::Entry>(std::move(prepared)));
     auto result = std::make_shared<link::EntryResult>();
+    std::u16string nameBefore = view_.cellName().text();
     view_.setWaiting(true);
     linkThread_.run([this, entry, result] { *result = link_.write(*entry); },
-                    [this, entry, result] { entryDone(*entry, *result); });
+                    [this, entry, result, nameBefore = std::move(nameBefore)] {
+                        entryDone(*entry, *result, nameBefore);
+                    });
     view_.setFocus(Focus::Enter);
 }
 
-void Form1::entryDone(const link::Entry& entry, const link::EntryResult& result) {
+void Form1::entryDone(const link::Entry& entry, const link::EntryResult& result,
+                      const std::u16string& nameBefore) {
     view_.setWaiting(false);
     link::WorkbookLink::finishEntry(view_.cellName(), entry, result);
+    if (result.written) {
+        undoable_.push_back({entry, result.before, nameBefore});
+        if (undoable_.size() > kUndoDepth) undoable_.pop_front();
+        view_.setUndoEnabled(true);
+    }
     if (result.message) {
         view_.messageBox(*result.message);
         view_.setFocus(Focus::Enter);
@@ -147,6 +156,38 @@ void Form1::Command8_Click() {
 void Form1::Quit_Click() {
     // At once, no question: the list is not saved, the workbook stays open.
     view_.quit();
+}
+
+void Form1::Undo_Click() {
+    if (undoable_.empty() || linkThread_.busy()) return;
+    undo(false);
+}
+
+void Form1::undo(bool overwrite) {
+    auto last = std::make_shared<const Undoable>(undoable_.back());
+    auto result = std::make_shared<link::UndoResult>();
+    view_.setWaiting(true);
+    linkThread_.run([this, last, result,
+                     overwrite] { *result = link_.undo(last->entry, last->before, overwrite); },
+                    [this, last, result] {
+                        view_.setWaiting(false);
+                        if (result->changedSince) {
+                            // Typed over in the spreadsheet since: the user decides, and
+                            // the safe answer, No, is the default.
+                            const link::Answer answer = view_.messageBox(
+                                {u"セル" + std::u16string(u"「") + last->entry.cell +
+                                     u"」は入力の後で変更されています。\n元に戻して、いまの内容を"
+                                     u"上書きしますか？",
+                                 link::kQuestionDefaultNo, kUndoTitle});
+                            if (answer == link::Answer::Yes) undo(true);
+                            return;
+                        }
+                        if (result->message) view_.messageBox(*result->message);
+                        if (!result->restored) return;
+                        undoable_.pop_back();
+                        view_.cellName().setText(last->nameBefore);
+                        view_.setUndoEnabled(!undoable_.empty());
+                    });
 }
 
 void Form1::AlwaysOnTop_Click() {

@@ -3,6 +3,7 @@
 // No toolkit: it works through a FormView, which each face implements.
 #pragma once
 
+#include <deque>
 #include <string>
 
 #include "app/form_view.h"
@@ -43,8 +44,13 @@ public:
     void List_Click() { Command7_Click(); }
     void Quit_Click();
     void Version_Click();
-    // Beyond the buttons: keeps the windows on top, or no longer. The state
-    // lasts for the run; nothing is stored.
+    // Beyond the buttons: takes back the last entry not yet taken back (up
+    // to kUndoDepth of them): the cell gets back what it held, the cell name
+    // the name it had before.
+    void Undo_Click();
+    bool canUndo() const { return !undoable_.empty(); }
+    // Keeps the windows on top, or no longer. The state lasts for the run;
+    // nothing is stored.
     void AlwaysOnTop_Click();
     bool alwaysOnTop() const { return alwaysOnTop_; }
 
@@ -53,7 +59,15 @@ public:
     const std::u16string& bookPath() const { return link_.bookPath(); }
 
 private:
-    void entryDone(const link::Entry& entry, const link::EntryResult& result);
+    struct Undoable {
+        link::Entry entry;
+        excel::CellContent before;  // what the cell held
+        std::u16string nameBefore;  // the cell name before the entry
+    };
+
+    void entryDone(const link::Entry& entry, const link::EntryResult& result,
+                   const std::u16string& nameBefore);
+    void undo(bool overwrite);
     bool confirmed(std::u16string_view firstSentence, std::u16string_view title);
     void showProblem(std::u16string prompt, std::u16string_view title);
     wordlist::Entries entries() const;
@@ -61,10 +75,15 @@ private:
 
     FormView& view_;
     bool alwaysOnTop_ = false;
+    std::deque<Undoable> undoable_;  // the newest last
     link::WorkbookLink link_;
     // Destroyed first: it finishes its jobs while the link still exists.
     link::LinkThread linkThread_;
 };
+
+// How many entries can be taken back, the latest first.
+inline constexpr std::size_t kUndoDepth = 100;
+inline constexpr char16_t kUndoTitle[] = u"元に戻す";
 
 // The file filter of the workbook dialog: "description|pattern".
 inline constexpr char16_t kBookFilter[] = u"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)|*.xls";

@@ -12,13 +12,19 @@ enum class Icon : int { None = 0, Hand = 16, Question = 32, Exclamation = 48, In
 // The button pressed. Only Yes lets a confirmed command go on.
 enum class Answer : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
-// A box's buttons and icon; the first button is the default one.
+// Which button Enter presses: the first, or the second (MB_DEFBUTTON2).
+enum class DefaultButton : int { First = 0, Second = 0x100 };
+
+// A box's buttons, icon and default button.
 struct Style {
     Buttons buttons = Buttons::OkOnly;
     Icon icon = Icon::None;
+    DefaultButton defaultButton = DefaultButton::First;
 
     // The one value a Windows message box takes (20 for Yes/No with a stop icon).
-    constexpr int value() const { return static_cast<int>(buttons) | static_cast<int>(icon); }
+    constexpr int value() const {
+        return static_cast<int>(buttons) | static_cast<int>(icon) | static_cast<int>(defaultButton);
+    }
     bool operator==(const Style&) const = default;
 };
 
@@ -28,6 +34,8 @@ inline constexpr Style kExclamation{Buttons::OkOnly, Icon::Exclamation};
 // The confirmations: Yes and No, the stop icon, Yes the default.
 inline constexpr Style kConfirmation{Buttons::YesNo, Icon::Hand};
 static_assert(kConfirmation.value() == 20);
+// A question whose safe answer is No: No is the default.
+inline constexpr Style kQuestionDefaultNo{Buttons::YesNo, Icon::Question, DefaultButton::Second};
 
 inline constexpr char16_t kProgramTitle[] = u"ワードポア！";
 

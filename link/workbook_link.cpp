@@ -122,6 +122,28 @@ Message entryMessage(const excel::Error& error, std::u16string_view cell) {
     return {withDetail(std::move(prompt), error), kExclamation, kProgramTitle};
 }
 
+Message undoMessage(const excel::Error& error, std::u16string_view cell) {
+    std::u16string prompt = u"セル" + bracketed(cell) + u"を元に戻せません。";
+    switch (error.failure()) {
+        case Failure::SheetGone:
+            prompt += u"起動時に選んだワークシート" + bracketed(text::kSheetName) +
+                      u"が削除されたか、名前が変わりました。";
+            break;
+        case Failure::Busy:
+            prompt += u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。";
+            break;
+        case Failure::Range:
+        case Failure::Value:
+            prompt += u"表計算ソフトが受け付けません。";
+            break;
+        default:
+            prompt += u"表計算ソフトかブックが閉じられた可能性があります。";
+            break;
+    }
+    prompt += u"\nセルもセル位置もそのままです。";
+    return {withDetail(std::move(prompt), error), kExclamation, kProgramTitle};
+}
+
 std::u16string decimal(std::size_t n) {
     return toText(std::to_string(n));
 }
@@ -213,6 +235,8 @@ EntryResult WorkbookLink::write(const Entry& entry) {
         // The range held before is released once the word is in: its release
         // then travels to the application after the entry, not within it.
         auto range = XlSheet->range(entry.cell);
+        // Read just before writing, so that the entry can be taken back.
+        result.before = range->content();
         range->setValue(entry.word);
         result.written = true;
         XlRange = std::move(range);
@@ -225,6 +249,28 @@ EntryResult WorkbookLink::write(const Entry& entry) {
         // Nothing the application does may end the program.
         result.message =
             entryMessage(excel::Error(Failure::Disconnected, toText(error.what())), entry.cell);
+    }
+    return result;
+}
+
+UndoResult WorkbookLink::undo(const Entry& entry, const excel::CellContent& before,
+                              bool overwrite) {
+    UndoResult result;
+    try {
+        if (!XlSheet) throw excel::Error(Failure::Disconnected, {});
+        auto range = XlSheet->range(entry.cell);
+        if (!overwrite && !range->holds(entry.word)) {
+            result.changedSince = true;
+            return result;
+        }
+        range->setContent(before);
+        result.restored = true;
+        XlRange = std::move(range);
+    } catch (const excel::Error& error) {
+        result.message = undoMessage(error, entry.cell);
+    } catch (const std::exception& error) {
+        result.message =
+            undoMessage(excel::Error(Failure::Disconnected, toText(error.what())), entry.cell);
     }
     return result;
 }

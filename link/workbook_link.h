@@ -37,6 +37,14 @@ struct Entry {
 struct EntryResult {
     bool written = false;            // the word is in the cell: the name advances
     std::optional<Message> message;  // what to tell the user, if anything
+    excel::CellContent before;       // what the cell held before, when written
+};
+
+// What taking back an entry found or did.
+struct UndoResult {
+    bool changedSince = false;       // the cell no longer holds the word written
+    bool restored = false;           // the cell holds again what it held before
+    std::optional<Message> message;  // what to tell the user, if anything
 };
 
 // The spreadsheet calls (start, write) may take as long as the application
@@ -68,6 +76,10 @@ public:
     // The three steps in a row, for callers without a window. Returns the
     // message to show, if any.
     std::optional<Message> enterWord(cells::CellNameBox& cellName, std::u16string_view word);
+
+    // Link's thread: takes back an entry. Unless `overwrite`, a cell that no
+    // longer holds the word written is left as it is and reported changed.
+    UndoResult undo(const Entry& entry, const excel::CellContent& before, bool overwrite);
 
     // Releases the spreadsheet's objects: on the thread that took them, as
     // COM requires.

@@ -134,6 +134,10 @@ void Form1Window::createMenus() {
                &Form1::Add_Click);
     createItem(edit, "Delete", QStringLiteral("単語をﾘｽﾄから削除(&D)"), Qt::CTRL | Qt::Key_D,
                &Form1::Delete_Click);
+    edit->addSeparator();
+    undo_ = createItem(edit, "Undo", QStringLiteral("元に戻す(&U)"), Qt::CTRL | Qt::Key_Z,
+                       &Form1::Undo_Click);
+    undo_->setEnabled(false);  // nothing written yet
 
     QMenu* display = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     display->setObjectName(QStringLiteral("Display"));
@@ -215,6 +219,10 @@ void Form1Window::showAbout() {
     about_->show();
     about_->raise();
     about_->activateWindow();
+}
+
+void Form1Window::setUndoEnabled(bool enabled) {
+    undo_->setEnabled(enabled);
 }
 
 void Form1Window::setAlwaysOnTop(bool onTop) {

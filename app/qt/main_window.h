@@ -57,6 +57,7 @@ private:
     void showAbout() override;
     void quit() override;
     void setAlwaysOnTop(bool onTop) override;
+    void setUndoEnabled(bool enabled) override;
     void setWaiting(bool waiting) override;
     void post(std::function<void()> task) override;
 
@@ -82,6 +83,7 @@ private:
     QPushButton* Command8 = nullptr;
     QList<QAction*> shortcutItems_;
     QAction* onTop_ = nullptr;  // 常に手前に表示
+    QAction* undo_ = nullptr;   // 元に戻す
 
     CellPosition cellPosition_;
     std::unique_ptr<Form3> about_;

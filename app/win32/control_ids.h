@@ -17,6 +17,7 @@ enum MenuItem : int {
     kList,
     kVersion,
     kAlwaysOnTop,
+    kUndo,
 };
 
 }  // namespace wordpour::app::win32

@@ -100,6 +100,8 @@ HMENU Form1Window::createMenus() {
     HMENU edit = popup(L"編集(&E)");
     AppendMenuW(edit, MF_STRING, kAdd, L"単語をﾘｽﾄに追加(&A)\tCtrl+A");
     AppendMenuW(edit, MF_STRING, kDelete, L"単語をﾘｽﾄから削除(&D)\tCtrl+D");
+    AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(edit, MF_STRING | MF_GRAYED, kUndo, L"元に戻す(&U)\tCtrl+Z");  // nothing yet
     HMENU display = popup(L"表示(&V)");
     AppendMenuW(display, MF_STRING, kPosition, L"入力を開始するｾﾙの位置(&P)\tCtrl+P");
     AppendMenuW(display, MF_SEPARATOR, 0, nullptr);
@@ -116,7 +118,7 @@ HMENU Form1Window::createMenus() {
         {FVIRTKEY | FCONTROL, 'S', kSave},     {FVIRTKEY | FCONTROL, 'Q', kQuit},
         {FVIRTKEY | FCONTROL, 'A', kAdd},      {FVIRTKEY | FCONTROL, 'D', kDelete},
         {FVIRTKEY | FCONTROL, 'P', kPosition}, {FVIRTKEY | FCONTROL, 'L', kList},
-        {FVIRTKEY, VK_F1, kVersion},
+        {FVIRTKEY, VK_F1, kVersion},           {FVIRTKEY | FCONTROL, 'Z', kUndo},
     };
     shortcuts_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
     return bar;
@@ -170,6 +172,8 @@ void Form1Window::command(int id) {
             return f.Position_Click();
         case kList:
             return f.List_Click();
+        case kUndo:
+            return f.Undo_Click();
         case kAlwaysOnTop:
             return f.AlwaysOnTop_Click();
         case kVersion:
@@ -285,6 +289,10 @@ void Form1Window::showCellPosition() {
 
 void Form1Window::showAbout() {
     about_.show();
+}
+
+void Form1Window::setUndoEnabled(bool enabled) {
+    EnableMenuItem(GetMenu(Form1), kUndo, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 void Form1Window::setAlwaysOnTop(bool onTop) {

@@ -45,6 +45,7 @@ private:
     void showAbout() override;
     void quit() override;
     void setAlwaysOnTop(bool onTop) override;
+    void setUndoEnabled(bool enabled) override;
     void setWaiting(bool waiting) override;
     void post(std::function<void()> task) override;
 

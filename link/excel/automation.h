@@ -39,11 +39,35 @@ private:
     std::u16string detail_;
 };
 
+// What a cell holds, exactly enough to put it back.
+struct CellContent {
+    enum class Kind {
+        Empty,
+        Text,   // literal text
+        Input,  // anything else, as typed in the application's own (English) syntax:
+                // a number, a date, a formula
+    };
+    Kind kind = Kind::Empty;
+    std::u16string text;  // the text, or the input; empty for an empty cell
+
+    bool operator==(const CellContent&) const = default;
+    // What a cell holds once `word` was written into it.
+    static CellContent written(std::u16string_view word) {
+        return word.empty() ? CellContent{} : CellContent{Kind::Text, std::u16string(word)};
+    }
+};
+
 class Range {
 public:
     virtual ~Range() = default;
     // The cell holds `word` as literal text; an empty word empties the cell.
     virtual void setValue(std::u16string_view word) = 0;
+    // What the cell holds now, and putting that back. Two contents that
+    // put back the same cell may differ (a plain text may come as input).
+    virtual CellContent content() = 0;
+    virtual void setContent(const CellContent& content) = 0;
+    // Whether the cell holds exactly what setValue(word) left in it.
+    virtual bool holds(std::u16string_view word) = 0;
 };
 
 class Worksheet {

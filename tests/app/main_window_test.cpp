@@ -281,6 +281,25 @@ private slots:
         QCOMPARE(shown, 1);
     }
 
+    void ctrlZInTheWordBoxTakesTheLastEntryBack() {
+        QVERIFY(f_->start());
+        auto* undo = f_->form->findChild<QAction*>(QStringLiteral("Undo"));
+        QVERIFY(undo && !undo->isEnabled());
+        f_->type(QStringLiteral("取り消す"));
+        QTest::mouseClick(f_->button(4), Qt::LeftButton);
+        QVERIFY(f_->entriesDone());
+        QVERIFY(undo->isEnabled());
+        f_->combo()->setFocus();
+        QTest::keyClick(f_->combo()->lineEdit(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(f_->entriesDone());
+        QCOMPARE(f_->sheet.contents.count(u"A2"), std::size_t(1));
+        QVERIFY(f_->sheet.contents[u"A2"] == wordpour::excel::CellContent{});
+        QCOMPARE(f_->cellName()->text(), QStringLiteral("A1"));
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(f_->combo()->currentText(),
+                 QStringLiteral("取り消す"));  // the box's own undo did not run
+    }
+
     void theWorkbookFilterIsOneXlsFilter() {
         QCOMPARE(FileDialog::toQtFilter(QString::fromStdU16String(wordpour::app::kBookFilter)),
                  QStringLiteral("ｴｸｾﾙ ﾌﾞｯｸ (*.xls)"));

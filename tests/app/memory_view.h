@@ -27,7 +27,7 @@ public:
     std::vector<std::u16string> filters;  // of each file dialog shown
     std::optional<app::Focus> focus;
     int cellPositionShown = 0, aboutShown = 0;
-    bool quitAsked = false, waiting = false, onTop = false;
+    bool quitAsked = false, waiting = false, onTop = false, undoEnabled = false;
     MemoryBox cellBox;
 
     // Answers given in turn; an empty queue answers OK, Cancel, "".
@@ -50,6 +50,7 @@ public:
     void showAbout() override { ++aboutShown; }
     void quit() override { quitAsked = true; }
     void setAlwaysOnTop(bool on) override { onTop = on; }
+    void setUndoEnabled(bool enabled) override { undoEnabled = enabled; }
     void setWaiting(bool w) override { waiting = w; }
     void post(std::function<void()> task) override;
 

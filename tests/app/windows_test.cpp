@@ -197,7 +197,8 @@ private slots:
         const QList<QStringList> expected = {
             {"ﾌｧｲﾙ(&F)", "ｴｸｾﾙのﾌｧｲﾙを指定(&F)|Ctrl+F", "-", "保存しているﾘｽﾄを開く(&O)|Ctrl+O",
              "現在のﾘｽﾄを保存(&S)|Ctrl+S", "-", "終了(&Q)|Ctrl+Q"},
-            {"編集(&E)", "単語をﾘｽﾄに追加(&A)|Ctrl+A", "単語をﾘｽﾄから削除(&D)|Ctrl+D"},
+            {"編集(&E)", "単語をﾘｽﾄに追加(&A)|Ctrl+A", "単語をﾘｽﾄから削除(&D)|Ctrl+D", "-",
+             "元に戻す(&U)|Ctrl+Z"},
             // Beyond the specified items: the last separator and item.
             {"表示(&V)", "入力を開始するｾﾙの位置(&P)|Ctrl+P", "-", "現在のﾘｽﾄを表示(&L)|Ctrl+L",
              "-", "常に手前に表示(&T)|"},

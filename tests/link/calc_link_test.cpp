@@ -297,6 +297,54 @@ TEST_F(CalcLink, CellsAreFoundAndRefusedAsTheOfficeFindsAndRefusesThem) {
     }
 }
 
+// Entries taken back put back exactly what the cells held, whatever it was.
+TEST_F(CalcLink, UndoPutsBackWhatEachCellHeld) {
+    struct Case {
+        const char16_t* input;  // typed into the cell before the entry; empty: nothing
+        css::table::CellContentType type;
+        const char16_t* shown;
+    };
+    using Type = css::table::CellContentType;
+    const Case cases[] = {
+        {u"=1+1", Type::CellContentType_FORMULA, u"2"},
+        {u"42", Type::CellContentType_VALUE, u"42"},
+        {u"'0123", Type::CellContentType_TEXT, u"0123"},
+        {u"'=not a formula", Type::CellContentType_TEXT, u"=not a formula"},
+        {u"'TRUE", Type::CellContentType_TEXT, u"TRUE"},
+        {u"", Type::CellContentType_EMPTY, u""},
+    };
+    MemoryBox box;
+    auto link = started(Office::book, box);
+    std::vector<std::pair<wordpour::link::Entry, wordpour::excel::CellContent>> done;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const std::u16string cell = u"C" + std::u16string(1, static_cast<char16_t>(u'2' + i));
+        if (*cases[i].input) office().typeInto(Office::book, u"Sheet1", cell, cases[i].input);
+        const wordpour::link::Entry entry{cell, u"上書き"};
+        const auto result = link->write(entry);
+        ASSERT_TRUE(result.written);
+        done.emplace_back(entry, result.before);
+    }
+    for (auto it = done.rbegin(); it != done.rend(); ++it) {
+        const auto undone = link->undo(it->first, it->second, false);
+        ASSERT_TRUE(undone.restored) << utf8(it->first.cell);
+    }
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const std::u16string cell = u"C" + std::u16string(1, static_cast<char16_t>(u'2' + i));
+        SCOPED_TRACE(utf8(cell));
+        const auto held = office().cell(Office::book, u"Sheet1", cell);
+        EXPECT_EQ(held.type, cases[i].type);
+        EXPECT_EQ(utf8(held.text), utf8(cases[i].shown));
+    }
+    // A cell typed over since is reported, not overwritten.
+    const wordpour::link::Entry entry{u"D2", u"書いた"};
+    const auto result = link->write(entry);
+    office().typeInto(Office::book, u"Sheet1", u"D2", u"手で直した");
+    const auto undone = link->undo(entry, result.before, false);
+    EXPECT_TRUE(undone.changedSince);
+    EXPECT_FALSE(undone.restored);
+    EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"D2").text), "手で直した");
+}
+
 TEST(CalcLinkOfficeGone, TheNextEntryReportsAndTheNameStays) {
     TestOffice doomed(pipeFor("doomed"));
     TempDir dir;

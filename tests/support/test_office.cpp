@@ -275,6 +275,14 @@ void TestOffice::setCell(const std::string& path, std::u16string_view sheet,
         ->setString(toUno(text));
 }
 
+void TestOffice::typeInto(const std::string& path, std::u16string_view sheet,
+                          std::u16string_view name, std::u16string_view input) {
+    Reference<css::sheet::XSpreadsheet> worksheet(sheetsOf(findOpen(path))->getByName(toUno(sheet)),
+                                                  UNO_QUERY_THROW);
+    Reference<css::table::XCell>(worksheet->getCellRangeByName(toUno(name)), UNO_QUERY_THROW)
+        ->setFormula(toUno(input));
+}
+
 void TestOffice::removeSheet(const std::string& path, std::u16string_view sheet) {
     sheetsOf(findOpen(path))->removeByName(toUno(sheet));
 }

@@ -61,6 +61,9 @@ public:
     // Changes an open document as its user would in the office.
     void setCell(const std::string& path, std::u16string_view sheet, std::u16string_view name,
                  std::u16string_view text);
+    // Types `input` into a cell as a person would: "=1+1", "42", "'0123".
+    void typeInto(const std::string& path, std::u16string_view sheet, std::u16string_view name,
+                  std::u16string_view input);
     void removeSheet(const std::string& path, std::u16string_view sheet);
     void renameSheet(const std::string& path, std::u16string_view from, std::u16string_view to);
     void close(const std::string& path);

@@ -129,8 +129,13 @@ Answer MessageBox::show(QWidget* parent, const QString& prompt, link::Style styl
         return showScrolling(parent, shownText, title);
     const auto standard = buttonsFor(style.buttons);
     TitledBox box(iconFor(style.icon), title, shownText, standard, parent);
-    // The first button is the default one, as the values say (Yes for Yes/No).
-    box.setDefaultButton(standard.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok);
+    // The default button is the one the values say: the first (Yes for
+    // Yes/No) unless the second is named.
+    const bool yesNo = standard.testFlag(QMessageBox::Yes);
+    if (style.defaultButton == link::DefaultButton::Second)
+        box.setDefaultButton(yesNo ? QMessageBox::No : QMessageBox::Cancel);
+    else
+        box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
     return answerFor(box.exec());
 }
 

@@ -26,6 +26,7 @@
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <cppuhelper/implbase1.hxx>
 #include <osl/file.hxx>
@@ -126,6 +127,39 @@ public:
         // Behind the text prefix the formula is the word as literal text,
         // as Excel's Value takes it; the empty formula empties the cell.
         guarded(Failure::Value, [&] { cell_->setFormula(toUno(literalText(word))); });
+    }
+
+    // Calc's formula of a cell is its input, and for a text that would read
+    // as something else ("0123", "TRUE") it carries the text prefix. Only a
+    // text starting with "=" comes back bare, like a formula: on that rare
+    // path the cell is asked which it is.
+    CellContent content() override {
+        return guarded(Failure::Value, [&]() -> CellContent {
+            const std::u16string input = fromUno(cell_->getFormula());
+            if (input.empty()) return {};
+            if (input[0] == u'=' && cell_->getType() == css::table::CellContentType_TEXT)
+                return {CellContent::Kind::Text, input};
+            if (input[0] == u'\'') return {CellContent::Kind::Text, input.substr(1)};
+            return {CellContent::Kind::Input, input};
+        });
+    }
+
+    bool holds(std::u16string_view word) override {
+        return guarded(Failure::Value, [&] {
+            const std::u16string input = fromUno(cell_->getFormula());
+            if (word.empty()) return input.empty();
+            if (input == literalText(word)) return true;
+            // Bare: a text, unless the cell holds a number or a formula.
+            return input == word && cell_->getType() == css::table::CellContentType_TEXT;
+        });
+    }
+
+    void setContent(const CellContent& content) override {
+        guarded(Failure::Value, [&] {
+            cell_->setFormula(toUno(content.kind == CellContent::Kind::Text
+                                        ? literalText(content.text)
+                                        : content.text));
+        });
     }
 
 private:

@@ -107,6 +107,11 @@ Variant::Variant(bool value) {
     v_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
+std::u16string Variant::text() const {
+    if (v_.vt != VT_BSTR || v_.bstrVal == nullptr) return {};
+    return std::u16string(reinterpret_cast<const char16_t*>(v_.bstrVal), SysStringLen(v_.bstrVal));
+}
+
 IDispatch* Variant::takeDispatch() {
     if (v_.vt != VT_DISPATCH || v_.pdispVal == nullptr) return nullptr;
     IDispatch* object = v_.pdispVal;

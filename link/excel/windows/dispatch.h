@@ -42,6 +42,9 @@ public:
     Variant(Variant&& other) noexcept : v_(other.v_) { VariantInit(&other.v_); }
 
     VARIANT* get() { return &v_; }
+    const VARIANT* get() const { return &v_; }
+    // The text of a string value; empty for any other.
+    std::u16string text() const;
     // Takes the IDispatch out of an object result; empty otherwise.
     IDispatch* takeDispatch();
 

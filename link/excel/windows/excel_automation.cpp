@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <optional>
+
 #include "link/excel/automation.h"
 #include "link/excel/literal_text.h"
 #include "link/excel/windows/dispatch.h"
@@ -27,9 +29,15 @@ std::vector<Variant> one(std::u16string_view text) {
     return args;
 }
 
+// The members of a range besides Value, looked up by name once.
+struct RangeMembers {
+    DISPID formula, hasFormula;
+};
+
 class ExcelRange final : public Range {
 public:
-    explicit ExcelRange(Dispatch range) : range_(std::move(range)) {}
+    ExcelRange(Dispatch range, const RangeMembers& members)
+        : range_(std::move(range)), members_(members) {}
 
     void setValue(std::u16string_view word) override {
         // Excel reads a string put into Value as typed input (numbers,
@@ -38,8 +46,55 @@ public:
         range_.invoke(kValue, DISPATCH_PROPERTYPUT, args, Failure::Value);
     }
 
+    // A formula cell gives its formula; otherwise the value's type tells a
+    // text (Formula would lose that "0123" was text) from an empty cell and
+    // from a number or date, whose Formula is its input.
+    CellContent content() override {
+        auto args = none();
+        const Variant hasFormula =
+            range_.invoke(members_.hasFormula, DISPATCH_PROPERTYGET, args, Failure::Value);
+        if (hasFormula.get()->vt == VT_BOOL && hasFormula.get()->boolVal)
+            return {CellContent::Kind::Input, formula()};
+        const Variant value = range_.invoke(kValue, DISPATCH_PROPERTYGET, args, Failure::Value);
+        switch (value.get()->vt) {
+            case VT_EMPTY:
+                return {};
+            case VT_BSTR:
+                return {CellContent::Kind::Text, value.text()};
+            default:
+                return {CellContent::Kind::Input, formula()};
+        }
+    }
+
+    bool holds(std::u16string_view word) override {
+        return content() == CellContent::written(word);
+    }
+
+    void setContent(const CellContent& content) override {
+        std::vector<Variant> args;
+        switch (content.kind) {
+            case CellContent::Kind::Empty:
+                args.emplace_back();  // Empty
+                range_.invoke(kValue, DISPATCH_PROPERTYPUT, args, Failure::Value);
+                break;
+            case CellContent::Kind::Text:
+                setValue(content.text);
+                break;
+            case CellContent::Kind::Input:
+                args.emplace_back(content.text);
+                range_.invoke(members_.formula, DISPATCH_PROPERTYPUT, args, Failure::Value);
+                break;
+        }
+    }
+
 private:
+    std::u16string formula() {
+        auto args = none();
+        return range_.invoke(members_.formula, DISPATCH_PROPERTYGET, args, Failure::Value).text();
+    }
+
     Dispatch range_;
+    RangeMembers members_;
 };
 
 class ExcelWorksheet final : public Worksheet {
@@ -49,13 +104,20 @@ public:
 
     std::unique_ptr<Range> range(std::u16string_view cellName) override {
         auto args = one(cellName);  // the second corner is missing
-        return std::make_unique<ExcelRange>(
-            sheet_.object(range_, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args, Failure::Range));
+        Dispatch range =
+            sheet_.object(range_, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args, Failure::Range);
+        if (!members_) {
+            // Every range has the same members: looked up on the first.
+            members_ = RangeMembers{range.id(L"Formula", Failure::Value),
+                                    range.id(L"HasFormula", Failure::Value)};
+        }
+        return std::make_unique<ExcelRange>(std::move(range), *members_);
     }
 
 private:
     Dispatch sheet_;
     DISPID range_;  // looked up once: every entry takes a range
+    std::optional<RangeMembers> members_;
 };
 
 class ExcelSheets final : public Sheets {

@@ -107,7 +107,8 @@ TEST_F(WindowsTest, TheMenusHaveTheirCaptionsKeysOrderAndSeparators) {
     const std::vector<std::vector<std::wstring>> expected = {
         {L"ﾌｧｲﾙ(&F)", L"ｴｸｾﾙのﾌｧｲﾙを指定(&F)\tCtrl+F", L"-", L"保存しているﾘｽﾄを開く(&O)\tCtrl+O",
          L"現在のﾘｽﾄを保存(&S)\tCtrl+S", L"-", L"終了(&Q)\tCtrl+Q"},
-        {L"編集(&E)", L"単語をﾘｽﾄに追加(&A)\tCtrl+A", L"単語をﾘｽﾄから削除(&D)\tCtrl+D"},
+        {L"編集(&E)", L"単語をﾘｽﾄに追加(&A)\tCtrl+A", L"単語をﾘｽﾄから削除(&D)\tCtrl+D", L"-",
+         L"元に戻す(&U)\tCtrl+Z"},
         // Beyond the specified items: the last separator and item.
         {L"表示(&V)", L"入力を開始するｾﾙの位置(&P)\tCtrl+P", L"-", L"現在のﾘｽﾄを表示(&L)\tCtrl+L",
          L"-", L"常に手前に表示(&T)"},
@@ -179,6 +180,10 @@ TEST_F(WindowsTest, AlwaysOnTopKeepsEveryWindowTopmost) {
         EXPECT_EQ(topmost(form2), on);
     }
     EXPECT_TRUE(topmost(Form3()));  // made later, on top from the start
+}
+
+TEST_F(WindowsTest, UndoIsGreyedWhileThereIsNothingToTakeBack) {
+    EXPECT_NE(GetMenuState(GetMenu(Form1), ids::kUndo, MF_BYCOMMAND) & MF_GRAYED, 0u);
 }
 
 TEST(FileDialog, TheWorkbookFilterIsOneXlsFilter) {

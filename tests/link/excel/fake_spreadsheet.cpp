@@ -10,6 +10,22 @@ public:
     void setValue(std::u16string_view word) override {
         s_.record(u"value " + std::u16string(word));
         s_.cells[cell_] = word;
+        s_.contents[cell_] = excel::CellContent::written(word);
+    }
+    // Reads change nothing: counted, not recorded among the calls.
+    excel::CellContent content() override {
+        ++s_.reads;
+        if (s_.failures.count(u"content")) throw excel::Error(s_.failures[u"content"], {});
+        const auto found = s_.contents.find(cell_);
+        return found == s_.contents.end() ? excel::CellContent{} : found->second;
+    }
+    bool holds(std::u16string_view word) override {
+        return content() == excel::CellContent::written(word);
+    }
+    void setContent(const excel::CellContent& content) override {
+        s_.record(u"restore " + cell_ + u" " + content.text);
+        s_.contents[cell_] = content;
+        s_.cells[cell_] = content.text;
     }
 
 private:

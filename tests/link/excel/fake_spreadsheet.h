@@ -16,9 +16,12 @@ namespace wordpour::testing {
 
 struct FakeSpreadsheet {
     // Calls in order: "attach", "workbooks", "open <path>", "worksheets",
-    // "item <name>", "range <cell>", "value <word>", "visible 1".
+    // "item <name>", "range <cell>", "value <word>", "visible 1",
+    // "restore <cell> <text>".
     std::vector<std::u16string> calls;
-    std::map<std::u16string, std::u16string> cells;  // of the sheet taken
+    std::map<std::u16string, std::u16string> cells;         // of the sheet taken: the text shown
+    std::map<std::u16string, excel::CellContent> contents;  // what each cell holds
+    int reads = 0;                                          // of a cell's content
     std::set<std::u16string> sheets = {u"sheet1"};
     bool visible = false;
 

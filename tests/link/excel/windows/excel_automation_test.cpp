@@ -153,16 +153,63 @@ TEST_F(ExcelAutomation, TheCallsOfStartUpAndEntries) {
         "0 flags=3 lcid=1033 args=8 named= value=sheet1",
         "Range flags=3 lcid=1033 args=8 named= value=A1",
         "Range flags=3 lcid=1033 args=8 named= value=A2",
+        // What the cell held, read before writing so that the entry can be
+        // taken back: no formula, an empty value.
+        "HasFormula flags=2 lcid=1033 args= named=",
+        "6 flags=2 lcid=1033 args= named=",
         "6 flags=4 lcid=1033 args=8 named=-3 value='=1+1",
         "cell A2='=1+1",
         "Visible flags=4 lcid=1033 args=11 named=-3 value=true",
         "Range flags=3 lcid=1033 args=8 named= value=A3",
+        "HasFormula flags=2 lcid=1033 args= named=",
+        "6 flags=2 lcid=1033 args= named=",
         "6 flags=4 lcid=1033 args=8 named=-3 value=",
         "cell A3=",
         "Visible flags=4 lcid=1033 args=11 named=-3 value=true",
     };
     EXPECT_EQ(calls(), expected);
     EXPECT_TRUE(box.text() == u"A3");
+}
+
+TEST_F(ExcelAutomation, UndoPutsBackWhatEachCellHeld) {
+    using wordpour::excel::CellContent;
+    using Kind = CellContent::Kind;
+    startServer();
+    WorkbookLink link(&wordpour::excel::attachRunning);
+    MemoryBox box;
+    start(link, dir_ + L"book.xls", box);
+    if (HasFatalFailure()) return;
+    // The cells' contents before the entries, put there as a person would.
+    const CellContent before[] = {
+        {Kind::Input, u"=SUM(B1:B9)"}, {Kind::Input, u"42"}, {Kind::Text, u"0123"}, {}};
+    auto sheet = wordpour::excel::attachRunning()
+                     ->workbooks()
+                     ->open(u16(dir_ + L"book.xls"))
+                     ->worksheets()
+                     ->item(u"sheet1");
+    std::vector<std::pair<wordpour::link::Entry, CellContent>> done;
+    for (std::size_t i = 0; i < std::size(before); ++i) {
+        const std::u16string cell = u"C" + std::u16string(1, static_cast<char16_t>(u'2' + i));
+        if (before[i].kind != Kind::Empty) sheet->range(cell)->setContent(before[i]);
+        const wordpour::link::Entry entry{cell, u"上書き"};
+        const auto result = link.write(entry);
+        ASSERT_TRUE(result.written);
+        EXPECT_EQ(result.before, before[i]);
+        done.emplace_back(entry, result.before);
+    }
+    for (auto it = done.rbegin(); it != done.rend(); ++it)
+        EXPECT_TRUE(link.undo(it->first, it->second, false).restored);
+    for (std::size_t i = 0; i < std::size(before); ++i) {
+        const std::u16string cell = u"C" + std::u16string(1, static_cast<char16_t>(u'2' + i));
+        EXPECT_EQ(sheet->range(cell)->content(), before[i]) << i;
+    }
+    // Typed over since: reported, not overwritten.
+    const wordpour::link::Entry entry{u"D2", u"書いた"};
+    const auto result = link.write(entry);
+    sheet->range(u"D2")->setContent({Kind::Text, u"手で直した"});
+    const auto undone = link.undo(entry, result.before, false);
+    EXPECT_TRUE(undone.changedSince);
+    EXPECT_EQ(sheet->range(u"D2")->content(), (CellContent{Kind::Text, u"手で直した"}));
 }
 
 TEST_F(ExcelAutomation, ABusyExcelIsWaitedForThenReported) {

@@ -9,6 +9,7 @@
 // calls away (through its COM message filter, or with 0x800AC472 from
 // Invoke), logging "busy <kind>" for each.
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -134,11 +135,15 @@ public:
         for (const auto& [n, id] : names_)
             if (id == member) name = narrow(n.c_str());
         std::string types;
-        for (UINT i = 0; i < params->cArgs; ++i)
-            types += (i ? "," : "") + std::to_string(params->rgvarg[i].vt);
+        for (UINT i = 0; i < params->cArgs; ++i) {
+            if (i) types += ',';
+            types += std::to_string(params->rgvarg[i].vt);
+        }
         std::string named;
-        for (UINT i = 0; i < params->cNamedArgs; ++i)
-            named += (i ? "," : "") + std::to_string(params->rgdispidNamedArgs[i]);
+        for (UINT i = 0; i < params->cNamedArgs; ++i) {
+            if (i) named += ',';
+            named += std::to_string(params->rgdispidNamedArgs[i]);
+        }
         std::fprintf(g_log, "%s flags=%u lcid=%lu args=%s named=%s", name.c_str(), flags,
                      static_cast<unsigned long>(lcid), types.c_str(), named.c_str());
         if (params->cArgs > 0 && params->rgvarg[0].vt == VT_BSTR)
@@ -177,14 +182,85 @@ HRESULT excelError(EXCEPINFO* info, const wchar_t* text) {
     return DISP_E_EXCEPTION;
 }
 
+// What each cell holds, as Excel keeps it: a text, a number or a formula.
+struct Cell {
+    enum Kind { Text, Number, Formula } kind;
+    std::string text;  // UTF-8
+};
+std::map<std::string, Cell> g_cells;
+
+// Input as Excel takes it through Value or Formula: the text prefix makes a
+// text, "=" a formula, digits a number; nothing empties the cell.
+void enter(const std::string& cell, const VARIANT& input) {
+    const std::string s = bstr(input);
+    if (s.empty()) {
+        g_cells.erase(cell);
+    } else if (s[0] == '\'') {
+        g_cells[cell] = {Cell::Text, std::string(s.begin() + 1, s.end())};
+    } else if (s[0] == '=') {
+        g_cells[cell] = {Cell::Formula, s};
+    } else if (s.find_first_not_of("0123456789.-") == std::string::npos) {
+        g_cells[cell] = {Cell::Number, s};
+    } else {
+        g_cells[cell] = {Cell::Text, s};
+    }
+}
+
+void returnText(VARIANT* result, const std::string& utf8) {
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    VariantInit(result);
+    result->vt = VT_BSTR;
+    result->bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+}
+
+constexpr DISPID kValue = 6, kFormula = 261, kHasFormula = 266;
+
 IDispatch* newRange(std::string cell) {
-    return new FakeObject({}, [cell](DISPID id, WORD flags, DISPPARAMS* p, VARIANT*, EXCEPINFO*) {
-        if (id != 6 || !(flags & DISPATCH_PROPERTYPUT) || p->cArgs != 1)
+    return new FakeObject(
+        {{L"Formula", kFormula}, {L"HasFormula", kHasFormula}},
+        [cell](DISPID id, WORD flags, DISPPARAMS* p, VARIANT* result, EXCEPINFO*) {
+            const auto held = g_cells.find(cell);
+            if (flags & DISPATCH_PROPERTYPUT) {
+                if ((id != kValue && id != kFormula) || p->cArgs != 1) return DISP_E_MEMBERNOTFOUND;
+                std::fprintf(g_log, "%s %s=%s\n", id == kValue ? "cell" : "formula", cell.c_str(),
+                             bstr(p->rgvarg[0]).c_str());
+                std::fflush(g_log);
+                enter(cell, p->rgvarg[0]);
+                return S_OK;
+            }
+            if (!result) return DISP_E_PARAMNOTOPTIONAL;
+            VariantInit(result);
+            switch (id) {
+                case kHasFormula:
+                    result->vt = VT_BOOL;
+                    result->boolVal = held != g_cells.end() && held->second.kind == Cell::Formula
+                                          ? VARIANT_TRUE
+                                          : VARIANT_FALSE;
+                    return S_OK;
+                case kValue:
+                    if (held == g_cells.end()) return S_OK;  // Empty
+                    if (held->second.kind == Cell::Number) {
+                        result->vt = VT_R8;
+                        result->dblVal = std::atof(held->second.text.c_str());
+                        return S_OK;
+                    }
+                    if (held->second.kind == Cell::Text)
+                        returnText(result, held->second.text);
+                    else
+                        returnText(result, std::string("(formula result)"));
+                    return S_OK;
+                case kFormula:
+                    if (held != g_cells.end())
+                        returnText(result, held->second.text);
+                    else
+                        returnText(result, std::string());
+                    return S_OK;
+            }
             return DISP_E_MEMBERNOTFOUND;
-        std::fprintf(g_log, "cell %s=%s\n", cell.c_str(), bstr(p->rgvarg[0]).c_str());
-        std::fflush(g_log);
-        return S_OK;
-    });
+        });
 }
 
 IDispatch* newSheet() {
