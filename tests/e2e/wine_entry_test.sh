@@ -96,6 +96,15 @@ for _ in $(seq 1 100); do cells | grep -q "cell B7=" && break; sleep 0.1; done
 [ "$(grep -c '^busy ignore' "$work/excel.log")" = 20 ] || fail "Excel was not busy 20 times"
 [ "$(cells | grep -o "cell B7='東京" | wc -l)" = 1 ] || fail "after a busy Excel: $(cells)"
 
+# Ctrl+Z takes B7 back: the cell is emptied again, as it was, and the next
+# entry goes into B7 once more.
+xdotool key ctrl+z
+for _ in $(seq 1 50); do [ "$(cells | grep -o "cell B7=" | wc -l)" = 2 ] && break; sleep 0.1; done
+[ "$(cells | grep -o "cell B7=[^ ]*" | tail -1)" = "cell B7=" ] || fail "Ctrl+Z did not empty B7: $(cells)"
+xdotool key Return
+settle 1.5
+[ "$(cells | grep -o "cell B7=[^ ]*" | tail -1)" = "cell B7='東京" ] || fail "no entry into B7 again: $(cells)"
+
 grep -q 'Open .*value=Z:.*\\在庫 表\\book.xls' "$work/excel.log" ||
     fail "the workbook's path did not reach Excel whole: $(grep Open "$work/excel.log")"
 

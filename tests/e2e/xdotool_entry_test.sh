@@ -102,6 +102,16 @@ sleep 0.5
 cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" A2 B5 B6 | tr '\n' ' ')
 [ "$cells" = "pour  pour " ] || fail "cells A2 B5 B6 hold '$cells', not 'pour  pour '"
 
+# Ctrl+Z in the word box takes the entries back, the latest first.
+focus "$main"
+xdotool key Tab Tab Tab Tab Tab          # from 入力 round to the word box
+xdotool key ctrl+z
+sleep 0.5
+xdotool key ctrl+z
+sleep 0.5
+cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" A2 B5 B6 | tr '\n' ' ')
+[ "$cells" = "   " ] || fail "after two Ctrl+Z A2 B5 B6 hold '$cells', not nothing"
+
 # Every other window by its title: the add box (cancelled), the load and save
 # questions (No), the list, the about box; and a wrong name's message.
 dialog_titled ctrl+a "ﾘｽﾄに追加" Escape
