@@ -28,6 +28,8 @@ public:
     virtual std::u16string text() const = 0;
     // The entry the box last showed from its list, or -1.
     virtual int currentIndex() const = 0;
+    // Shows entry `index` in the box, as picking it from the list does.
+    virtual void select(std::size_t index) = 0;
 };
 
 // Where the keyboard focus goes after a command.
@@ -56,6 +58,10 @@ public:
     virtual void showAbout() = 0;
     // Ends the program at once.
     virtual void quit() = 0;
+    // The type-to-find list under the word box: these entries, in this
+    // order, the first one highlighted; or no list.
+    virtual void showMatches(const std::vector<std::u16string>& words) = 0;
+    virtual void hideMatches() = 0;
     // Whether there is an entry to take back: the menu item is enabled.
     virtual void setUndoEnabled(bool enabled) = 0;
     // Keeps the main window and its dialogs above other windows, the

@@ -92,14 +92,17 @@ void Form1::Command1_Click() {
                             u"項目までしか登録できないため、追加しません。",
                         u"ﾘｽﾄに追加");
         else
-            view_.wordBox().append({*reply});
+            appendWords({*reply});
     }
     view_.setFocus(Focus::Enter);
 }
 
 void Form1::Command2_Click() {
     const int index = selectedIndex();
-    if (index >= 0) view_.wordBox().remove(static_cast<std::size_t>(index));
+    if (index >= 0) {
+        view_.wordBox().remove(static_cast<std::size_t>(index));
+        finder_.remove(static_cast<std::size_t>(index));
+    }
     view_.setFocus(Focus::Enter);
 }
 
@@ -109,7 +112,7 @@ void Form1::Command3_Click() {
     auto loaded = wordlist::loadListFile(wordlist::kListFileName);
     if (auto* problem = std::get_if<std::u16string>(&loaded))
         return showProblem(std::move(*problem), title);
-    const auto& words = std::get<wordlist::Entries>(loaded);
+    auto& words = std::get<wordlist::Entries>(loaded);
     // All or nothing: a load that would pass the cap adds none.
     const std::size_t count = view_.wordBox().count();
     if (count + words.size() > wordlist::kMaxEntries) {
@@ -119,7 +122,7 @@ void Form1::Command3_Click() {
                                u"項目を足すと超えるため、読み込みません。",
                            title);
     }
-    view_.wordBox().append(words);
+    appendWords(std::move(words));
 }
 
 void Form1::Command5_Click() {
@@ -156,6 +159,26 @@ void Form1::Command8_Click() {
 void Form1::Quit_Click() {
     // At once, no question: the list is not saved, the workbook stays open.
     view_.quit();
+}
+
+void Form1::appendWords(std::vector<std::u16string> words) {
+    view_.wordBox().append(words);
+    finder_.append(std::move(words));
+}
+
+void Form1::Combo1_Change() {
+    matches_ = finder_.matches(view_.wordBox().text());
+    if (matches_.empty()) return view_.hideMatches();
+    std::vector<std::u16string> words;
+    words.reserve(matches_.size());
+    for (std::size_t index : matches_) words.push_back(view_.wordBox().item(index));
+    view_.showMatches(words);
+}
+
+void Form1::Match_Click(std::size_t row) {
+    view_.hideMatches();
+    if (row < matches_.size()) view_.wordBox().select(matches_[row]);
+    matches_.clear();
 }
 
 void Form1::Undo_Click() {

@@ -6,6 +6,7 @@
 #include <deque>
 #include <string>
 
+#include "app/find/word_finder.h"
 #include "app/form_view.h"
 #include "link/link_thread.h"
 #include "link/workbook_link.h"
@@ -44,7 +45,13 @@ public:
     void List_Click() { Command7_Click(); }
     void Quit_Click();
     void Version_Click();
-    // Beyond the buttons: takes back the last entry not yet taken back (up
+    // Beyond the buttons: the type-to-find list. The user changed the word
+    // box's text (typing, pasting; not picking): the list shows the entries
+    // that contain it. A pick from the list puts that entry into the box
+    // and writes nothing.
+    void Combo1_Change();
+    void Match_Click(std::size_t row);
+    // Takes back the last entry not yet taken back (up
     // to kUndoDepth of them): the cell gets back what it held, the cell name
     // the name it had before.
     void Undo_Click();
@@ -68,6 +75,7 @@ private:
     void entryDone(const link::Entry& entry, const link::EntryResult& result,
                    const std::u16string& nameBefore);
     void undo(bool overwrite);
+    void appendWords(std::vector<std::u16string> words);
     bool confirmed(std::u16string_view firstSentence, std::u16string_view title);
     void showProblem(std::u16string prompt, std::u16string_view title);
     wordlist::Entries entries() const;
@@ -76,6 +84,8 @@ private:
     FormView& view_;
     bool alwaysOnTop_ = false;
     std::deque<Undoable> undoable_;  // the newest last
+    WordFinder finder_;                 // in step with the word box's list
+    std::vector<std::size_t> matches_;  // the entries the find list shows
     link::WorkbookLink link_;
     // Destroyed first: it finishes its jobs while the link still exists.
     link::LinkThread linkThread_;

@@ -19,6 +19,7 @@
 #include "app/qt/dialogs/file_dialog.h"
 #include "app/qt/dialogs/input_box.h"
 #include "app/qt/dialogs/message_box.h"
+#include "app/qt/find_list.h"
 #include "app/qt/fonts.h"
 #include "app/qt/program_icon.h"
 #include "app/qt/qt_text.h"
@@ -63,7 +64,9 @@ int comboHeight(const QComboBox& box) {
 }  // namespace
 
 Form1Window::~Form1Window() {
-    logic_.reset();  // while the window it speaks to still exists
+    disconnect(leavingTheBox_);  // the controls go before the application's signal does
+    logic_.reset();              // while the window it speaks to still exists
+    findList_.reset();
 }
 
 void Form1Window::createControls() {
@@ -92,6 +95,15 @@ void Form1Window::createControls() {
     Combo1->resize(px(3495), comboHeight(*Combo1));
     Combo1->installEventFilter(this);  // it passes shortcut overrides on unfiltered
     Combo1->lineEdit()->installEventFilter(this);
+    // Typing (not picking) updates the type-to-find list; leaving the box
+    // closes it.
+    findList_ = std::make_unique<FindList>(
+        Combo1, [this](int row) { logic_->Match_Click(static_cast<std::size_t>(row)); });
+    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this] { logic_->Combo1_Change(); });
+    leavingTheBox_ =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+            if (now != Combo1 && now != Combo1->lineEdit()) findList_->hide();
+        });
 
     // Tab order follows the names (Combo1, then Command1 on), not the screen.
     Command1 = createButton("Command1", QStringLiteral("リスト追加"), 120, 1320, 1095,
@@ -221,6 +233,18 @@ void Form1Window::showAbout() {
     about_->activateWindow();
 }
 
+void Form1Window::showMatches(const std::vector<std::u16string>& words) {
+    findList_->showWords(words);
+}
+
+void Form1Window::hideMatches() {
+    findList_->hide();
+}
+
+void Form1Window::select(std::size_t index) {
+    Combo1->setCurrentIndex(static_cast<int>(index));
+}
+
 void Form1Window::setUndoEnabled(bool enabled) {
     undo_->setEnabled(enabled);
 }
@@ -299,10 +323,16 @@ void Form1Window::closeEvent(QCloseEvent* event) {
 }
 
 bool Form1Window::eventFilter(QObject* watched, QEvent* event) {
+    const bool inWordBox = watched == Combo1 || watched == Combo1->lineEdit();
+    if (inWordBox && event->type() == QEvent::KeyPress) {
+        // The type-to-find list, while shown, takes Down, Up, Enter and
+        // Escape, before the combo box would move in its own list.
+        if (findList_->handleKey(static_cast<QKeyEvent*>(event)->key())) return true;
+    }
     if (watched == Combo1->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
         // No button is the default: Enter in the word box does nothing at
         // all, so what the user typed stays as typed.
-        const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
     }
     const bool wordBox = watched == Combo1 || watched == Combo1->lineEdit();

@@ -21,6 +21,8 @@ class QStringListModel;
 
 namespace wordpour::app {
 
+class FindList;
+
 class Form1Window : public QMainWindow, private FormView, private WordBox {
     Q_OBJECT
 
@@ -58,6 +60,9 @@ private:
     void quit() override;
     void setAlwaysOnTop(bool onTop) override;
     void setUndoEnabled(bool enabled) override;
+    void showMatches(const std::vector<std::u16string>& words) override;
+    void hideMatches() override;
+    void select(std::size_t index) override;
     void setWaiting(bool waiting) override;
     void post(std::function<void()> task) override;
 
@@ -84,6 +89,8 @@ private:
     QList<QAction*> shortcutItems_;
     QAction* onTop_ = nullptr;  // 常に手前に表示
     QAction* undo_ = nullptr;   // 元に戻す
+    std::unique_ptr<FindList> findList_;
+    QMetaObject::Connection leavingTheBox_;
 
     CellPosition cellPosition_;
     std::unique_ptr<Form3> about_;

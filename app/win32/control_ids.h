@@ -5,6 +5,7 @@
 namespace wordpour::app::win32 {
 
 constexpr int kCombo1 = 100;
+constexpr int kFindList = 110;     // the type-to-find list
 constexpr int kCommandBase = 100;  // Command1 is 101 … Command8 is 108
 enum MenuItem : int {
     kFind = 201,

@@ -38,6 +38,7 @@ Form1Window::Form1Window(link::WorkbookLink::Attach attach) {
 
 Form1Window::~Form1Window() {
     logic_.reset();  // while the window it speaks to still exists
+    if (findFont_) DeleteObject(findFont_);
     if (Form1) DestroyWindow(Form1);
     if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
 }
@@ -53,6 +54,8 @@ void Form1Window::createControls() {
     // The drop-down's list reaches below the window, as a combo box's does.
     layout_.place(Combo1, {120, 0, 3495, 3000}, word);
     fitComboHeight();
+    findFont_ = gothicFont(12, false, layout_.dpi());
+    findList_.create(Form1, kFindList, findFont_);
     SendMessageW(Combo1, CB_LIMITTEXT, 0, 0);  // any length: a word too long is refused, not cut
     for (int n = 1; n <= 8; ++n) {
         const Button& b = kButtons[n - 1];
@@ -127,6 +130,7 @@ HMENU Form1Window::createMenus() {
 int Form1Window::run() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (findListKey(message)) continue;
         if (TranslateAcceleratorW(Form1, shortcuts_, &message)) continue;
         if (cellPosition_.handleDialogMessage(message)) continue;
         if (about_.handleDialogMessage(message)) continue;
@@ -135,6 +139,25 @@ int Form1Window::run() {
         DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
+}
+
+bool Form1Window::findListKey(const MSG& message) {
+    // While the type-to-find list is shown, Down and Up move in it, Enter
+    // picks, Escape closes it; the keys are the word box's otherwise.
+    if (message.message != WM_KEYDOWN || !findList_.visible()) return false;
+    if (message.hwnd != Combo1 && GetParent(message.hwnd) != Combo1) return false;
+    switch (message.wParam) {
+        case VK_DOWN:
+        case VK_UP:
+            return findList_.move(static_cast<UINT>(message.wParam));
+        case VK_RETURN:
+            logic_->Match_Click(static_cast<std::size_t>(std::max(findList_.highlighted(), 0)));
+            return true;
+        case VK_ESCAPE:
+            findList_.hide();
+            return true;
+    }
+    return false;
 }
 
 void Form1Window::command(int id) {
@@ -207,7 +230,14 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             const int id = LOWORD(wParam);
             if (id == IDOK) return pressFocusedButton(), 0;
             if (id == IDCANCEL) return 0;
+            if (id == kFindList) {
+                if (HIWORD(wParam) == LBN_SELCHANGE)  // a click: the keys never change it
+                    logic_->Match_Click(static_cast<std::size_t>(findList_.highlighted()));
+                return 0;
+            }
             if (id == kCombo1) {
+                if (HIWORD(wParam) == CBN_EDITCHANGE) logic_->Combo1_Change();  // typed, not picked
+                if (HIWORD(wParam) == CBN_KILLFOCUS) findList_.hide();
                 // Hiragana input while the word box has the focus.
                 if (HIWORD(wParam) == CBN_SETFOCUS) {
                     if (HIMC context = ImmGetContext(Combo1)) {
@@ -289,6 +319,18 @@ void Form1Window::showCellPosition() {
 
 void Form1Window::showAbout() {
     about_.show();
+}
+
+void Form1Window::showMatches(const std::vector<std::u16string>& words) {
+    findList_.show(Combo1, words);
+}
+
+void Form1Window::hideMatches() {
+    findList_.hide();
+}
+
+void Form1Window::select(std::size_t index) {
+    SendMessageW(Combo1, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void Form1Window::setUndoEnabled(bool enabled) {

@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/win32/about.h"
 #include "app/win32/cell_position.h"
+#include "app/win32/find_list.h"
 #include "app/win32/twips_layout.h"
 
 namespace wordpour::app::win32 {
@@ -46,6 +47,10 @@ private:
     void quit() override;
     void setAlwaysOnTop(bool onTop) override;
     void setUndoEnabled(bool enabled) override;
+    void showMatches(const std::vector<std::u16string>& words) override;
+    void hideMatches() override;
+    void select(std::size_t index) override;
+    bool findListKey(const MSG& message);
     void setWaiting(bool waiting) override;
     void post(std::function<void()> task) override;
 
@@ -62,6 +67,8 @@ private:
     HWND Command[9] = {};  // Command1 … Command8 at their numbers
     HACCEL shortcuts_ = nullptr;
     TwipsLayout layout_;
+    FindList findList_;
+    HFONT findFont_ = nullptr;
     HWND focusBeforeDeactivation_ = nullptr;
 
     CellPosition cellPosition_;

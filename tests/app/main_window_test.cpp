@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QListView>
 
 #include "app/qt/dialogs/input_box.h"
 #include "tests/app/form_fixture.h"
@@ -298,6 +299,42 @@ private slots:
         QVERIFY(!undo->isEnabled());
         QCOMPARE(f_->combo()->currentText(),
                  QStringLiteral("取り消す"));  // the box's own undo did not run
+    }
+
+    void typingShowsTheFindListAndDownEnterPicksFromIt() {
+        QVERIFY(f_->start());
+        for (const char16_t* word : {u"東京都", u"大阪府", u"京都府"}) {
+            wordpour::app::InputBox::setNextReply(QString::fromStdU16String(word));
+            f_->form->logic().Add_Click();
+        }
+        f_->combo()->setFocus();
+        auto* list = f_->form->findChild<QListView*>(QStringLiteral("FindList"));
+        if (!list) {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == QLatin1String("FindList"))
+                    list = qobject_cast<QListView*>(w);
+        }
+        QVERIFY(list);
+        f_->type(QStringLiteral("京"));
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->model()->rowCount(), 2);
+        QCOMPARE(list->model()->index(1, 0).data().toString(), QStringLiteral("京都府"));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f_->combo()));  // typing stays
+        QTest::keyClick(f_->combo(), Qt::Key_Down);  // where the focus is: the box itself
+        QTest::keyClick(f_->combo(), Qt::Key_Return);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(f_->combo()->currentText(), QStringLiteral("京都府"));
+        QCOMPARE(f_->combo()->currentIndex(), 2);
+        QVERIFY(f_->sheet.cells.empty());  // picking writes nothing
+        // Escape closes the list and keeps what was typed.
+        f_->type(QStringLiteral("府"));
+        QVERIFY(list->isVisible());
+        QTest::keyClick(f_->combo()->lineEdit(), Qt::Key_Escape);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(f_->combo()->currentText(), QStringLiteral("府"));
+        // 入力 writes the box's text.
+        f_->type(QStringLiteral("とうきょう"));
+        QVERIFY(list->isVisible() == false);  // hiragana that no entry holds
     }
 
     void theWorkbookFilterIsOneXlsFilter() {

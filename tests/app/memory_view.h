@@ -29,6 +29,7 @@ public:
     int cellPositionShown = 0, aboutShown = 0;
     bool quitAsked = false, waiting = false, onTop = false, undoEnabled = false;
     MemoryBox cellBox;
+    std::optional<std::vector<std::u16string>> matches;  // the find list, while shown
 
     // Answers given in turn; an empty queue answers OK, Cancel, "".
     std::deque<link::Answer> answers;
@@ -51,6 +52,8 @@ public:
     void quit() override { quitAsked = true; }
     void setAlwaysOnTop(bool on) override { onTop = on; }
     void setUndoEnabled(bool enabled) override { undoEnabled = enabled; }
+    void showMatches(const std::vector<std::u16string>& words) override { matches = words; }
+    void hideMatches() override { matches.reset(); }
     void setWaiting(bool w) override { waiting = w; }
     void post(std::function<void()> task) override;
 
@@ -63,6 +66,7 @@ public:
     void remove(std::size_t index) override;
     std::u16string text() const override { return typed; }
     int currentIndex() const override { return current; }
+    void select(std::size_t index) override { pick(static_cast<int>(index)); }
 
     // Picks entry `index` from the list, as a click in the drop-down does.
     void pick(int index) {

@@ -151,6 +151,26 @@ xdotool key Return
 settle
 printf '\x82\xe8\x82\xf1\x82\xb2\r\n\x82\xe8\x82\xf1\x82\xb2\r\n' | cmp -s - List || fail "after a load List holds $(od -c List | head -2)"
 
+# Type to find: "りん" lists both entries; Down, Enter picks the second into
+# the word box; 入力 writes it.
+xdotool key ctrl+p
+window "^セル位置$" >/dev/null || fail "no cell-position dialog"
+settle
+xdotool type --delay 80 "C1"
+xdotool key Tab space
+settle
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+settle
+xdotool key Tab Tab Tab Tab Tab          # from 入力 round to the word box
+settle 0.5
+xdotool type --delay 150 "りん"
+settle
+xdotool key Down Return
+settle
+xdotool key Tab Tab Tab Tab Return      # to 入力: into C2
+settle 1.5
+cells | grep -q "cell C2='りんご" || fail "type to find did not pick りんご: $(cells)"
+
 xdotool key ctrl+l                      # the list, by its title
 window "^現在のリスト項目$" >/dev/null || fail "Ctrl+L showed no list"
 settle 0.5

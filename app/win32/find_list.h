@@ -1,0 +1,33 @@
+// The type-to-find list on Win32: a list box in a popup under the word box
+// that shows the matching entries and never takes the focus from the box.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+namespace wordpour::app::win32 {
+
+class FindList {
+public:
+    ~FindList();
+    // `owner` gets the list's notifications as WM_COMMAND with `id`.
+    void create(HWND owner, int id, HFONT font);
+
+    // Shows `words` under `box`, the first highlighted.
+    void show(HWND box, const std::vector<std::u16string>& words);
+    void hide();
+    bool visible() const { return list_ && IsWindowVisible(list_); }
+    HWND window() const { return list_; }
+    int highlighted() const;
+
+    // Down and Up move the highlight; Enter and Escape are the caller's.
+    // Returns whether the key moved it.
+    bool move(UINT key);
+
+private:
+    HWND list_ = nullptr;
+};
+
+}  // namespace wordpour::app::win32

@@ -1,0 +1,97 @@
+// Times the type-to-find list with the word list at its largest, 32,767
+// entries of 2 to 20 characters (Japanese and ASCII): each keystroke of a
+// few typed words, from the text changing to the list shown (real widgets,
+// offscreen), and the search alone. Prints figures; asserts nothing.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <random>
+
+#include <QListView>
+
+#include "app/find/search_key.h"
+#include "app/find/word_finder.h"
+#include "app/qt/dialogs/input_box.h"
+#include "tests/app/form_fixture.h"
+#include "wordlist/list_file.h"
+
+namespace {
+
+double msSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+std::u16string randomWord(std::mt19937& random) {
+    static const std::u16string letters =
+        u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
+        u"あいうえおかきくけこさしすせそたちつてとなにぬねのりんごみかん"
+        u"アイウエオカキクケコﾘｽﾄﾊﾞﾅﾅ入力単語表示保存削除追加開く日本語漢字";
+    std::uniform_int_distribution<std::size_t> length(2, 20), letter(0, letters.size() - 1);
+    std::u16string word;
+    for (std::size_t n = length(random); n > 0; --n) word += letters[letter(random)];
+    return word;
+}
+
+void print(const char* what, std::vector<double> ms) {
+    std::sort(ms.begin(), ms.end());
+    std::printf("  %s: median %.2f ms, worst %.2f ms (%zu keystrokes)\n", what, ms[ms.size() / 2],
+                ms.back(), ms.size());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform cannot raise a window, and says so each time.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type != QtWarningMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
+    QApplication application(argc, argv);
+    std::mt19937 random(7);
+    std::vector<std::u16string> words;
+    for (std::size_t i = 0; i < wordpour::wordlist::kMaxEntries; ++i)
+        words.push_back(randomWord(random));
+    // What a user types: the starts of some entries, one keystroke at a time.
+    std::vector<std::u16string> typed;
+    for (int i = 0; i < 40; ++i) {
+        const std::u16string& word = words[(i * 811) % words.size()];
+        for (std::size_t n = 1; n <= std::min<std::size_t>(word.size(), 6); ++n)
+            typed.push_back(word.substr(0, n));
+    }
+
+    wordpour::app::WordFinder finder;
+    auto start = std::chrono::steady_clock::now();
+    (void)wordpour::app::searchKey(u"ｱ");  // the normalization's tables, loaded once
+    std::printf("  first use of the normalization: %.1f ms\n", msSince(start));
+    start = std::chrono::steady_clock::now();
+    finder.append(words);
+    (void)finder.matches(u"a");  // keyed at the first search
+    std::printf("type to find in %zu entries:\n", words.size());
+    std::printf("  keys of the whole list (at the first keystroke after a load): %.1f ms\n", msSince(start));
+    std::vector<double> search;
+    for (const auto& text : typed) {
+        start = std::chrono::steady_clock::now();
+        (void)finder.matches(text);
+        search.push_back(msSince(start));
+    }
+    print("search alone", search);
+
+    wordpour::testing::FormFixture f;
+    if (!f.start()) return 1;
+    f.combo()->addItems({});  // the box's list comes from the logic
+    for (const auto& word : words) {
+        wordpour::app::InputBox::setNextReply(QString::fromStdU16String(word));
+        f.form->logic().Add_Click();
+    }
+    std::vector<double> shown;
+    for (const auto& text : typed) {
+        f.combo()->lineEdit()->setText(QString::fromStdU16String(text));
+        start = std::chrono::steady_clock::now();
+        f.form->logic().Combo1_Change();
+        QApplication::processEvents();  // laid out and painted
+        shown.push_back(msSince(start));
+    }
+    print("keystroke to list shown", shown);
+    return 0;
+}
