@@ -163,6 +163,27 @@ sleep 1
 cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" B7 B8 | tr '\n' ' ')
 [ "$cells" = "pour  " ] || fail "after the thaw B7 B8 hold '$cells', not 'pour  '"
 
+# Type to find: two words added, "PIE" typed lists both (case ignored), Down
+# and Enter pick the second, 入力 writes it into B8.
+for word in "apple pie" "pie chart"; do
+    focus "$main"
+    xdotool key ctrl+a
+    focus "$(window "^ﾘｽﾄに追加")"
+    xdotool type --delay 30 "$word"
+    xdotool key Return
+    sleep 0.5
+done
+focus "$main"
+xdotool key Tab Tab Tab Tab Tab          # from 入力 round to the word box
+xdotool type --delay 80 "PIE"
+sleep 0.5
+xdotool key Down Return
+sleep 0.3
+xdotool key Tab Tab Tab Tab Return      # to 入力
+sleep 0.5
+cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" B8 | tr '\n' ' ')
+[ "$cells" = "pie chart " ] || fail "type to find wrote '$cells' into B8, not 'pie chart'"
+
 # Frozen again, with an entry outstanding: Quit still ends the program at once.
 office -STOP
 focus "$main"
