@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <random>
 
+#include <QDir>
+#include <QFile>
 #include <QListView>
 
 #include "app/find/search_key.h"
@@ -62,13 +64,12 @@ int main(int argc, char** argv) {
 
     wordpour::app::WordFinder finder;
     auto start = std::chrono::steady_clock::now();
-    (void)wordpour::app::searchKey(u"ｱ");  // the normalization's tables, loaded once
-    std::printf("  first use of the normalization: %.1f ms\n", msSince(start));
-    start = std::chrono::steady_clock::now();
     finder.append(words);
-    (void)finder.matches(u"a");  // keyed at the first search
     std::printf("type to find in %zu entries:\n", words.size());
-    std::printf("  keys of the whole list (at the first keystroke after a load): %.1f ms\n", msSince(start));
+    std::printf("  a load hands the words over: %.2f ms\n", msSince(start));
+    start = std::chrono::steady_clock::now();
+    (void)finder.matches(u"a");
+    std::printf("  a keystroke at once after it, waiting for the keys: %.1f ms\n", msSince(start));
     std::vector<double> search;
     for (const auto& text : typed) {
         start = std::chrono::steady_clock::now();
@@ -77,13 +78,23 @@ int main(int argc, char** argv) {
     }
     print("search alone", search);
 
+    // The window: the list loaded from "List", then typed into, a person's
+    // pause (0.2 s) after the load.
+    QTemporaryDir cwd;
+    QDir::setCurrent(cwd.path());
+    {
+        const auto bytes = std::get<std::string>(wordpour::wordlist::writeList(words));
+        QFile file(QStringLiteral("List"));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
     wordpour::testing::FormFixture f;
     if (!f.start()) return 1;
-    f.combo()->addItems({});  // the box's list comes from the logic
-    for (const auto& word : words) {
-        wordpour::app::InputBox::setNextReply(QString::fromStdU16String(word));
-        f.form->logic().Add_Click();
-    }
+    wordpour::app::MessageBox::setNextAnswer(wordpour::link::Answer::Yes);
+    start = std::chrono::steady_clock::now();
+    f.form->logic().Open_Click();
+    std::printf("  load into the word box: %.1f ms\n", msSince(start));
+    QTest::qWait(200);
     std::vector<double> shown;
     for (const auto& text : typed) {
         f.combo()->lineEdit()->setText(QString::fromStdU16String(text));
@@ -92,6 +103,7 @@ int main(int argc, char** argv) {
         QApplication::processEvents();  // laid out and painted
         shown.push_back(msSince(start));
     }
+    std::printf("  first keystroke after the load: %.2f ms\n", shown.front());
     print("keystroke to list shown", shown);
     return 0;
 }

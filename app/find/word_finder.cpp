@@ -6,40 +6,65 @@
 
 namespace wordpour::app {
 
+namespace {
+
+// Runs shorter than this are keyed at once: a thread would cost more.
+constexpr std::size_t kKeyAside = 256;
+
+WordFinder::Keys keysOf(const std::vector<std::u16string>& words) {
+    WordFinder::Keys keys;
+    std::size_t characters = 0;
+    for (const auto& word : words) characters += word.size() + 1;
+    keys.text.reserve(characters);
+    keys.starts.reserve(words.size());
+    for (const auto& word : words) {
+        keys.starts.push_back(static_cast<std::uint32_t>(keys.text.size()));
+        appendSearchKey(keys.text, word);
+        // A NUL in the entry itself stands for nothing typed can match.
+        std::replace(keys.text.begin() + keys.starts.back(), keys.text.end(), u'\0', u'\uFFFF');
+        keys.text += u'\0';
+    }
+    return keys;
+}
+
+}  // namespace
+
 void WordFinder::append(std::vector<std::u16string> words) {
-    pending_.push_back(std::move(words));
+    if (words.size() < kKeyAside) {
+        std::promise<Keys> now;
+        now.set_value(keysOf(words));
+        pending_.push_back(now.get_future());
+    } else {
+        pending_.push_back(
+            std::async(std::launch::async, [words = std::move(words)] { return keysOf(words); }));
+    }
 }
 
 void WordFinder::keyPending() {
-    if (pending_.empty()) return;
-    std::size_t characters = 0, count = 0;
-    for (const auto& words : pending_) {
-        count += words.size();
-        for (const auto& word : words) characters += word.size() + 1;
-    }
-    keys_.reserve(keys_.size() + characters);
-    starts_.reserve(starts_.size() + count);
-    for (const auto& words : pending_) {
-        for (const auto& word : words) {
-            starts_.push_back(static_cast<std::uint32_t>(keys_.size()));
-            appendSearchKey(keys_, word);
-            // A NUL in the entry itself stands for nothing typed can match.
-            std::replace(keys_.begin() + starts_.back(), keys_.end(), u'\0', u'\uFFFF');
-            keys_ += u'\0';
+    for (auto& run : pending_) {
+        Keys more = run.get();
+        const auto offset = static_cast<std::uint32_t>(keys_.text.size());
+        if (keys_.text.empty()) {
+            keys_ = std::move(more);
+            continue;
         }
+        keys_.text += more.text;
+        keys_.starts.reserve(keys_.starts.size() + more.starts.size());
+        for (std::uint32_t start : more.starts) keys_.starts.push_back(offset + start);
     }
     pending_.clear();
 }
 
 void WordFinder::remove(std::size_t index) {
     keyPending();
-    if (index >= starts_.size()) return;
-    const std::size_t begin = starts_[index];
-    const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] : keys_.size();
-    keys_.erase(begin, end - begin);
-    starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(index));
-    for (std::size_t i = index; i < starts_.size(); ++i)
-        starts_[i] -= static_cast<std::uint32_t>(end - begin);
+    auto& starts = keys_.starts;
+    if (index >= starts.size()) return;
+    const std::size_t begin = starts[index];
+    const std::size_t end = index + 1 < starts.size() ? starts[index + 1] : keys_.text.size();
+    keys_.text.erase(begin, end - begin);
+    starts.erase(starts.begin() + static_cast<std::ptrdiff_t>(index));
+    for (std::size_t i = index; i < starts.size(); ++i)
+        starts[i] -= static_cast<std::uint32_t>(end - begin);
 }
 
 std::vector<std::size_t> WordFinder::matches(std::u16string_view typed) {
@@ -48,15 +73,16 @@ std::vector<std::size_t> WordFinder::matches(std::u16string_view typed) {
     std::u16string key;
     appendSearchKey(key, typed);
     if (key.empty() || key.find(u'\0') != key.npos) return found;
-    const std::u16string_view all(keys_);
+    const std::u16string_view all(keys_.text);
+    const auto& starts = keys_.starts;
     for (std::size_t at = all.find(key); at != all.npos;) {
         // The entry whose key holds this place: a match never spans two,
         // since the key holds no NUL.
         const auto entry = static_cast<std::size_t>(
-            std::upper_bound(starts_.begin(), starts_.end(), at) - starts_.begin() - 1);
+            std::upper_bound(starts.begin(), starts.end(), at) - starts.begin() - 1);
         found.push_back(entry);
-        if (entry + 1 >= starts_.size()) break;
-        at = all.find(key, starts_[entry + 1]);
+        if (entry + 1 >= starts.size()) break;
+        at = all.find(key, starts[entry + 1]);
     }
     return found;
 }
