@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <random>
 
 #include <QDir>
 #include <QFile>
@@ -14,26 +13,13 @@
 #include "app/find/search_key.h"
 #include "app/find/word_finder.h"
 #include "app/qt/dialogs/input_box.h"
+#include "bench/sample_words.h"
 #include "tests/app/form_fixture.h"
 #include "wordlist/list_file.h"
 
 namespace {
 
-double msSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
-
-std::u16string randomWord(std::mt19937& random) {
-    static const std::u16string letters =
-        u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
-        u"あいうえおかきくけこさしすせそたちつてとなにぬねのりんごみかん"
-        u"アイウエオカキクケコﾘｽﾄﾊﾞﾅﾅ入力単語表示保存削除追加開く日本語漢字";
-    std::uniform_int_distribution<std::size_t> length(2, 20), letter(0, letters.size() - 1);
-    std::u16string word;
-    for (std::size_t n = length(random); n > 0; --n) word += letters[letter(random)];
-    return word;
-}
+using wordpour::bench::msSince;
 
 void print(const char* what, std::vector<double> ms) {
     std::sort(ms.begin(), ms.end());
@@ -50,10 +36,7 @@ int main(int argc, char** argv) {
         if (type != QtWarningMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
     });
     QApplication application(argc, argv);
-    std::mt19937 random(7);
-    std::vector<std::u16string> words;
-    for (std::size_t i = 0; i < wordpour::wordlist::kMaxEntries; ++i)
-        words.push_back(randomWord(random));
+    const auto words = wordpour::bench::sampleWords();
     // What a user types: the starts of some entries, one keystroke at a time.
     std::vector<std::u16string> typed;
     for (int i = 0; i < 40; ++i) {

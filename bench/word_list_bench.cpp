@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <random>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,34 +14,18 @@
 #include <QTimer>
 
 #include "app/qt/dialogs/message_box.h"
+#include "bench/sample_words.h"
 #include "tests/app/form_fixture.h"
 #include "wordlist/list_file.h"
 #include "wordlist/list_store.h"
 
 namespace {
 
-double msSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
-
-std::u16string randomWord(std::mt19937& random) {
-    static const std::u16string letters =
-        u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
-        u"あいうえおかきくけこさしすせそたちつてとなにぬねのりんごみかん"
-        u"アイウエオカキクケコﾘｽﾄﾊﾞﾅﾅ入力単語表示保存削除追加開く日本語漢字";
-    std::uniform_int_distribution<std::size_t> length(2, 20), letter(0, letters.size() - 1);
-    std::u16string word;
-    for (std::size_t n = length(random); n > 0; --n) word += letters[letter(random)];
-    return word;
-}
+using wordpour::bench::msSince;
 
 // Writes "List" in the current directory.
 std::size_t writeListFile() {
-    std::mt19937 random(7);
-    wordpour::wordlist::Entries words;
-    for (std::size_t i = 0; i < wordpour::wordlist::kMaxEntries; ++i)
-        words.push_back(randomWord(random));
+    const auto words = wordpour::bench::sampleWords();
     const auto bytes = std::get<std::string>(wordpour::wordlist::writeList(words));
     QFile file(QStringLiteral("List"));
     file.open(QIODevice::WriteOnly);

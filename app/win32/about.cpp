@@ -28,7 +28,7 @@ void AboutBox::show() {
     SetFocus(Command1);
 }
 
-HWND AboutBox::label(const wchar_t* text, TwipsRect inFrame, FontSpec font) {
+HWND AboutBox::label(const wchar_t* text, TwipsRect inFrame, FontStyle font) {
     // Placed within the frame, as the frame's own labels.
     HWND control = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 0, 0,
                                    Form3, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -39,7 +39,7 @@ HWND AboutBox::label(const wchar_t* text, TwipsRect inFrame, FontSpec font) {
 
 void AboutBox::create() {
     Form3 = createFrame(kClass, procedure, L"バージョン情報", 4560, 2805, nullptr, this);
-    const FontSpec plain{9}, title{12, true, true}, marked{9, true, true};
+    const FontStyle plain{9}, title{12, true, true}, marked{9, true, true};
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     Frame1 = CreateWindowExW(0, L"BUTTON", L"Word ! Pour ! version 1.0",
                              WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0, 0, 0, Form3, nullptr,

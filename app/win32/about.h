@@ -21,7 +21,7 @@ public:
 private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void create();
-    HWND label(const wchar_t* text, TwipsRect inFrame, FontSpec font);
+    HWND label(const wchar_t* text, TwipsRect inFrame, FontStyle font);
 
     HWND Form3 = nullptr;
     HWND Frame1 = nullptr;

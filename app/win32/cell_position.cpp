@@ -37,9 +37,9 @@ void CellPosition::create() {
     Command1 = CreateWindowExW(
         0, L"BUTTON", L"指定", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
         Form2, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommand1)), instance, nullptr);
-    layout_.place(Label1, {120, 120, 1575, 375}, FontSpec{9});
-    layout_.place(Text1, {120, 600, 855, 495}, FontSpec{20.25, true});
-    layout_.place(Command1, {1080, 600, 735, 495}, FontSpec{9, true});
+    layout_.place(Label1, {120, 120, 1575, 375}, FontStyle{9});
+    layout_.place(Text1, {120, 600, 855, 495}, FontStyle{20.25, true});
+    layout_.place(Command1, {1080, 600, 735, 495}, FontStyle{9, true});
     SendMessageW(Text1, EM_SETLIMITTEXT, 0, 0);  // any length: an overlong name gets its message
     // The name is typed as plain keyboard characters: no input method here.
     ImmAssociateContextEx(Text1, nullptr, 0);

@@ -45,7 +45,7 @@ Form1Window::~Form1Window() {
 
 void Form1Window::createControls() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    const FontSpec plain{9}, word{20.25, true};
+    const FontStyle plain{9}, word{20.25, true};
 
     Combo1 = CreateWindowExW(
         0, L"COMBOBOX", L"",

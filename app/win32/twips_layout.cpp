@@ -5,10 +5,10 @@
 namespace wordpour::app::win32 {
 
 TwipsLayout::~TwipsLayout() {
-    for (const auto& [spec, handle] : fonts_) DeleteObject(handle);
+    for (const auto& [style, handle] : fonts_) DeleteObject(handle);
 }
 
-void TwipsLayout::place(HWND control, TwipsRect rect, std::optional<FontSpec> font) {
+void TwipsLayout::place(HWND control, TwipsRect rect, std::optional<FontStyle> font) {
     if (dpi_ == 0) dpi_ = dpiOf(GetParent(control));
     entries_.push_back({control, rect, std::nullopt, font});
     place(entries_.back());
@@ -20,11 +20,11 @@ void TwipsLayout::placeAtNaturalSize(HWND control, int left, int top, SIZE pixel
     place(entries_.back());
 }
 
-HFONT TwipsLayout::font(const FontSpec& spec) {
-    auto found = fonts_.find(spec);
+HFONT TwipsLayout::font(const FontStyle& style) {
+    auto found = fonts_.find(style);
     if (found == fonts_.end())
-        found =
-            fonts_.emplace(spec, gothicFont(spec.points, spec.bold, dpi_, spec.underline)).first;
+        found = fonts_.emplace(style, gothicFont(style.points, style.bold, dpi_, style.underline))
+                    .first;
     return found->second;
 }
 
@@ -42,11 +42,11 @@ void TwipsLayout::place(const Entry& entry) {
 void TwipsLayout::apply(UINT dpi) {
     if (dpi == dpi_ || dpi == 0) return;
     // The controls take the new fonts before the old ones are deleted.
-    std::map<FontSpec, HFONT> old;
+    std::map<FontStyle, HFONT> old;
     old.swap(fonts_);
     dpi_ = dpi;
     for (const Entry& entry : entries_) place(entry);
-    for (const auto& [spec, handle] : old) DeleteObject(handle);
+    for (const auto& [style, handle] : old) DeleteObject(handle);
 }
 
 void TwipsLayout::dpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {

@@ -15,11 +15,11 @@ struct TwipsRect {
     int left, top, width, height;
 };
 
-struct FontSpec {
+struct FontStyle {
     double points;
     bool bold = false;
     bool underline = false;
-    auto operator<=>(const FontSpec&) const = default;
+    auto operator<=>(const FontStyle&) const = default;
 };
 
 class TwipsLayout {
@@ -30,7 +30,7 @@ public:
     ~TwipsLayout();
 
     // Places `control` at `rect` in the font, now and at every later DPI.
-    void place(HWND control, TwipsRect rect, std::optional<FontSpec> font);
+    void place(HWND control, TwipsRect rect, std::optional<FontStyle> font);
     // A picture shown at its natural size: only its corner is in twips.
     void placeAtNaturalSize(HWND control, int left, int top, SIZE pixels);
 
@@ -47,14 +47,14 @@ private:
         HWND control;
         TwipsRect rect;
         std::optional<SIZE> naturalSize;
-        std::optional<FontSpec> font;
+        std::optional<FontStyle> font;
     };
-    HFONT font(const FontSpec& spec);
+    HFONT font(const FontStyle& style);
     void place(const Entry& entry);
 
     UINT dpi_ = 0;
     std::vector<Entry> entries_;
-    std::map<FontSpec, HFONT> fonts_;  // at dpi_
+    std::map<FontStyle, HFONT> fonts_;  // at dpi_
 };
 
 }  // namespace wordpour::app::win32
