@@ -16,9 +16,9 @@ std::u16string decimal(std::size_t n) {
 
 }  // namespace
 
-Form1::Form1(FormView& view, link::WorkbookLink::Attach attach)
+Form1::Form1(FormView& view, link::WorkbookLink::Attach attach, link::WorkbookLink::Launch launch)
     : view_(view),
-      link_(std::move(attach)),
+      link_(std::move(attach), std::move(launch)),
       linkThread_([&view](link::LinkThread::Task done) { view.post(std::move(done)); }) {}
 
 Form1::~Form1() {
@@ -31,20 +31,34 @@ bool Form1::Form_Initialize() {
     const std::u16string path = view_.openFileName(kBookFilter);
     const std::u16string startingCell = Module1::GetCellName(view_.cellName());
     // On the link's thread, so that the spreadsheet's objects live there.
-    std::optional<link::Message> failed;
-    linkThread_.runAndWait([&] {
-        try {
-            link_.start(path, startingCell);
-        } catch (const link::StartupError& error) {
-            failed = error.message();
-        }
-    });
+    // No spreadsheet application runs: the user is asked whether to start
+    // one, and only Yes starts it.
+    std::optional<link::StartupError> failed = startLink(path, startingCell, false);
+    if (failed && failed->offersStart()) {
+        if (view_.messageBox(failed->message()) != link::Answer::Yes) return false;
+        failed = startLink(path, startingCell, true);
+    }
     if (failed) {
-        view_.messageBox(*failed);
+        view_.messageBox(failed->message());
         return false;
     }
     view_.setFocus(Focus::WordBox);
     return true;
+}
+
+std::optional<link::StartupError> Form1::startLink(const std::u16string& path,
+                                                   std::u16string_view startingCell,
+                                                   bool startApplicationFirst) {
+    std::optional<link::StartupError> failed;
+    linkThread_.runAndWait([&] {
+        try {
+            if (startApplicationFirst) link_.startApplication();
+            link_.start(path, startingCell);
+        } catch (const link::StartupError& error) {
+            failed = error;
+        }
+    });
+    return failed;
 }
 
 void Form1::Command4_Click() {

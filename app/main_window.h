@@ -17,7 +17,10 @@ namespace wordpour::app {
 class Form1 {
 public:
     // `view` must outlive this object; nothing of it is called here yet.
-    Form1(FormView& view, link::WorkbookLink::Attach attach);
+    // `launch` starts the spreadsheet application when none runs and the
+    // user agrees.
+    Form1(FormView& view, link::WorkbookLink::Attach attach,
+          link::WorkbookLink::Launch launch = {});
     ~Form1();
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
@@ -72,6 +75,10 @@ private:
         std::u16string nameBefore;  // the cell name before the entry
     };
 
+    // Runs the link's start on its thread; the failure, if any.
+    std::optional<link::StartupError> startLink(const std::u16string& path,
+                                                std::u16string_view startingCell,
+                                                bool startApplicationFirst);
     void entryDone(const link::Entry& entry, const link::EntryResult& result,
                    const std::u16string& nameBefore);
     void undo(bool overwrite);
@@ -83,7 +90,7 @@ private:
 
     FormView& view_;
     bool alwaysOnTop_ = false;
-    std::deque<Undoable> undoable_;  // the newest last
+    std::deque<Undoable> undoable_;     // the newest last
     WordFinder finder_;                 // in step with the word box's list
     std::vector<std::size_t> matches_;  // the entries the find list shows
     link::WorkbookLink link_;

@@ -34,6 +34,8 @@ inline constexpr Style kExclamation{Buttons::OkOnly, Icon::Exclamation};
 // The confirmations: Yes and No, the stop icon, Yes the default.
 inline constexpr Style kConfirmation{Buttons::YesNo, Icon::Hand};
 static_assert(kConfirmation.value() == 20);
+// A question whose answer starts something: Yes is the default.
+inline constexpr Style kStartQuestion{Buttons::YesNo, Icon::Question};
 // A question whose safe answer is No: No is the default.
 inline constexpr Style kQuestionDefaultNo{Buttons::YesNo, Icon::Question, DefaultButton::Second};
 

@@ -25,7 +25,8 @@ std::u16string bracketed(std::u16string_view text) {
 std::u16string withDetail(std::u16string prompt, const excel::Error& error) {
     if (error.detail().empty()) return prompt;
     // Not running: the detail says how to start an office that listens.
-    if (error.failure() == Failure::NotRunning) return prompt + u"\n\n" + error.detail();
+    if (error.failure() == Failure::NotRunning || error.failure() == Failure::NotStarted)
+        return prompt + u"\n\n" + error.detail();
     return prompt + u"\n\n（詳細: " + error.detail() + u"）";
 }
 
@@ -33,6 +34,7 @@ Message startupMessage(const excel::Error& error, std::u16string_view book) {
     std::u16string prompt;
     switch (error.failure()) {
         case Failure::NotRunning:
+        case Failure::NotStarted:
             prompt = u"表計算ソフトに接続できません。起動していないか、接続を受け付けていません。";
             break;
         case Failure::Open:
@@ -194,11 +196,27 @@ void WorkbookLink::start(std::u16string bookPath, std::u16string_view startingCe
         XlSheet = XlBook->worksheets()->item(text::kSheetName);
         XlRange = XlSheet->range(startingCell);
     } catch (const excel::Error& error) {
+        if (error.failure() == Failure::NotStarted && launch_) {
+            throw StartupError({std::u16string(text::kStartOffice), kStartQuestion, kProgramTitle},
+                               /*offersStart=*/true);
+        }
         throw StartupError(startupMessage(error, BookPath));
     } catch (const std::exception& error) {
         // Nothing the application does may crash the program.
         throw StartupError(
             startupMessage(excel::Error(Failure::Disconnected, toText(error.what())), BookPath));
+    }
+}
+
+void WorkbookLink::startApplication() {
+    try {
+        if (!launch_) throw excel::Error(Failure::NotRunning, u"");
+        launch_();
+    } catch (const excel::Error& error) {
+        throw StartupError(
+            {withDetail(u"LibreOffice Calc を起動できません。\nワードポア！を終了します。",
+                        excel::Error(Failure::Disconnected, error.detail())),
+             kCritical, kProgramTitle});
     }
 }
 

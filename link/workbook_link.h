@@ -15,14 +15,19 @@
 namespace wordpour::link {
 
 // A start-up step failed; the program shows `message` and ends.
+// When `offersStart`, no spreadsheet application runs and `message` asks
+// whether to start one: Yes goes on with WorkbookLink::startApplication.
 class StartupError : public std::exception {
 public:
-    explicit StartupError(Message message) : message_(std::move(message)) {}
+    explicit StartupError(Message message, bool offersStart = false)
+        : message_(std::move(message)), offersStart_(offersStart) {}
     const Message& message() const { return message_; }
+    bool offersStart() const { return offersStart_; }
     const char* what() const noexcept override { return "Wordpour could not start"; }
 
 private:
     Message message_;
+    bool offersStart_;
 };
 
 // The most characters a cell holds (Excel's limit, and the .xls format's).
@@ -53,13 +58,20 @@ struct UndoResult {
 class WorkbookLink {
 public:
     using Attach = std::function<std::unique_ptr<excel::Application>()>;
+    using Launch = std::function<void()>;
 
-    explicit WorkbookLink(Attach attach) : attach_(std::move(attach)) {}
+    // `launch` starts the application when none runs and the user agrees;
+    // without it, none is ever started.
+    explicit WorkbookLink(Attach attach, Launch launch = {})
+        : attach_(std::move(attach)), launch_(std::move(launch)) {}
 
     // Attaches to the running application, opens the workbook at `bookPath`,
     // takes its worksheet "sheet1" and a first range at `startingCell`.
     // Throws StartupError with the message to show.
     void start(std::u16string bookPath, std::u16string_view startingCell);
+    // Starts the spreadsheet application, after the user agreed to the
+    // question start() asked. Throws StartupError with the message to show.
+    void startApplication();
 
     // Window's thread: checks the word and the current cell name, and names
     // the cell one row below. Nothing is sent, nothing changes.
@@ -90,6 +102,7 @@ public:
 
 private:
     Attach attach_;
+    Launch launch_;
     std::unique_ptr<excel::Application> XlApp;
     std::unique_ptr<excel::Workbook> XlBook;
     std::unique_ptr<excel::Worksheet> XlSheet;
@@ -102,6 +115,10 @@ namespace text {
 inline constexpr char16_t kWrongCellName[] = u"セルの名前が間違っています。";
 inline constexpr char16_t kCellNameTitle[] = u"セル名の異常";
 inline constexpr char16_t kSheetName[] = u"sheet1";
+inline constexpr char16_t kStartOffice[] =
+    u"LibreOffice Calc が起動していません。\n"
+    u"LibreOffice Calc を起動して、ワードポア！から使えるようにしますか？\n\n"
+    u"「いいえ」を選ぶと、ワードポア！を終了します。";
 }  // namespace text
 
 }  // namespace wordpour::link

@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
-    wordpour::app::Form1Window form1(&wordpour::excel::attachRunning);
+    wordpour::app::Form1Window form1(&wordpour::excel::attachRunning,
+                                     &wordpour::excel::startApplication);
     if (!form1.logic().Form_Initialize()) return 1;
     form1.show();
     const int status = QApplication::exec();

@@ -26,11 +26,12 @@
 
 namespace wordpour::app {
 
-Form1Window::Form1Window(link::WorkbookLink::Attach attach) {
+Form1Window::Form1Window(link::WorkbookLink::Attach attach, link::WorkbookLink::Launch launch) {
     setWindowTitle(toQt(link::kProgramTitle));
     setWindowIcon(programIcon());
     setFont(defaultFont());
-    logic_ = std::make_unique<Form1>(static_cast<FormView&>(*this), std::move(attach));
+    logic_ = std::make_unique<Form1>(static_cast<FormView&>(*this), std::move(attach),
+                                     std::move(launch));
     createControls();
     createMenus();
     resize(px(3720), px(2745) + menuBar()->sizeHint().height());  // the client area's size

@@ -27,7 +27,7 @@ class Form1Window : public QMainWindow, private FormView, private WordBox {
     Q_OBJECT
 
 public:
-    explicit Form1Window(link::WorkbookLink::Attach attach);
+    explicit Form1Window(link::WorkbookLink::Attach attach, link::WorkbookLink::Launch launch = {});
     ~Form1Window() override;
 
     Form1& logic() { return *logic_; }

@@ -13,6 +13,7 @@ namespace wordpour::excel {
 // What went wrong, so that the caller can say it in the user's language.
 enum class Failure {
     NotRunning,    // no spreadsheet application to attach to
+    NotStarted,    // none runs at all: one could be started (startApplication)
     ForeignPipe,   // what answers for the application belongs to another user
     Open,          // the workbook could not be opened
     ReadOnly,      // it opened, but only read-only: words written could not be saved
@@ -109,7 +110,12 @@ public:
 };
 
 // Attaches to the spreadsheet application that is already running; never
-// starts one. Throws Error(Failure::NotRunning) when none is there.
+// starts one. Throws Error(Failure::NotStarted) when none runs at all and
+// one could be started, Error(Failure::NotRunning) when none can be reached.
 std::unique_ptr<Application> attachRunning();
+
+// Starts the spreadsheet application, ready to be attached to; the user
+// asked for it. Throws Error(Failure::NotRunning) when it cannot.
+void startApplication();
 
 }  // namespace wordpour::excel

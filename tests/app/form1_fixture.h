@@ -47,7 +47,8 @@ protected:
 
     bool start(std::u16string file = u"book.xls") {
         view.fileNames.push_back(std::move(file));
-        form = std::make_unique<app::Form1>(view, [this] { return sheet.attach(); });
+        form = std::make_unique<app::Form1>(
+            view, [this] { return sheet.attach(); }, [this] { sheet.launch(); });
         return form->Form_Initialize();
     }
     void waitForEntries() {

@@ -59,6 +59,73 @@ TEST_F(Form1Test, StartUpLinksTheWorkbookAndFocusesTheWordBoxOrSaysWhyNot) {
     }
 }
 
+TEST_F(Form1Test, WithNoSpreadsheetRunningOnlyYesStartsOneAndLinksTheWorkbook) {
+    using wordpour::excel::Failure;
+    struct Case {
+        const char* name;
+        Answer answer;
+        bool launchFails;
+        bool started;
+        Words calls;
+        std::u16string lastSays;  // the last message, after the question
+    };
+    const Case cases[] = {
+        {"no ends at once", Answer::No, false, false, {}, u""},
+        {"escape is no", Answer::Cancel, false, false, {}, u""},
+        {"yes starts and links",
+         Answer::Yes,
+         false,
+         true,
+         {u"launch", u"attach", u"workbooks", u"open book.xls", u"worksheets", u"item sheet1",
+          u"range A1"},
+         u""},
+        {"yes, but it cannot start",
+         Answer::Yes,
+         true,
+         false,
+         {},
+         u"LibreOffice Calc を起動できません。\nワードポア！を終了します。\n\n（詳細: fake "
+         u"failure）"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        form.reset();
+        view.shown.clear();
+        view.focus.reset();
+        sheet = FakeSpreadsheet();
+        sheet.failures[u"attach"] = Failure::NotStarted;
+        if (c.launchFails) sheet.failures[u"launch"] = Failure::NotRunning;
+        view.answers = {c.answer};
+        EXPECT_EQ(start(), c.started);
+        ASSERT_GE(view.shown.size(), 1u);
+        EXPECT_EQ(view.shown[0].prompt,
+                  u"LibreOffice Calc が起動していません。\n"
+                  u"LibreOffice Calc を起動して、ワードポア！から使えるようにしますか？\n\n"
+                  u"「いいえ」を選ぶと、ワードポア！を終了します。");
+        EXPECT_EQ(view.shown[0].style, wordpour::link::kStartQuestion);
+        EXPECT_EQ(view.shown[0].title, u"ワードポア！");
+        EXPECT_EQ(sheet.calls, c.calls);
+        if (c.lastSays.empty()) {
+            EXPECT_EQ(view.shown.size(), 1u);
+        } else {
+            ASSERT_EQ(view.shown.size(), 2u);
+            EXPECT_EQ(view.shown[1].prompt, c.lastSays);
+            EXPECT_EQ(view.shown[1].style, wordpour::link::kCritical);
+        }
+        EXPECT_EQ(view.focus == Focus::WordBox, c.started);
+    }
+    // Without a way to start one (Excel), the message says so and asks nothing.
+    form = std::make_unique<Form1>(view, [this] { return sheet.attach(); });
+    view.shown.clear();
+    view.fileNames.push_back(u"book.xls");
+    sheet = FakeSpreadsheet();
+    sheet.failures[u"attach"] = Failure::NotStarted;
+    EXPECT_FALSE(form->Form_Initialize());
+    ASSERT_EQ(view.shown.size(), 1u);
+    EXPECT_EQ(view.shown[0].style, wordpour::link::kCritical);
+    EXPECT_NE(view.shown[0].prompt.find(u"表計算ソフトに接続できません"), std::u16string::npos);
+}
+
 TEST_F(Form1Test, TheFileDialogShowsOneXlsFilterAndCancelKeepsAnEmptyPath) {
     ASSERT_TRUE(start());
     view.focus.reset();

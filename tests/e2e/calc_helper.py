@@ -2,6 +2,7 @@
 """The end-to-end test's hands in the office, over UNO.
   calc_helper.py PIPE make PATH          save a new workbook with a sheet "Sheet1"
   calc_helper.py PIPE read PATH CELL...  print each cell's text, one per line
+  calc_helper.py PIPE frames             print each window's title, one per line
   calc_helper.py PIPE quit               end the office"""
 import sys
 
@@ -32,6 +33,10 @@ elif verb == "read":
     sheet = doc.Sheets.getByName("Sheet1")
     for cell in args[1:]:
         print(sheet.getCellRangeByName(cell).getString())
+elif verb == "frames":
+    frames = desktop.getFrames()
+    for i in range(frames.getCount()):
+        print(frames.getByIndex(i).Title)
 elif verb == "quit":
     try:
         for doc in list(desktop.Components):

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Drives the real program on a virtual screen, in a window manager, with
 # real keystrokes, and checks each window's title as the window manager
-# shows it. Calc is
-# started the way scripts/start-wordpour starts it (scripts/start-calc),
-# visible, with a profile and a pipe of its own; the cells are read back
-# through UNO. Usage: xdotool_entry_test.sh SOURCE_DIR WORDPOUR_BINARY
+# shows it. Calc is opened as a person opens it from the desktop menu,
+# visible, with a profile of its own and no --accept: Wordpour asks it to
+# listen on its pipe. The test's own hands (making the workbook, reading the
+# cells back) reach the office through a pipe of the test's. Usage: xdotool_entry_test.sh SOURCE_DIR WORDPOUR_BINARY
 # (run inside xvfb-run).
 set -euo pipefail
 source "$(dirname "$0")/japanese_keymap.sh"
@@ -15,16 +15,16 @@ helper=(/usr/bin/python3 "$src/tests/e2e/calc_helper.py")
 work=$(mktemp -d)
 export WORDPOUR_PIPE="wordpour-xdotool-$$"
 export WORDPOUR_OFFICE_ARGS="-env:UserInstallation=file://$work/profile"
-export WORDPOUR_OFFICE_PIDFILE="$work/office.pid"
-program="" wm=""
+hands="$WORDPOUR_PIPE-hands"
+program="" wm="" office_pid=""
 office() {  # signals the office's whole process group (setsid made it one)
-    kill "$1" -- "-$(cat "$WORDPOUR_OFFICE_PIDFILE")" 2>/dev/null || true
+    [ -n "$office_pid" ] && kill "$1" -- "-$office_pid" 2>/dev/null || true
 }
 cleanup() {
     [ -n "$program" ] && kill "$program" 2>/dev/null || true
     [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
     office -CONT
-    timeout 20 "${helper[@]}" "$WORDPOUR_PIPE" quit 2>/dev/null || true
+    timeout 20 "${helper[@]}" "$hands" quit 2>/dev/null || true
     sleep 1
     office -KILL
     rm -rf "$work"
@@ -69,9 +69,14 @@ japanese_keymap "在庫表" "$work" || fail "could not load a keymap for the wor
 openbox >/dev/null 2>&1 &
 wm=$!
 
-"$src/scripts/start-calc"
+setsid soffice --calc --norestore "$WORDPOUR_OFFICE_ARGS" >/dev/null 2>&1 </dev/null &
+office_pid=$!
+window "^Untitled 1 - LibreOffice Calc" >/dev/null || fail "Calc did not open"
+soffice "$WORDPOUR_OFFICE_ARGS" "--accept=pipe,name=$hands;urp;"
+for _ in $(seq 1 50); do "$src/scripts/office-listens" "$hands" && break; sleep 0.2; done
 book="$work/在庫 表.xls"
-"${helper[@]}" "$WORDPOUR_PIPE" make "$book"
+"${helper[@]}" "$hands" make "$book"
+"$src/scripts/office-listens" "$WORDPOUR_PIPE" && fail "the office listens on Wordpour's pipe already"
 
 cd "$work"
 "$wordpour" &
@@ -84,6 +89,9 @@ xdotool key Return
 
 main=$(window "^ワードポア！") || fail "the main window did not appear"
 titled "$main" "ワードポア！"
+# Attached with nothing extra: the workbook took the empty spreadsheet's window.
+frames=$("${helper[@]}" "$hands" frames)
+[ "$frames" = "在庫 表.xls - LibreOffice Calc" ] || fail "the office shows '$frames', not the workbook alone"
 focus "$main"
 xdotool type --delay 30 "pour"
 xdotool key Tab Tab Tab Tab Return      # Tab to 入力, Enter writes into A2

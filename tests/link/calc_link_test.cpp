@@ -193,8 +193,7 @@ TEST_F(CalcLink, StartUpFailuresNameTheirCause) {
         // Calc imports any file as text: such a "workbook" has no sheet1.
         {Office::notAWorkbook, "", "「sheet1」がありません"},
         {Office::book, pipeFor("nobody"), "表計算ソフトに接続できません"},
-        {Office::book, pipeFor("nobody"),
-         "soffice --calc --accept=\"pipe,name=" + pipeFor("nobody")},
+        {Office::book, pipeFor("nobody"), "soffice --accept=\"pipe,name=" + pipeFor("nobody")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path + " " + c.says);

@@ -31,6 +31,7 @@
 #include <rtl/ustring.hxx>
 
 #include "link/excel/automation.h"
+#include "link/excel/calc/office_process.h"
 #include "link/excel/calc/uno_connection.h"
 
 extern char** environ;
@@ -87,21 +88,36 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-TestOffice::TestOffice(std::string pipe) : pipe_(std::move(pipe)) {
+TestOffice::TestOffice(std::string pipe, Listen listen) : pipe_(std::move(pipe)) {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "wordpour-office-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     profile_ = pattern;
 
-    std::vector<std::string> args = {"soffice",
-                                     "--headless",
-                                     "--invisible",
-                                     "--norestore",
-                                     "--nologo",
-                                     "--nodefault",
-                                     "--nofirststartwizard",
-                                     "-env:UserInstallation=" + utf8(fromUno(urlOf(profile_))),
-                                     "--accept=pipe,name=" + pipe_ + ";urp;"};
+    spawn(/*accept=*/true);
+    connectWhenListening();
+    if (listen == Listen::AtStart) return;
+
+    // An office's first start with a new profile restarts it once. Started
+    // a second time, the office runs as one that a person opened: no pipe
+    // but its single-instance one.
+    endCleanly();
+    spawn(/*accept=*/false);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (!excel::calc::findOffice(profileUrl()).answers) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill();
+            throw std::runtime_error("the test office did not start");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+}
+
+void TestOffice::spawn(bool accept) {
+    std::vector<std::string> args = {
+        "soffice",  "--headless",  "--invisible",          "--norestore",
+        "--nologo", "--nodefault", "--nofirststartwizard", "-env:UserInstallation=" + profileUrl()};
+    if (accept) args.push_back("--accept=pipe,name=" + pipe_ + ";urp;");
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -115,7 +131,13 @@ TestOffice::TestOffice(std::string pipe) : pipe_(std::move(pipe)) {
     posix_spawnattr_destroy(&attr);
     if (rc != 0) throw std::runtime_error("cannot start soffice");
     group_ = pid;
+}
 
+std::string TestOffice::profileUrl() const {
+    return utf8(fromUno(urlOf(profile_)));
+}
+
+void TestOffice::connectWhenListening() {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     for (;;) {
         try {
@@ -132,6 +154,13 @@ TestOffice::TestOffice(std::string pipe) : pipe_(std::move(pipe)) {
 }
 
 TestOffice::~TestOffice() {
+    endCleanly();
+    kill();
+    std::error_code ignored;
+    std::filesystem::remove_all(profile_, ignored);
+}
+
+void TestOffice::endCleanly() {
     // A clean exit removes the office's sockets and lock files; kill what
     // is left after a while.
     if (group_ > 0 && desktop_.is()) {
@@ -151,8 +180,6 @@ TestOffice::~TestOffice() {
         }
     }
     kill();
-    std::error_code ignored;
-    std::filesystem::remove_all(profile_, ignored);
 }
 
 void TestOffice::kill() {

@@ -19,13 +19,22 @@ namespace wordpour::testing {
 
 class TestOffice {
 public:
-    // Starts the office and waits until it answers on `pipe`.
-    explicit TestOffice(std::string pipe);
+    // Whether the office listens on its pipe from the start, or only once
+    // asked, as an office a person opened from the desktop menu.
+    enum class Listen { AtStart, WhenAsked };
+
+    // Starts the office and waits until it answers on `pipe` (AtStart) or
+    // on its single-instance pipe (WhenAsked).
+    explicit TestOffice(std::string pipe, Listen listen = Listen::AtStart);
     ~TestOffice();
     TestOffice(const TestOffice&) = delete;
     TestOffice& operator=(const TestOffice&) = delete;
 
     const std::string& pipe() const { return pipe_; }
+    // The profile's URL, as -env:UserInstallation= takes it.
+    std::string profileUrl() const;
+    // WhenAsked: connects this object's helpers once the office listens.
+    void connectWhenListening();
     // Kills the office at once, as a crash would.
     void kill();
     // Freezes the office (SIGSTOP), as a hung office would be, and thaws it.
@@ -43,6 +52,8 @@ public:
     void openHidden(const std::string& path);
     // How many open documents have this file's URL.
     int countOpen(const std::string& path);
+    // How many documents are open in all.
+    int documentCount() { return static_cast<int>(documents().size()); }
 
     struct Cell {
         css::table::CellContentType type;
@@ -77,6 +88,9 @@ public:
     void closeAll();
 
 private:
+    void spawn(bool accept);
+    // Asks the office to end, and kills what is left after a while.
+    void endCleanly();
     std::vector<css::uno::Reference<css::frame::XModel>> documents();
     css::uno::Reference<css::frame::XModel> findOpen(const std::string& path);
 

@@ -1,9 +1,13 @@
 // The automation interface over LibreOffice Calc's UNO API.
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include <osl/process.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/awt/XWindowListener.hpp>
@@ -34,6 +38,7 @@
 
 #include "cells/cell_address.h"
 #include "link/excel/automation.h"
+#include "link/excel/calc/office_process.h"
 #include "link/excel/calc/side_call.h"
 #include "link/excel/calc/uno_connection.h"
 #include "link/excel/literal_text.h"
@@ -322,8 +327,11 @@ private:
             args.back().Name = "Hidden";
             args.back().Value <<= true;
         }
+        // "_default", as the office's own Open does: the Start Center or an
+        // untouched new document gives its window to the workbook, so no
+        // empty window is left beside it; a changed document is never replaced.
         auto component = office_->desktop->loadComponentFromURL(
-            url, "_blank", 0,
+            url, "_default", 0,
             css::uno::Sequence<css::beans::PropertyValue>(args.data(),
                                                           static_cast<sal_Int32>(args.size())));
         Reference<css::frame::XModel> model(component, UNO_QUERY);
@@ -378,12 +386,53 @@ private:
 
 }  // namespace
 
+namespace {
+
+// How long an office that runs may take to answer its single-instance pipe
+// (it is starting), to listen once asked, and to start when Wordpour starts it.
+constexpr std::chrono::seconds kOfficeStarting{20};
+constexpr std::chrono::seconds kStartListening{15};
+constexpr std::chrono::seconds kOfficeStart{90};
+
+// Makes the user's running office listen on `pipe` when nothing does yet.
+// An office that runs but does not answer yet is still starting: it gets
+// some time. Nothing is done when the pipe is another user's: connecting
+// refuses it.
+void listenIfRunning(std::u16string_view pipe) {
+    const std::string socket = calc::pipeSocketPath(pipe);
+    if (calc::socketAnswers(socket)) return;
+    struct stat info {};
+    if (::lstat(socket.c_str(), &info) == 0 && info.st_uid != ::getuid()) return;
+    const std::string installation = calc::userInstallation();
+    auto seen = calc::findOffice(installation);
+    if (!seen.running()) throw Error(Failure::NotStarted, calc::howToListen(pipe));
+    const auto until = std::chrono::steady_clock::now() + kOfficeStarting;
+    while (!seen.answers && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        seen = calc::findOffice(installation);
+    }
+    if (seen.answers) calc::askToListen(installation, pipe, kStartListening);
+}
+
+}  // namespace
+
 std::unique_ptr<Application> attachRunning() {
-    auto context = calc::connect(calc::pipeName());
+    const std::u16string pipe = calc::pipeName();
+    if (calc::isPlainPipeName(pipe)) listenIfRunning(pipe);
+    auto context = calc::connect(pipe);
     auto office = std::make_shared<Office>();
     office->desktop =
         guarded(Failure::NotRunning, [&] { return css::frame::Desktop::create(context); });
     return std::make_unique<CalcApplication>(std::move(office));
+}
+
+void startApplication() {
+    try {
+        calc::startListening(calc::pipeName(), kOfficeStart);
+    } catch (const std::runtime_error& error) {
+        const std::string why = error.what();
+        throw Error(Failure::NotRunning, std::u16string(why.begin(), why.end()));
+    }
 }
 
 }  // namespace wordpour::excel

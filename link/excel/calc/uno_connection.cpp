@@ -27,6 +27,8 @@ using rtl::OUString;
 // program started outside the office's own scripts has to name it.
 constexpr char kUreBootstrap[] = "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc";
 
+}  // namespace
+
 bool isPlainPipeName(std::u16string_view name) {
     if (name.empty() || name.size() > 100) return false;
     for (char16_t c : name) {
@@ -36,6 +38,8 @@ bool isPlainPipeName(std::u16string_view name) {
     }
     return true;
 }
+
+namespace {
 
 Reference<XComponentContext> localContext() {
     static Reference<XComponentContext> context = [] {
@@ -65,13 +69,15 @@ std::u16string pipeName() {
     return fromUno(OUString::fromUtf8(name));
 }
 
+std::u16string howToListen(std::u16string_view pipe) {
+    return u"LibreOffice Calc を次のように起動してから、もう一度ワードポア！を起動してください:\n"
+           u"soffice --accept=\"pipe,name=" +
+           std::u16string(pipe) + u";urp;\"";
+}
+
 // What a user reads when no office answers: how to start one that will.
 static Error notListening(std::u16string_view pipe, const OUString& why) {
-    return Error(
-        Failure::NotRunning,
-        u"LibreOffice Calc を次のように起動してから、もう一度ワードポア！を起動してください:\n"
-        u"soffice --calc --accept=\"pipe,name=" +
-            std::u16string(pipe) + u";urp;\"\n(" + fromUno(why) + u")");
+    return Error(Failure::NotRunning, howToListen(pipe) + u"\n(" + fromUno(why) + u")");
 }
 
 Reference<XComponentContext> connect(std::u16string_view pipe) {

@@ -17,6 +17,12 @@ inline constexpr std::u16string_view kDefaultPipe = u"wordpour";
 // WORDPOUR_PIPE, or the default pipe.
 std::u16string pipeName();
 
+// Pipe names Wordpour uses: letters, digits, '_', '-' and '.'.
+bool isPlainPipeName(std::u16string_view name);
+
+// How a user starts an office that listens on `pipe`, in Japanese.
+std::u16string howToListen(std::u16string_view pipe);
+
 // The path of the socket through which an office listens on `pipe`.
 std::string pipeSocketPath(std::u16string_view pipe);
 

@@ -215,4 +215,10 @@ std::unique_ptr<Application> attachRunning() {
     return std::make_unique<ExcelApplication>(Dispatch(app));
 }
 
+void startApplication() {
+    // Excel is started by the user: attaching never reports it could be.
+    throw Error(Failure::NotRunning,
+                u"Excel を起動してから、もう一度ワードポア！を起動してください。");
+}
+
 }  // namespace wordpour::excel

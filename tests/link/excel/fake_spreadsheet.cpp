@@ -112,4 +112,10 @@ std::unique_ptr<excel::Application> FakeSpreadsheet::attach() {
     return std::make_unique<FakeApplication>(*this);
 }
 
+void FakeSpreadsheet::launch() {
+    record(u"launch");
+    if (failures.contains(u"attach") && failures[u"attach"] == excel::Failure::NotStarted)
+        failures.erase(u"attach");
+}
+
 }  // namespace wordpour::testing

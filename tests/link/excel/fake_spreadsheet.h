@@ -17,7 +17,7 @@ namespace wordpour::testing {
 struct FakeSpreadsheet {
     // Calls in order: "attach", "workbooks", "open <path>", "worksheets",
     // "item <name>", "range <cell>", "value <word>", "visible 1",
-    // "restore <cell> <text>".
+    // "restore <cell> <text>", "launch".
     std::vector<std::u16string> calls;
     std::map<std::u16string, std::u16string> cells;         // of the sheet taken: the text shown
     std::map<std::u16string, excel::CellContent> contents;  // what each cell holds
@@ -32,6 +32,8 @@ struct FakeSpreadsheet {
     std::function<void(const std::u16string& call)> beforeCall;
 
     std::unique_ptr<excel::Application> attach();
+    // Starts the application: attaching no longer fails with NotStarted.
+    void launch();
     void record(std::u16string call);
 };
 
