@@ -8,6 +8,7 @@
 #include <csignal>
 #endif
 
+#include "app/qt/input_method.h"
 #include "app/qt/main_window.h"
 #include "app/qt/program_icon.h"
 
@@ -28,6 +29,9 @@ int main(int argc, char** argv) {
     if (qtTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
+
+    // Japanese that cannot be typed is said once, before anything else.
+    wordpour::app::adviseOnInputMethod(nullptr);
 
     wordpour::app::Form1Window form1(&wordpour::excel::attachRunning,
                                      &wordpour::excel::startApplication);

@@ -39,7 +39,9 @@ std::string pipeFor(const char* role) {
     return std::string("wordpour-attach-") + role + "-" + std::to_string(getpid());
 }
 
-bool listens(const std::string& pipe) { return socketAnswers(pipeSocketPath(u16(pipe))); }
+bool listens(const std::string& pipe) {
+    return socketAnswers(pipeSocketPath(u16(pipe)));
+}
 
 class CalcAttach : public ::testing::Test {
 protected:
@@ -146,10 +148,10 @@ TEST_F(CalcAttach, AnOfficeThatCannotBeStartedIsReportedNotWaitedFor) {
     TempDir profile;
     setenv("WORDPOUR_PIPE", pipeFor("broken").c_str(), 1);
     // An option the office refuses: it says so and ends.
-    setenv("WORDPOUR_OFFICE_ARGS",
-           ("-env:UserInstallation=file://" + profile.path() + " --headless --no-such-option")
-               .c_str(),
-           1);
+    setenv(
+        "WORDPOUR_OFFICE_ARGS",
+        ("-env:UserInstallation=file://" + profile.path() + " --headless --no-such-option").c_str(),
+        1);
     try {
         startApplication();
         ADD_FAILURE() << "reported a start";

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Japanese typed through a real input method: ibus with the Mozc engine, in
+# a D-Bus session of the test's own, on a virtual screen. Keys "toukyou",
+# Space (convert) and Enter (commit) go to the word box; 入力 must write
+# 東京 into the workbook of a real office. Mozc's server refuses to run as
+# root: ibus_entry_as_user.sh runs this as an ordinary user. Usage:
+# ibus_entry_test.sh SOURCE_DIR WORDPOUR_BINARY (inside xvfb-run and
+# dbus-run-session).
+set -euo pipefail
+src=$1
+wordpour=$2
+helper=(/usr/bin/python3 "$src/tests/e2e/calc_helper.py")
+
+work=$(mktemp -d)
+export WORDPOUR_PIPE="wordpour-ibus-$$"
+export WORDPOUR_OFFICE_ARGS="-env:UserInstallation=file://$work/profile --headless --invisible --norestore"
+export WORDPOUR_OFFICE_PIDFILE="$work/office.pid"
+# ibus and Mozc keep their settings under HOME: a home of the test's own.
+office_home=$HOME
+export HOME="$work/home"
+mkdir -p "$HOME/.config"  # Mozc makes its folder there, not the parents
+program="" daemon=""
+# Mozc's server leaves the session it was started in: the ones this test
+# started are told from those that ran before by their process ids.
+mozc_before=" $(pgrep -u "$(id -u)" -x mozc_server | tr '\n' ' ' || true) "
+cleanup() {
+    [ -n "$program" ] && kill "$program" 2>/dev/null || true
+    [ -n "$daemon" ] && ibus exit 2>/dev/null || true
+    for pid in $(pgrep -u "$(id -u)" -x mozc_server); do
+        [[ "$mozc_before" == *" $pid "* ]] || kill "$pid" 2>/dev/null || true
+    done
+    timeout 20 "${helper[@]}" "$WORDPOUR_PIPE" quit 2>/dev/null || true
+    sleep 1
+    [ -f "$WORDPOUR_OFFICE_PIDFILE" ] && kill -KILL -- "-$(cat "$WORDPOUR_OFFICE_PIDFILE")" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    import -window root "${TMPDIR:-/tmp}/wordpour-ibus-failure-$(id -u).png" 2>/dev/null || true
+    exit 1
+}
+window() {
+    for _ in $(seq 1 300); do
+        local id
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+ibus-daemon --daemonize --replace --panel=disable --emoji-extension=disable \
+    --config=/usr/libexec/ibus-memconf 2>/dev/null
+daemon=yes
+mozc() {  # makes Mozc the engine of the focused input context
+    for _ in $(seq 1 50); do
+        ibus engine mozc-jp 2>/dev/null || true
+        [ "$(ibus engine 2>/dev/null)" = mozc-jp ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+mozc || fail "ibus did not take the Mozc engine"
+
+HOME=$office_home "$src/scripts/start-calc" >/dev/null
+book="$work/book.xls"
+HOME=$office_home "${helper[@]}" "$WORDPOUR_PIPE" make "$book"
+
+cd "$work"
+QT_IM_MODULE=ibus XMODIFIERS=@im=ibus QT_QPA_PLATFORM=xcb "$wordpour" 2>"$work/wordpour.log" &
+program=$!
+dialog=$(window "^開く") || fail "no file dialog"
+xdotool windowfocus "$dialog"; sleep 0.3
+xdotool type --delay 50 "$book"
+xdotool key Return
+main=$(window "^ワードポア！") || fail "the main window did not appear"
+xdotool windowfocus "$main"; sleep 0.5
+mozc || fail "the word box's input context did not take Mozc"
+sleep 0.5
+xdotool key Hiragana_Katakana; sleep 0.5     # Mozc: hiragana input on
+
+xdotool type --delay 80 "toukyou"; sleep 0.5
+xdotool key space; sleep 0.5                 # convert
+xdotool key Return; sleep 0.5                # commit: 東京 is in the word box
+[ -n "${WORDPOUR_IBUS_SHOT:-}" ] && import -window root "$WORDPOUR_IBUS_SHOT"
+xdotool key Tab Tab Tab Tab Return           # 入力
+sleep 1
+cell=$(HOME=$office_home "${helper[@]}" "$WORDPOUR_PIPE" read "$book" A2)
+[ "$cell" = "東京" ] || fail "A2 holds '$cell', not 東京"
+xdotool key ctrl+q
+status=0
+wait "$program" || status=$?
+program=""
+[ "$status" -eq 0 ] || fail "Ctrl+Q ended the program with status $status"
+echo "ibus-mozc: toukyou, Space, Enter, 入力 wrote 東京"
