@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Draws Wordpour's pictures: the about box's 65 x 65 bitmap (8 bits per pixel,
-256-colour palette, uncompressed BMP, 3780 pixels per metre) and the program's
+256-colour palette, uncompressed BMP, 3780 pixels per metre), the program's
 icon at 32 x 32 and 16 x 16 (PNG, and one Windows .ico holding both sizes in
-16 colours). The picture: a word, as a blue tile, pouring
+16 colours), and the desktop icons: PNG at 16 to 256 pixels and one scalable
+SVG, all from the same shapes. The picture: a word, as a blue tile, pouring
 down a stream into a column of cells that is filling from the top.
 
-Usage: tools/make_art.py [OUTPUT_DIR]   (default: app/resources)
+Usage: tools/make_art.py [OUTPUT_DIR]   (default: app/resources; the desktop
+icons go to its subfolder icons/)
 Standard library only, so anyone can remake the files."""
 import os
 import struct
@@ -19,15 +21,13 @@ PALETTE = {
 }
 
 
-def draw(size):
-    """The picture at `size` x `size`, as rows of palette indices, top row first."""
-    px = [[WHITE] * size for _ in range(size)]
-    s = size / 65.0
+def shapes():
+    """The picture as rectangles on a 65 x 65 grid: (x0, y0, x1, y1, colour),
+    painted in order."""
+    out = [(0, 0, 65, 65, WHITE)]
 
     def rect(x0, y0, x1, y1, colour):
-        for y in range(max(0, round(y0 * s)), min(size, round(y1 * s))):
-            for x in range(max(0, round(x0 * s)), min(size, round(x1 * s))):
-                px[y][x] = colour
+        out.append((x0, y0, x1, y1, colour))
 
     # The column of cells: five rows, the top three already filled.
     left, right, top, row = 34, 60, 8, 11
@@ -51,7 +51,30 @@ def draw(size):
     # The arrow head at the cell.
     for k in range(4):
         rect(36 + k, 39 + k, 37 + k, 47 - k, STREAM)
+    return out
+
+
+def draw(size):
+    """The picture at `size` x `size`, as rows of palette indices, top row first."""
+    px = [[WHITE] * size for _ in range(size)]
+    s = size / 65.0
+    for x0, y0, x1, y1, colour in shapes():
+        for y in range(max(0, round(y0 * s)), min(size, round(y1 * s))):
+            for x in range(max(0, round(x0 * s)), min(size, round(x1 * s))):
+                px[y][x] = colour
     return px
+
+
+def write_svg(path):
+    rects = "".join(
+        f'  <rect x="{x0}" y="{y0}" width="{x1 - x0}" height="{y1 - y0}" '
+        f'fill="#{"%02x%02x%02x" % PALETTE[colour]}"/>\n'
+        for x0, y0, x1, y1, colour in shapes())
+    with open(path, "w", encoding="utf-8") as f:
+        f.write('<?xml version="1.0" encoding="UTF-8"?>\n'
+                '<svg xmlns="http://www.w3.org/2000/svg" width="65" height="65" '
+                'viewBox="0 0 65 65" shape-rendering="crispEdges">\n'
+                '  <title>Wordpour</title>\n' + rects + '</svg>\n')
 
 
 def write_bmp(path, px):
@@ -109,6 +132,10 @@ def write_ico(path, images):
         f.write(directory + b"".join(blob for _, blob in blobs))
 
 
+# The hicolor theme's sizes the desktop icon comes in.
+DESKTOP_SIZES = (16, 24, 32, 48, 64, 128, 256)
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join("app", "resources")
     os.makedirs(out, exist_ok=True)
@@ -116,6 +143,11 @@ def main():
     for size in (16, 32):
         write_png(os.path.join(out, f"wordpour-{size}.png"), draw(size))
     write_ico(os.path.join(out, "wordpour.ico"), [draw(32), draw(16)])
+    icons = os.path.join(out, "icons")
+    os.makedirs(icons, exist_ok=True)
+    for size in DESKTOP_SIZES:
+        write_png(os.path.join(icons, f"wordpour-{size}.png"), draw(size))
+    write_svg(os.path.join(icons, "wordpour.svg"))
 
 
 if __name__ == "__main__":
