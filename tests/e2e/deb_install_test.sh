@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian package the way a user does (apt-get install ./…deb),
 # checks what it put on the system, starts the installed /usr/bin/wordpour
-# on a virtual screen against an office opened without --accept, writes a
-# word with real keys and reads it back, quits with Ctrl+Q, then removes
-# the package and checks that nothing of it is left.
+# on a virtual screen with no office running, answers はい to its question,
+# writes a word with real keys into the Calc it started and reads it back,
+# quits with Ctrl+Q, then removes the package and checks that nothing of it
+# is left.
 # Usage: deb_install_test.sh SOURCE_DIR PACKAGE.deb   (as root, or with sudo)
 set -euo pipefail
 src=$1
@@ -14,13 +15,15 @@ sudo=()
 
 work=$(mktemp -d)
 export WORDPOUR_PIPE="wordpour-deb-$$"
-export WORDPOUR_OFFICE_ARGS="-env:UserInstallation=file://$work/profile"
-hands="$WORDPOUR_PIPE-hands"
-office_pid="" installed=""
+export WORDPOUR_OFFICE_ARGS="-env:UserInstallation=file://$work/profile --norestore"
+installed=""
 cleanup() {
-    timeout 20 "${helper[@]}" "$hands" quit 2>/dev/null || true
+    # The office Wordpour started: asked to end, then ended by its process id.
+    timeout 20 "${helper[@]}" "$WORDPOUR_PIPE" quit 2>/dev/null || true
     sleep 1
-    [ -n "$office_pid" ] && kill -KILL -- "-$office_pid" 2>/dev/null || true
+    for pid in $(pgrep -f -- "-env:UserInstallation=file://$work/" || true); do
+        kill -KILL "$pid" 2>/dev/null || true
+    done
     [ -n "$installed" ] && DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get remove --purge -y wordpour >/dev/null 2>&1 || true
     rm -rf "$work"
 }
@@ -43,17 +46,14 @@ appstreamcli validate --no-net /usr/share/metainfo/org.wordpour.Wordpour.metainf
 LC_ALL=C.UTF-8 MANWIDTH=80 man -l /usr/share/man/ja/man1/wordpour.1.gz 2>/dev/null | grep -q "ワードポア！" ||
     fail "no Japanese manual page"
 
-# An office as a person opens it: no --accept. The test's hands reach it
-# through a pipe of the test's; Wordpour asks for its own.
-setsid soffice --headless --invisible --norestore "$WORDPOUR_OFFICE_ARGS" >/dev/null 2>&1 </dev/null &
-office_pid=$!
-for _ in $(seq 1 100); do
-    soffice "$WORDPOUR_OFFICE_ARGS" "--accept=pipe,name=$hands;urp;" >/dev/null 2>&1 || true
-    "$src/scripts/office-listens" "$hands" && break
-    sleep 0.5
-done
-book="$work/book.xls"
-"${helper[@]}" "$hands" make "$book"
+# A workbook made by a converting office of its own, which ends when done:
+# then no office runs at all.
+printf 'word\n' >"$work/sheet1.csv"  # the sheet takes the file's name
+soffice --headless --norestore "-env:UserInstallation=file://$work/maker" \
+    --convert-to xls --outdir "$work" "$work/sheet1.csv" >/dev/null 2>&1
+book="$work/sheet1.xls"
+[ -f "$book" ] || fail "could not make the workbook"
+[ -z "$(pgrep -f -- "-env:UserInstallation=file://$work/" || true)" ] || fail "an office still runs"
 
 cat >"$work/drive.sh" <<DRIVE
 set -euo pipefail
@@ -71,17 +71,30 @@ program=\$!
 dialog=\$(window "^開く") || { kill \$program; echo "no file dialog"; exit 1; }
 xdotool windowfocus "\$dialog"; sleep 0.3
 xdotool type --delay 50 "$book"; xdotool key Return
+# No office runs: the question, はい the default.
+question=\$(window "^ワードポア！") || { kill \$program; echo "no question"; exit 1; }
+xdotool windowfocus "\$question"; sleep 0.3
+xdotool key Return
+for _ in \$(seq 1 300); do "$src/scripts/office-listens" "$WORDPOUR_PIPE" && break; sleep 0.3; done
+sleep 2
 main=\$(window "^ワードポア！") || { kill \$program; echo "no main window"; exit 1; }
 xdotool windowfocus "\$main"; sleep 0.3
 xdotool type --delay 50 "installed"
 xdotool key Tab Tab Tab Tab Return
 sleep 1
+# Read while the screen, and with it the office Wordpour started, is there.
+/usr/bin/python3 "$src/tests/e2e/calc_helper.py" "$WORDPOUR_PIPE" read "$book" A2 >"$work/cell"
+/usr/bin/python3 "$src/tests/e2e/calc_helper.py" "$WORDPOUR_PIPE" frames >"$work/frames"
 xdotool key ctrl+q
 wait \$program
+timeout 20 /usr/bin/python3 "$src/tests/e2e/calc_helper.py" "$WORDPOUR_PIPE" quit || true
 DRIVE
 xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/drive.sh" || fail "the installed program did not run its course"
-cell=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" A2)
+cell=$(cat "$work/cell")
 [ "$cell" = "installed" ] || fail "A2 holds '$cell', not 'installed'"
+# The workbook took the Start Center's window: nothing else is open.
+frames=$(cat "$work/frames")
+[ "$frames" = "sheet1.xls - LibreOffice Calc" ] || fail "the office shows '$frames', not the workbook alone"
 
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get remove --purge -y wordpour
 installed=""
