@@ -393,6 +393,7 @@ namespace {
 constexpr std::chrono::seconds kOfficeStarting{20};
 constexpr std::chrono::seconds kStartListening{15};
 constexpr std::chrono::seconds kOfficeStart{90};
+constexpr int kHandshakeAttempts = 3;
 
 // Makes the user's running office listen on `pipe` when nothing does yet.
 // An office that runs but does not answer yet is still starting: it gets
@@ -419,7 +420,20 @@ void listenIfRunning(std::u16string_view pipe) {
 std::unique_ptr<Application> attachRunning() {
     const std::u16string pipe = calc::pipeName();
     if (calc::isPlainPipeName(pipe)) listenIfRunning(pipe);
-    auto context = calc::connect(pipe);
+    // An office that has only just begun to listen may turn the first
+    // handshake away: while its pipe answers, that is tried again briefly.
+    css::uno::Reference<css::uno::XComponentContext> context;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            context = calc::connect(pipe);
+            break;
+        } catch (const Error& error) {
+            if (error.failure() != Failure::NotRunning || attempt == kHandshakeAttempts ||
+                !calc::socketAnswers(calc::pipeSocketPath(pipe)))
+                throw;
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        }
+    }
     auto office = std::make_shared<Office>();
     office->desktop =
         guarded(Failure::NotRunning, [&] { return css::frame::Desktop::create(context); });
