@@ -6,8 +6,6 @@
 #include <vector>
 
 #include <osl/process.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/awt/XWindowListener.hpp>
@@ -393,17 +391,15 @@ namespace {
 constexpr std::chrono::seconds kOfficeStarting{20};
 constexpr std::chrono::seconds kStartListening{15};
 constexpr std::chrono::seconds kOfficeStart{90};
-constexpr int kHandshakeAttempts = 3;
+// Connecting: once before asking the office to listen, once after, and
+// twice more for an office that has only just begun to listen and turns
+// the first handshake away.
+constexpr int kConnectAttempts = 4;
 
-// Makes the user's running office listen on `pipe` when nothing does yet.
-// An office that runs but does not answer yet is still starting: it gets
-// some time. Nothing is done when the pipe is another user's: connecting
-// refuses it.
+// Makes the user's running office listen on `pipe`, where nobody listens
+// yet. An office that runs but does not answer yet is still starting: it
+// gets some time.
 void listenIfRunning(std::u16string_view pipe) {
-    const std::string socket = calc::pipeSocketPath(pipe);
-    if (calc::socketAnswers(socket)) return;
-    struct stat info {};
-    if (::lstat(socket.c_str(), &info) == 0 && info.st_uid != ::getuid()) return;
     const std::string installation = calc::userInstallation();
     auto seen = calc::findOffice(installation);
     if (!seen.running()) throw Error(Failure::NotStarted, calc::howToListen(pipe));
@@ -419,19 +415,25 @@ void listenIfRunning(std::u16string_view pipe) {
 
 std::unique_ptr<Application> attachRunning() {
     const std::u16string pipe = calc::pipeName();
-    if (calc::isPlainPipeName(pipe)) listenIfRunning(pipe);
-    // An office that has only just begun to listen may turn the first
-    // handshake away: while its pipe answers, that is tried again briefly.
+    // Connecting checks the name and that the pipe is this user's own (it
+    // throws ForeignPipe otherwise); only a pipe nobody listens on leads to
+    // asking the office.
+    bool asked = false;
     css::uno::Reference<css::uno::XComponentContext> context;
     for (int attempt = 1;; ++attempt) {
         try {
             context = calc::connect(pipe);
             break;
         } catch (const Error& error) {
-            if (error.failure() != Failure::NotRunning || attempt == kHandshakeAttempts ||
-                !calc::socketAnswers(calc::pipeSocketPath(pipe)))
+            if (error.failure() != Failure::NotRunning || attempt == kConnectAttempts) throw;
+            if (calc::socketAnswers(calc::pipeSocketPath(pipe))) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            } else if (!asked && calc::isPlainPipeName(pipe)) {
+                asked = true;
+                listenIfRunning(pipe);
+            } else {
                 throw;
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            }
         }
     }
     auto office = std::make_shared<Office>();
