@@ -14,7 +14,7 @@
 #include "app/find/word_finder.h"
 #include "app/qt/dialogs/input_box.h"
 #include "bench/sample_words.h"
-#include "tests/app/form_fixture.h"
+#include "tests/app/qt/window_fixture.h"
 #include "wordlist/list_file.h"
 
 namespace {
@@ -71,18 +71,18 @@ int main(int argc, char** argv) {
         file.open(QIODevice::WriteOnly);
         file.write(bytes.data(), static_cast<qint64>(bytes.size()));
     }
-    wordpour::testing::FormFixture f;
+    wordpour::testing::WindowFixture f;
     if (!f.start()) return 1;
-    wordpour::app::MessageBox::setNextAnswer(wordpour::link::Answer::Yes);
+    wordpour::app::MessageBox::setNextAnswer(wordpour::form::Answer::Yes);
     start = std::chrono::steady_clock::now();
-    f.form->logic().Open_Click();
+    f.form->session().loadList();
     std::printf("  load into the word box: %.1f ms\n", msSince(start));
     QTest::qWait(200);
     std::vector<double> shown;
     for (const auto& text : typed) {
         f.combo()->lineEdit()->setText(QString::fromStdU16String(text));
         start = std::chrono::steady_clock::now();
-        f.form->logic().Combo1_Change();
+        f.form->session().wordTyped();
         QApplication::processEvents();  // laid out and painted
         shown.push_back(msSince(start));
     }

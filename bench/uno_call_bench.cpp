@@ -19,15 +19,15 @@
 
 #include <osl/file.hxx>
 
-#include "link/excel/calc/side_call.h"
-#include "link/excel/calc/uno_connection.h"
+#include "link/spreadsheet/calc/side_call.h"
+#include "link/spreadsheet/calc/uno_connection.h"
 #include "tests/support/test_office.h"
 
 namespace {
 
 using css::uno::Reference;
 using css::uno::UNO_QUERY_THROW;
-using wordpour::excel::calc::toUno;
+using wordpour::spreadsheet::calc::toUno;
 
 double median(const std::function<void(int)>& call, int count) {
     std::vector<double> ms;
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     const std::string path = dir.path() + "/calls.xls";
     office.createWorkbook(path, {u"Sheet1"});
 
-    auto context = wordpour::excel::calc::connect(wordpour::testing::u16(office.pipe()));
+    auto context = wordpour::spreadsheet::calc::connect(wordpour::testing::u16(office.pipe()));
     auto desktop = css::frame::Desktop::create(context);
     css::uno::Sequence<css::beans::PropertyValue> hidden(1);
     hidden.getArray()[0].Name = "Hidden";
@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
         return toUno(u"B1" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)));
     };
 
-    wordpour::excel::calc::SideCall side;
+    wordpour::spreadsheet::calc::SideCall side;
     const struct {
         const char* what;
         std::function<void(int)> call;

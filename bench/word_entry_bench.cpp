@@ -1,5 +1,7 @@
-// Times one word entry (advance the name, take the range, set the value,
-// make the application visible) against a real headless Calc: back to back
+// Times word entries the way the program makes them: the entry session
+// checks the word and the cell name, the link's thread reads the cell, sets
+// the value and shows the application, and the window's thread takes the
+// answer and moves the name on. Against a real headless Calc: back to back
 // at the top of the sheet and at row 60,000, and 20 ms apart as a person
 // presses; and the same UNO calls made from a python3-uno script as the
 // baseline. Prints figures; asserts nothing.
@@ -13,14 +15,15 @@
 
 #include <unistd.h>
 
-#include "link/workbook_link.h"
-#include "tests/support/memory_box.h"
+#include "app/form/entry_session.h"
+#include "tests/app/form/memory_view.h"
+#include "tests/support/entry_steps.h"
 #include "tests/support/test_office.h"
 
 namespace {
 
-using wordpour::testing::MemoryBox;
-
+using wordpour::form::EntrySession;
+using wordpour::testing::MemoryView;
 using wordpour::testing::u16;
 
 struct Figures {
@@ -32,23 +35,27 @@ Figures figures(std::vector<double> ms) {
     return {ms[ms.size() / 2], ms[std::min(ms.size() - 1, ms.size() * 99 / 100)]};
 }
 
-// `pause`: the time between two entries, as a person leaves it between two
-// presses; zero for entries back to back.
-Figures timeEntries(wordpour::link::WorkbookLink& link, MemoryBox& box, int count,
+// From the press to the answer taken on the window's thread. `pause`: the
+// time between two entries, as a person leaves it between two presses; zero
+// for entries back to back.
+Figures timeEntries(EntrySession& session, MemoryView& view, int count,
                     std::chrono::milliseconds pause = {}) {
     std::vector<double> ms;
     ms.reserve(static_cast<std::size_t>(count));
     const std::u16string words[] = {u"りんご", u"apple", u"ﾊﾞﾅﾅ", u"長い単語を入力する"};
     for (int i = 0; i < count; ++i) {
         if (pause.count()) std::this_thread::sleep_for(pause);
+        view.typed = words[i % 4];
         const auto start = std::chrono::steady_clock::now();
-        if (link.enterWord(box, words[i % 4])) {
-            std::fprintf(stderr, "entry failed\n");
-            std::exit(1);
-        }
+        session.enterWord();
+        view.runPosted([&] { return session.entryUnderWay(); });
         ms.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count());
+        if (!view.shown.empty()) {
+            std::fprintf(stderr, "entry failed\n");
+            std::exit(1);
+        }
     }
     return figures(std::move(ms));
 }
@@ -65,18 +72,22 @@ int main(int argc, char** argv) {
     office.createWorkbook(path, {u"Sheet1"});
     setenv("WORDPOUR_PIPE", office.pipe().c_str(), 1);
 
-    MemoryBox box;
-    wordpour::link::WorkbookLink link(&wordpour::excel::attachRunning);
-    link.start(u16(path), Module1::GetCellName(box));
-    timeEntries(link, box, 50);  // warm up the bridge and the sheet
+    MemoryView view;
+    EntrySession session(view, wordpour::testing::programBackend());
+    view.fileNames.push_back(u16(path));
+    if (!session.start()) {
+        std::fprintf(stderr, "start-up failed\n");
+        return 1;
+    }
+    timeEntries(session, view, 50);  // warm up the bridge and the sheet
 
-    box.setText(u"A1");
-    const Figures top = timeEntries(link, box, count);
-    box.setText(u"A60000");
-    const Figures deep = timeEntries(link, box, count);
-    box.setText(u"C1");
+    session.setCellName(u"A1");
+    const Figures top = timeEntries(session, view, count);
+    session.setCellName(u"A60000");
+    const Figures deep = timeEntries(session, view, count);
+    session.setCellName(u"C1");
     const int paced = count / 2;
-    const Figures person = timeEntries(link, box, paced, std::chrono::milliseconds(20));
+    const Figures person = timeEntries(session, view, paced, std::chrono::milliseconds(20));
 
     const std::string command = "/usr/bin/python3 " + script + " " + office.pipe() + " '" + path +
                                 "' " + std::to_string(count);

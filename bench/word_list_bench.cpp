@@ -15,7 +15,7 @@
 
 #include "app/qt/dialogs/message_box.h"
 #include "bench/sample_words.h"
-#include "tests/app/form_fixture.h"
+#include "tests/app/qt/window_fixture.h"
 #include "wordlist/list_file.h"
 #include "wordlist/list_store.h"
 
@@ -59,15 +59,15 @@ int main(int argc, char** argv) {
 
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    wordpour::testing::FormFixture f;
+    wordpour::testing::WindowFixture f;
     if (!f.start()) return 1;
     using wordpour::app::MessageBox;
-    using wordpour::link::Answer;
+    using wordpour::form::Answer;
 
     // The first load of the run, as a user's is: nothing read before.
     MessageBox::setNextAnswer(Answer::Yes);
     auto start = std::chrono::steady_clock::now();
-    f.form->logic().Command3_Click();
+    f.form->session().loadList();
     const double load = msSince(start);
     if (f.combo()->count() != static_cast<int>(wordpour::wordlist::kMaxEntries)) return 1;
     start = std::chrono::steady_clock::now();
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
 
     MessageBox::setNextAnswer(Answer::Yes);
     start = std::chrono::steady_clock::now();
-    f.form->logic().Command5_Click();
+    f.form->session().saveList();
     const double save = msSince(start);
 
     // The display for real: the dialog is shown, then closed at once.
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
     });
     start = std::chrono::steady_clock::now();
-    f.form->logic().Command7_Click();
+    f.form->session().showList();
     const double display = msSince(start);
 
     std::printf("  load into the word box: %.1f ms (reading List again alone: %.1f ms)\n", load,

@@ -1,4 +1,5 @@
 // The link to the spreadsheet, built once at start-up, and the word entry.
+// Every failure comes back as a typed outcome; the window logic words it.
 #pragma once
 
 #include <functional>
@@ -8,30 +9,47 @@
 #include <string_view>
 #include <variant>
 
-#include "cells/module1.h"
-#include "link/excel/automation.h"
-#include "link/messages.h"
+#include "link/spreadsheet/automation.h"
 
 namespace wordpour::link {
 
-// A start-up step failed; the program shows `message` and ends.
-// When `offersStart`, no spreadsheet application runs and `message` asks
-// whether to start one: Yes goes on with WorkbookLink::startApplication.
+// The worksheet every word goes into, found as the application finds names.
+inline constexpr std::u16string_view kSheetName = u"sheet1";
+// The most characters a cell holds (Excel's limit, and the .xls format's).
+inline constexpr std::size_t kMaxWordLength = 32767;
+
+// What the link drives: the backend's application, its name, and how to
+// attach to it and, where it can be, start it.
+struct Backend {
+    std::u16string_view applicationName;
+    std::function<std::unique_ptr<spreadsheet::Application>()> attach;
+    // Starts the application when none runs and the user agrees; without
+    // it, none is ever started.
+    std::function<void()> launch;
+};
+
+// A start-up step failed; the program says why and ends.
 class StartupError : public std::exception {
 public:
-    explicit StartupError(Message message, bool offersStart = false)
-        : message_(std::move(message)), offersStart_(offersStart) {}
-    const Message& message() const { return message_; }
-    bool offersStart() const { return offersStart_; }
+    enum class Kind {
+        NoBook,        // the workbook dialog was cancelled
+        BookMissing,   // the file chosen does not exist
+        Spreadsheet,   // the application failed: `cause` says how
+        OfferStart,    // none runs: the user may start it (WorkbookLink::startApplication)
+        CannotStart,   // starting it failed: `cause` says how
+    };
+    StartupError(Kind kind, std::u16string book, std::optional<spreadsheet::Error> cause = {})
+        : kind_(kind), book_(std::move(book)), cause_(std::move(cause)) {}
+    Kind kind() const { return kind_; }
+    const std::u16string& book() const { return book_; }
+    const std::optional<spreadsheet::Error>& cause() const { return cause_; }
     const char* what() const noexcept override { return "Wordpour could not start"; }
 
 private:
-    Message message_;
-    bool offersStart_;
+    Kind kind_;
+    std::u16string book_;
+    std::optional<spreadsheet::Error> cause_;
 };
-
-// The most characters a cell holds (Excel's limit, and the .xls format's).
-inline constexpr std::size_t kMaxWordLength = 32767;
 
 // One word entry, checked and ready to be written.
 struct Entry {
@@ -39,86 +57,74 @@ struct Entry {
     std::u16string word;
 };
 
+// Why an entry was refused before anything was sent.
+struct EntryRefusal {
+    enum class Kind {
+        WordTooLong,      // `at` is the word's length
+        BrokenWord,       // half a surrogate pair; `at` is its 0-based position
+        WrongCellName,    // a character other than "A"-"Z" and "0"-"9"
+        CellNameTooLong,  // too long, or too many letters
+    };
+    Kind kind;
+    std::size_t at = 0;
+};
+
 struct EntryResult {
-    bool written = false;            // the word is in the cell: the name advances
-    std::optional<Message> message;  // what to tell the user, if anything
-    excel::CellContent before;       // what the cell held before, when written
+    bool written = false;  // the word is in the cell: the name advances
+    // What failed; with `written`, only the showing of the application did.
+    std::optional<spreadsheet::Error> failure;
+    spreadsheet::CellContent before;  // what the cell held before, when written
 };
 
 // What taking back an entry found or did.
 struct UndoResult {
-    bool changedSince = false;       // the cell no longer holds the word written
-    bool restored = false;           // the cell holds again what it held before
-    std::optional<Message> message;  // what to tell the user, if anything
+    bool changedSince = false;  // the cell no longer holds the word written
+    bool restored = false;      // the cell holds again what it held before
+    std::optional<spreadsheet::Error> failure;
 };
 
-// The spreadsheet calls (start, write) may take as long as the application
-// takes to answer: the window runs them on the link's own thread
-// (link_thread.h). The other steps belong to the window's thread.
+// The spreadsheet calls (start, write, undo) may take as long as the
+// application takes to answer: the window runs them on the link's own
+// thread (link_thread.h). prepareEntry belongs to the window's thread.
 class WorkbookLink {
 public:
-    using Attach = std::function<std::unique_ptr<excel::Application>()>;
-    using Launch = std::function<void()>;
+    explicit WorkbookLink(Backend backend) : backend_(std::move(backend)) {}
 
-    // `launch` starts the application when none runs and the user agrees;
-    // without it, none is ever started.
-    explicit WorkbookLink(Attach attach, Launch launch = {})
-        : attach_(std::move(attach)), launch_(std::move(launch)) {}
+    std::u16string_view applicationName() const { return backend_.applicationName; }
 
     // Attaches to the running application, opens the workbook at `bookPath`,
     // takes its worksheet "sheet1" and a first range at `startingCell`.
-    // Throws StartupError with the message to show.
+    // Throws StartupError.
     void start(std::u16string bookPath, std::u16string_view startingCell);
     // Starts the spreadsheet application, after the user agreed to the
-    // question start() asked. Throws StartupError with the message to show.
+    // question start() asked. Throws StartupError.
     void startApplication();
 
-    // Window's thread: checks the word and the current cell name, and names
-    // the cell one row below. Nothing is sent, nothing changes.
-    static std::variant<Entry, Message> prepareEntry(cells::CellNameBox& cellName,
-                                                     std::u16string_view word);
-    // Link's thread: writes the word into the entry's cell and makes the
-    // application visible.
+    // Checks the word and the current cell name, and names the cell one row
+    // below. Nothing is sent.
+    static std::variant<Entry, EntryRefusal> prepareEntry(std::u16string_view cellName,
+                                                          std::u16string_view word);
+    // Writes the word into the entry's cell, having read what it held, and
+    // makes the application visible.
     EntryResult write(const Entry& entry);
-    // Window's thread: a word that was written moves the name to its cell;
-    // otherwise the name stays, so the next entry does not skip a row.
-    static void finishEntry(cells::CellNameBox& cellName, const Entry& entry,
-                            const EntryResult& result);
-
-    // The three steps in a row, for callers without a window. Returns the
-    // message to show, if any.
-    std::optional<Message> enterWord(cells::CellNameBox& cellName, std::u16string_view word);
-
-    // Link's thread: takes back an entry. Unless `overwrite`, a cell that no
-    // longer holds the word written is left as it is and reported changed.
-    UndoResult undo(const Entry& entry, const excel::CellContent& before, bool overwrite);
+    // Takes back an entry. Unless `overwrite`, a cell that no longer holds
+    // the word written is left as it is and reported changed.
+    UndoResult undo(const Entry& entry, const spreadsheet::CellContent& before, bool overwrite);
 
     // Releases the spreadsheet's objects: on the thread that took them, as
     // COM requires.
     void release();
 
-    const std::u16string& bookPath() const { return BookPath; }
-    void setBookPath(std::u16string path) { BookPath = std::move(path); }
+    const std::u16string& bookPath() const { return bookPath_; }
+    void setBookPath(std::u16string path) { bookPath_ = std::move(path); }
 
 private:
-    Attach attach_;
-    Launch launch_;
-    std::unique_ptr<excel::Application> XlApp;
-    std::unique_ptr<excel::Workbook> XlBook;
-    std::unique_ptr<excel::Worksheet> XlSheet;
-    std::unique_ptr<excel::Range> XlRange;
-    std::u16string BookPath;
+    Backend backend_;
+    std::unique_ptr<spreadsheet::Application> application_;
+    std::unique_ptr<spreadsheet::Workbook> workbook_;
+    std::unique_ptr<spreadsheet::Worksheet> sheet_;
+    std::unique_ptr<spreadsheet::Range> range_;
+    std::u16string bookPath_;
 };
-
-// The texts of the messages, for the window and for tests.
-namespace text {
-inline constexpr char16_t kWrongCellName[] = u"セルの名前が間違っています。";
-inline constexpr char16_t kCellNameTitle[] = u"セル名の異常";
-inline constexpr char16_t kSheetName[] = u"sheet1";
-inline constexpr char16_t kStartOffice[] =
-    u"LibreOffice Calc が起動していません。\n"
-    u"LibreOffice Calc を起動して、ワードポア！から使えるようにしますか？\n\n"
-    u"「いいえ」を選ぶと、ワードポア！を終了します。";
-}  // namespace text
 
 }  // namespace wordpour::link

@@ -1,7 +1,5 @@
 #include "wordlist/file_error.h"
 
-#include <string>
-
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -56,28 +54,6 @@ FileError systemError(int code) {
             return {FileCause::Other, code};
     }
 #endif
-}
-
-std::u16string describe(const FileError& error) {
-    switch (error.cause) {
-        case FileCause::NoSpace:
-            return u"ディスクの空き容量が足りません";
-        case FileCause::PermissionDenied:
-            return u"アクセスが拒否されました（権限がありません）";
-        case FileCause::ReadOnlyFileSystem:
-            return u"読み取り専用のディスクです";
-        case FileCause::NotFound:
-            return u"ファイルまたはフォルダーが見つかりません";
-        case FileCause::IsFolder:
-            return u"ファイルではなくフォルダーです";
-        case FileCause::TooLarge:
-            return u"ファイルが大きすぎます";
-        case FileCause::Other:
-            break;
-    }
-    std::u16string text = u"システムのエラー ";
-    for (char c : std::to_string(error.code)) text += static_cast<char16_t>(c);
-    return text;
 }
 
 }  // namespace wordpour::wordlist

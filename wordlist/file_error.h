@@ -1,8 +1,6 @@
 // Why a file could not be read or replaced, in terms a user can act on.
 #pragma once
 
-#include <string>
-
 namespace wordpour::wordlist {
 
 enum class FileCause {
@@ -21,9 +19,6 @@ struct FileError {
 
     bool operator==(const FileError&) const = default;
 };
-
-// The cause in Japanese, for the message box ("ディスクの空き容量が足りません" …).
-std::u16string describe(const FileError& error);
 
 // The cause of the system's last error code (errno on POSIX, GetLastError()
 // on Windows).

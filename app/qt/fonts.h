@@ -4,6 +4,8 @@
 
 #include <QFont>
 
+#include "app/form/layout.h"
+
 namespace wordpour::app {
 
 inline QFont gothicFont(qreal pointSize, bool bold) {
@@ -15,9 +17,15 @@ inline QFont gothicFont(qreal pointSize, bool bold) {
     return font;
 }
 
+inline QFont gothicFont(const form::FontStyle& style) {
+    QFont font = gothicFont(style.points, style.bold);
+    font.setUnderline(style.underline);
+    return font;
+}
+
 // The windows' own font, for the buttons, labels and frame that name none.
 inline QFont defaultFont() {
-    return gothicFont(9, false);
+    return gothicFont(form::kPlainFont);
 }
 
 }  // namespace wordpour::app

@@ -111,8 +111,8 @@ void adviseOnInputMethod(QWidget* parent) {
     const QString key = QStringLiteral("InputMethod/Advised");
     const QString signature = QString::fromStdString(setting.signature());
     if (remembered.value(key).toString() == signature) return;
-    MessageBox::show(parent, *advice, link::Style{link::Buttons::OkOnly, link::Icon::Information},
-                     toQt(link::kProgramTitle));
+    MessageBox::show(parent, *advice, form::Style{form::Buttons::OkOnly, form::Icon::Information},
+                     toQt(form::kProgramTitle));
     remembered.setValue(key, signature);
 }
 

@@ -33,13 +33,14 @@ int main(int argc, char** argv) {
     // Japanese that cannot be typed is said once, before anything else.
     wordpour::app::adviseOnInputMethod(nullptr);
 
-    wordpour::app::Form1Window form1(&wordpour::excel::attachRunning,
-                                     &wordpour::excel::startApplication);
-    if (!form1.logic().Form_Initialize()) return 1;
-    form1.show();
+    wordpour::app::MainWindow window({wordpour::spreadsheet::applicationName(),
+                                      &wordpour::spreadsheet::attachRunning,
+                                      &wordpour::spreadsheet::startApplication});
+    if (!window.session().start()) return 1;
+    window.show();
     const int status = QApplication::exec();
     // Quit while the spreadsheet has not answered an entry: end at once,
     // without waiting for an answer that may never come.
-    if (form1.logic().entryUnderWay()) std::_Exit(status);
+    if (window.session().entryUnderWay()) std::_Exit(status);
     return status;
 }

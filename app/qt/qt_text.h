@@ -8,6 +8,8 @@
 #include <QRect>
 #include <QString>
 
+#include "app/form/layout.h"
+
 namespace wordpour::app {
 
 inline QString toQt(std::u16string_view text) {
@@ -25,8 +27,8 @@ inline constexpr int kUnlimitedText = std::numeric_limits<int>::max();
 constexpr int px(int twips) {
     return twips / 15;
 }
-inline QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(px(left), px(top), px(width), px(height));
+inline QRect twipsRect(const form::TwipsRect& rect) {
+    return QRect(px(rect.left), px(rect.top), px(rect.width), px(rect.height));
 }
 
 }  // namespace wordpour::app

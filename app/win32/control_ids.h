@@ -1,24 +1,20 @@
-// The ids of the main window's controls and menu commands. None is 1 or 2:
+// The ids of the main window's controls and commands. None is 1 or 2:
 // Windows sends those (IDOK, IDCANCEL) for Enter and Escape.
 #pragma once
 
+#include "app/form/commands.h"
+
 namespace wordpour::app::win32 {
 
-constexpr int kCombo1 = 100;
-constexpr int kFindList = 110;     // the type-to-find list
-constexpr int kCommandBase = 100;  // Command1 is 101 … Command8 is 108
-enum MenuItem : int {
-    kFind = 201,
-    kOpen,
-    kSave,
-    kQuit,
-    kAdd,
-    kDelete,
-    kPosition,
-    kList,
-    kVersion,
-    kAlwaysOnTop,
-    kUndo,
-};
+constexpr int kWordBoxId = 100;
+constexpr int kFindListId = 110;  // the type-to-find list
+// A command's button and menu item share one id, and so do its shortcut's.
+constexpr int kCommandIdBase = 300;
+constexpr int commandId(form::Command command) {
+    return kCommandIdBase + static_cast<int>(command);
+}
+constexpr bool isCommandId(int id) {
+    return id >= kCommandIdBase && id <= commandId(form::Command::About);
+}
 
 }  // namespace wordpour::app::win32

@@ -8,20 +8,20 @@
 
 namespace wordpour::app::win32 {
 
-link::Answer messageBox(HWND owner, const link::Message& message) {
+form::Answer messageBox(HWND owner, const form::Message& message) {
     // The style is the Windows value itself; a CR in the prompt breaks the line.
     const int pressed =
         MessageBoxW(owner, toWide(message.prompt).c_str(), toWide(message.title).c_str(),
                     static_cast<UINT>(message.style.value()) | MB_TASKMODAL);
     switch (pressed) {
         case IDYES:
-            return link::Answer::Yes;
+            return form::Answer::Yes;
         case IDNO:
-            return link::Answer::No;
+            return form::Answer::No;
         case IDCANCEL:
-            return link::Answer::Cancel;
+            return form::Answer::Cancel;
         default:
-            return link::Answer::Ok;
+            return form::Answer::Ok;
     }
 }
 

@@ -8,11 +8,11 @@
 
 #include <windows.h>
 
-#include "link/messages.h"
+#include "app/form/message.h"
 
 namespace wordpour::app::win32 {
 
-link::Answer messageBox(HWND owner, const link::Message& message);
+form::Answer messageBox(HWND owner, const form::Message& message);
 
 // The text typed, or nothing when the user cancels.
 std::optional<std::u16string> inputBox(HWND owner, std::u16string_view prompt,

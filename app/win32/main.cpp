@@ -10,13 +10,15 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    wordpour::app::win32::Form1Window form1(&wordpour::excel::attachRunning);
-    if (!form1.logic().Form_Initialize()) return 1;
-    ShowWindow(form1.window(), show);
-    UpdateWindow(form1.window());
-    const int status = form1.run();
+    // Excel is started by the user: the backend offers no way to start it.
+    wordpour::app::win32::MainWindow window(
+        {wordpour::spreadsheet::applicationName(), &wordpour::spreadsheet::attachRunning, {}});
+    if (!window.session().start()) return 1;
+    ShowWindow(window.window(), show);
+    UpdateWindow(window.window());
+    const int status = window.run();
     // Quit while Excel has not answered an entry: end at once, without
     // waiting for an answer that may never come.
-    if (form1.logic().entryUnderWay()) std::_Exit(status);
+    if (window.session().entryUnderWay()) std::_Exit(status);
     return status;
 }

@@ -1,27 +1,31 @@
-// The main window on Win32: the word box, the eight buttons and the menus,
-// drawn and forwarded to the window's logic (Form1).
+// The main window on Win32: the word box, the buttons and the menus, built
+// from the command tables, drawing the entry session and forwarding the
+// person's commands to it.
 #pragma once
 
 #include <memory>
 
 #include <windows.h>
 
-#include "app/form_view.h"
-#include "app/main_window.h"
-#include "app/win32/about.h"
-#include "app/win32/cell_position.h"
+#include "app/form/entry_session.h"
+#include "app/win32/about_box.h"
+#include "app/win32/cell_position_dialog.h"
 #include "app/win32/find_list.h"
 #include "app/win32/twips_layout.h"
 
 namespace wordpour::app::win32 {
 
-class Form1Window final : private FormView, private WordBox {
+class MainWindow final : private form::SessionView {
 public:
-    explicit Form1Window(link::WorkbookLink::Attach attach);
-    ~Form1Window() override;
+    explicit MainWindow(link::Backend backend);
+    ~MainWindow() override;
 
-    app::Form1& logic() { return *logic_; }
-    HWND window() const { return Form1; }
+    form::EntrySession& session() { return *session_; }
+    HWND window() const { return window_; }
+    HWND wordBox() const { return wordBox_; }
+    HWND button(form::Command command) const;
+    CellPositionDialog& cellPositionDialog() { return cellPosition_; }
+    AboutBox& aboutBox() { return about_; }
     // Runs the message loop until Quit; returns the exit status.
     int run();
 
@@ -29,16 +33,20 @@ private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
-    void fitComboHeight();
+    void fitWordBoxHeight();
     HMENU createMenus();
-    void command(int id);
+    bool findListKey(const MSG& message);
     void pressFocusedButton();
 
-    // FormView
-    WordBox& wordBox() override { return *this; }
-    cells::CellNameBox& cellName() override { return cellPosition_; }
-    void setFocus(Focus focus) override;
-    link::Answer messageBox(const link::Message& message) override;
+    // SessionView
+    void appendWords(const std::vector<std::u16string>& words) override;
+    void removeWord(std::size_t index) override;
+    void selectWord(std::size_t index) override;
+    std::u16string typedWord() const override;
+    int shownEntry() const override;
+    void showCellName(const std::u16string& name) override;
+    void setFocus(form::Focus focus) override;
+    form::Answer messageBox(const form::Message& message) override;
     std::optional<std::u16string> inputBox(std::u16string_view prompt, std::u16string_view title,
                                            std::u16string_view defaultText) override;
     std::u16string openFileName(std::u16string_view filter) override;
@@ -49,31 +57,21 @@ private:
     void setUndoEnabled(bool enabled) override;
     void showMatches(const std::vector<std::u16string>& words) override;
     void hideMatches() override;
-    void select(std::size_t index) override;
-    bool findListKey(const MSG& message);
     void setWaiting(bool waiting) override;
     void post(std::function<void()> task) override;
 
-    // WordBox
-    std::size_t count() const override;
-    std::u16string item(std::size_t index) const override;
-    void append(const std::vector<std::u16string>& items) override;
-    void remove(std::size_t index) override;
-    std::u16string text() const override;
-    int currentIndex() const override;
-
-    HWND Form1 = nullptr;
-    HWND Combo1 = nullptr;
-    HWND Command[9] = {};  // Command1 … Command8 at their numbers
+    HWND window_ = nullptr;
+    HWND wordBox_ = nullptr;
+    HWND buttons_[std::size(form::kButtons)] = {};  // in the table's order
     HACCEL shortcuts_ = nullptr;
     TwipsLayout layout_;
     FindList findList_;
     HFONT findFont_ = nullptr;
     HWND focusBeforeDeactivation_ = nullptr;
 
-    CellPosition cellPosition_;
+    CellPositionDialog cellPosition_;
     AboutBox about_;
-    std::unique_ptr<app::Form1> logic_;
+    std::unique_ptr<form::EntrySession> session_;
 };
 
 }  // namespace wordpour::app::win32

@@ -9,18 +9,12 @@
 
 #include <windows.h>
 
+#include "app/form/layout.h"
+
 namespace wordpour::app::win32 {
 
-struct TwipsRect {
-    int left, top, width, height;
-};
-
-struct FontStyle {
-    double points;
-    bool bold = false;
-    bool underline = false;
-    auto operator<=>(const FontStyle&) const = default;
-};
+using form::FontStyle;
+using form::TwipsRect;
 
 class TwipsLayout {
 public:

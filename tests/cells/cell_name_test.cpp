@@ -3,12 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "cells/cell_name.h"
-#include "cells/module1.h"
-#include "tests/support/memory_box.h"
 
 namespace {
 
-using wordpour::testing::MemoryBox;
 
 using wordpour::cells::kMaxLetters;
 using wordpour::cells::kNameLengthLimit;
@@ -76,41 +73,6 @@ TEST(CellName, NextRowName) {
         EXPECT_EQ(result.problem, c.problem);
         EXPECT_TRUE(result.name == c.next);
     }
-}
-
-TEST(CellName, ReadingAndAdvancingTheBox) {
-    struct BoxCase {
-        std::u16string before;
-        bool writeFails;
-        std::u16string writtenAt;  // empty: no write
-        std::u16string after;
-    };
-    const BoxCase cases[] = {
-        {u"A1", false, u"A2", u"A2"},
-        {u"", false, u"A2", u"A2"},  // an empty box counts as A1
-        {u"B5", false, u"B6", u"B6"},
-        {u"a1", false, u"", u"a1"},   // a wrong name is kept, nothing written
-        {u"A1", true, u"A2", u"A1"},  // a failed write leaves the name as it was
-    };
-    for (const BoxCase& c : cases) {
-        MemoryBox box(c.before);
-        std::u16string writtenAt;
-        try {
-            Module1::AdvanceCellName(box, [&](const std::u16string& cell) {
-                writtenAt = cell;
-                if (c.writeFails) throw std::runtime_error("refused");
-            });
-        } catch (const std::runtime_error&) {
-        }
-        EXPECT_TRUE(writtenAt == c.writtenAt);
-        EXPECT_TRUE(box.text() == c.after);
-    }
-
-    MemoryBox empty(u"");
-    EXPECT_TRUE(Module1::GetCellName(empty) == u"A1");
-    EXPECT_TRUE(empty.text().empty());
-    MemoryBox blank(u" ");
-    EXPECT_TRUE(Module1::GetCellName(blank) == u" ");
 }
 
 }  // namespace

@@ -13,31 +13,29 @@
 
 #include <com/sun/star/frame/Desktop.hpp>
 
-#include "link/excel/calc/office_process.h"
-#include "link/excel/calc/uno_connection.h"
+#include "link/spreadsheet/calc/office_process.h"
+#include "link/spreadsheet/calc/uno_connection.h"
 #include "link/workbook_link.h"
-#include "tests/support/memory_box.h"
+#include "tests/support/entry_steps.h"
 #include "tests/support/test_office.h"
 
 namespace {
 
-using wordpour::excel::attachRunning;
-using wordpour::excel::Failure;
-using wordpour::excel::startApplication;
-using wordpour::excel::calc::findOffice;
-using wordpour::excel::calc::officeProcesses;
-using wordpour::excel::calc::pipeSocketPath;
-using wordpour::excel::calc::socketAnswers;
+using wordpour::spreadsheet::attachRunning;
+using wordpour::spreadsheet::Failure;
+using wordpour::spreadsheet::startApplication;
+using wordpour::spreadsheet::calc::findOffice;
+using wordpour::spreadsheet::calc::officeProcesses;
+using wordpour::spreadsheet::calc::pipeSocketPath;
+using wordpour::spreadsheet::calc::socketAnswers;
 using wordpour::link::StartupError;
 using wordpour::link::WorkbookLink;
+using wordpour::testing::enterWord;
 using wordpour::testing::MemoryBox;
+using wordpour::testing::pipeFor;
 using wordpour::testing::TempDir;
 using wordpour::testing::TestOffice;
 using wordpour::testing::u16;
-
-std::string pipeFor(const char* role) {
-    return std::string("wordpour-attach-") + role + "-" + std::to_string(getpid());
-}
 
 bool listens(const std::string& pipe) {
     return socketAnswers(pipeSocketPath(u16(pipe)));
@@ -80,10 +78,10 @@ TEST_F(CalcAttach, AnOfficeOpenedWithoutAcceptIsAskedToListenAndNothingElseStart
     const auto before = officeProcesses(person.profileUrl());
     ASSERT_EQ(before.size(), 1u);
 
-    WorkbookLink link(&attachRunning, &startApplication);
+    WorkbookLink link(wordpour::testing::programBackend(true));
     ASSERT_NO_THROW(link.start(u16(path), u"A1"));
     MemoryBox name(u"A1");
-    EXPECT_EQ(link.enterWord(name, u"東京"), std::nullopt);
+    EXPECT_EQ(enterWord(link, name, u"東京"), std::nullopt);
 
     EXPECT_TRUE(listens(person.pipe()));
     EXPECT_EQ(officeProcesses(person.profileUrl()), before);  // the same office, no other
@@ -107,15 +105,15 @@ TEST_F(CalcAttach, WithNoOfficeRunningNothingStartsUntilAsked) {
     try {
         attachRunning();
         ADD_FAILURE() << "attached to nothing";
-    } catch (const wordpour::excel::Error& error) {
+    } catch (const wordpour::spreadsheet::Error& error) {
         EXPECT_EQ(error.failure(), Failure::NotStarted);
     }
-    WorkbookLink link(&attachRunning, &startApplication);
+    WorkbookLink link(wordpour::testing::programBackend(true));
     try {
         link.start(u16(path), u"A1");
         ADD_FAILURE() << "started without an office";
     } catch (const StartupError& error) {
-        EXPECT_TRUE(error.offersStart());
+        EXPECT_EQ(error.kind(), wordpour::link::StartupError::Kind::OfferStart);
     }
     std::this_thread::sleep_for(std::chrono::seconds(1));
     EXPECT_TRUE(officeProcesses(url).empty());
@@ -128,13 +126,13 @@ TEST_F(CalcAttach, WithNoOfficeRunningNothingStartsUntilAsked) {
     EXPECT_TRUE(listens(pipeFor("nobody")));
     ASSERT_NO_THROW(link.start(u16(path), u"C3"));
     MemoryBox name(u"C3");
-    EXPECT_EQ(link.enterWord(name, u"りんご"), std::nullopt);
+    EXPECT_EQ(enterWord(link, name, u"りんご"), std::nullopt);
     EXPECT_EQ(name.text(), u"C4");
     link.release();
 
     // The office started here is ended here, by its process id.
     try {
-        css::frame::Desktop::create(wordpour::excel::calc::connect(u16(pipeFor("nobody"))))
+        css::frame::Desktop::create(wordpour::spreadsheet::calc::connect(u16(pipeFor("nobody"))))
             ->terminate();
     } catch (const css::uno::Exception&) {
         // The bridge goes down as the office ends.
@@ -155,7 +153,7 @@ TEST_F(CalcAttach, AnOfficeThatCannotBeStartedIsReportedNotWaitedFor) {
     try {
         startApplication();
         ADD_FAILURE() << "reported a start";
-    } catch (const wordpour::excel::Error& error) {
+    } catch (const wordpour::spreadsheet::Error& error) {
         EXPECT_EQ(error.failure(), Failure::NotRunning);
         EXPECT_FALSE(error.detail().empty());
     }

@@ -17,21 +17,22 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "link/excel/calc/uno_connection.h"
+#include "link/spreadsheet/calc/uno_connection.h"
 #include "link/link_thread.h"
 #include "link/workbook_link.h"
-#include "tests/support/memory_box.h"
+#include "tests/support/entry_steps.h"
 #include "tests/support/test_office.h"
 
 namespace {
 
 using css::table::CellContentType_EMPTY;
-using wordpour::excel::attachRunning;
+using wordpour::spreadsheet::attachRunning;
 using wordpour::link::Entry;
 using wordpour::link::EntryResult;
 using wordpour::link::LinkThread;
 using wordpour::link::StartupError;
 using wordpour::link::WorkbookLink;
+using wordpour::testing::enterWord;
 using wordpour::testing::MemoryBox;
 using wordpour::testing::TempDir;
 using wordpour::testing::TestOffice;
@@ -90,7 +91,7 @@ protected:
     }
 };
 
-std::string prompt(const std::optional<wordpour::link::Message>& message) {
+std::string prompt(const std::optional<wordpour::form::Message>& message) {
     return message ? utf8(message->prompt) : "";
 }
 
@@ -110,16 +111,16 @@ TEST_F(CalcFaults, EntriesNeverLandOnAnotherSheetOnceTheirSheetIsGone) {
         office().closeAll();
         const std::string path = threeSheets("three.xls");
         MemoryBox box;
-        WorkbookLink link(&attachRunning);
-        link.start(u16(path), Module1::GetCellName(box));
-        ASSERT_EQ(prompt(link.enterWord(box, u"一語目")), "");
+        WorkbookLink link(wordpour::testing::programBackend());
+        link.start(u16(path), box.text());
+        ASSERT_EQ(prompt(enterWord(link, box, u"一語目")), "");
         ASSERT_EQ(utf8(office().cell(path, u"sheet1", u"A2").text), "一語目");
 
         const auto sheet0 = cellsOf(path, u"sheet0");
         const auto sheet2 = cellsOf(path, u"sheet2");
         c.change(office(), path);
         for (const char16_t* word : {u"二語目", u"三語目"}) {
-            const std::string says = prompt(link.enterWord(box, word));
+            const std::string says = prompt(enterWord(link, box, word));
             EXPECT_NE(says.find("削除されたか、名前が変わりました"), std::string::npos) << says;
             EXPECT_EQ(utf8(box.text()), "A2");
         }
@@ -131,14 +132,14 @@ TEST_F(CalcFaults, EntriesNeverLandOnAnotherSheetOnceTheirSheetIsGone) {
 TEST_F(CalcFaults, AClosedOrReopenedWorkbookIsReportedAsClosedNotAsAWrongName) {
     const std::string path = threeSheets("closed.xls");
     MemoryBox box;
-    WorkbookLink link(&attachRunning);
-    link.start(u16(path), Module1::GetCellName(box));
-    ASSERT_EQ(prompt(link.enterWord(box, u"前")), "");
+    WorkbookLink link(wordpour::testing::programBackend());
+    link.start(u16(path), box.text());
+    ASSERT_EQ(prompt(enterWord(link, box, u"前")), "");
     // Closed, then opened again, as a reload does: the entry writes into
     // neither the old document nor the new one.
     office().close(path);
     office().openHidden(path);
-    const std::string says = prompt(link.enterWord(box, u"後"));
+    const std::string says = prompt(enterWord(link, box, u"後"));
     EXPECT_NE(says.find("閉じられた"), std::string::npos) << says;
     EXPECT_EQ(says.find("受け付けません"), std::string::npos) << says;
     EXPECT_EQ(utf8(box.text()), "A2");
@@ -148,8 +149,8 @@ TEST_F(CalcFaults, AClosedOrReopenedWorkbookIsReportedAsClosedNotAsAWrongName) {
 TEST_F(CalcFaults, WordsACellCannotHoldAreRefusedAndNoWordBreaksTheLink) {
     const std::string path = threeSheets("words.xls");
     MemoryBox box;
-    WorkbookLink link(&attachRunning);
-    link.start(u16(path), Module1::GetCellName(box));
+    WorkbookLink link(wordpour::testing::programBackend());
+    link.start(u16(path), box.text());
     struct Case {
         const char* what;
         std::u16string word;
@@ -170,7 +171,7 @@ TEST_F(CalcFaults, WordsACellCannotHoldAreRefusedAndNoWordBreaksTheLink) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const std::u16string before = box.text();
-        const std::string says = prompt(link.enterWord(box, c.word));
+        const std::string says = prompt(enterWord(link, box, c.word));
         if (*c.refusal) {
             EXPECT_NE(says.find(c.refusal), std::string::npos) << says;
             EXPECT_NE(says.find("何も書き込まず"), std::string::npos) << says;
@@ -182,7 +183,7 @@ TEST_F(CalcFaults, WordsACellCannotHoldAreRefusedAndNoWordBreaksTheLink) {
         }
     }
     // After every word, the link still writes.
-    EXPECT_EQ(prompt(link.enterWord(box, u"最後")), "");
+    EXPECT_EQ(prompt(enterWord(link, box, u"最後")), "");
     EXPECT_EQ(utf8(office().cell(path, u"sheet1", box.text()).text), "最後");
 }
 
@@ -224,19 +225,19 @@ TEST(CalcFrozenOffice, TheCallerStaysFreeAndTheWordLandsOnceWhenTheOfficeThaws) 
     setenv("WORDPOUR_PIPE", frozen.pipe().c_str(), 1);
 
     MemoryBox box;
-    WorkbookLink link(&attachRunning);
+    WorkbookLink link(wordpour::testing::programBackend());
     PostedTasks window;
     LinkThread thread(window.post());
-    thread.runAndWait([&] { link.start(u16(path), Module1::GetCellName(box)); });
+    thread.runAndWait([&] { link.start(u16(path), box.text()); });
 
-    auto prepared = WorkbookLink::prepareEntry(box, u"凍結中の単語");
+    auto prepared = WorkbookLink::prepareEntry(box.text(), u"凍結中の単語");
     const Entry entry = std::get<Entry>(prepared);
     EntryResult result;
     bool done = false;
     frozen.stop();
     thread.run([&] { result = link.write(entry); },
                [&] {
-                   WorkbookLink::finishEntry(box, entry, result);
+                   if (result.written) box.setText(entry.cell);
                    done = true;
                });
     // The caller goes on: the entry is outstanding, not answered.
@@ -248,7 +249,7 @@ TEST(CalcFrozenOffice, TheCallerStaysFreeAndTheWordLandsOnceWhenTheOfficeThaws) 
     ASSERT_TRUE(window.runUntil([&] { return done; }, std::chrono::seconds(60)));
     EXPECT_FALSE(thread.busy());
     EXPECT_TRUE(result.written);
-    EXPECT_EQ(prompt(result.message), "");
+    EXPECT_FALSE(result.failure.has_value());
     EXPECT_EQ(utf8(box.text()), "A2");
     thread.runAndWait([&] {
         EXPECT_EQ(utf8(frozen.cell(path, u"Sheet1", u"A2").text), "凍結中の単語");
@@ -262,12 +263,12 @@ TEST_F(CalcFaults, AnUntitledCopyOfTheFileIsAStartUpErrorNamingTheFile) {
     const std::string path = Office::dir->path() + "/template.xls";
     office().createWorkbook(path, {u"sheet1"}, "calc8_template");
     MemoryBox box;
-    WorkbookLink link(&attachRunning);
+    WorkbookLink link(wordpour::testing::programBackend());
     try {
-        link.start(u16(path), Module1::GetCellName(box));
+        link.start(u16(path), box.text());
         ADD_FAILURE() << "started on an untitled copy";
     } catch (const StartupError& error) {
-        const std::string says = utf8(error.message().prompt);
+        const std::string says = utf8(wordpour::testing::startupMessage(error).prompt);
         EXPECT_NE(says.find("ファイルに結び付いていない文書"), std::string::npos) << says;
         EXPECT_NE(says.find(path), std::string::npos) << says;
     }
@@ -276,7 +277,7 @@ TEST_F(CalcFaults, AnUntitledCopyOfTheFileIsAStartUpErrorNamingTheFile) {
 TEST(CalcForeignPipe, APipeAnotherUserListensOnIsNeverConnectedTo) {
     if (geteuid() != 0) GTEST_SKIP() << "listening as user nobody needs root (CI runs as root)";
     const std::string pipe = pipeFor("foreign");
-    const std::string socketPath = wordpour::excel::calc::pipeSocketPath(u16(pipe));
+    const std::string socketPath = wordpour::spreadsheet::calc::pipeSocketPath(u16(pipe));
     int status[2];
     ASSERT_EQ(::pipe(status), 0);
     const pid_t listener = fork();
@@ -304,12 +305,12 @@ TEST(CalcForeignPipe, APipeAnotherUserListensOnIsNeverConnectedTo) {
     const std::string path = dir.path() + "/book.xls";
     std::ofstream(path) << "stand-in";
     MemoryBox box;
-    WorkbookLink link(&attachRunning);
+    WorkbookLink link(wordpour::testing::programBackend());
     try {
-        link.start(u16(path), Module1::GetCellName(box));
+        link.start(u16(path), box.text());
         ADD_FAILURE() << "connected to another user's pipe";
     } catch (const StartupError& error) {
-        const std::string says = utf8(error.message().prompt);
+        const std::string says = utf8(wordpour::testing::startupMessage(error).prompt);
         EXPECT_NE(says.find("ほかのユーザーのもの"), std::string::npos) << says;
         EXPECT_NE(says.find(socketPath), std::string::npos) << says;
     }

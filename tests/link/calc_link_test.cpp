@@ -10,26 +10,24 @@
 
 #include "cells/cell_address.h"
 #include "link/workbook_link.h"
-#include "tests/support/memory_box.h"
+#include "tests/support/entry_steps.h"
 #include "tests/support/test_office.h"
 
 namespace {
 
+using wordpour::testing::enterWord;
 using wordpour::testing::MemoryBox;
 
 using css::table::CellContentType_EMPTY;
 using css::table::CellContentType_TEXT;
-using wordpour::excel::attachRunning;
+using wordpour::spreadsheet::attachRunning;
 using wordpour::link::StartupError;
 using wordpour::link::WorkbookLink;
+using wordpour::testing::pipeFor;
 using wordpour::testing::TempDir;
 using wordpour::testing::TestOffice;
 using wordpour::testing::u16;
 using wordpour::testing::utf8;
-
-std::string pipeFor(const char* role) {
-    return std::string("wordpour-test-") + role + "-" + std::to_string(getpid());
-}
 
 // One office for the whole suite, and the workbooks the tests use.
 class Office : public ::testing::Environment {
@@ -71,8 +69,8 @@ protected:
     TestOffice& office() { return *Office::office; }
 
     static std::unique_ptr<WorkbookLink> started(const std::string& path, MemoryBox& box) {
-        auto link = std::make_unique<WorkbookLink>(&attachRunning);
-        link->start(u16(path), Module1::GetCellName(box));
+        auto link = std::make_unique<WorkbookLink>(wordpour::testing::programBackend());
+        link->start(u16(path), box.text());
         return link;
     }
 };
@@ -98,7 +96,7 @@ TEST_F(CalcLink, EntriesFillTheColumnBelowTheCurrentName) {
         MemoryBox box(u"A1");
         auto link = started(Office::book, box);
         box.setText(c.start);
-        for (const auto& word : c.words) EXPECT_FALSE(link->enterWord(box, word).has_value());
+        for (const auto& word : c.words) EXPECT_FALSE(enterWord(*link, box, word).has_value());
         for (std::size_t i = 0; i < c.words.size(); ++i) {
             const auto cell = office().cell(Office::book, u"Sheet1", c.cells[i]);
             EXPECT_EQ(cell.type, CellContentType_TEXT);
@@ -118,7 +116,7 @@ TEST_F(CalcLink, WordsLandAsLiteralText) {
                                     u"～①髙"};
     for (const auto& word : words) {
         SCOPED_TRACE(utf8(word));
-        ASSERT_FALSE(link->enterWord(box, word).has_value());
+        ASSERT_FALSE(enterWord(*link, box, word).has_value());
         // The box names the cell just written.
         const auto cell = office().cell(Office::book, u"Sheet1", box.text());
         EXPECT_EQ(cell.type, CellContentType_TEXT);
@@ -129,9 +127,9 @@ TEST_F(CalcLink, WordsLandAsLiteralText) {
 TEST_F(CalcLink, AnEmptyWordEmptiesTheCell) {
     MemoryBox box;
     auto link = started(Office::book, box);
-    ASSERT_FALSE(link->enterWord(box, u"消える").has_value());
+    ASSERT_FALSE(enterWord(*link, box, u"消える").has_value());
     box.setText(u"A1");
-    ASSERT_FALSE(link->enterWord(box, u"").has_value());
+    ASSERT_FALSE(enterWord(*link, box, u"").has_value());
     EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"A2").type, CellContentType_EMPTY);
     EXPECT_EQ(utf8(box.text()), "A2");
 }
@@ -141,7 +139,7 @@ TEST_F(CalcLink, AWorkbookAlreadyOpenIsUsedNotOpenedAgain) {
     ASSERT_EQ(office().countOpen(Office::book), 1);
     MemoryBox box;
     auto link = started(Office::book, box);
-    ASSERT_FALSE(link->enterWord(box, u"既に開いている").has_value());
+    ASSERT_FALSE(enterWord(*link, box, u"既に開いている").has_value());
     EXPECT_EQ(office().countOpen(Office::book), 1);
     EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"A2").text), "既に開いている");
 }
@@ -151,12 +149,12 @@ TEST_F(CalcLink, TheWorkbookWindowIsShownByEachEntryNotAtStartUp) {
     MemoryBox box;
     auto link = started(Office::book, box);
     EXPECT_FALSE(office().windowVisible(Office::book));
-    ASSERT_FALSE(link->enterWord(box, u"見える").has_value());
+    ASSERT_FALSE(enterWord(*link, box, u"見える").has_value());
     EXPECT_TRUE(office().windowVisible(Office::book));
     // Hidden again by someone else: the next entry shows it again.
     office().hideWindow(Office::book);
     usleep(100000);  // the office tells the link of the change on its own
-    ASSERT_FALSE(link->enterWord(box, u"また見える").has_value());
+    ASSERT_FALSE(enterWord(*link, box, u"また見える").has_value());
     EXPECT_TRUE(office().windowVisible(Office::book));
 }
 
@@ -168,7 +166,7 @@ TEST_F(CalcLink, TheWorkbookOpensHiddenOrShownAsTheOfficeIsAndTheFirstEntryShows
         MemoryBox box;
         auto link = started(Office::book, box);
         EXPECT_EQ(office().windowVisible(Office::book), officeShown);
-        ASSERT_FALSE(link->enterWord(box, u"見える").has_value());
+        ASSERT_FALSE(enterWord(*link, box, u"見える").has_value());
         EXPECT_TRUE(office().windowVisible(Office::book));
     }
 }
@@ -176,7 +174,7 @@ TEST_F(CalcLink, TheWorkbookOpensHiddenOrShownAsTheOfficeIsAndTheFirstEntryShows
 TEST_F(CalcLink, APathWithJapaneseAndSpacesOpens) {
     MemoryBox box;
     auto link = started(Office::japanese, box);
-    ASSERT_FALSE(link->enterWord(box, u"日本語").has_value());
+    ASSERT_FALSE(enterWord(*link, box, u"日本語").has_value());
     EXPECT_EQ(utf8(office().cell(Office::japanese, u"sheet1", u"A2").text), "日本語");
 }
 
@@ -203,7 +201,7 @@ TEST_F(CalcLink, StartUpFailuresNameTheirCause) {
             started(c.path, box);
             ADD_FAILURE() << "started";
         } catch (const StartupError& error) {
-            const std::string prompt = utf8(error.message().prompt);
+            const std::string prompt = utf8(wordpour::testing::startupMessage(error).prompt);
             EXPECT_NE(prompt.find(c.says), std::string::npos) << prompt;
             if (!c.path.empty() && c.pipe.empty() && std::filesystem::exists(c.path)) {
                 EXPECT_NE(prompt.find(c.path), std::string::npos) << prompt;
@@ -225,8 +223,8 @@ TEST_F(CalcLink, AWorkbookLockedByAnotherOfficeIsAClearStartUpError) {
         started(path, box);
         ADD_FAILURE() << "started on a workbook that only opens read-only";
     } catch (const StartupError& error) {
-        EXPECT_NE(utf8(error.message().prompt).find("読み取り専用"), std::string::npos);
-        EXPECT_NE(utf8(error.message().prompt).find("locked.xls"), std::string::npos);
+        EXPECT_NE(utf8(wordpour::testing::startupMessage(error).prompt).find("読み取り専用"), std::string::npos);
+        EXPECT_NE(utf8(wordpour::testing::startupMessage(error).prompt).find("locked.xls"), std::string::npos);
     }
 }
 
@@ -236,13 +234,13 @@ TEST_F(CalcLink, ANameTheSheetRefusesWritesNothingAndKeepsTheName) {
     for (const std::u16string name : {u"1", u"XFE1", u"A1048576"}) {
         SCOPED_TRACE(utf8(name));
         box.setText(name);
-        const auto problem = link->enterWord(box, u"入らない");
+        const auto problem = enterWord(*link, box, u"入らない");
         ASSERT_TRUE(problem.has_value());
         EXPECT_NE(utf8(problem->prompt).find("に書き込めません"), std::string::npos);
         EXPECT_EQ(utf8(box.text()), utf8(name));
     }
     box.setText(u"A1");
-    EXPECT_FALSE(link->enterWord(box, u"続けて使える").has_value());
+    EXPECT_FALSE(enterWord(*link, box, u"続けて使える").has_value());
     EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"A2").text), "続けて使える");
 }
 
@@ -314,7 +312,7 @@ TEST_F(CalcLink, UndoPutsBackWhatEachCellHeld) {
     };
     MemoryBox box;
     auto link = started(Office::book, box);
-    std::vector<std::pair<wordpour::link::Entry, wordpour::excel::CellContent>> done;
+    std::vector<std::pair<wordpour::link::Entry, wordpour::spreadsheet::CellContent>> done;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const std::u16string cell = u"C" + std::u16string(1, static_cast<char16_t>(u'2' + i));
         if (*cases[i].input) office().typeInto(Office::book, u"Sheet1", cell, cases[i].input);
@@ -351,14 +349,14 @@ TEST(CalcLinkOfficeGone, TheNextEntryReportsAndTheNameStays) {
     doomed.createWorkbook(path, {u"Sheet1"});
     setenv("WORDPOUR_PIPE", doomed.pipe().c_str(), 1);
     MemoryBox box;
-    WorkbookLink link(&attachRunning);
-    link.start(u16(path), Module1::GetCellName(box));
-    ASSERT_FALSE(link.enterWord(box, u"一つ目").has_value());
+    WorkbookLink link(wordpour::testing::programBackend());
+    link.start(u16(path), box.text());
+    ASSERT_FALSE(enterWord(link, box, u"一つ目").has_value());
     EXPECT_EQ(utf8(doomed.cell(path, u"Sheet1", u"A2").text), "一つ目");
 
     doomed.kill();
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const auto problem = link.enterWord(box, u"二つ目");
+        const auto problem = enterWord(link, box, u"二つ目");
         ASSERT_TRUE(problem.has_value());
         EXPECT_NE(utf8(problem->prompt).find("閉じられた"), std::string::npos)
             << utf8(problem->prompt);

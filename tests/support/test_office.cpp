@@ -30,21 +30,25 @@
 #include <osl/file.hxx>
 #include <rtl/ustring.hxx>
 
-#include "link/excel/automation.h"
-#include "link/excel/calc/office_process.h"
-#include "link/excel/calc/uno_connection.h"
+#include "link/spreadsheet/automation.h"
+#include "link/spreadsheet/calc/office_process.h"
+#include "link/spreadsheet/calc/uno_connection.h"
 
 extern char** environ;
 
 namespace wordpour::testing {
+
+std::string pipeFor(const char* role) {
+    return std::string("wordpour-test-") + role + "-" + std::to_string(getpid());
+}
 
 namespace {
 
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
-using excel::calc::fromUno;
-using excel::calc::toUno;
+using spreadsheet::calc::fromUno;
+using spreadsheet::calc::toUno;
 using rtl::OUString;
 
 OUString urlOf(const std::string& path) {
@@ -104,7 +108,7 @@ TestOffice::TestOffice(std::string pipe, Listen listen) : pipe_(std::move(pipe))
     endCleanly();
     spawn(/*accept=*/false);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    while (!excel::calc::findOffice(profileUrl()).answers) {
+    while (!spreadsheet::calc::findOffice(profileUrl()).answers) {
         if (std::chrono::steady_clock::now() > deadline) {
             kill();
             throw std::runtime_error("the test office did not start");
@@ -141,9 +145,9 @@ void TestOffice::connectWhenListening() {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     for (;;) {
         try {
-            desktop_ = css::frame::Desktop::create(excel::calc::connect(u16(pipe_)));
+            desktop_ = css::frame::Desktop::create(spreadsheet::calc::connect(u16(pipe_)));
             return;
-        } catch (const excel::Error&) {
+        } catch (const spreadsheet::Error&) {
             if (std::chrono::steady_clock::now() > deadline) {
                 kill();
                 throw std::runtime_error("the test office did not answer on its pipe");

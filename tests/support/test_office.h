@@ -17,6 +17,9 @@
 
 namespace wordpour::testing {
 
+// A pipe of this test process's own for `role`: "wordpour-test-<role>-<pid>".
+std::string pipeFor(const char* role);
+
 class TestOffice {
 public:
     // Whether the office listens on its pipe from the start, or only once

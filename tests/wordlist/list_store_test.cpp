@@ -21,6 +21,7 @@
 #endif
 
 #include "wordlist/code_page.h"
+#include "app/form/wording.h"
 #include "wordlist/list_store.h"
 #include "wordlist/whole_file.h"
 
@@ -65,10 +66,13 @@ std::vector<std::string> namesIn(const fs::path& folder) {
     return names;
 }
 
-std::string message(const std::optional<std::u16string>& problem) {
+// The problem as the window words it, in UTF-8; "" for none.
+std::string message(const std::optional<wordpour::wordlist::ListFileProblem>& problem,
+                    const Entries& words = {}) {
     if (!problem) return "";
+    const std::u16string text = wordpour::form::wording::listFileProblem(*problem, words, u"").prompt;
     std::string utf8;
-    for (char16_t c : *problem) {
+    for (char16_t c : text) {
         if (c < 0x80) {
             utf8 += static_cast<char>(c);
         } else if (c < 0x800) {

@@ -11,14 +11,14 @@
 
 namespace wordpour::app {
 
-std::deque<link::Answer> MessageBox::s_nextAnswers;
+std::deque<form::Answer> MessageBox::s_nextAnswers;
 std::vector<MessageBox::Shown> MessageBox::s_shown;
 
 namespace {
 
-using link::Answer;
-using link::Buttons;
-using link::Icon;
+using form::Answer;
+using form::Buttons;
+using form::Icon;
 
 QMessageBox::Icon iconFor(Icon icon) {
     switch (icon) {
@@ -114,11 +114,11 @@ int widthForTitle(const QWidget& window, const QString& title) {
     return QFontMetrics(bar).horizontalAdvance(title) + kIconAndButtons;
 }
 
-Answer MessageBox::show(QWidget* parent, const QString& prompt, link::Style style,
+Answer MessageBox::show(QWidget* parent, const QString& prompt, form::Style style,
                         const QString& title) {
     s_shown.push_back({prompt, style.value(), title});
     if (!s_nextAnswers.empty()) {
-        const link::Answer answer = s_nextAnswers.front();
+        const form::Answer answer = s_nextAnswers.front();
         s_nextAnswers.pop_front();
         return answer;
     }
@@ -132,14 +132,14 @@ Answer MessageBox::show(QWidget* parent, const QString& prompt, link::Style styl
     // The default button is the one the values say: the first (Yes for
     // Yes/No) unless the second is named.
     const bool yesNo = standard.testFlag(QMessageBox::Yes);
-    if (style.defaultButton == link::DefaultButton::Second)
+    if (style.defaultButton == form::DefaultButton::Second)
         box.setDefaultButton(yesNo ? QMessageBox::No : QMessageBox::Cancel);
     else
         box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
     return answerFor(box.exec());
 }
 
-void MessageBox::setNextAnswer(link::Answer answer) {
+void MessageBox::setNextAnswer(form::Answer answer) {
     s_nextAnswers.push_back(answer);
 }
 

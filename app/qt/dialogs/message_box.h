@@ -7,7 +7,7 @@
 
 #include <QString>
 
-#include "link/messages.h"
+#include "app/form/message.h"
 
 class QWidget;
 
@@ -23,18 +23,18 @@ public:
 
     // Shows the box and returns the button pressed. A CR in the prompt
     // breaks the line.
-    static link::Answer show(QWidget* parent, const QString& prompt, link::Style style,
+    static form::Answer show(QWidget* parent, const QString& prompt, form::Style style,
                              const QString& title);
 
     // The next show() returns `answer` at once without showing anything;
     // several calls answer the next boxes in turn.
-    static void setNextAnswer(link::Answer answer);
+    static void setNextAnswer(form::Answer answer);
     // Every box shown (or answered in advance) since the last call; answers
     // set but not used are dropped.
     static std::vector<Shown> takeShown();
 
 private:
-    static std::deque<link::Answer> s_nextAnswers;
+    static std::deque<form::Answer> s_nextAnswers;
     static std::vector<Shown> s_shown;
 };
 

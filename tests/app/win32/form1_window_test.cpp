@@ -8,7 +8,7 @@
 #include "app/win32/control_ids.h"
 #include "app/win32/main_window.h"
 #include "tests/app/win32/window_probe.h"
-#include "tests/link/excel/fake_spreadsheet.h"
+#include "tests/link/spreadsheet/fake_spreadsheet.h"
 
 namespace {
 

@@ -1,0 +1,267 @@
+#include "app/form/entry_session.h"
+
+#include <memory>
+#include <variant>
+
+#include "app/form/layout.h"
+#include "app/form/wording.h"
+#include "cells/cell_name.h"
+#include "wordlist/list_store.h"
+
+namespace wordpour::form {
+
+EntrySession::EntrySession(SessionView& view, link::Backend backend)
+    : view_(view),
+      cellName_(kCellNameBox.text),
+      link_(std::move(backend)),
+      linkThread_([&view](link::LinkThread::Task done) { view.post(std::move(done)); }) {}
+
+EntrySession::~EntrySession() {
+    // The spreadsheet's objects go on the thread that took them. With an
+    // entry still unanswered the program ends without destroying anything.
+    if (!linkThread_.busy()) linkThread_.runAndWait([this] { link_.release(); });
+}
+
+bool EntrySession::start() {
+    const std::u16string path = view_.openFileName(kBookFilter);
+    // On the link's thread, so that the spreadsheet's objects live there.
+    // No spreadsheet application runs: the user is asked whether to start
+    // one, and only Yes starts it.
+    std::optional<link::StartupError> failed = startLink(path, false);
+    if (failed && failed->kind() == link::StartupError::Kind::OfferStart) {
+        if (view_.messageBox(wording::startupFailure(*failed, link_.applicationName())) !=
+            Answer::Yes)
+            return false;
+        failed = startLink(path, true);
+    }
+    if (failed) {
+        view_.messageBox(wording::startupFailure(*failed, link_.applicationName()));
+        return false;
+    }
+    view_.setFocus(Focus::WordBox);
+    return true;
+}
+
+std::optional<link::StartupError> EntrySession::startLink(const std::u16string& path,
+                                                          bool startApplicationFirst) {
+    const std::u16string startingCell(cellName_.empty() ? cells::kEmptyNameMeans : cellName_);
+    std::optional<link::StartupError> failed;
+    linkThread_.runAndWait([&] {
+        try {
+            if (startApplicationFirst) link_.startApplication();
+            link_.start(path, startingCell);
+        } catch (const link::StartupError& error) {
+            failed = error;
+        }
+    });
+    return failed;
+}
+
+void EntrySession::run(Command command) {
+    switch (command) {
+        case Command::Add:
+            return addWord();
+        case Command::Delete:
+            return deleteWord();
+        case Command::Load:
+            return loadList();
+        case Command::Enter:
+            return enterWord();
+        case Command::Save:
+            return saveList();
+        case Command::CellPosition:
+            return showCellPosition();
+        case Command::ShowList:
+            return showList();
+        case Command::ChooseWorkbook:
+            return chooseWorkbook();
+        case Command::Quit:
+            return quit();
+        case Command::Undo:
+            return undo();
+        case Command::AlwaysOnTop:
+            return toggleAlwaysOnTop();
+        case Command::About:
+            return showAbout();
+    }
+}
+
+void EntrySession::enterWord() {
+    // One entry at a time: a press while the spreadsheet has not answered
+    // the last one is ignored, so no word is written twice or out of turn.
+    if (linkThread_.busy()) return;
+    auto prepared = link::WorkbookLink::prepareEntry(cellName_, view_.typedWord());
+    if (auto* refusal = std::get_if<link::EntryRefusal>(&prepared)) {
+        view_.messageBox(wording::entryRefused(*refusal));
+        view_.setFocus(Focus::Enter);
+        return;
+    }
+    auto entry = std::make_shared<const link::Entry>(std::get<link::Entry>(std::move(prepared)));
+    auto result = std::make_shared<link::EntryResult>();
+    view_.setWaiting(true);
+    linkThread_.run([this, entry, result] { *result = link_.write(*entry); },
+                    [this, entry, result, nameBefore = cellName_] {
+                        entryDone(*entry, *result, nameBefore);
+                    });
+    view_.setFocus(Focus::Enter);
+}
+
+void EntrySession::entryDone(const link::Entry& entry, const link::EntryResult& result,
+                             const std::u16string& nameBefore) {
+    view_.setWaiting(false);
+    // A word that was written moves the name to its cell; otherwise the name
+    // stays, so the next entry does not skip a row.
+    if (result.written) {
+        moveCellName(entry.cell);
+        undoable_.push_back({entry, result.before, nameBefore});
+        if (undoable_.size() > kUndoDepth) undoable_.pop_front();
+        view_.setUndoEnabled(true);
+    }
+    if (result.failure) {
+        view_.messageBox(wording::entryFailed(*result.failure, entry.cell));
+        view_.setFocus(Focus::Enter);
+    }
+}
+
+void EntrySession::moveCellName(std::u16string name) {
+    cellName_ = std::move(name);
+    view_.showCellName(cellName_);
+}
+
+void EntrySession::addWord() {
+    const auto reply = view_.inputBox(wording::kAddPrompt, wording::kAddTitle, u"");
+    // Cancel adds nothing; OK with an empty text adds an empty entry.
+    if (reply) {
+        if (words_.size() >= wordlist::kMaxEntries)
+            view_.messageBox(wording::listFullOnAdd());
+        else
+            appendWords({*reply});
+    }
+    view_.setFocus(Focus::Enter);
+}
+
+void EntrySession::deleteWord() {
+    const int index = selectedIndex();
+    if (index >= 0) {
+        words_.remove(static_cast<std::size_t>(index));
+        view_.removeWord(static_cast<std::size_t>(index));
+    }
+    view_.setFocus(Focus::Enter);
+}
+
+void EntrySession::loadList() {
+    if (view_.messageBox(wording::confirmLoad()) != Answer::Yes) return;
+    auto loaded = wordlist::loadListFile(wordlist::kListFileName);
+    if (auto* problem = std::get_if<wordlist::ListFileProblem>(&loaded)) {
+        view_.messageBox(wording::listFileProblem(*problem, {}, wording::kLoadTitle));
+        return;
+    }
+    auto& words = std::get<wordlist::Entries>(loaded);
+    // All or nothing: a load that would pass the cap adds none.
+    if (words_.size() + words.size() > wordlist::kMaxEntries) {
+        view_.messageBox(wording::listFullOnLoad(words_.size(), words.size()));
+        return;
+    }
+    appendWords(std::move(words));
+}
+
+void EntrySession::saveList() {
+    if (view_.messageBox(wording::confirmSave()) != Answer::Yes) return;
+    // An empty list writes nothing: an existing "List" keeps its words.
+    if (words_.size() > 0) {
+        if (auto problem = wordlist::saveListFile(wordlist::kListFileName, words_.entries()))
+            view_.messageBox(
+                wording::listFileProblem(*problem, words_.entries(), wording::kSaveTitle));
+    }
+    view_.setFocus(Focus::Enter);
+}
+
+void EntrySession::showCellPosition() {
+    view_.showCellPosition();
+}
+
+void EntrySession::showList() {
+    view_.messageBox(wording::wordList(words_.entries()));
+    view_.setFocus(Focus::Enter);
+}
+
+void EntrySession::chooseWorkbook() {
+    // Only remembers the choice: the workbook linked at start-up stays the
+    // one written to. Cancel stores the empty name, as the dialog returns it.
+    link_.setBookPath(view_.openFileName(kBookFilter));
+    view_.setFocus(Focus::Enter);
+}
+
+void EntrySession::quit() {
+    // At once, no question: the list is not saved, the workbook stays open.
+    view_.quit();
+}
+
+void EntrySession::appendWords(std::vector<std::u16string> words) {
+    view_.appendWords(words);
+    words_.append(std::move(words));
+}
+
+void EntrySession::wordTyped() {
+    matches_ = words_.matches(view_.typedWord());
+    if (matches_.empty()) return view_.hideMatches();
+    std::vector<std::u16string> shown;
+    shown.reserve(matches_.size());
+    for (std::size_t index : matches_) shown.push_back(words_[index]);
+    view_.showMatches(shown);
+}
+
+void EntrySession::pickMatch(std::size_t row) {
+    view_.hideMatches();
+    if (row < matches_.size()) view_.selectWord(matches_[row]);
+    matches_.clear();
+}
+
+void EntrySession::undo() {
+    if (undoable_.empty() || linkThread_.busy()) return;
+    takeBack(false);
+}
+
+void EntrySession::takeBack(bool overwrite) {
+    auto last = std::make_shared<const Undoable>(undoable_.back());
+    auto result = std::make_shared<link::UndoResult>();
+    view_.setWaiting(true);
+    linkThread_.run(
+        [this, last, result, overwrite] {
+            *result = link_.undo(last->entry, last->before, overwrite);
+        },
+        [this, last, result] {
+            view_.setWaiting(false);
+            if (result->changedSince) {
+                // Typed over in the spreadsheet since: the user decides, and
+                // the safe answer, No, is the default.
+                if (view_.messageBox(wording::undoOverwrite(last->entry.cell)) == Answer::Yes)
+                    takeBack(true);
+                return;
+            }
+            if (result->failure) view_.messageBox(wording::undoFailed(*result->failure, last->entry.cell));
+            if (!result->restored) return;
+            undoable_.pop_back();
+            moveCellName(last->nameBefore);
+            view_.setUndoEnabled(!undoable_.empty());
+        });
+}
+
+void EntrySession::toggleAlwaysOnTop() {
+    alwaysOnTop_ = !alwaysOnTop_;
+    view_.setAlwaysOnTop(alwaysOnTop_);
+}
+
+void EntrySession::showAbout() {
+    view_.showAbout();
+}
+
+int EntrySession::selectedIndex() const {
+    // Typing in the box deselects, as in a classic combo box: only an entry
+    // whose text the box still shows is selected.
+    const int index = view_.shownEntry();
+    if (index < 0 || static_cast<std::size_t>(index) >= words_.size()) return -1;
+    return words_[static_cast<std::size_t>(index)] == view_.typedWord() ? index : -1;
+}
+
+}  // namespace wordpour::form

@@ -1,0 +1,102 @@
+// The entry session: what the program holds for a run and every command the
+// user gives it. It owns the link to the workbook and its thread, the
+// current cell name, the word list, the entries that can be taken back and
+// the always-on-top state; the windows only draw them, through a
+// SessionView, and forward the user's commands here.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/form/commands.h"
+#include "app/form/session_view.h"
+#include "app/form/word_list.h"
+#include "link/link_thread.h"
+#include "link/workbook_link.h"
+
+namespace wordpour::form {
+
+class EntrySession {
+public:
+    // `view` must outlive this object; nothing of it is called here yet.
+    EntrySession(SessionView& view, link::Backend backend);
+    ~EntrySession();
+    EntrySession(const EntrySession&) = delete;
+    EntrySession& operator=(const EntrySession&) = delete;
+
+    // Asks for the workbook and links to it. On failure the message has
+    // been shown and the window must not be.
+    bool start();
+
+    // Every command of the buttons, menus and shortcuts.
+    void run(Command command);
+
+    void addWord();
+    void deleteWord();  // the entry the word box shows
+    void loadList();
+    void enterWord();
+    void saveList();
+    void showCellPosition();
+    void showList();
+    void chooseWorkbook();  // remembered only: the workbook linked at start-up stays
+    void quit();
+    // Takes back the last entry not yet taken back (up to kUndoDepth of
+    // them): the cell gets back what it held, the cell name the name it had.
+    void undo();
+    void toggleAlwaysOnTop();
+    void showAbout();
+
+    // The person changed the word box's text (typing, pasting; not picking):
+    // the type-to-find list shows the entries that contain it.
+    void wordTyped();
+    // A pick from the type-to-find list puts that entry into the box and
+    // writes nothing.
+    void pickMatch(std::size_t row);
+    // The person edited the cell-name box.
+    void setCellName(std::u16string name) { cellName_ = std::move(name); }
+
+    // The name of the cell written last, or the one the person set.
+    const std::u16string& cellName() const { return cellName_; }
+    const std::vector<std::u16string>& words() const { return words_.entries(); }
+    bool canUndo() const { return !undoable_.empty(); }
+    bool alwaysOnTop() const { return alwaysOnTop_; }
+    // An entry has been handed to the spreadsheet and not answered yet.
+    bool entryUnderWay() const { return linkThread_.busy(); }
+    const std::u16string& bookPath() const { return link_.bookPath(); }
+
+private:
+    struct Undoable {
+        link::Entry entry;
+        spreadsheet::CellContent before;  // what the cell held
+        std::u16string nameBefore;        // the cell name before the entry
+    };
+
+    // Runs the link's start on its thread; the failure, if any.
+    std::optional<link::StartupError> startLink(const std::u16string& path,
+                                                bool startApplicationFirst);
+    void entryDone(const link::Entry& entry, const link::EntryResult& result,
+                   const std::u16string& nameBefore);
+    void takeBack(bool overwrite);
+    void moveCellName(std::u16string name);
+    void appendWords(std::vector<std::u16string> words);
+    int selectedIndex() const;
+
+    SessionView& view_;
+    std::u16string cellName_;
+    WordList words_;
+    std::vector<std::size_t> matches_;  // the entries the find list shows
+    std::deque<Undoable> undoable_;     // the newest last
+    bool alwaysOnTop_ = false;
+    link::WorkbookLink link_;
+    // Destroyed first: it finishes its jobs while the link still exists.
+    link::LinkThread linkThread_;
+};
+
+// How many entries can be taken back, the latest first.
+inline constexpr std::size_t kUndoDepth = 100;
+
+// The file filter of the workbook dialog: "description|pattern".
+inline constexpr char16_t kBookFilter[] = u"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)|*.xls";
+
+}  // namespace wordpour::form

@@ -1,0 +1,86 @@
+// The windows' geometry and texts, in twips (1/1440 inch), as one table
+// each face lays out at the screen's DPI. The buttons and menus of the main
+// window are in commands.h.
+#pragma once
+
+#include <compare>
+#include <string_view>
+
+namespace wordpour::form {
+
+struct TwipsRect {
+    int left, top, width, height;
+    bool operator==(const TwipsRect&) const = default;
+};
+
+struct FontStyle {
+    double points;
+    bool bold = false;
+    bool underline = false;
+    auto operator<=>(const FontStyle&) const = default;
+};
+
+// The program's Gothic at the windows' own size, and the large bold one of
+// the word box and the cell-name box.
+inline constexpr FontStyle kPlainFont{9};
+inline constexpr FontStyle kBoxFont{20.25, true};
+inline constexpr FontStyle kMarkedFont{9, true, true};
+// The type-to-find list's entries.
+inline constexpr FontStyle kFindListFont{12};
+
+// A top-level window: its title and client area.
+struct WindowSpec {
+    std::u16string_view title;
+    int width, height;
+};
+
+// A control: the name a test or a screen reader finds it by, what it shows,
+// where it stands within its window (a frame's labels: within the frame),
+// and its font.
+struct ControlSpec {
+    std::string_view name;
+    std::u16string_view text;
+    TwipsRect rect;
+    FontStyle font = kPlainFont;
+};
+
+inline constexpr std::u16string_view kProgramTitle = u"ワードポア！";
+
+// The main window. Its word box is 525 twips high unless its font needs
+// more; the drop-down's list reaches below the window.
+inline constexpr WindowSpec kMainWindow{kProgramTitle, 3720, 2745};
+inline constexpr ControlSpec kWordBox{"wordBox", u"", {120, 0, 3495, 525}, kBoxFont};
+inline constexpr int kButtonHeight = 615;
+
+// The cell-position dialog.
+inline constexpr WindowSpec kCellPositionDialog{u"セル位置", 1905, 1155};
+inline constexpr ControlSpec kCellPrompt{
+    "cellPrompt", u"入力を開始する位置を指定してください。", {120, 120, 1575, 375}};
+inline constexpr ControlSpec kCellNameBox{"cellNameBox", u"A1", {120, 600, 855, 495}, kBoxFont};
+inline constexpr ControlSpec kSetButton{"setButton", u"指定", {1080, 600, 735, 495}, {9, true}};
+
+// The about box: a frame, its picture at its natural size (65 by 65
+// pixels), its labels, and OK below the frame.
+inline constexpr WindowSpec kAboutBox{u"バージョン情報", 4560, 2805};
+inline constexpr ControlSpec kAboutFrame{
+    "aboutFrame", u"Word ! Pour ! version 1.0", {120, 120, 4335, 2295}};
+inline constexpr ControlSpec kAboutPicture{"picture", u"", {120, 600, 975, 975}};
+inline constexpr ControlSpec kAboutLabels[] = {
+    {"versionLabel", u"バージョン１．０", {2760, 360, 1215, 255}},
+    {"nameLabel", u"ワードポア！", {240, 240, 2415, 375}, {12, true, true}},
+    {"mailCaption", u"E-Mail Address : ", {1200, 1320, 1455, 255}},
+    {"copyrightLabel", u"© 2026", {1200, 720, 1335, 255}},
+    {"authorLabel", u"Wordpour Project", {1680, 960, 1695, 255}, kMarkedFont},
+    // No mailbox stands behind the program: the label says where help is.
+    {"helpLabel", u"質問は README.md へ", {1680, 1560, 2535, 255}, kMarkedFont},
+    {"urlCaption", u"URL ：", {120, 1680, 735, 255}},
+    {"urlLabel", u"同梱の README.md（使い方）", {240, 1920, 3975, 255}, kMarkedFont},
+};
+inline constexpr ControlSpec kAboutOk{"okButton", u"OK", {120, 2520, 4335, 255}};
+
+// A face shows that the spreadsheet is slow to answer once an entry has
+// been under way this long: the enter button then reads kWaitingCaption.
+inline constexpr int kShowWaitingAfterMs = 400;
+inline constexpr std::u16string_view kWaitingCaption = u"応答待ち…";
+
+}  // namespace wordpour::form

@@ -1,0 +1,72 @@
+// What the entry session needs of its windows, whatever draws them: the Qt
+// windows on Linux, the Win32 windows on Windows, an in-memory view in
+// tests. A view only draws and asks; it decides nothing and holds no state
+// the session does not also hold.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/form/message.h"
+
+namespace wordpour::form {
+
+// Where the keyboard focus goes after a command.
+enum class Focus { WordBox, Enter, CellName };
+
+class SessionView {
+public:
+    virtual ~SessionView() = default;
+
+    // The word box: these entries after the ones shown, leaving the text and
+    // the entry shown as they are; entry `index` gone; entry `index` shown
+    // in the box, as picking it from its list does.
+    virtual void appendWords(const std::vector<std::u16string>& words) = 0;
+    virtual void removeWord(std::size_t index) = 0;
+    virtual void selectWord(std::size_t index) = 0;
+    // What the person has in the word box: its text, and the entry it last
+    // showed from its list (-1 for none).
+    virtual std::u16string typedWord() const = 0;
+    virtual int shownEntry() const = 0;
+
+    // The cell-name box shows this name.
+    virtual void showCellName(const std::u16string& name) = 0;
+    virtual void setFocus(Focus focus) = 0;
+
+    // The modal dialogs. The input box returns nothing on Cancel; the file
+    // dialog the empty text.
+    virtual Answer messageBox(const Message& message) = 0;
+    virtual std::optional<std::u16string> inputBox(std::u16string_view prompt,
+                                                   std::u16string_view title,
+                                                   std::u16string_view defaultText) = 0;
+    virtual std::u16string openFileName(std::u16string_view filter) = 0;
+
+    // The modeless windows: the cell-position dialog in front with its
+    // whole name selected, and the one about box.
+    virtual void showCellPosition() = 0;
+    virtual void showAbout() = 0;
+    // Ends the program at once.
+    virtual void quit() = 0;
+    // The type-to-find list under the word box: these entries, in this
+    // order, the first one highlighted; or no list.
+    virtual void showMatches(const std::vector<std::u16string>& words) = 0;
+    virtual void hideMatches() = 0;
+    // Whether there is an entry to take back: the menu item is enabled.
+    virtual void setUndoEnabled(bool enabled) = 0;
+    // Keeps the main window and its dialogs above other windows, the
+    // spreadsheet's included (true), or lets them go behind again; the menu
+    // item shows the state as its check mark.
+    virtual void setAlwaysOnTop(bool onTop) = 0;
+
+    // An entry is under way (true) or answered (false). A face shows that
+    // it waits once an entry has been under way for kShowWaitingAfterMs.
+    virtual void setWaiting(bool waiting) = 0;
+    // Runs `task` on the window's thread, later. Called from the link's thread.
+    virtual void post(std::function<void()> task) = 0;
+};
+
+}  // namespace wordpour::form

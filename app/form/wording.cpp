@@ -1,0 +1,334 @@
+#include "app/form/wording.h"
+
+#include "app/form/layout.h"
+#include "cells/cell_name.h"
+
+namespace wordpour::form::wording {
+
+namespace {
+
+using spreadsheet::Failure;
+using spreadsheet::Remedy;
+using wordlist::FileCause;
+
+std::u16string decimal(std::size_t n) {
+    const std::string digits = std::to_string(n);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+std::u16string bracketed(std::u16string_view text) {
+    return u"「" + std::u16string(text) + u"」";
+}
+
+std::u16string title() {
+    return std::u16string(kProgramTitle);
+}
+
+// What the user can do when the application cannot be reached.
+std::u16string advice(const spreadsheet::Error& error, std::u16string_view application) {
+    const std::u16string name(application);
+    switch (error.remedy()) {
+        case Remedy::StartListening:
+            return name + u" を次のように起動してから、もう一度ワードポア！を起動してください:\n"
+                          u"soffice --accept=\"pipe,name=" +
+                   error.pipe() + u";urp;\"";
+        case Remedy::StartApplication:
+            return name + u" を起動してから、もう一度ワードポア！を起動してください。";
+        case Remedy::Install:
+            return name + u" がインストールされていません。";
+        case Remedy::None:
+            break;
+    }
+    return {};
+}
+
+std::u16string withDetail(std::u16string prompt, const spreadsheet::Error& error,
+                          std::u16string_view application = {}) {
+    if (error.remedy() != Remedy::None) {
+        std::u16string more = advice(error, application);
+        if (!error.detail().empty()) more += u"\n(" + error.detail() + u")";
+        return prompt + u"\n\n" + more;
+    }
+    if (error.detail().empty()) return prompt;
+    if (error.failure() == Failure::NotRunning || error.failure() == Failure::NotStarted)
+        return prompt + u"\n\n" + error.detail();
+    return prompt + u"\n\n（詳細: " + error.detail() + u"）";
+}
+
+std::u16string spreadsheetAtStartup(const spreadsheet::Error& error, std::u16string_view book) {
+    switch (error.failure()) {
+        case Failure::NotRunning:
+        case Failure::NotStarted:
+            return u"表計算ソフトに接続できません。起動していないか、接続を受け付けていません。";
+        case Failure::Open:
+            return u"ブック" + bracketed(book) + u"を開けません。";
+        case Failure::ForeignPipe:
+            return u"表計算ソフトとの接続口（名前付きパイプ）がほかのユーザーのものなので、"
+                   u"接続しません。ブックのパスも単語も送っていません。";
+        case Failure::Busy:
+            return u"表計算ソフトが応答しないため、ブック" + bracketed(book) +
+                   u"を準備できません。セルを編集中なら、編集を終えてから起動し直してください。";
+        case Failure::NotTheFile:
+            return u"表計算ソフトがブック" + bracketed(book) +
+                   u"そのものではなく、ファイルに結び付いていない文書（「コピーを開く」で開いた"
+                   u"コピーなど）を開きました。書き込んだ単語をこのブックに保存できないため、"
+                   u"使えません。";
+        case Failure::ReadOnly:
+            return u"ブック" + bracketed(book) +
+                   u"は読み取り専用でしか開けません。書き込んだ単語を保存できないため、使えません。"
+                   u"\nほかで使用中か、異常終了した LibreOffice のロックファイル（.~lock.…#）が"
+                   u"ブックと同じフォルダーに残っています。";
+        case Failure::NoSheet:
+            return u"ブック" + bracketed(book) + u"にワークシート" + bracketed(link::kSheetName) +
+                   u"がありません。";
+        case Failure::NotWorksheet:
+            return u"ブック" + bracketed(book) + u"の" + bracketed(link::kSheetName) +
+                   u"はワークシートではありません。";
+        default:
+            return u"ブック" + bracketed(book) + u"の準備中に表計算ソフトとの接続が切れました。";
+    }
+}
+
+constexpr std::u16string_view kEnds = u"\nワードポア！を終了します。";
+// Said of every entry that wrote nothing.
+constexpr std::u16string_view kNothingWritten = u"\n何も書き込まず、セル位置もそのままです。";
+constexpr std::u16string_view kListKept = u"単語のリストは残っています。";
+constexpr std::u16string_view kCellNameTitle = u"セル名の異常";
+
+static_assert(cells::kMaxLetters == 1261 && cells::kNameLengthLimit == 32767,
+              "the overflow message names these limits");
+
+// "ファイル「/home/…/List」".
+std::u16string named(const std::filesystem::path& path) {
+    std::u16string shown;
+    try {
+        shown = path.u16string();
+    } catch (const std::exception&) {
+        shown = u"List";  // a folder name that is not text in the system's encoding
+    }
+    return u"ファイル「" + shown + u"」";
+}
+
+// The cause in terms a user can act on.
+std::u16string describe(const wordlist::FileError& error) {
+    switch (error.cause) {
+        case FileCause::NoSpace:
+            return u"ディスクの空き容量が足りません";
+        case FileCause::PermissionDenied:
+            return u"アクセスが拒否されました（権限がありません）";
+        case FileCause::ReadOnlyFileSystem:
+            return u"読み取り専用のディスクです";
+        case FileCause::NotFound:
+            return u"ファイルまたはフォルダーが見つかりません";
+        case FileCause::IsFolder:
+            return u"ファイルではなくフォルダーです";
+        case FileCause::TooLarge:
+            return u"ファイルが大きすぎます";
+        case FileCause::Other:
+            break;
+    }
+    const std::string code = std::to_string(error.code);
+    return u"システムのエラー " + std::u16string(code.begin(), code.end());
+}
+
+std::u16string because(const wordlist::FileError& error) {
+    return u"\n（" + describe(error) + u"）";
+}
+
+Message confirmation(std::u16string_view firstSentence, std::u16string_view boxTitle) {
+    return {std::u16string(firstSentence) + u"\r" + u"よろしいですか？", kConfirmation,
+            std::u16string(boxTitle)};
+}
+
+}  // namespace
+
+Message startupFailure(const link::StartupError& error, std::u16string_view applicationName) {
+    using Kind = link::StartupError::Kind;
+    const std::u16string name(applicationName);
+    switch (error.kind()) {
+        case Kind::NoBook:
+            return {u"ブックが選ばれなかったので、ワードポア！を終了します。", kCritical, title()};
+        case Kind::BookMissing:
+            return {u"ブック" + bracketed(error.book()) + u"が見つかりません。" +
+                        std::u16string(kEnds),
+                    kCritical, title()};
+        case Kind::OfferStart:
+            return {name + u" が起動していません。\n" + name +
+                        u" を起動して、ワードポア！から使えるようにしますか？\n\n"
+                        u"「いいえ」を選ぶと、ワードポア！を終了します。",
+                    kStartQuestion, title()};
+        case Kind::CannotStart: {
+            const std::u16string detail = error.cause() ? error.cause()->detail() : u"";
+            return {withDetail(name + u" を起動できません。" + std::u16string(kEnds),
+                               spreadsheet::Error(Failure::Disconnected, detail)),
+                    kCritical, title()};
+        }
+        case Kind::Spreadsheet:
+            break;
+    }
+    const spreadsheet::Error cause =
+        error.cause() ? *error.cause() : spreadsheet::Error(Failure::Disconnected, {});
+    return {withDetail(spreadsheetAtStartup(cause, error.book()) + std::u16string(kEnds), cause,
+                       applicationName),
+            kCritical, title()};
+}
+
+Message entryRefused(const link::EntryRefusal& refusal) {
+    using Kind = link::EntryRefusal::Kind;
+    switch (refusal.kind) {
+        case Kind::WordTooLong:
+            return {u"単語が長すぎます（" + decimal(refusal.at) + u"文字）。セルに入るのは" +
+                        decimal(link::kMaxWordLength) + u"文字までです。" +
+                        std::u16string(kNothingWritten),
+                    kExclamation, title()};
+        case Kind::BrokenWord:
+            return {u"単語の" + decimal(refusal.at + 1) +
+                        u"文字目が文字として正しくありません（対になっていないサロゲート。"
+                        u"絵文字などを途中で切り取ると残ります）。" +
+                        std::u16string(kNothingWritten),
+                    kExclamation, title()};
+        case Kind::WrongCellName:
+            return {u"セルの名前が間違っています。", kOkOnly, std::u16string(kCellNameTitle)};
+        case Kind::CellNameTooLong:
+            break;
+    }
+    return {u"セルの名前が長すぎます。列の文字は1261文字まで、名前全体は32766文字までです。" +
+                std::u16string(kNothingWritten),
+            kExclamation, std::u16string(kCellNameTitle)};
+}
+
+Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell) {
+    const std::u16string nothingMoved = std::u16string(kNothingWritten) + std::u16string(kListKept);
+    const std::u16string cannot = u"セル" + bracketed(cell) + u"に書き込めません。";
+    std::u16string prompt;
+    switch (error.failure()) {
+        case Failure::Range:
+            prompt = cannot + u"ワークシートがこのセルの名前を受け付けません。" + nothingMoved;
+            break;
+        case Failure::Value:
+            prompt = cannot + u"表計算ソフトが値を受け付けません。" + nothingMoved;
+            break;
+        case Failure::SheetGone:
+            prompt = cannot + u"起動時に選んだワークシート" + bracketed(link::kSheetName) +
+                     u"が削除されたか、名前が変わりました。ほかのシートには書き込みません。" +
+                     nothingMoved;
+            break;
+        case Failure::Busy:
+            prompt = cannot +
+                     u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。"
+                     u"編集を終えてから、もう一度「入力」を押してください。" +
+                     nothingMoved;
+            break;
+        case Failure::Visible:
+            prompt = u"セル" + bracketed(cell) +
+                     u"に書き込みましたが、表計算ソフトのウィンドウを表示できません。";
+            break;
+        default:
+            prompt = cannot +
+                     u"表計算ソフトかブックが閉じられた可能性があります"
+                     u"（ブックの開き直しや、編集モードの切り替えでも閉じられます）。" +
+                     nothingMoved;
+            break;
+    }
+    return {withDetail(std::move(prompt), error), kExclamation, title()};
+}
+
+Message undoOverwrite(std::u16string_view cell) {
+    return {u"セル" + bracketed(cell) +
+                u"は入力の後で変更されています。\n元に戻して、いまの内容を上書きしますか？",
+            kQuestionDefaultNo, u"元に戻す"};
+}
+
+Message undoFailed(const spreadsheet::Error& error, std::u16string_view cell) {
+    std::u16string prompt = u"セル" + bracketed(cell) + u"を元に戻せません。";
+    switch (error.failure()) {
+        case Failure::SheetGone:
+            prompt += u"起動時に選んだワークシート" + bracketed(link::kSheetName) +
+                      u"が削除されたか、名前が変わりました。";
+            break;
+        case Failure::Busy:
+            prompt += u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。";
+            break;
+        case Failure::Range:
+        case Failure::Value:
+            prompt += u"表計算ソフトが受け付けません。";
+            break;
+        default:
+            prompt += u"表計算ソフトかブックが閉じられた可能性があります。";
+            break;
+    }
+    prompt += u"\nセルもセル位置もそのままです。";
+    return {withDetail(std::move(prompt), error), kExclamation, title()};
+}
+
+Message confirmLoad() {
+    return confirmation(u"ﾘｽﾄをﾛｰﾄﾞします。", kLoadTitle);
+}
+
+Message confirmSave() {
+    return confirmation(u"現在のﾘｽﾄを保存します。", kSaveTitle);
+}
+
+Message listFullOnAdd() {
+    return {u"リストには" + decimal(wordlist::kMaxEntries) +
+                u"項目までしか登録できないため、追加しません。",
+            kExclamation, std::u16string(kAddTitle)};
+}
+
+Message listFullOnLoad(std::size_t count, std::size_t adding) {
+    return {u"リストには" + decimal(wordlist::kMaxEntries) + u"項目までしか登録できません。いまの" +
+                decimal(count) + u"項目に「List」の" + decimal(adding) +
+                u"項目を足すと超えるため、読み込みません。",
+            kExclamation, std::u16string(kLoadTitle)};
+}
+
+Message listFileProblem(const wordlist::ListFileProblem& problem,
+                        const std::vector<std::u16string>& words, std::u16string_view boxTitle) {
+    using Kind = wordlist::ListFileProblem::Kind;
+    const std::u16string file = named(problem.path);
+    const std::u16string unchanged = u"\n" + file + u"は変更していません。";
+    std::u16string prompt;
+    switch (problem.kind) {
+        case Kind::NotFound:
+            prompt = file + u"がありません。先に「リスト保存」で保存してください。";
+            break;
+        case Kind::IsFolder:
+            prompt = file + u"はフォルダーなので、リストを読めません。";
+            break;
+        case Kind::Unreadable:
+            prompt = file + u"を読めません。" + because(problem.error);
+            break;
+        case Kind::NotText:
+            prompt = file +
+                     u"はシフトJIS（コードページ932）のテキストでも、UTF-8やUTF-16のテキストでも"
+                     u"ないので、読めません。";
+            break;
+        case Kind::Unencodable:
+            prompt = u"単語「" + (problem.index < words.size() ? words[problem.index] : u"") +
+                     u"」（" + decimal(problem.index + 1) +
+                     u"番目）はシフトJIS（コードページ932）で書けない文字を含むため、"
+                     u"リストを保存しません。" +
+                     unchanged;
+            break;
+        case Kind::Ambiguous:
+            prompt =
+                u"このリストをシフトJIS（コードページ932）で保存すると、読み込むときにUTF-8の"
+                u"テキストと区別できず別の単語になるため、保存しません。" +
+                unchanged;
+            break;
+        case Kind::NotSaved:
+            prompt = file + u"に保存できません。元のファイルはそのままです。" +
+                     because(problem.error);
+            break;
+    }
+    return {std::move(prompt), kExclamation, std::u16string(boxTitle)};
+}
+
+Message wordList(const std::vector<std::u16string>& words) {
+    std::u16string text;
+    for (const auto& word : words) text += word + u"\n";
+    if (words.empty()) text = u"登録されている項目はありません。";
+    return {std::move(text), kOkOnly, u"現在のリスト項目"};
+}
+
+}  // namespace wordpour::form::wording

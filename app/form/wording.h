@@ -1,0 +1,43 @@
+// Every text the program shows in a message box, worded from the outcomes
+// the link and the word list report: the prompt, buttons, icon and title,
+// the same for both faces.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/form/message.h"
+#include "link/workbook_link.h"
+#include "wordlist/list_store.h"
+
+namespace wordpour::form::wording {
+
+// Start-up: the message, after which the program ends, or for
+// StartupError::Kind::OfferStart the question whose Yes starts the
+// application.
+Message startupFailure(const link::StartupError& error, std::u16string_view applicationName);
+
+// An entry refused before anything was sent, or failed in the spreadsheet.
+Message entryRefused(const link::EntryRefusal& refusal);
+Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell);
+
+// Taking back an entry: the question when the cell was typed over since
+// (No is the default), and the message when it failed.
+Message undoOverwrite(std::u16string_view cell);
+Message undoFailed(const spreadsheet::Error& error, std::u16string_view cell);
+
+// The word-list commands.
+inline constexpr std::u16string_view kAddPrompt = u"ﾘｽﾄに追加する単語を入力してください。";
+inline constexpr std::u16string_view kAddTitle = u"ﾘｽﾄに追加";
+inline constexpr std::u16string_view kLoadTitle = u"ﾘｽﾄを開く";
+inline constexpr std::u16string_view kSaveTitle = u"ﾘｽﾄの保存";
+Message confirmLoad();
+Message confirmSave();
+Message listFullOnAdd();
+Message listFullOnLoad(std::size_t count, std::size_t adding);
+Message listFileProblem(const wordlist::ListFileProblem& problem,
+                        const std::vector<std::u16string>& words, std::u16string_view title);
+Message wordList(const std::vector<std::u16string>& words);
+
+}  // namespace wordpour::form::wording

@@ -1,0 +1,16 @@
+// The about box: the program's name, version, picture, author and where to
+// find help. Shown modeless; OK hides it.
+#pragma once
+
+#include <QWidget>
+
+namespace wordpour::app {
+
+class AboutBox : public QWidget {
+    Q_OBJECT
+
+public:
+    AboutBox();
+};
+
+}  // namespace wordpour::app

@@ -1,0 +1,139 @@
+// The spreadsheet operations the workbook link needs, and nothing more. One
+// backend drives LibreOffice Calc over UNO, another Excel over COM; the GUI's
+// tests use an in-memory double.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace wordpour::spreadsheet {
+
+// What went wrong, so that the caller can say it in the user's language.
+enum class Failure {
+    NotRunning,    // no spreadsheet application to attach to
+    NotStarted,    // none runs at all: one could be started (startApplication)
+    ForeignPipe,   // what answers for the application belongs to another user
+    Open,          // the workbook could not be opened
+    ReadOnly,      // it opened, but only read-only: words written could not be saved
+    NotTheFile,    // the application handed back a document that is not that file
+    NoSheet,       // the workbook has no sheet of that name
+    NotWorksheet,  // a sheet of that name exists but is not a worksheet
+    Range,         // the sheet does not accept the cell name
+    SheetGone,     // the sheet taken at start-up was deleted or renamed
+    Value,         // the cell refused the value
+    Visible,       // the application's window could not be shown
+    Busy,          // the application kept turning calls away (a cell being edited)
+    Disconnected,  // the application or the workbook went away
+};
+
+// What the user can do about a failure to attach, as far as the backend knows.
+enum class Remedy {
+    None,
+    StartListening,    // start the application listening on `pipe` (a command line)
+    StartApplication,  // start the application, then Wordpour again
+    Install,           // the application is not installed
+};
+
+class Error : public std::runtime_error {
+public:
+    Error(Failure failure, std::u16string detail, Remedy remedy = Remedy::None,
+          std::u16string pipe = {});
+    Failure failure() const { return failure_; }
+    // The backend's own explanation (often English, from the application).
+    const std::u16string& detail() const { return detail_; }
+    Remedy remedy() const { return remedy_; }
+    // The pipe to listen on, for Remedy::StartListening.
+    const std::u16string& pipe() const { return pipe_; }
+
+private:
+    Failure failure_;
+    std::u16string detail_;
+    Remedy remedy_;
+    std::u16string pipe_;
+};
+
+// What a cell holds, exactly enough to put it back.
+struct CellContent {
+    enum class Kind {
+        Empty,
+        Text,   // literal text
+        Input,  // anything else, as typed in the application's own (English) syntax:
+                // a number, a date, a formula
+    };
+    Kind kind = Kind::Empty;
+    std::u16string text;  // the text, or the input; empty for an empty cell
+
+    bool operator==(const CellContent&) const = default;
+    // What a cell holds once `word` was written into it.
+    static CellContent written(std::u16string_view word) {
+        return word.empty() ? CellContent{} : CellContent{Kind::Text, std::u16string(word)};
+    }
+};
+
+class Range {
+public:
+    virtual ~Range() = default;
+    // The cell holds `word` as literal text; an empty word empties the cell.
+    virtual void setValue(std::u16string_view word) = 0;
+    // What the cell holds now, and putting that back. Two contents that
+    // put back the same cell may differ (a plain text may come as input).
+    virtual CellContent content() = 0;
+    virtual void setContent(const CellContent& content) = 0;
+    // Whether the cell holds exactly what setValue(word) left in it.
+    virtual bool holds(std::u16string_view word) = 0;
+};
+
+class Worksheet {
+public:
+    virtual ~Worksheet() = default;
+    // The range of one cell, named A1-style, always on this very sheet: a
+    // sheet that is gone throws Error(Failure::SheetGone), its workbook
+    // closed Error(Failure::Disconnected), never a range on another sheet.
+    virtual std::unique_ptr<Range> range(std::u16string_view cellName) = 0;
+};
+
+class Sheets {
+public:
+    virtual ~Sheets() = default;
+    // The worksheet of that name, found as the application finds it.
+    virtual std::unique_ptr<Worksheet> item(std::u16string_view name) = 0;
+};
+
+class Workbook {
+public:
+    virtual ~Workbook() = default;
+    virtual std::unique_ptr<Sheets> worksheets() = 0;
+};
+
+class Workbooks {
+public:
+    virtual ~Workbooks() = default;
+    // Opens the workbook at a file-system path; one that is already open in
+    // the application is the one returned.
+    virtual std::unique_ptr<Workbook> open(std::u16string_view path) = 0;
+};
+
+class Application {
+public:
+    virtual ~Application() = default;
+    virtual std::unique_ptr<Workbooks> workbooks() = 0;
+    // Shows the application's windows without taking the keyboard focus.
+    virtual void setVisible(bool visible) = 0;
+};
+
+// The application this backend drives, as the user knows it: "LibreOffice
+// Calc", "Excel".
+std::u16string_view applicationName();
+
+// Attaches to the spreadsheet application that is already running; never
+// starts one. Throws Error(Failure::NotStarted) when none runs at all and
+// one could be started, Error(Failure::NotRunning) when none can be reached.
+std::unique_ptr<Application> attachRunning();
+
+// Starts the spreadsheet application, ready to be attached to; the user
+// asked for it. Throws Error(Failure::NotRunning) when it cannot.
+void startApplication();
+
+}  // namespace wordpour::spreadsheet

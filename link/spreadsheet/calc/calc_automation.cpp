@@ -1,0 +1,458 @@
+// The automation interface over LibreOffice Calc's UNO API.
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include <osl/process.h>
+#include <com/sun/star/awt/XWindow.hpp>
+#include <com/sun/star/awt/XWindow2.hpp>
+#include <com/sun/star/awt/XWindowListener.hpp>
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/container/NoSuchElementException.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XFrames.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/table/CellContentType.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <cppuhelper/implbase1.hxx>
+#include <osl/file.hxx>
+#include <rtl/ref.hxx>
+
+#include "cells/cell_address.h"
+#include "link/spreadsheet/automation.h"
+#include "link/spreadsheet/calc/office_process.h"
+#include "link/spreadsheet/calc/side_call.h"
+#include "link/spreadsheet/calc/uno_connection.h"
+#include "link/spreadsheet/literal_text.h"
+
+namespace wordpour::spreadsheet {
+
+namespace {
+
+using calc::fromUno;
+using calc::toUno;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using rtl::OUString;
+
+// Follows whether a workbook window is shown, from the office's own
+// notifications, so that an entry asks the office to show the window only
+// when it is hidden: one round trip fewer on every entry. The office calls
+// back on a bridge thread, hence the atomic.
+class VisibilityWatch final : public cppu::WeakImplHelper1<css::awt::XWindowListener> {
+public:
+    std::atomic<bool> shown{false};
+
+    void SAL_CALL windowShown(const css::lang::EventObject&) override { shown = true; }
+    void SAL_CALL windowHidden(const css::lang::EventObject&) override { shown = false; }
+    void SAL_CALL disposing(const css::lang::EventObject&) override { shown = false; }
+    void SAL_CALL windowResized(const css::awt::WindowEvent&) override {}
+    void SAL_CALL windowMoved(const css::awt::WindowEvent&) override {}
+};
+
+// A workbook window: what "the application is visible" means for Calc.
+struct WatchedWindow {
+    Reference<css::awt::XWindow> window;
+    rtl::Reference<VisibilityWatch> watch;
+};
+
+// What the objects taken from one attachment share.
+struct Office {
+    Reference<css::frame::XDesktop2> desktop;
+    // The windows of the workbooks opened through this attachment.
+    std::vector<WatchedWindow> windows;
+
+    ~Office() {
+        for (auto& [window, watch] : windows) {
+            try {
+                window->removeWindowListener(watch.get());
+            } catch (const css::uno::Exception&) {
+                // The office has gone: nothing to unregister from.
+            }
+        }
+    }
+};
+
+// Runs one UNO call and turns whatever it throws into an Error. A bridge
+// that has gone (office killed or quit) or an object whose document was
+// closed throws DisposedException.
+template <class Call>
+auto guarded(Failure failure, Call&& call) -> decltype(call()) {
+    try {
+        return call();
+    } catch (const Error&) {
+        throw;
+    } catch (const css::lang::DisposedException& e) {
+        throw Error(Failure::Disconnected, fromUno(e.Message));
+    } catch (const css::uno::Exception& e) {
+        throw Error(failure, fromUno(e.Message));
+    }
+}
+
+OUString fileUrl(std::u16string_view path) {
+    if (path.empty()) throw Error(Failure::Open, u"no file was chosen");
+    OUString url;
+    if (osl::FileBase::getFileURLFromSystemPath(toUno(path), url) != osl::FileBase::E_None) {
+        throw Error(Failure::Open, u"not a file path");
+    }
+    rtl_uString* cwd = nullptr;
+    if (osl_getProcessWorkingDir(&cwd) == osl_Process_E_None) {
+        OUString base(cwd, SAL_NO_ACQUIRE);
+        OUString absolute;
+        if (osl::FileBase::getAbsoluteFileURL(base, url, absolute) == osl::FileBase::E_None) {
+            url = absolute;
+        }
+    }
+    return url;
+}
+
+class CalcRange final : public Range {
+public:
+    explicit CalcRange(Reference<css::table::XCell> cell) : cell_(std::move(cell)) {}
+
+    void setValue(std::u16string_view word) override {
+        // Behind the text prefix the formula is the word as literal text,
+        // as Excel's Value takes it; the empty formula empties the cell.
+        guarded(Failure::Value, [&] { cell_->setFormula(toUno(literalText(word))); });
+    }
+
+    // Calc's formula of a cell is its input, and for a text that would read
+    // as something else ("0123", "TRUE") it carries the text prefix. Only a
+    // text starting with "=" comes back bare, like a formula: on that rare
+    // path the cell is asked which it is.
+    CellContent content() override {
+        return guarded(Failure::Value, [&]() -> CellContent {
+            const std::u16string input = fromUno(cell_->getFormula());
+            if (input.empty()) return {};
+            if (input[0] == u'=' && cell_->getType() == css::table::CellContentType_TEXT)
+                return {CellContent::Kind::Text, input};
+            if (input[0] == u'\'') return {CellContent::Kind::Text, input.substr(1)};
+            return {CellContent::Kind::Input, input};
+        });
+    }
+
+    bool holds(std::u16string_view word) override {
+        return guarded(Failure::Value, [&] {
+            const std::u16string input = fromUno(cell_->getFormula());
+            if (word.empty()) return input.empty();
+            if (input == literalText(word)) return true;
+            // Bare: a text, unless the cell holds a number or a formula.
+            return input == word && cell_->getType() == css::table::CellContentType_TEXT;
+        });
+    }
+
+    void setContent(const CellContent& content) override {
+        guarded(Failure::Value, [&] {
+            cell_->setFormula(toUno(content.kind == CellContent::Kind::Text
+                                        ? literalText(content.text)
+                                        : content.text));
+        });
+    }
+
+private:
+    Reference<css::table::XCell> cell_;
+};
+
+// A Calc sheet object follows a position among the sheets, not the sheet:
+// once its sheet is deleted it stands for a neighbour. So before each cell
+// is taken, the sheet object is asked its name: another name means the
+// sheet was deleted (or renamed: Calc cannot tell the two apart cheaply), an
+// empty one that its workbook was closed. The cell is taken by its
+// position, computed here from the name and the sheet's size, which returns
+// the cell itself. The name is asked on a side thread while the cell is
+// taken: an entry costs the time of two round trips, the check included,
+// and nothing is written until the check has answered.
+class CalcWorksheet final : public Worksheet {
+public:
+    CalcWorksheet(Reference<css::sheet::XSpreadsheet> sheet, OUString name)
+        : sheet_(std::move(sheet)),
+          named_(sheet_, css::uno::UNO_QUERY_THROW),
+          name_(std::move(name)),
+          size_(sizeOf(sheet_)) {}
+
+    std::unique_ptr<Range> range(std::u16string_view cellName) override {
+        return guarded(Failure::Range, [&]() -> std::unique_ptr<Range> {
+            const auto at = cells::cellAddress(cellName, size_);
+            if (!at) throw Error(Failure::Range, u"the sheet has no such cell");
+            OUString now;
+            check_.start([&] { now = named_->getName(); });
+            Reference<css::table::XCell> cell;
+            std::exception_ptr taking;
+            try {
+                cell = sheet_->getCellByPosition(at->column, at->row);
+            } catch (...) {
+                taking = std::current_exception();
+            }
+            check_.wait();  // rethrows what the check threw
+            if (now.isEmpty()) throw Error(Failure::Disconnected, u"the workbook was closed");
+            if (now != name_) throw Error(Failure::SheetGone, {});
+            if (taking) std::rethrow_exception(taking);
+            if (!cell.is()) throw Error(Failure::Range, u"the sheet returned no cell");
+            return std::make_unique<CalcRange>(std::move(cell));
+        });
+    }
+
+private:
+    static cells::SheetSize sizeOf(const Reference<css::sheet::XSpreadsheet>& sheet) {
+        Reference<css::sheet::XCellRangeAddressable> whole(sheet, css::uno::UNO_QUERY_THROW);
+        const auto address = whole->getRangeAddress();
+        return {address.EndColumn + 1, address.EndRow + 1};
+    }
+
+    Reference<css::sheet::XSpreadsheet> sheet_;
+    Reference<css::container::XNamed> named_;
+    OUString name_;
+    cells::SheetSize size_;
+    calc::SideCall check_;
+};
+
+class CalcSheets final : public Sheets {
+public:
+    explicit CalcSheets(Reference<css::sheet::XSpreadsheets> sheets) : sheets_(std::move(sheets)) {}
+
+    // Calc's lookup by name ignores case, as Excel's does.
+    std::unique_ptr<Worksheet> item(std::u16string_view name) override {
+        return guarded(Failure::NoSheet, [&]() -> std::unique_ptr<Worksheet> {
+            css::uno::Any sheet;
+            try {
+                sheet = sheets_->getByName(toUno(name));
+            } catch (const css::container::NoSuchElementException& e) {
+                throw Error(Failure::NoSheet, fromUno(e.Message));
+            }
+            Reference<css::sheet::XSpreadsheet> worksheet(sheet, UNO_QUERY);
+            if (!worksheet.is()) throw Error(Failure::NotWorksheet, u"not a worksheet");
+            // The name as the workbook spells it ("Sheet1" for "sheet1").
+            Reference<css::container::XNamed> named(worksheet, css::uno::UNO_QUERY_THROW);
+            return std::make_unique<CalcWorksheet>(std::move(worksheet), named->getName());
+        });
+    }
+
+private:
+    Reference<css::sheet::XSpreadsheets> sheets_;
+};
+
+class CalcWorkbook final : public Workbook {
+public:
+    explicit CalcWorkbook(Reference<css::sheet::XSpreadsheetDocument> document)
+        : document_(std::move(document)) {}
+
+    std::unique_ptr<Sheets> worksheets() override {
+        return guarded(Failure::NoSheet,
+                       [&] { return std::make_unique<CalcSheets>(document_->getSheets()); });
+    }
+
+private:
+    Reference<css::sheet::XSpreadsheetDocument> document_;
+};
+
+class CalcWorkbooks final : public Workbooks {
+public:
+    explicit CalcWorkbooks(std::shared_ptr<Office> office) : office_(std::move(office)) {}
+
+    std::unique_ptr<Workbook> open(std::u16string_view path) override {
+        const OUString url = fileUrl(path);
+        return guarded(Failure::Open, [&] {
+            Reference<css::frame::XModel> model = findOpen(url);
+            if (!model.is()) model = load(url);
+            // Offered "Open Copy" for a file in use, or given a template,
+            // the office hands back an untitled document: words written
+            // there would never reach the file chosen.
+            if (model->getURL() != url)
+                throw Error(Failure::NotTheFile, u"opened as: " + fromUno(model->getURL()));
+            Reference<css::sheet::XSpreadsheetDocument> document(model, UNO_QUERY);
+            if (!document.is()) throw Error(Failure::Open, u"the file is not a spreadsheet");
+            // An office finding a lock file (another user, or a crashed
+            // office) opens the file read-only without asking: the words
+            // written there could not be saved into it.
+            Reference<css::frame::XStorable> storable(model, UNO_QUERY);
+            if (storable.is() && storable->isReadonly()) throw Error(Failure::ReadOnly, {});
+            rememberWindow(model);
+            return std::make_unique<CalcWorkbook>(std::move(document));
+        });
+    }
+
+private:
+    // Loading a document that is already open (even hidden) into another
+    // frame can bring the office down: reuse the open one.
+    Reference<css::frame::XModel> findOpen(const OUString& url) {
+        auto components = office_->desktop->getComponents()->createEnumeration();
+        while (components->hasMoreElements()) {
+            Reference<css::frame::XModel> model(components->nextElement(), UNO_QUERY);
+            if (model.is() && model->getURL() == url) return model;
+        }
+        return {};
+    }
+
+    // Whether the office shows any window: a person is working in it.
+    bool officeShown() {
+        Reference<css::container::XIndexAccess> frames(office_->desktop->getFrames(), UNO_QUERY);
+        if (!frames.is()) return false;
+        for (sal_Int32 i = 0, n = frames->getCount(); i < n; ++i) {
+            Reference<css::frame::XFrame> frame(frames->getByIndex(i), UNO_QUERY);
+            if (!frame.is()) continue;
+            Reference<css::awt::XWindow2> window(frame->getContainerWindow(), UNO_QUERY);
+            if (window.is() && window->isVisible()) return true;
+        }
+        return false;
+    }
+
+    Reference<css::frame::XModel> load(const OUString& url) {
+        std::vector<css::beans::PropertyValue> args(1);
+        // A workbook's macros never run because Wordpour opened it.
+        args[0].Name = "MacroExecutionMode";
+        args[0].Value <<= css::document::MacroExecMode::NEVER_EXECUTE;
+        // Start-up leaves the office's visibility alone: in an office that
+        // shows no window the workbook opens hidden, and the first entry
+        // shows it; in one a person is using, it opens as usual.
+        if (!officeShown()) {
+            args.emplace_back();
+            args.back().Name = "Hidden";
+            args.back().Value <<= true;
+        }
+        // "_default", as the office's own Open does: the Start Center or an
+        // untouched new document gives its window to the workbook, so no
+        // empty window is left beside it; a changed document is never replaced.
+        auto component = office_->desktop->loadComponentFromURL(
+            url, "_default", 0,
+            css::uno::Sequence<css::beans::PropertyValue>(args.data(),
+                                                          static_cast<sal_Int32>(args.size())));
+        Reference<css::frame::XModel> model(component, UNO_QUERY);
+        if (!model.is()) {
+            // Seen with a stale lock file left by an office that crashed.
+            throw Error(Failure::Open,
+                        u"the office opened no document (is a stale lock file left?)");
+        }
+        return model;
+    }
+
+    void rememberWindow(const Reference<css::frame::XModel>& model) {
+        auto controller = model->getCurrentController();
+        if (!controller.is()) return;
+        auto frame = controller->getFrame();
+        if (!frame.is()) return;
+        auto window = frame->getContainerWindow();
+        if (!window.is()) return;
+        rtl::Reference<VisibilityWatch> watch(new VisibilityWatch);
+        window->addWindowListener(watch.get());
+        Reference<css::awt::XWindow2> state(window, UNO_QUERY);
+        watch->shown = state.is() && state->isVisible();
+        office_->windows.push_back({window, watch});
+    }
+
+    std::shared_ptr<Office> office_;
+};
+
+class CalcApplication final : public Application {
+public:
+    explicit CalcApplication(std::shared_ptr<Office> office) : office_(std::move(office)) {}
+
+    std::unique_ptr<Workbooks> workbooks() override {
+        return std::make_unique<CalcWorkbooks>(office_);
+    }
+
+    void setVisible(bool visible) override {
+        guarded(Failure::Visible, [&] {
+            // Only a hidden window is shown: a shown one is left alone, so the
+            // keyboard focus stays where it is.
+            for (auto& [window, watch] : office_->windows) {
+                if (watch->shown == visible) continue;
+                window->setVisible(visible);
+                watch->shown = visible;
+            }
+        });
+    }
+
+private:
+    std::shared_ptr<Office> office_;
+};
+
+}  // namespace
+
+namespace {
+
+// How long an office that runs may take to answer its single-instance pipe
+// (it is starting), to listen once asked, and to start when Wordpour starts it.
+constexpr std::chrono::seconds kOfficeStarting{20};
+constexpr std::chrono::seconds kStartListening{15};
+constexpr std::chrono::seconds kOfficeStart{90};
+// Connecting: once before asking the office to listen, once after, and
+// twice more for an office that has only just begun to listen and turns
+// the first handshake away.
+constexpr int kConnectAttempts = 4;
+
+// Makes the user's running office listen on `pipe`, where nobody listens
+// yet. An office that runs but does not answer yet is still starting: it
+// gets some time.
+void listenIfRunning(std::u16string_view pipe) {
+    const std::string installation = calc::userInstallation();
+    auto seen = calc::findOffice(installation);
+    if (!seen.running()) throw Error(Failure::NotStarted, {}, Remedy::StartListening, std::u16string(pipe));
+    const auto until = std::chrono::steady_clock::now() + kOfficeStarting;
+    while (!seen.answers && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        seen = calc::findOffice(installation);
+    }
+    if (seen.answers) calc::askToListen(installation, pipe, kStartListening);
+}
+
+}  // namespace
+
+std::unique_ptr<Application> attachRunning() {
+    const std::u16string pipe = calc::pipeName();
+    // Connecting checks the name and that the pipe is this user's own (it
+    // throws ForeignPipe otherwise); only a pipe nobody listens on leads to
+    // asking the office.
+    bool asked = false;
+    css::uno::Reference<css::uno::XComponentContext> context;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            context = calc::connect(pipe);
+            break;
+        } catch (const Error& error) {
+            if (error.failure() != Failure::NotRunning || attempt == kConnectAttempts) throw;
+            if (calc::socketAnswers(calc::pipeSocketPath(pipe))) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            } else if (!asked && calc::isPlainPipeName(pipe)) {
+                asked = true;
+                listenIfRunning(pipe);
+            } else {
+                throw;
+            }
+        }
+    }
+    auto office = std::make_shared<Office>();
+    office->desktop =
+        guarded(Failure::NotRunning, [&] { return css::frame::Desktop::create(context); });
+    return std::make_unique<CalcApplication>(std::move(office));
+}
+
+std::u16string_view applicationName() {
+    return u"LibreOffice Calc";
+}
+
+void startApplication() {
+    try {
+        calc::startListening(calc::pipeName(), kOfficeStart);
+    } catch (const std::runtime_error& error) {
+        const std::string why = error.what();
+        throw Error(Failure::NotRunning, std::u16string(why.begin(), why.end()));
+    }
+}
+
+}  // namespace wordpour::spreadsheet

@@ -1,0 +1,50 @@
+// Finding the user's own LibreOffice, asking it to listen on Wordpour's
+// pipe, and starting one when the user agreed. LibreOffice runs one office
+// per user profile: a second `soffice` with the same profile hands its
+// command line to the running one through the profile's single-instance
+// pipe and ends, so `soffice --accept=…` makes a running office listen
+// without opening anything.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <sys/types.h>
+
+namespace wordpour::spreadsheet::calc {
+
+// The office profile Wordpour works with, as a file URL: the one named by
+// -env:UserInstallation= in WORDPOUR_OFFICE_ARGS, or the user's default.
+std::string userInstallation();
+
+// Whether an office of this user's listens on `socketPath` and answers.
+bool socketAnswers(const std::string& socketPath);
+
+// The user's own office processes (soffice.bin) with the profile `installation`.
+std::vector<pid_t> officeProcesses(const std::string& installation);
+
+// What runs of the user's office with the profile `installation`.
+struct OfficeSeen {
+    bool process = false;  // a soffice.bin of this user's with that profile
+    bool answers = false;  // its single-instance pipe takes a command line
+    bool running() const { return process || answers; }
+};
+OfficeSeen findOffice(const std::string& installation);
+
+// Hands "--accept=pipe,name=<pipe>;urp;" to the office with `installation`
+// and waits up to `wait` for `pipe` to answer. Only called when the office's
+// single-instance pipe answers, so no second office can start from it.
+bool askToListen(const std::string& installation, std::u16string_view pipe,
+                 std::chrono::milliseconds wait);
+
+// Starts a new office listening on `pipe`, apart from this program (it
+// outlives it), and waits up to `wait` for the pipe to answer. Throws
+// std::runtime_error with an explanation when it cannot.
+void startListening(std::u16string_view pipe, std::chrono::milliseconds wait);
+
+// WORDPOUR_OFFICE_ARGS split at spaces: options for an office Wordpour starts.
+std::vector<std::string> extraOfficeArgs();
+
+}  // namespace wordpour::spreadsheet::calc

@@ -1,0 +1,224 @@
+// The automation interface over a running Excel, through COM late binding
+// (IDispatch): no Excel headers or type library are used.
+#include <objbase.h>
+#include <oleauto.h>
+
+#include <optional>
+
+#include "link/spreadsheet/automation.h"
+#include "link/spreadsheet/literal_text.h"
+#include "link/spreadsheet/excel/dispatch.h"
+
+namespace wordpour::spreadsheet {
+
+namespace {
+
+using com::Dispatch;
+using com::Variant;
+
+// Range.Value, by the member identifier Excel's type library gives it.
+constexpr DISPID kValue = 6;
+
+std::vector<Variant> none() {
+    return {};
+}
+
+std::vector<Variant> one(std::u16string_view text) {
+    std::vector<Variant> args;
+    args.emplace_back(text);
+    return args;
+}
+
+// The members of a range besides Value, looked up by name once.
+struct RangeMembers {
+    DISPID formula, hasFormula;
+};
+
+class ExcelRange final : public Range {
+public:
+    ExcelRange(Dispatch range, const RangeMembers& members)
+        : range_(std::move(range)), members_(members) {}
+
+    void setValue(std::u16string_view word) override {
+        // Excel reads a string put into Value as typed input (numbers,
+        // dates, formulas): the text prefix keeps the word literal.
+        auto args = one(literalText(word));
+        range_.invoke(kValue, DISPATCH_PROPERTYPUT, args, Failure::Value);
+    }
+
+    // A formula cell gives its formula; otherwise the value's type tells a
+    // text (Formula would lose that "0123" was text) from an empty cell and
+    // from a number or date, whose Formula is its input.
+    CellContent content() override {
+        auto args = none();
+        const Variant hasFormula =
+            range_.invoke(members_.hasFormula, DISPATCH_PROPERTYGET, args, Failure::Value);
+        if (hasFormula.get()->vt == VT_BOOL && hasFormula.get()->boolVal)
+            return {CellContent::Kind::Input, formula()};
+        const Variant value = range_.invoke(kValue, DISPATCH_PROPERTYGET, args, Failure::Value);
+        switch (value.get()->vt) {
+            case VT_EMPTY:
+                return {};
+            case VT_BSTR:
+                return {CellContent::Kind::Text, value.text()};
+            default:
+                return {CellContent::Kind::Input, formula()};
+        }
+    }
+
+    bool holds(std::u16string_view word) override {
+        return content() == CellContent::written(word);
+    }
+
+    void setContent(const CellContent& content) override {
+        std::vector<Variant> args;
+        switch (content.kind) {
+            case CellContent::Kind::Empty:
+                args.emplace_back();  // Empty
+                range_.invoke(kValue, DISPATCH_PROPERTYPUT, args, Failure::Value);
+                break;
+            case CellContent::Kind::Text:
+                setValue(content.text);
+                break;
+            case CellContent::Kind::Input:
+                args.emplace_back(content.text);
+                range_.invoke(members_.formula, DISPATCH_PROPERTYPUT, args, Failure::Value);
+                break;
+        }
+    }
+
+private:
+    std::u16string formula() {
+        auto args = none();
+        return range_.invoke(members_.formula, DISPATCH_PROPERTYGET, args, Failure::Value).text();
+    }
+
+    Dispatch range_;
+    RangeMembers members_;
+};
+
+class ExcelWorksheet final : public Worksheet {
+public:
+    explicit ExcelWorksheet(Dispatch sheet)
+        : sheet_(std::move(sheet)), range_(sheet_.id(L"Range", Failure::Range)) {}
+
+    std::unique_ptr<Range> range(std::u16string_view cellName) override {
+        auto args = one(cellName);  // the second corner is missing
+        Dispatch range =
+            sheet_.object(range_, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args, Failure::Range);
+        if (!members_) {
+            // Every range has the same members: looked up on the first.
+            members_ = RangeMembers{range.id(L"Formula", Failure::Value),
+                                    range.id(L"HasFormula", Failure::Value)};
+        }
+        return std::make_unique<ExcelRange>(std::move(range), *members_);
+    }
+
+private:
+    Dispatch sheet_;
+    DISPID range_;  // looked up once: every entry takes a range
+    std::optional<RangeMembers> members_;
+};
+
+class ExcelSheets final : public Sheets {
+public:
+    explicit ExcelSheets(Dispatch sheets) : sheets_(std::move(sheets)) {}
+
+    std::unique_ptr<Worksheet> item(std::u16string_view name) override {
+        auto args = one(name);  // the collection's default member
+        return std::make_unique<ExcelWorksheet>(sheets_.object(
+            DISPID_VALUE, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args, Failure::NoSheet));
+    }
+
+private:
+    Dispatch sheets_;
+};
+
+class ExcelWorkbook final : public Workbook {
+public:
+    explicit ExcelWorkbook(Dispatch book) : book_(std::move(book)) {}
+
+    std::unique_ptr<Sheets> worksheets() override {
+        auto args = none();
+        return std::make_unique<ExcelSheets>(book_.object(book_.id(L"Worksheets", Failure::NoSheet),
+                                                          DISPATCH_PROPERTYGET, args,
+                                                          Failure::NoSheet));
+    }
+
+private:
+    Dispatch book_;
+};
+
+class ExcelWorkbooks final : public Workbooks {
+public:
+    explicit ExcelWorkbooks(Dispatch books) : books_(std::move(books)) {}
+
+    std::unique_ptr<Workbook> open(std::u16string_view path) override {
+        if (path.empty()) throw Error(Failure::Open, u"no file was chosen");
+        auto args = one(path);  // the twelve optional arguments are missing
+        return std::make_unique<ExcelWorkbook>(
+            books_.object(books_.id(L"Open", Failure::Open), DISPATCH_METHOD, args, Failure::Open));
+    }
+
+private:
+    Dispatch books_;
+};
+
+class ExcelApplication final : public Application {
+public:
+    explicit ExcelApplication(Dispatch app)
+        : app_(std::move(app)), visible_(app_.id(L"Visible", Failure::Visible)) {}
+
+    std::unique_ptr<Workbooks> workbooks() override {
+        auto args = none();
+        return std::make_unique<ExcelWorkbooks>(app_.object(
+            app_.id(L"Workbooks", Failure::Open), DISPATCH_PROPERTYGET, args, Failure::Open));
+    }
+
+    void setVisible(bool visible) override {
+        std::vector<Variant> args;
+        args.emplace_back(visible);
+        app_.invoke(visible_, DISPATCH_PROPERTYPUT, args, Failure::Visible);
+    }
+
+private:
+    Dispatch app_;
+    DISPID visible_;
+};
+
+}  // namespace
+
+std::u16string_view applicationName() {
+    return u"Excel";
+}
+
+std::unique_ptr<Application> attachRunning() {
+    // The link's thread is a single-threaded apartment, where every later
+    // call is made; a second call is fine.
+    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (FAILED(init) && init != RPC_E_CHANGED_MODE)
+        throw Error(Failure::NotRunning, com::describe(init, nullptr));
+    // Excel turns calls away while a person edits a cell: wait it out.
+    com::retryBusyCalls();
+
+    CLSID clsid;
+    HRESULT hr = CLSIDFromProgID(L"Excel.Application", &clsid);
+    if (FAILED(hr))
+        throw Error(Failure::NotRunning, com::describe(hr, nullptr), Remedy::Install);
+    IUnknown* running = nullptr;
+    hr = GetActiveObject(clsid, nullptr, &running);
+    if (FAILED(hr) || !running)
+        throw Error(Failure::NotRunning, com::describe(hr, nullptr), Remedy::StartApplication);
+    IDispatch* app = nullptr;
+    hr = running->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&app));
+    running->Release();
+    if (FAILED(hr) || !app) throw Error(Failure::NotRunning, com::describe(hr, nullptr));
+    return std::make_unique<ExcelApplication>(Dispatch(app));
+}
+
+void startApplication() {
+    // Excel is started by the user: attaching never reports it could be.
+    throw Error(Failure::NotRunning, {}, Remedy::StartApplication);
+}
+
+}  // namespace wordpour::spreadsheet

@@ -1,0 +1,111 @@
+// The windows' tables to the letter: every button's caption and place,
+// every menu item's caption, shortcut and place, each window's title and
+// size, every dialog control. The faces' own tests check that they draw
+// what these tables say.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/form/commands.h"
+#include "app/form/layout.h"
+
+namespace {
+
+using namespace wordpour::form;
+
+TEST(Tables, TheButtonsInTabOrderWithTheirCaptionsAndTwips) {
+    struct Row {
+        Command command;
+        std::u16string_view caption;
+        TwipsRect rect;
+    };
+    const Row rows[] = {
+        {Command::Add, u"リスト追加", {120, 1320, 1095, 615}},
+        {Command::Delete, u"リスト削除", {120, 2040, 1095, 615}},
+        {Command::Load, u"リスト開く", {2520, 1320, 1095, 615}},
+        {Command::Enter, u"入力", {120, 600, 2295, 615}},
+        {Command::Save, u"リスト保存", {2520, 2040, 1095, 615}},
+        {Command::CellPosition, u"セル位置", {1320, 1320, 1095, 615}},
+        {Command::ShowList, u"リスト表示", {1320, 2040, 1095, 615}},
+        {Command::ChooseWorkbook, u"ファイル選択", {2520, 600, 1095, 615}},
+    };
+    ASSERT_EQ(std::size(kButtons), std::size(rows));
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(kButtons[i].command, rows[i].command);
+        EXPECT_EQ(kButtons[i].caption, rows[i].caption);
+        EXPECT_EQ(kButtons[i].rect, rows[i].rect);
+    }
+    EXPECT_EQ(kWordBox.rect, (TwipsRect{120, 0, 3495, 525}));
+    EXPECT_EQ(kWordBox.font, (FontStyle{20.25, true}));
+    EXPECT_EQ(kMainWindow.title, u"ワードポア！");
+    EXPECT_EQ(kMainWindow.width, 3720);
+    EXPECT_EQ(kMainWindow.height, 2745);
+}
+
+TEST(Tables, TheMenusWithTheirCaptionsShortcutsAndSeparators) {
+    // Each menu: its caption, then its items as "caption|shortcut"; "-" is a
+    // separator.
+    const std::vector<std::vector<std::u16string>> expected = {
+        {u"ﾌｧｲﾙ(&F)", u"ｴｸｾﾙのﾌｧｲﾙを指定(&F)|Ctrl+F", u"-", u"保存しているﾘｽﾄを開く(&O)|Ctrl+O",
+         u"現在のﾘｽﾄを保存(&S)|Ctrl+S", u"-", u"終了(&Q)|Ctrl+Q"},
+        {u"編集(&E)", u"単語をﾘｽﾄに追加(&A)|Ctrl+A", u"単語をﾘｽﾄから削除(&D)|Ctrl+D", u"-",
+         u"元に戻す(&U)|Ctrl+Z"},
+        {u"表示(&V)", u"入力を開始するｾﾙの位置(&P)|Ctrl+P", u"-", u"現在のﾘｽﾄを表示(&L)|Ctrl+L",
+         u"-", u"常に手前に表示(&T)|"},
+        {u"ﾍﾙﾌﾟ(&H)", u"ﾊﾞｰｼﾞｮﾝ情報(&I)|F1"},
+    };
+    std::vector<std::vector<std::u16string>> tables;
+    for (const MenuSpec& menu : kMenus) tables.push_back({std::u16string(menu.caption)});
+    for (const MenuItemSpec& item : kMenuItems) {
+        tables.at(static_cast<std::size_t>(item.menu))
+            .push_back(item.separator() ? u"-"
+                                        : std::u16string(item.caption) + u"|" +
+                                              shortcutText(item.shortcut));
+    }
+    EXPECT_EQ(tables, expected);
+    // Every command is reached by a button, a menu item or both.
+    for (int c = 0; c <= static_cast<int>(Command::About); ++c)
+        EXPECT_TRUE(buttonFor(Command(c)) || menuItemFor(Command(c))) << c;
+}
+
+TEST(Tables, TheDialogsWithTheirTitlesControlsAndFonts) {
+    struct Row {
+        const ControlSpec& spec;
+        std::u16string_view text;
+        TwipsRect rect;
+        FontStyle font;
+    };
+    const FontStyle plain{9}, marked{9, true, true};
+    const Row rows[] = {
+        {kCellPrompt, u"入力を開始する位置を指定してください。", {120, 120, 1575, 375}, plain},
+        {kCellNameBox, u"A1", {120, 600, 855, 495}, {20.25, true}},
+        {kSetButton, u"指定", {1080, 600, 735, 495}, {9, true}},
+        {kAboutFrame, u"Word ! Pour ! version 1.0", {120, 120, 4335, 2295}, plain},
+        {kAboutPicture, u"", {120, 600, 975, 975}, plain},
+        {kAboutLabels[0], u"バージョン１．０", {2760, 360, 1215, 255}, plain},
+        {kAboutLabels[1], u"ワードポア！", {240, 240, 2415, 375}, {12, true, true}},
+        {kAboutLabels[2], u"E-Mail Address : ", {1200, 1320, 1455, 255}, plain},
+        {kAboutLabels[3], u"© 2026", {1200, 720, 1335, 255}, plain},
+        {kAboutLabels[4], u"Wordpour Project", {1680, 960, 1695, 255}, marked},
+        {kAboutLabels[5], u"質問は README.md へ", {1680, 1560, 2535, 255}, marked},
+        {kAboutLabels[6], u"URL ：", {120, 1680, 735, 255}, plain},
+        {kAboutLabels[7], u"同梱の README.md（使い方）", {240, 1920, 3975, 255}, marked},
+        {kAboutOk, u"OK", {120, 2520, 4335, 255}, plain},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.spec.name));
+        EXPECT_EQ(r.spec.text, r.text);
+        EXPECT_EQ(r.spec.rect, r.rect);
+        EXPECT_EQ(r.spec.font, r.font);
+    }
+    EXPECT_EQ(kCellPositionDialog.title, u"セル位置");
+    EXPECT_EQ(kCellPositionDialog.width, 1905);
+    EXPECT_EQ(kCellPositionDialog.height, 1155);
+    EXPECT_EQ(kAboutBox.title, u"バージョン情報");
+    EXPECT_EQ(kAboutBox.width, 4560);
+    EXPECT_EQ(kAboutBox.height, 2805);
+}
+
+}  // namespace

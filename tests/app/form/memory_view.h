@@ -1,0 +1,78 @@
+// A view in memory for the entry session: it records what the session shows
+// and where it puts the focus, and answers its dialogs from queues.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/form/session_view.h"
+
+namespace wordpour::testing {
+
+class MemoryView final : public form::SessionView {
+public:
+    // The word box as drawn: its entries, its text and the entry shown.
+    std::vector<std::u16string> items;
+    std::u16string typed;
+    int current = -1;
+    std::u16string cellName = u"A1";  // as the cell-name box shows it
+
+    // What the session did.
+    std::vector<form::Message> shown;
+    std::vector<std::u16string> asked;    // input-box prompts and titles, "prompt|title|default"
+    std::vector<std::u16string> filters;  // of each file dialog shown
+    std::optional<form::Focus> focus;
+    int cellPositionShown = 0, aboutShown = 0;
+    bool quitAsked = false, waiting = false, onTop = false, undoEnabled = false;
+    std::optional<std::vector<std::u16string>> matches;  // the find list, while shown
+
+    // Answers given in turn; an empty queue answers OK, Cancel, "".
+    std::deque<form::Answer> answers;
+    std::deque<std::optional<std::u16string>> replies;
+    std::deque<std::u16string> fileNames;
+
+    // Runs what the link's thread posted, until nothing is under way.
+    void runPosted(const std::function<bool()>& underWay);
+
+    // Picks entry `index` from the box's list, as a click in the drop-down does.
+    void pick(int index) {
+        current = index;
+        typed = items.at(static_cast<std::size_t>(index));
+    }
+
+    // SessionView
+    void appendWords(const std::vector<std::u16string>& words) override {
+        items.insert(items.end(), words.begin(), words.end());
+    }
+    void removeWord(std::size_t index) override;
+    void selectWord(std::size_t index) override { pick(static_cast<int>(index)); }
+    std::u16string typedWord() const override { return typed; }
+    int shownEntry() const override { return current; }
+    void showCellName(const std::u16string& name) override { cellName = name; }
+    void setFocus(form::Focus f) override { focus = f; }
+    form::Answer messageBox(const form::Message& message) override;
+    std::optional<std::u16string> inputBox(std::u16string_view prompt, std::u16string_view title,
+                                           std::u16string_view defaultText) override;
+    std::u16string openFileName(std::u16string_view filter) override;
+    void showCellPosition() override { ++cellPositionShown; }
+    void showAbout() override { ++aboutShown; }
+    void quit() override { quitAsked = true; }
+    void setAlwaysOnTop(bool on) override { onTop = on; }
+    void setUndoEnabled(bool enabled) override { undoEnabled = enabled; }
+    void showMatches(const std::vector<std::u16string>& words) override { matches = words; }
+    void hideMatches() override { matches.reset(); }
+    void setWaiting(bool w) override { waiting = w; }
+    void post(std::function<void()> task) override;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::function<void()>> posted_;
+};
+
+}  // namespace wordpour::testing

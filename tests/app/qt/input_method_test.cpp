@@ -1,0 +1,122 @@
+// The input-method advice: what the user is told for each setting, that
+// the plugins Qt really has here are found, and that the advice comes once.
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/qt/dialogs/message_box.h"
+#include "app/qt/input_method.h"
+
+using wordpour::app::adviseOnInputMethod;
+using wordpour::app::inputContextKeys;
+using wordpour::app::inputMethodAdvice;
+using wordpour::app::InputMethodSetting;
+using wordpour::app::MessageBox;
+
+class InputMethodTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        // Before any QSettings: the remembered advice goes here.
+        QVERIFY(config_.isValid());
+        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+    }
+
+    void adviceForEachSetting_data() {
+        QTest::addColumn<QString>("module");
+        QTest::addColumn<QString>("xModifiers");
+        QTest::addColumn<bool>("fcitxPlugin");
+        QTest::addColumn<QString>("says");  // empty: nothing to say
+
+        QTest::newRow("ibus") << "ibus" << "@im=ibus" << false << "";
+        QTest::newRow("fcitx with its Qt 6 frontend") << "fcitx" << "@im=fcitx" << true << "";
+        QTest::newRow("nothing set up") << "" << "" << false << "";
+        QTest::newRow("compose only") << "compose" << "" << false << "";
+        QTest::newRow("X without an input method") << "" << "@im=none" << false << "";
+        QTest::newRow("uim") << "uim" << "@im=uim" << false
+                             << "入力メソッド「uim」には Qt 6 用のモジュールがないため、"
+                                "ワードポア！に日本語を入力できません。\nibus と ibus-mozc、"
+                                "または fcitx5 と fcitx5-mozc と fcitx5-frontend-qt6 を"
+                                "インストールし";
+        QTest::newRow("fcitx without its Qt 6 frontend")
+            << "fcitx" << "@im=fcitx" << false
+            << "fcitx5 の Qt 6 用モジュールがないため、ワードポア！に日本語を入力できません。\n"
+               "fcitx5-frontend-qt6 をインストールしてください（sudo apt install "
+               "fcitx5-frontend-qt6）。";
+        QTest::newRow("fcitx5 named so") << "fcitx5" << "" << false
+                                         << "fcitx5-frontend-qt6 をインストールしてください";
+        QTest::newRow("ibus for X, nothing for Qt")
+            << "" << "@im=ibus" << false
+            << "入力メソッド「ibus」が Qt のプログラムには設定されていない（環境変数 QT_IM_MODULE "
+               "がない）ため、ワードポア！に日本語を入力できません。\nQT_IM_MODULE=ibus を設定";
+        QTest::newRow("fcitx for X, no frontend")
+            << "" << "@im=fcitx" << false
+            << "fcitx5-frontend-qt6 をインストールしてください（sudo apt install "
+               "fcitx5-frontend-qt6）。\nQT_IM_MODULE=fcitx を設定";
+        QTest::newRow("uim for X") << "" << "@im=uim" << false << "fcitx5-frontend-qt6 をインストールし、im-config";
+        QTest::newRow("xim is not a Qt 6 module") << "xim" << "@im=kinput2" << false
+                                                  << "入力メソッド「xim」には Qt 6 用のモジュールがない";
+    }
+    void adviceForEachSetting() {
+        QFETCH(QString, module);
+        QFETCH(QString, xModifiers);
+        QFETCH(bool, fcitxPlugin);
+        QFETCH(QString, says);
+        std::set<std::string> keys = {"compose", "ibus"};
+        if (fcitxPlugin) keys.insert({"fcitx", "fcitx5"});
+        const auto advice =
+            inputMethodAdvice({module.toStdString(), xModifiers.toStdString()}, keys);
+        if (says.isEmpty()) {
+            QVERIFY2(!advice, qPrintable(advice.value_or(QString())));
+        } else {
+            QVERIFY(advice);
+            QVERIFY2(advice->contains(says), qPrintable(*advice));
+            QVERIFY(advice->endsWith("（このお知らせは、設定が変わるまで表示しません。）"));
+        }
+    }
+
+    // The plugins Qt has on this machine: ibus and compose come with Qt's
+    // GUI library, fcitx with fcitx5-frontend-qt6 (installed for the tests).
+    void thePluginsInstalledHereAreFound() {
+        const auto keys = inputContextKeys();
+        QVERIFY(keys.contains("ibus"));
+        QVERIFY(keys.contains("compose"));
+        QVERIFY(keys.contains("fcitx"));
+        QVERIFY(!keys.contains("uim"));
+        // The ibus plugin really loads.
+        QVERIFY(!inputMethodAdvice({"ibus", "@im=ibus"}, keys));
+    }
+
+    void theAdviceComesOnceForTheSameSetting() {
+        qputenv("QT_IM_MODULE", "uim");
+        qputenv("XMODIFIERS", "@im=uim");
+        MessageBox::takeShown();
+        for (int i = 0; i < 3; ++i) {
+            MessageBox::setNextAnswer(wordpour::form::Answer::Ok);
+            adviseOnInputMethod(nullptr);
+        }
+        auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), std::size_t(1));
+        QCOMPARE(shown[0].title, QStringLiteral("ワードポア！"));
+        QVERIFY(shown[0].prompt.contains("uim"));
+        // Another setting that also cannot type Japanese: said again, once.
+        qputenv("QT_IM_MODULE", "fcitx5-not-here");
+        for (int i = 0; i < 2; ++i) {
+            MessageBox::setNextAnswer(wordpour::form::Answer::Ok);
+            adviseOnInputMethod(nullptr);
+        }
+        QCOMPARE(MessageBox::takeShown().size(), std::size_t(1));
+        // One that works says nothing.
+        qputenv("QT_IM_MODULE", "ibus");
+        qputenv("XMODIFIERS", "@im=ibus");
+        adviseOnInputMethod(nullptr);
+        QCOMPARE(MessageBox::takeShown().size(), std::size_t(0));
+    }
+
+private:
+    QTemporaryDir config_;
+};
+
+QTEST_MAIN(InputMethodTest)
+#include "input_method_test.moc"

@@ -1,0 +1,278 @@
+// The Excel backend against the stand-in automation server, under Wine: the
+// calls, their flags, locales and argument types, and the words written.
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "link/workbook_link.h"
+#include "tests/support/entry_steps.h"
+
+namespace {
+
+using wordpour::link::StartupError;
+using wordpour::link::WorkbookLink;
+using wordpour::testing::enterWord;
+using wordpour::testing::MemoryBox;
+
+std::wstring here() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dir(path);
+    return dir.substr(0, dir.find_last_of(L"\\/") + 1);
+}
+
+// "Excel.Application" names Excel's class, as an installed Excel does.
+void registerProgId() {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, L"Excel.Application\\CLSID", 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const wchar_t clsid[] = L"{00024500-0000-0000-C000-000000000046}";
+    RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(clsid), sizeof clsid);
+    RegCloseKey(key);
+}
+
+std::vector<std::string> logLines(const std::wstring& path) {
+    std::ifstream in{std::filesystem::path(path)};
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::u16string u16(const std::wstring& text) {
+    return {text.begin(), text.end()};
+}
+
+std::string utf8(const std::u16string& text) {
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), out.data(), n, nullptr,
+                        nullptr);
+    return out;
+}
+
+// Starts the link, or fails the test with the message the user would see.
+void start(WorkbookLink& link, const std::wstring& book, MemoryBox& box) {
+    try {
+        link.start(u16(book), box.text());
+    } catch (const StartupError& error) {
+        FAIL() << utf8(wordpour::testing::startupMessage(error).prompt);
+    }
+}
+
+class ExcelAutomation : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        registerProgId();
+        dir_ = here();
+        for (const wchar_t* name : {L"book.xls", L"nosheet.xls", L"fails.xls"})
+            std::ofstream(std::filesystem::path(dir_ + name)) << "stand-in";
+    }
+
+    void TearDown() override { stopServer(); }
+
+    void startServer() {
+        log_ = dir_ + L"fake_excel.log";
+        DeleteFileW(log_.c_str());
+        std::wstring command = L"\"" + dir_ + L"fake_excel_server.exe\" \"" + log_ + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &server_));
+        for (int i = 0; i < 200; ++i) {
+            auto lines = logLines(log_);
+            if (!lines.empty() && lines[0] == "ready") return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        FAIL() << "the fake server did not register";
+    }
+
+    void stopServer() {
+        if (!server_.hProcess) return;
+        TerminateProcess(server_.hProcess, 0);
+        WaitForSingleObject(server_.hProcess, 5000);
+        CloseHandle(server_.hProcess);
+        CloseHandle(server_.hThread);
+        server_ = {};
+    }
+
+    // Makes the server turn the next `count` calls away as `kind`.
+    void makeBusy(const char* kind, int count) {
+        std::ofstream(std::filesystem::path(log_ + L".busy")) << kind << " " << count;
+    }
+
+    // The log without its first line, "ready".
+    std::vector<std::string> calls() {
+        auto lines = logLines(log_);
+        if (!lines.empty()) lines.erase(lines.begin());
+        return lines;
+    }
+
+    static inline std::wstring dir_;
+    std::wstring log_;
+    PROCESS_INFORMATION server_{};
+};
+
+TEST_F(ExcelAutomation, NoServerRunningIsTheAttachError) {
+    WorkbookLink link(wordpour::testing::programBackend());
+    MemoryBox box;
+    try {
+        link.start(u16(dir_ + L"book.xls"), u"A1");
+        ADD_FAILURE() << "attached to nothing";
+    } catch (const StartupError& error) {
+        EXPECT_NE(wordpour::testing::startupMessage(error).prompt.find(u"表計算ソフトに接続できません"),
+                  std::u16string::npos);
+    }
+}
+
+TEST_F(ExcelAutomation, TheCallsOfStartUpAndEntries) {
+    startServer();
+    WorkbookLink link(wordpour::testing::programBackend());
+    MemoryBox box;
+    start(link, dir_ + L"book.xls", box);
+    if (HasFatalFailure()) return;
+    EXPECT_FALSE(enterWord(link, box, u"=1+1").has_value());
+    EXPECT_FALSE(enterWord(link, box, u"").has_value());
+    const std::string book = [&] {
+        std::string s(dir_.begin(), dir_.end());
+        return s + "book.xls";
+    }();
+    const std::vector<std::string> expected = {
+        "Workbooks flags=2 lcid=1033 args= named=",
+        "Open flags=1 lcid=1033 args=8 named= value=" + book,
+        "Worksheets flags=2 lcid=1033 args= named=",
+        "0 flags=3 lcid=1033 args=8 named= value=sheet1",
+        "Range flags=3 lcid=1033 args=8 named= value=A1",
+        "Range flags=3 lcid=1033 args=8 named= value=A2",
+        // What the cell held, read before writing so that the entry can be
+        // taken back: no formula, an empty value.
+        "HasFormula flags=2 lcid=1033 args= named=",
+        "6 flags=2 lcid=1033 args= named=",
+        "6 flags=4 lcid=1033 args=8 named=-3 value='=1+1",
+        "cell A2='=1+1",
+        "Visible flags=4 lcid=1033 args=11 named=-3 value=true",
+        "Range flags=3 lcid=1033 args=8 named= value=A3",
+        "HasFormula flags=2 lcid=1033 args= named=",
+        "6 flags=2 lcid=1033 args= named=",
+        "6 flags=4 lcid=1033 args=8 named=-3 value=",
+        "cell A3=",
+        "Visible flags=4 lcid=1033 args=11 named=-3 value=true",
+    };
+    EXPECT_EQ(calls(), expected);
+    EXPECT_TRUE(box.text() == u"A3");
+}
+
+TEST_F(ExcelAutomation, UndoPutsBackWhatEachCellHeld) {
+    using wordpour::spreadsheet::CellContent;
+    using Kind = CellContent::Kind;
+    startServer();
+    WorkbookLink link(wordpour::testing::programBackend());
+    MemoryBox box;
+    start(link, dir_ + L"book.xls", box);
+    if (HasFatalFailure()) return;
+    // The cells' contents before the entries, put there as a person would.
+    const CellContent before[] = {
+        {Kind::Input, u"=SUM(B1:B9)"}, {Kind::Input, u"42"}, {Kind::Text, u"0123"}, {}};
+    auto sheet = wordpour::spreadsheet::attachRunning()
+                     ->workbooks()
+                     ->open(u16(dir_ + L"book.xls"))
+                     ->worksheets()
+                     ->item(u"sheet1");
+    std::vector<std::pair<wordpour::link::Entry, CellContent>> done;
+    for (std::size_t i = 0; i < std::size(before); ++i) {
+        const std::u16string cell = u"C" + std::u16string(1, static_cast<char16_t>(u'2' + i));
+        if (before[i].kind != Kind::Empty) sheet->range(cell)->setContent(before[i]);
+        const wordpour::link::Entry entry{cell, u"上書き"};
+        const auto result = link.write(entry);
+        ASSERT_TRUE(result.written);
+        EXPECT_EQ(result.before, before[i]);
+        done.emplace_back(entry, result.before);
+    }
+    for (auto it = done.rbegin(); it != done.rend(); ++it)
+        EXPECT_TRUE(link.undo(it->first, it->second, false).restored);
+    for (std::size_t i = 0; i < std::size(before); ++i) {
+        const std::u16string cell = u"C" + std::u16string(1, static_cast<char16_t>(u'2' + i));
+        EXPECT_EQ(sheet->range(cell)->content(), before[i]) << i;
+    }
+    // Typed over since: reported, not overwritten.
+    const wordpour::link::Entry entry{u"D2", u"書いた"};
+    const auto result = link.write(entry);
+    sheet->range(u"D2")->setContent({Kind::Text, u"手で直した"});
+    const auto undone = link.undo(entry, result.before, false);
+    EXPECT_TRUE(undone.changedSince);
+    EXPECT_EQ(sheet->range(u"D2")->content(), (CellContent{Kind::Text, u"手で直した"}));
+}
+
+TEST_F(ExcelAutomation, ABusyExcelIsWaitedForThenReported) {
+    startServer();
+    WorkbookLink link(wordpour::testing::programBackend());
+    MemoryBox box;
+    start(link, dir_ + L"book.xls", box);
+    if (HasFatalFailure()) return;
+    struct Case {
+        const char* kind;
+        int count;
+        const char* cell;  // where the word lands
+    };
+    for (const Case& c :
+         {Case{"ignore", 3, "A2"}, Case{"retrylater", 3, "A3"}, Case{"rejected", 3, "A4"}}) {
+        SCOPED_TRACE(c.kind);
+        makeBusy(c.kind, c.count);
+        const auto problem = enterWord(link, box, u"待つ");
+        EXPECT_FALSE(problem.has_value()) << utf8(problem->prompt);
+        const auto lines = calls();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("busy ") + c.kind), c.count);
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("cell ") + c.cell + "='待つ"),
+                  1);
+        EXPECT_TRUE(box.text() == u16(std::wstring(c.cell, c.cell + 2)));
+    }
+    // Busy for longer than the wait: reported, nothing written, the name kept.
+    makeBusy("ignore", 1000);
+    const auto problem = enterWord(link, box, u"諦める");
+    ASSERT_TRUE(problem.has_value());
+    EXPECT_NE(problem->prompt.find(u"応答しません"), std::u16string::npos) << utf8(problem->prompt);
+    EXPECT_TRUE(box.text() == u"A4");
+    for (const auto& line : calls()) EXPECT_EQ(line.find("cell A5"), std::string::npos);
+}
+
+TEST_F(ExcelAutomation, FailuresAreReportedAsErrors) {
+    startServer();
+    struct Case {
+        const wchar_t* book;
+        std::u16string says;
+    };
+    const Case cases[] = {
+        {L"nosheet.xls", u"「sheet1」がありません"},
+        {L"fails.xls", u"を開けません"},
+    };
+    for (const Case& c : cases) {
+        WorkbookLink link(wordpour::testing::programBackend());
+        try {
+            link.start(u16(dir_ + c.book), u"A1");
+            ADD_FAILURE() << "started";
+        } catch (const StartupError& error) {
+            EXPECT_NE(wordpour::testing::startupMessage(error).prompt.find(c.says), std::u16string::npos)
+                << utf8(wordpour::testing::startupMessage(error).prompt);
+        }
+    }
+    // A name the sheet refuses: nothing written, the name stays.
+    WorkbookLink link(wordpour::testing::programBackend());
+    MemoryBox box(u"A1");
+    start(link, dir_ + L"book.xls", box);
+    if (HasFatalFailure()) return;
+    box.setText(u"1");
+    ASSERT_TRUE(enterWord(link, box, u"x").has_value());
+    EXPECT_TRUE(box.text() == u"1");
+}
+
+}  // namespace

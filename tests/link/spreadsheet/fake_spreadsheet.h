@@ -1,0 +1,40 @@
+// An in-memory spreadsheet behind the automation interface, for the GUI's
+// tests: it records every call and can be told to fail at any of them.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "link/spreadsheet/automation.h"
+
+namespace wordpour::testing {
+
+struct FakeSpreadsheet {
+    // Calls in order: "attach", "workbooks", "open <path>", "worksheets",
+    // "item <name>", "range <cell>", "value <word>", "visible 1",
+    // "restore <cell> <text>", "launch".
+    std::vector<std::u16string> calls;
+    std::map<std::u16string, std::u16string> cells;         // of the sheet taken: the text shown
+    std::map<std::u16string, spreadsheet::CellContent> contents;  // what each cell holds
+    int reads = 0;                                          // of a cell's content
+    std::set<std::u16string> sheets = {u"sheet1"};
+    bool visible = false;
+
+    // The call whose name starts with this fails with this failure.
+    std::map<std::u16string, spreadsheet::Failure> failures;
+    // Runs on the link's thread before each call: a test can hold a call
+    // here, as a spreadsheet that does not answer would.
+    std::function<void(const std::u16string& call)> beforeCall;
+
+    std::unique_ptr<spreadsheet::Application> attach();
+    // Starts the application: attaching no longer fails with NotStarted.
+    void launch();
+    void record(std::u16string call);
+};
+
+}  // namespace wordpour::testing
