@@ -68,7 +68,8 @@ std::variant<Entry, EntryRefusal> WorkbookLink::prepareEntry(std::u16string_view
     // A word the cell could not hold whole, or that is not text at all, is
     // refused before anything is sent: cut, it would be written wrong, and
     // half a surrogate pair breaks the office's connection for good.
-    if (word.size() > kMaxWordLength) return EntryRefusal{EntryRefusal::Kind::WordTooLong, word.size()};
+    if (word.size() > kMaxWordLength)
+        return EntryRefusal{EntryRefusal::Kind::WordTooLong, word.size()};
     const std::size_t bad = wordlist::firstUnpairedSurrogate(word);
     if (bad != std::u16string_view::npos) return EntryRefusal{EntryRefusal::Kind::BrokenWord, bad};
     auto next = cells::nextRowName(cellName.empty() ? cells::kEmptyNameMeans : cellName);

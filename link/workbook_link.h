@@ -32,11 +32,11 @@ struct Backend {
 class StartupError : public std::exception {
 public:
     enum class Kind {
-        NoBook,        // the workbook dialog was cancelled
-        BookMissing,   // the file chosen does not exist
-        Spreadsheet,   // the application failed: `cause` says how
-        OfferStart,    // none runs: the user may start it (WorkbookLink::startApplication)
-        CannotStart,   // starting it failed: `cause` says how
+        NoBook,       // the workbook dialog was cancelled
+        BookMissing,  // the file chosen does not exist
+        Spreadsheet,  // the application failed: `cause` says how
+        OfferStart,   // none runs: the user may start it (WorkbookLink::startApplication)
+        CannotStart,  // starting it failed: `cause` says how
     };
     StartupError(Kind kind, std::u16string book, std::optional<spreadsheet::Error> cause = {})
         : kind_(kind), book_(std::move(book)), cause_(std::move(cause)) {}

@@ -50,7 +50,8 @@ std::optional<ListFileProblem> saveListFile(const std::filesystem::path& path,
     const std::string& bytes = std::get<std::string>(written);
     // Bytes that are code page 932 and UTF-8 at once would load back as
     // other words: rather keep the old file. Real text all but never does.
-    if (detectEncoding(bytes).encoding != ListEncoding::Cp932) return problem(Kind::Ambiguous, path);
+    if (detectEncoding(bytes).encoding != ListEncoding::Cp932)
+        return problem(Kind::Ambiguous, path);
     if (auto error = replaceWholeFile(path, bytes)) return problem(Kind::NotSaved, path, *error);
     return std::nullopt;
 }

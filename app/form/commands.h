@@ -57,7 +57,9 @@ inline constexpr ButtonSpec kButtons[] = {
     {Command::Save, "saveButton", u"リスト保存", {2520, 2040, 1095, kButtonHeight}},
     {Command::CellPosition, "cellPositionButton", u"セル位置", {1320, 1320, 1095, kButtonHeight}},
     {Command::ShowList, "showListButton", u"リスト表示", {1320, 2040, 1095, kButtonHeight}},
-    {Command::ChooseWorkbook, "chooseWorkbookButton", u"ファイル選択",
+    {Command::ChooseWorkbook,
+     "chooseWorkbookButton",
+     u"ファイル選択",
      {2520, 600, 1095, kButtonHeight}},
 };
 

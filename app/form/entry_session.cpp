@@ -99,10 +99,9 @@ void EntrySession::enterWord() {
     auto entry = std::make_shared<const link::Entry>(std::get<link::Entry>(std::move(prepared)));
     auto result = std::make_shared<link::EntryResult>();
     view_.setWaiting(true);
-    linkThread_.run([this, entry, result] { *result = link_.write(*entry); },
-                    [this, entry, result, nameBefore = cellName_] {
-                        entryDone(*entry, *result, nameBefore);
-                    });
+    linkThread_.run(
+        [this, entry, result] { *result = link_.write(*entry); },
+        [this, entry, result, nameBefore = cellName_] { entryDone(*entry, *result, nameBefore); });
     view_.setFocus(Focus::Enter);
 }
 
@@ -239,7 +238,8 @@ void EntrySession::takeBack(bool overwrite) {
                     takeBack(true);
                 return;
             }
-            if (result->failure) view_.messageBox(wording::undoFailed(*result->failure, last->entry.cell));
+            if (result->failure)
+                view_.messageBox(wording::undoFailed(*result->failure, last->entry.cell));
             if (!result->restored) return;
             undoable_.pop_back();
             moveCellName(last->nameBefore);

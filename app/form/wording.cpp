@@ -29,8 +29,9 @@ std::u16string advice(const spreadsheet::Error& error, std::u16string_view appli
     const std::u16string name(application);
     switch (error.remedy()) {
         case Remedy::StartListening:
-            return name + u" を次のように起動してから、もう一度ワードポア！を起動してください:\n"
-                          u"soffice --accept=\"pipe,name=" +
+            return name +
+                   u" を次のように起動してから、もう一度ワードポア！を起動してください:\n"
+                   u"soffice --accept=\"pipe,name=" +
                    error.pipe() + u";urp;\"";
         case Remedy::StartApplication:
             return name + u" を起動してから、もう一度ワードポア！を起動してください。";
@@ -149,9 +150,9 @@ Message startupFailure(const link::StartupError& error, std::u16string_view appl
         case Kind::NoBook:
             return {u"ブックが選ばれなかったので、ワードポア！を終了します。", kCritical, title()};
         case Kind::BookMissing:
-            return {u"ブック" + bracketed(error.book()) + u"が見つかりません。" +
-                        std::u16string(kEnds),
-                    kCritical, title()};
+            return {
+                u"ブック" + bracketed(error.book()) + u"が見つかりません。" + std::u16string(kEnds),
+                kCritical, title()};
         case Kind::OfferStart:
             return {name + u" が起動していません。\n" + name +
                         u" を起動して、ワードポア！から使えるようにしますか？\n\n"
@@ -317,8 +318,8 @@ Message listFileProblem(const wordlist::ListFileProblem& problem,
                 unchanged;
             break;
         case Kind::NotSaved:
-            prompt = file + u"に保存できません。元のファイルはそのままです。" +
-                     because(problem.error);
+            prompt =
+                file + u"に保存できません。元のファイルはそのままです。" + because(problem.error);
             break;
     }
     return {std::move(prompt), kExclamation, std::u16string(boxTitle)};

@@ -35,7 +35,9 @@ std::string xInputMethod(const std::string& modifiers) {
     return lower(modifiers.substr(start, modifiers.find('@', start) - start));
 }
 
-bool isFcitx(const std::string& name) { return name == "fcitx" || name == "fcitx5"; }
+bool isFcitx(const std::string& name) {
+    return name == "fcitx" || name == "fcitx5";
+}
 
 const QString kCannotType = QStringLiteral("ワードポア！に日本語を入力できません。");
 const QString kUseIbusOrFcitx = QStringLiteral(
@@ -76,17 +78,20 @@ std::optional<QString> inputMethodAdvice(const InputMethodSetting& setting,
         const std::string method = xInputMethod(setting.xModifiers);
         if (method.empty() || method == "none") return std::nullopt;
         const QString name = QString::fromStdString(method);
-        QString advice = QStringLiteral("入力メソッド「%1」が Qt のプログラムには設定されていない"
-                                        "（環境変数 QT_IM_MODULE がない）ため、")
+        QString advice = QStringLiteral(
+                             "入力メソッド「%1」が Qt のプログラムには設定されていない"
+                             "（環境変数 QT_IM_MODULE がない）ため、")
                              .arg(name) +
                          kCannotType + u'\n';
         if (method == "ibus" && keys.contains("ibus")) {
-            advice += QStringLiteral("QT_IM_MODULE=ibus を設定するか、im-config で ibus を選び直して"
-                                     "ログインし直してください。");
+            advice += QStringLiteral(
+                "QT_IM_MODULE=ibus を設定するか、im-config で ibus を選び直して"
+                "ログインし直してください。");
         } else if (isFcitx(method)) {
             advice += (keys.contains("fcitx") ? QString() : kInstallFcitxFrontend + u'\n') +
-                      QStringLiteral("QT_IM_MODULE=fcitx を設定するか、im-config で fcitx5 を"
-                                     "選び直してログインし直してください。");
+                      QStringLiteral(
+                          "QT_IM_MODULE=fcitx を設定するか、im-config で fcitx5 を"
+                          "選び直してログインし直してください。");
         } else {
             advice += kUseIbusOrFcitx;
         }

@@ -79,7 +79,8 @@ MainWindow::MainWindow(link::Backend backend)
     createControls();
     createMenus();
     // The client area's size.
-    resize(px(form::kMainWindow.width), px(form::kMainWindow.height) + menuBar()->sizeHint().height());
+    resize(px(form::kMainWindow.width),
+           px(form::kMainWindow.height) + menuBar()->sizeHint().height());
     waiting_.setSingleShot(true);
     waiting_.setInterval(form::kShowWaitingAfterMs);
     connect(&waiting_, &QTimer::timeout, this, [this] { showWaiting(true); });

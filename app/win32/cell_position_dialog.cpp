@@ -23,10 +23,10 @@ CellPositionDialog::CellPositionDialog(std::function<void(std::u16string)> edite
     nameBox_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", toWide(form::kCellNameBox.text).c_str(),
                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0,
                                window_, nullptr, instance, nullptr);
-    HWND set = CreateWindowExW(
-        0, L"BUTTON", toWide(form::kSetButton.text).c_str(),
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, window_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSetButtonId)), instance, nullptr);
+    HWND set = CreateWindowExW(0, L"BUTTON", toWide(form::kSetButton.text).c_str(),
+                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
+                               window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSetButtonId)),
+                               instance, nullptr);
     layout_.place(prompt, form::kCellPrompt.rect, form::kCellPrompt.font);
     layout_.place(nameBox_, form::kCellNameBox.rect, form::kCellNameBox.font);
     layout_.place(set, form::kSetButton.rect, form::kSetButton.font);

@@ -68,11 +68,11 @@ void MainWindow::createControls() {
     // Created in the table's order, which is the tab order.
     for (std::size_t i = 0; i < std::size(form::kButtons); ++i) {
         const form::ButtonSpec& spec = form::kButtons[i];
-        buttons_[i] = CreateWindowExW(
-            0, L"BUTTON", toWide(spec.caption).c_str(),
-            WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, window_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId(spec.command))), instance,
-            nullptr);
+        buttons_[i] =
+            CreateWindowExW(0, L"BUTTON", toWide(spec.caption).c_str(),
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, window_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId(spec.command))),
+                            instance, nullptr);
         layout_.place(buttons_[i], spec.rect, form::kPlainFont);
     }
 }

@@ -6,7 +6,6 @@
 
 namespace {
 
-
 using wordpour::cells::kMaxLetters;
 using wordpour::cells::kNameLengthLimit;
 using wordpour::cells::NameProblem;

@@ -7,6 +7,7 @@
 # is left.
 # Usage: deb_install_test.sh SOURCE_DIR PACKAGE.deb   (as root, or with sudo)
 set -euo pipefail
+source "$(dirname "$0")/helpers.sh"
 src=$1
 deb=$(realpath "$2")
 helper=(/usr/bin/python3 "$src/tests/e2e/calc_helper.py")
@@ -27,8 +28,7 @@ cleanup() {
     [ -n "$installed" ] && DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get remove --purge -y wordpour >/dev/null 2>&1 || true
     rm -rf "$work"
 }
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+at_exit cleanup
 
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "$deb"
 installed=yes
@@ -57,14 +57,7 @@ book="$work/sheet1.xls"
 
 cat >"$work/drive.sh" <<DRIVE
 set -euo pipefail
-window() {
-    for _ in \$(seq 1 300); do
-        id=\$(xdotool search --onlyvisible --name "\$1" 2>/dev/null | head -1) || true
-        [ -n "\$id" ] && { echo "\$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
+source "$src/tests/e2e/helpers.sh"
 cd "$work"
 QT_QPA_PLATFORM=xcb /usr/bin/wordpour &
 program=\$!

@@ -18,7 +18,8 @@ id "$user" >/dev/null 2>&1 || useradd --create-home --shell /bin/bash "$user"
 copy=$(mktemp -d)
 trap 'rm -rf "$copy"' EXIT
 mkdir -p "$copy/tests/e2e" "$copy/scripts"
-cp "$src/tests/e2e/im_entry_test.sh" "$src/tests/e2e/calc_helper.py" "$copy/tests/e2e/"
+cp "$src/tests/e2e/im_entry_test.sh" "$src/tests/e2e/helpers.sh" "$src/tests/e2e/calc_helper.py" \
+    "$copy/tests/e2e/"
 cp "$src/scripts/start-calc" "$src/scripts/office-listens" "$copy/scripts/"
 cp "$wordpour" "$copy/wordpour"
 chmod -R a+rX "$copy"

@@ -7,6 +7,7 @@
 # ordinary user. Usage: im_entry_test.sh SOURCE_DIR WORDPOUR_BINARY ibus|fcitx5
 # (inside xvfb-run and dbus-run-session).
 set -euo pipefail
+source "$(dirname "$0")/helpers.sh"
 src=$1
 wordpour=$2
 method=$3
@@ -36,21 +37,9 @@ cleanup() {
     [ -f "$WORDPOUR_OFFICE_PIDFILE" ] && kill -KILL -- "-$(cat "$WORDPOUR_OFFICE_PIDFILE")" 2>/dev/null || true
     rm -rf "$work"
 }
-trap cleanup EXIT
-fail() {
-    echo "FAIL ($method): $*" >&2
-    import -window root "${TMPDIR:-/tmp}/wordpour-$method-failure-$(id -u).png" 2>/dev/null || true
-    exit 1
-}
-window() {
-    for _ in $(seq 1 300); do
-        local id
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
+at_exit cleanup
+e2e_name=$method
+e2e_screenshot="${TMPDIR:-/tmp}/wordpour-$method-failure-$(id -u).png"
 retry() {  # runs the command until it succeeds, for up to 10 s
     for _ in $(seq 1 50); do "$@" && return 0; sleep 0.2; done
     return 1

@@ -4,6 +4,7 @@
 # bytes on disk and the windows' titles.
 # Usage: wine_entry_test.sh WORDPOUR_EXE FAKE_EXCEL_SERVER_EXE (inside xvfb-run)
 set -euo pipefail
+source "$(dirname "$0")/helpers.sh"
 source "$(dirname "$0")/japanese_keymap.sh"
 exe=$1
 server_exe=$2
@@ -21,21 +22,8 @@ cleanup() {
     WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
     rm -rf "$work"
 }
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    import -window root "$work/../wordpour-wine-failure.png" 2>/dev/null || true
-    exit 1
-}
-window() {  # the first visible window whose name matches, waiting for it
-    for _ in $(seq 1 150); do
-        local id
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.2
-    done
-    return 1
-}
+at_exit cleanup
+e2e_screenshot="$work/../wordpour-wine-failure.png"
 cells() { grep '^cell ' "$work/excel.log" | tr -d '\r' | tr '\n' ' '; }
 settle() { sleep "${1:-1}"; }
 

@@ -7,6 +7,7 @@
 # cells back) reach the office through a pipe of the test's. Usage: xdotool_entry_test.sh SOURCE_DIR WORDPOUR_BINARY
 # (run inside xvfb-run).
 set -euo pipefail
+source "$(dirname "$0")/helpers.sh"
 source "$(dirname "$0")/japanese_keymap.sh"
 src=$1
 wordpour=$2
@@ -29,22 +30,9 @@ cleanup() {
     office -KILL
     rm -rf "$work"
 }
-trap cleanup EXIT
+at_exit cleanup
+e2e_screenshot="$work/../wordpour-xdotool-failure.png"
 
-fail() {
-    echo "FAIL: $*" >&2
-    import -window root "$work/../wordpour-xdotool-failure.png" 2>/dev/null || true
-    exit 1
-}
-window() {  # the first visible window whose name matches, waiting for it
-    for _ in $(seq 1 300); do  # up to 30 s: the start-up opens the workbook in Calc
-        local id
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
 focus() { xdotool windowfocus "$1" 2>/dev/null || true; sleep 0.3; }
 # The title the window manager shows (_NET_WM_NAME), exactly.
 titled() {

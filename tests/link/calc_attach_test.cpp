@@ -21,6 +21,8 @@
 
 namespace {
 
+using wordpour::link::StartupError;
+using wordpour::link::WorkbookLink;
 using wordpour::spreadsheet::attachRunning;
 using wordpour::spreadsheet::Failure;
 using wordpour::spreadsheet::startApplication;
@@ -28,8 +30,6 @@ using wordpour::spreadsheet::calc::findOffice;
 using wordpour::spreadsheet::calc::officeProcesses;
 using wordpour::spreadsheet::calc::pipeSocketPath;
 using wordpour::spreadsheet::calc::socketAnswers;
-using wordpour::link::StartupError;
-using wordpour::link::WorkbookLink;
 using wordpour::testing::enterWord;
 using wordpour::testing::MemoryBox;
 using wordpour::testing::pipeFor;

@@ -17,8 +17,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "link/spreadsheet/calc/uno_connection.h"
 #include "link/link_thread.h"
+#include "link/spreadsheet/calc/uno_connection.h"
 #include "link/workbook_link.h"
 #include "tests/support/entry_steps.h"
 #include "tests/support/test_office.h"
@@ -26,12 +26,12 @@
 namespace {
 
 using css::table::CellContentType_EMPTY;
-using wordpour::spreadsheet::attachRunning;
 using wordpour::link::Entry;
 using wordpour::link::EntryResult;
 using wordpour::link::LinkThread;
 using wordpour::link::StartupError;
 using wordpour::link::WorkbookLink;
+using wordpour::spreadsheet::attachRunning;
 using wordpour::testing::enterWord;
 using wordpour::testing::MemoryBox;
 using wordpour::testing::TempDir;

@@ -20,9 +20,9 @@ using wordpour::testing::MemoryBox;
 
 using css::table::CellContentType_EMPTY;
 using css::table::CellContentType_TEXT;
-using wordpour::spreadsheet::attachRunning;
 using wordpour::link::StartupError;
 using wordpour::link::WorkbookLink;
+using wordpour::spreadsheet::attachRunning;
 using wordpour::testing::pipeFor;
 using wordpour::testing::TempDir;
 using wordpour::testing::TestOffice;
@@ -223,8 +223,10 @@ TEST_F(CalcLink, AWorkbookLockedByAnotherOfficeIsAClearStartUpError) {
         started(path, box);
         ADD_FAILURE() << "started on a workbook that only opens read-only";
     } catch (const StartupError& error) {
-        EXPECT_NE(utf8(wordpour::testing::startupMessage(error).prompt).find("読み取り専用"), std::string::npos);
-        EXPECT_NE(utf8(wordpour::testing::startupMessage(error).prompt).find("locked.xls"), std::string::npos);
+        EXPECT_NE(utf8(wordpour::testing::startupMessage(error).prompt).find("読み取り専用"),
+                  std::string::npos);
+        EXPECT_NE(utf8(wordpour::testing::startupMessage(error).prompt).find("locked.xls"),
+                  std::string::npos);
     }
 }
 

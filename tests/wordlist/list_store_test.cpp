@@ -20,8 +20,8 @@
 #include <csignal>
 #endif
 
-#include "wordlist/code_page.h"
 #include "app/form/wording.h"
+#include "wordlist/code_page.h"
 #include "wordlist/list_store.h"
 #include "wordlist/whole_file.h"
 
@@ -70,7 +70,8 @@ std::vector<std::string> namesIn(const fs::path& folder) {
 std::string message(const std::optional<wordpour::wordlist::ListFileProblem>& problem,
                     const Entries& words = {}) {
     if (!problem) return "";
-    const std::u16string text = wordpour::form::wording::listFileProblem(*problem, words, u"").prompt;
+    const std::u16string text =
+        wordpour::form::wording::listFileProblem(*problem, words, u"").prompt;
     std::string utf8;
     for (char16_t c : text) {
         if (c < 0x80) {

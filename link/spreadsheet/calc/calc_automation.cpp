@@ -402,7 +402,8 @@ constexpr int kConnectAttempts = 4;
 void listenIfRunning(std::u16string_view pipe) {
     const std::string installation = calc::userInstallation();
     auto seen = calc::findOffice(installation);
-    if (!seen.running()) throw Error(Failure::NotStarted, {}, Remedy::StartListening, std::u16string(pipe));
+    if (!seen.running())
+        throw Error(Failure::NotStarted, {}, Remedy::StartListening, std::u16string(pipe));
     const auto until = std::chrono::steady_clock::now() + kOfficeStarting;
     while (!seen.answers && std::chrono::steady_clock::now() < until) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));

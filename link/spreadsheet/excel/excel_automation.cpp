@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "link/spreadsheet/automation.h"
-#include "link/spreadsheet/literal_text.h"
 #include "link/spreadsheet/excel/dispatch.h"
+#include "link/spreadsheet/literal_text.h"
 
 namespace wordpour::spreadsheet {
 
@@ -203,8 +203,7 @@ std::unique_ptr<Application> attachRunning() {
 
     CLSID clsid;
     HRESULT hr = CLSIDFromProgID(L"Excel.Application", &clsid);
-    if (FAILED(hr))
-        throw Error(Failure::NotRunning, com::describe(hr, nullptr), Remedy::Install);
+    if (FAILED(hr)) throw Error(Failure::NotRunning, com::describe(hr, nullptr), Remedy::Install);
     IUnknown* running = nullptr;
     hr = GetActiveObject(clsid, nullptr, &running);
     if (FAILED(hr) || !running)

@@ -60,9 +60,9 @@ TEST(Tables, TheMenusWithTheirCaptionsShortcutsAndSeparators) {
     for (const MenuSpec& menu : kMenus) tables.push_back({std::u16string(menu.caption)});
     for (const MenuItemSpec& item : kMenuItems) {
         tables.at(static_cast<std::size_t>(item.menu))
-            .push_back(item.separator() ? u"-"
-                                        : std::u16string(item.caption) + u"|" +
-                                              shortcutText(item.shortcut));
+            .push_back(item.separator()
+                           ? u"-"
+                           : std::u16string(item.caption) + u"|" + shortcutText(item.shortcut));
     }
     EXPECT_EQ(tables, expected);
     // Every command is reached by a button, a menu item or both.

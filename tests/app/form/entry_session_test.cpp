@@ -8,13 +8,13 @@
 
 namespace {
 
-using wordpour::form::Focus;
-using wordpour::form::EntrySession;
 using wordpour::form::Answer;
+using wordpour::form::EntrySession;
+using wordpour::form::Focus;
 using wordpour::testing::bytesOf;
 using wordpour::testing::FakeSpreadsheet;
-using wordpour::testing::SessionTest;
 using wordpour::testing::MemoryView;
+using wordpour::testing::SessionTest;
 using wordpour::testing::Words;
 using wordpour::testing::writeBytes;
 
@@ -29,7 +29,11 @@ TEST_F(SessionTest, StartUpLinksTheWorkbookAndFocusesTheWordBoxOrSaysWhyNot) {
     };
     const Case cases[] = {
         {"a workbook with a sheet1 links", u"book.xls", u"", {}, u""},
-        {"Cancel in the dialog ends", u"", u"", {}, u"ブックが選ばれなかったので、ワードポア！を終了します。"},
+        {"Cancel in the dialog ends",
+         u"",
+         u"",
+         {},
+         u"ブックが選ばれなかったので、ワードポア！を終了します。"},
         {"a file that is not there", u"missing.xls", u"", {}, u"が見つかりません"},
         {"no application to attach to", u"book.xls", u"attach", Failure::NotRunning,
          u"表計算ソフトに接続できません"},
@@ -115,7 +119,8 @@ TEST_F(SessionTest, WithNoSpreadsheetRunningOnlyYesStartsOneAndLinksTheWorkbook)
     EXPECT_FALSE(excel.start());
     ASSERT_EQ(excel.view.shown.size(), 1u);
     EXPECT_EQ(excel.view.shown[0].style, wordpour::form::kCritical);
-    EXPECT_NE(excel.view.shown[0].prompt.find(u"表計算ソフトに接続できません"), std::u16string::npos);
+    EXPECT_NE(excel.view.shown[0].prompt.find(u"表計算ソフトに接続できません"),
+              std::u16string::npos);
 }
 
 TEST_F(SessionTest, TheFileDialogShowsOneXlsFilterAndCancelKeepsAnEmptyPath) {
@@ -169,8 +174,8 @@ TEST_F(SessionTest, EachCommandLeavesTheFocusWhereTheTableSays) {
          std::nullopt},
         {"cell position", [] {}, &EntrySession::showCellPosition, std::nullopt},
         {"display", [] {}, &EntrySession::showList, Focus::Enter},
-        {"file selection", [&] { view.fileNames.push_back(u"other.xls"); }, &EntrySession::chooseWorkbook,
-         Focus::Enter},
+        {"file selection", [&] { view.fileNames.push_back(u"other.xls"); },
+         &EntrySession::chooseWorkbook, Focus::Enter},
         {"version", [] {}, &EntrySession::showAbout, std::nullopt},
     };
     for (const Case& c : cases) {
@@ -334,7 +339,8 @@ TEST_F(SessionTest, RefusedAndFailedEntriesSayWhyWriteNothingAndKeepTheName) {
         SCOPED_TRACE(c.what);
         sheet.calls.clear();
         sheet.failures.clear();
-        if (!c.failAt.empty()) sheet.failures[c.failAt] = wordpour::spreadsheet::Failure::Disconnected;
+        if (!c.failAt.empty())
+            sheet.failures[c.failAt] = wordpour::spreadsheet::Failure::Disconnected;
         view.shown.clear();
         form->setCellName(c.name);
         enter(c.word);

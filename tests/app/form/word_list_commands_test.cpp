@@ -12,9 +12,9 @@
 
 namespace {
 
-using wordpour::form::Focus;
-using wordpour::form::EntrySession;
 using wordpour::form::Answer;
+using wordpour::form::EntrySession;
+using wordpour::form::Focus;
 using wordpour::testing::bytesOf;
 using wordpour::testing::SessionTest;
 using wordpour::testing::Words;
@@ -66,8 +66,8 @@ TEST_F(SessionTest, FileFaultsAreReportedAndChangeNothing) {
          u"フォルダー"},
         {"not code page 932", &EntrySession::loadList,
          [](auto&) { writeBytes("List", "ok\r\n\x85\x40\r\n"); }, u"シフトJIS"},
-        {"List is a folder at save", &EntrySession::saveList, [](auto&) { fs::create_directory("List"); },
-         u"保存できません"},
+        {"List is a folder at save", &EntrySession::saveList,
+         [](auto&) { fs::create_directory("List"); }, u"保存できません"},
         {"an entry code page 932 cannot hold", &EntrySession::saveList,
          [](auto& run) {
              writeBytes("List", "old\r\n");

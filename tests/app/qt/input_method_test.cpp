@@ -29,34 +29,47 @@ private slots:
         QTest::addColumn<bool>("fcitxPlugin");
         QTest::addColumn<QString>("says");  // empty: nothing to say
 
-        QTest::newRow("ibus") << "ibus" << "@im=ibus" << false << "";
-        QTest::newRow("fcitx with its Qt 6 frontend") << "fcitx" << "@im=fcitx" << true << "";
-        QTest::newRow("nothing set up") << "" << "" << false << "";
-        QTest::newRow("compose only") << "compose" << "" << false << "";
-        QTest::newRow("X without an input method") << "" << "@im=none" << false << "";
-        QTest::newRow("uim") << "uim" << "@im=uim" << false
+        QTest::newRow("ibus") << "ibus"
+                              << "@im=ibus" << false << "";
+        QTest::newRow("fcitx with its Qt 6 frontend") << "fcitx"
+                                                      << "@im=fcitx" << true << "";
+        QTest::newRow("nothing set up") << ""
+                                        << "" << false << "";
+        QTest::newRow("compose only") << "compose"
+                                      << "" << false << "";
+        QTest::newRow("X without an input method") << ""
+                                                   << "@im=none" << false << "";
+        QTest::newRow("uim") << "uim"
+                             << "@im=uim" << false
                              << "入力メソッド「uim」には Qt 6 用のモジュールがないため、"
                                 "ワードポア！に日本語を入力できません。\nibus と ibus-mozc、"
                                 "または fcitx5 と fcitx5-mozc と fcitx5-frontend-qt6 を"
                                 "インストールし";
         QTest::newRow("fcitx without its Qt 6 frontend")
-            << "fcitx" << "@im=fcitx" << false
+            << "fcitx"
+            << "@im=fcitx" << false
             << "fcitx5 の Qt 6 用モジュールがないため、ワードポア！に日本語を入力できません。\n"
                "fcitx5-frontend-qt6 をインストールしてください（sudo apt install "
                "fcitx5-frontend-qt6）。";
-        QTest::newRow("fcitx5 named so") << "fcitx5" << "" << false
-                                         << "fcitx5-frontend-qt6 をインストールしてください";
+        QTest::newRow("fcitx5 named so")
+            << "fcitx5"
+            << "" << false << "fcitx5-frontend-qt6 をインストールしてください";
         QTest::newRow("ibus for X, nothing for Qt")
-            << "" << "@im=ibus" << false
+            << ""
+            << "@im=ibus" << false
             << "入力メソッド「ibus」が Qt のプログラムには設定されていない（環境変数 QT_IM_MODULE "
                "がない）ため、ワードポア！に日本語を入力できません。\nQT_IM_MODULE=ibus を設定";
         QTest::newRow("fcitx for X, no frontend")
-            << "" << "@im=fcitx" << false
+            << ""
+            << "@im=fcitx" << false
             << "fcitx5-frontend-qt6 をインストールしてください（sudo apt install "
                "fcitx5-frontend-qt6）。\nQT_IM_MODULE=fcitx を設定";
-        QTest::newRow("uim for X") << "" << "@im=uim" << false << "fcitx5-frontend-qt6 をインストールし、im-config";
-        QTest::newRow("xim is not a Qt 6 module") << "xim" << "@im=kinput2" << false
-                                                  << "入力メソッド「xim」には Qt 6 用のモジュールがない";
+        QTest::newRow("uim for X")
+            << ""
+            << "@im=uim" << false << "fcitx5-frontend-qt6 をインストールし、im-config";
+        QTest::newRow("xim is not a Qt 6 module")
+            << "xim"
+            << "@im=kinput2" << false << "入力メソッド「xim」には Qt 6 用のモジュールがない";
     }
     void adviceForEachSetting() {
         QFETCH(QString, module);

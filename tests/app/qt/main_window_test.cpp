@@ -57,7 +57,8 @@ private slots:
         QVERIFY(f_->entriesDone());
         QTest::keyClick(f_->button(wordpour::form::Command::Enter), Qt::Key_Return);
         QVERIFY(f_->entriesDone());
-        QTest::keyClick(f_->button(wordpour::form::Command::Enter), Qt::Key_Enter, Qt::KeypadModifier);
+        QTest::keyClick(f_->button(wordpour::form::Command::Enter), Qt::Key_Enter,
+                        Qt::KeypadModifier);
         QVERIFY(f_->entriesDone());
         QCOMPARE(f_->sheet.cells[u"A4"], u"=1+1");
         QCOMPARE(f_->sheet.cells[u"A5"], u"=1+1");
@@ -85,7 +86,8 @@ private slots:
         f_->sheet.calls.clear();
         f_->type(QStringLiteral("遅い"));
         QTest::mouseClick(f_->button(wordpour::form::Command::Enter), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(f_->button(wordpour::form::Command::Enter)->text(), QStringLiteral("応答待ち…"), 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(f_->button(wordpour::form::Command::Enter)->text(),
+                                  QStringLiteral("応答待ち…"), 1000);
         QCOMPARE(QApplication::focusWidget(), f_->button(wordpour::form::Command::Enter));
         // A second press starts no second entry.
         QTest::keyClick(f_->button(wordpour::form::Command::Enter), Qt::Key_Return);
@@ -165,8 +167,7 @@ private slots:
             {"deleteItem", QKeySequence(Qt::CTRL | Qt::Key_D), QString(), 0, "enterButton"},
             {"showListItem", QKeySequence(Qt::CTRL | Qt::Key_L), QStringLiteral("現在のリスト項目"),
              1, "enterButton"},
-            {"chooseWorkbookItem", QKeySequence(Qt::CTRL | Qt::Key_F), QString(), 1,
-             "enterButton"},
+            {"chooseWorkbookItem", QKeySequence(Qt::CTRL | Qt::Key_F), QString(), 1, "enterButton"},
             {"cellPositionItem", QKeySequence(Qt::CTRL | Qt::Key_P), QString(), 1, "cellNameBox"},
         };
         for (const Case& c : cases) {

@@ -146,7 +146,8 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QSize>("client");
         QTest::newRow("main") << "main" << QStringLiteral("ワードポア！") << QSize(248, 183);
-        QTest::newRow("cellPosition") << "cellPosition" << QStringLiteral("セル位置") << QSize(127, 77);
+        QTest::newRow("cellPosition")
+            << "cellPosition" << QStringLiteral("セル位置") << QSize(127, 77);
         QTest::newRow("about") << "about" << QStringLiteral("バージョン情報") << QSize(304, 187);
     }
     void windowsHaveTheirTitlesClientAreasAndIcons() {
@@ -174,11 +175,10 @@ private slots:
         for (const MenuSpec& menu : kMenus)
             expected << QStringList{QString::fromStdU16String(std::u16string(menu.caption))};
         for (const MenuItemSpec& item : kMenuItems) {
-            expected[item.menu] << (item.separator()
-                                        ? QStringLiteral("-")
-                                        : QString::fromStdU16String(std::u16string(item.caption) +
-                                                                    u"|" +
-                                                                    shortcutText(item.shortcut)));
+            expected[item.menu] << (item.separator() ? QStringLiteral("-")
+                                                     : QString::fromStdU16String(
+                                                           std::u16string(item.caption) + u"|" +
+                                                           shortcutText(item.shortcut)));
         }
         QList<QStringList> shown;
         for (QAction* bar : f_->form->menuBar()->actions()) {

@@ -115,10 +115,10 @@ private slots:
             QVERIFY(f_->start());
             f_->type(QStringLiteral("x"));
             c.grow();
-            QTest::mouseClick(f_->button(std::string_view(c.what) == "add"
-                                             ? wordpour::form::Command::Add
-                                             : wordpour::form::Command::Load),
-                              Qt::LeftButton);
+            QTest::mouseClick(
+                f_->button(std::string_view(c.what) == "add" ? wordpour::form::Command::Add
+                                                             : wordpour::form::Command::Load),
+                Qt::LeftButton);
             MessageBox::takeShown();
             QCOMPARE(items(), QStringList{QStringLiteral("x")});
             QCOMPARE(f_->combo()->currentIndex(), -1);

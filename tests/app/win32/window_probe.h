@@ -7,14 +7,11 @@
 #include <windows.h>
 
 #include "app/win32/main_window.h"
+#include "tests/link/spreadsheet/fake_spreadsheet.h"
 
 namespace wordpour::testing::win32 {
 
-using app::win32::Form1Window;
-
-struct Twips {
-    int left, top, width, height;
-};
+using app::win32::MainWindow;
 
 inline RECT clientRectIn(HWND control, HWND parent) {
     RECT r;
@@ -48,12 +45,18 @@ inline void changeDpi(HWND window, UINT dpi, int clientWidthPx, int clientHeight
 
 // Posts a key to the control with the focus and runs the window's message
 // loop until the key and all it caused have been handled.
-inline void press(Form1Window& form, UINT key) {
+inline void press(MainWindow& window, UINT key) {
     HWND target = GetFocus();
     PostMessageW(target, WM_KEYDOWN, key, 1);
     PostMessageW(target, WM_KEYUP, key, 0xC0000001);
     PostQuitMessage(0);
-    form.run();
+    window.run();
+}
+
+// The window's main window over the in-memory spreadsheet, as the program
+// makes it for Excel: no way to start the application.
+inline link::Backend stubBackend(FakeSpreadsheet& sheet) {
+    return {u"Excel", [&sheet] { return sheet.attach(); }, {}};
 }
 
 // The font a control draws with.

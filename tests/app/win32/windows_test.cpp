@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/main_window.h"
+#include "app/form/entry_session.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/dialogs.h"
 #include "tests/app/win32/window_probe.h"
@@ -16,13 +16,14 @@
 
 namespace {
 
+using wordpour::app::win32::MainWindow;
 using namespace wordpour::testing::win32;
+namespace form = wordpour::form;
 namespace ids = wordpour::app::win32;
 
-struct Font {
-    double points;
-    bool bold, underline;
-};
+std::wstring wide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
 
 HWND childWithText(HWND parent, const std::wstring& text) {
     for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
@@ -33,60 +34,49 @@ HWND childWithText(HWND parent, const std::wstring& text) {
 class WindowsTest : public ::testing::Test {
 protected:
     wordpour::testing::FakeSpreadsheet sheet;
-    Form1Window form{[this] { return sheet.attach(); }};
-    HWND Form1 = form.window();
+    MainWindow main{stubBackend(sheet)};
+    HWND window = main.window();
 
-    HWND Form2() {
-        form.logic().Command6_Click();
+    HWND cellPosition() {
+        main.session().showCellPosition();
         return FindWindowW(nullptr, L"セル位置");
     }
-    HWND Form3() {
-        form.logic().Version_Click();
+    HWND about() {
+        main.session().showAbout();
         return FindWindowW(nullptr, L"バージョン情報");
     }
 };
 
+// Every dialog control where the tables put it, in its font.
 TEST_F(WindowsTest, TheDialogsControlsStandAtTheirTwipsInTheirFonts) {
     struct Row {
-        const wchar_t* form;
-        const wchar_t* text;
-        Twips at;  // in the window's client area
-        Font font;
+        HWND dialog;
+        const form::ControlSpec& spec;
+        int left, top;  // in the window's client area: a frame's labels add its corner
     };
-    const Font plain{9, false, false};
-    // The about box's controls inside its frame are placed from the frame's
-    // corner (120, 120): their rows add it.
-    const Row rows[] = {
-        {L"セル位置", L"入力を開始する位置を指定してください。", {120, 120, 1575, 375}, plain},
-        {L"セル位置", L"A1", {120, 600, 855, 495}, {20.25, true, false}},
-        {L"セル位置", L"指定", {1080, 600, 735, 495}, {9, true, false}},
-        {L"バージョン情報", L"Word ! Pour ! version 1.0", {120, 120, 4335, 2295}, plain},
-        {L"バージョン情報", L"バージョン１．０", {2880, 480, 1215, 255}, plain},
-        {L"バージョン情報", L"ワードポア！", {360, 360, 2415, 375}, {12, true, true}},
-        {L"バージョン情報", L"E-Mail Address : ", {1320, 1440, 1455, 255}, plain},
-        {L"バージョン情報", L"© 2026", {1320, 840, 1335, 255}, plain},
-        {L"バージョン情報", L"Wordpour Project", {1800, 1080, 1695, 255}, {9, true, true}},
-        {L"バージョン情報", L"質問は README.md へ", {1800, 1680, 2535, 255}, {9, true, true}},
-        {L"バージョン情報", L"URL ：", {240, 1800, 735, 255}, plain},
-        {L"バージョン情報", L"同梱の README.md（使い方）", {360, 2040, 3975, 255}, {9, true, true}},
-        {L"バージョン情報", L"OK", {120, 2520, 4335, 255}, plain},
-    };
-    const HWND dialogs[] = {Form2(), Form3()};
+    const HWND dialogs[] = {cellPosition(), about()};
     for (HWND dialog : dialogs) ASSERT_NE(dialog, nullptr);
+    const form::TwipsRect frame = form::kAboutFrame.rect;
+    std::vector<Row> rows;
+    for (const form::ControlSpec* c : {&form::kCellPrompt, &form::kCellNameBox, &form::kSetButton})
+        rows.push_back({dialogs[0], *c, c->rect.left, c->rect.top});
+    for (const form::ControlSpec* c : {&form::kAboutFrame, &form::kAboutOk})
+        rows.push_back({dialogs[1], *c, c->rect.left, c->rect.top});
+    for (const form::ControlSpec& c : form::kAboutLabels)
+        rows.push_back({dialogs[1], c, frame.left + c.rect.left, frame.top + c.rect.top});
     for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << "row at " << r.at.left << "," << r.at.top);
-        HWND window = FindWindowW(nullptr, r.form);
-        HWND control = childWithText(window, r.text);
+        SCOPED_TRACE(std::string(r.spec.name));
+        HWND control = childWithText(r.dialog, wide(r.spec.text));
         ASSERT_NE(control, nullptr);
-        const RECT rect = clientRectIn(control, window);
-        EXPECT_EQ(rect.left, r.at.left / 15);
-        EXPECT_EQ(rect.top, r.at.top / 15);
-        EXPECT_EQ(rect.right - rect.left, r.at.width / 15);
-        EXPECT_EQ(rect.bottom - rect.top, r.at.height / 15);
+        const RECT rect = clientRectIn(control, r.dialog);
+        EXPECT_EQ(rect.left, r.left / 15);
+        EXPECT_EQ(rect.top, r.top / 15);
+        EXPECT_EQ(rect.right - rect.left, r.spec.rect.width / 15);
+        EXPECT_EQ(rect.bottom - rect.top, r.spec.rect.height / 15);
         const LOGFONTW font = fontOf(control);
-        EXPECT_EQ(font.lfHeight, -MulDiv(static_cast<int>(r.font.points * 100), 96, 7200));
-        EXPECT_EQ(font.lfWeight, r.font.bold ? FW_BOLD : FW_NORMAL);
-        EXPECT_EQ(font.lfUnderline != 0, r.font.underline);
+        EXPECT_EQ(font.lfHeight, -MulDiv(static_cast<int>(r.spec.font.points * 100), 96, 7200));
+        EXPECT_EQ(font.lfWeight, r.spec.font.bold ? FW_BOLD : FW_NORMAL);
+        EXPECT_EQ(font.lfUnderline != 0, r.spec.font.underline);
         EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
         const std::wstring face = font.lfFaceName;
         EXPECT_TRUE(face == L"ＭＳ Ｐゴシック" || face == L"MS PGothic" || face == L"Meiryo UI" ||
@@ -102,24 +92,25 @@ TEST_F(WindowsTest, TheDialogsControlsStandAtTheirTwipsInTheirFonts) {
     EXPECT_EQ(client.bottom, 187);
 }
 
+// The menus as the tables give them, each shortcut after a tab.
 TEST_F(WindowsTest, TheMenusHaveTheirCaptionsKeysOrderAndSeparators) {
-    // Each menu: its caption, then its items; "-" is a separator.
-    const std::vector<std::vector<std::wstring>> expected = {
-        {L"ﾌｧｲﾙ(&F)", L"ｴｸｾﾙのﾌｧｲﾙを指定(&F)\tCtrl+F", L"-", L"保存しているﾘｽﾄを開く(&O)\tCtrl+O",
-         L"現在のﾘｽﾄを保存(&S)\tCtrl+S", L"-", L"終了(&Q)\tCtrl+Q"},
-        {L"編集(&E)", L"単語をﾘｽﾄに追加(&A)\tCtrl+A", L"単語をﾘｽﾄから削除(&D)\tCtrl+D", L"-",
-         L"元に戻す(&U)\tCtrl+Z"},
-        // Beyond the specified items: the last separator and item.
-        {L"表示(&V)", L"入力を開始するｾﾙの位置(&P)\tCtrl+P", L"-", L"現在のﾘｽﾄを表示(&L)\tCtrl+L",
-         L"-", L"常に手前に表示(&T)"},
-        {L"ﾍﾙﾌﾟ(&H)", L"ﾊﾞｰｼﾞｮﾝ情報(&I)\tF1"},
-    };
+    std::vector<std::vector<std::wstring>> expected;
+    for (const form::MenuSpec& menu : form::kMenus) expected.push_back({wide(menu.caption)});
+    for (const form::MenuItemSpec& item : form::kMenuItems) {
+        std::wstring caption = L"-";
+        if (!item.separator()) {
+            caption = wide(item.caption);
+            if (item.shortcut.kind != form::Shortcut::Kind::None)
+                caption += L"\t" + wide(form::shortcutText(item.shortcut));
+        }
+        expected.at(static_cast<std::size_t>(item.menu)).push_back(caption);
+    }
     auto caption = [](HMENU menu, int i) {
         wchar_t text[128] = {};
         GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
         return std::wstring(text);
     };
-    HMENU bar = GetMenu(Form1);
+    HMENU bar = GetMenu(window);
     std::vector<std::vector<std::wstring>> shown;
     for (int m = 0; m < GetMenuItemCount(bar); ++m) {
         std::vector<std::wstring> menu{caption(bar, m)};
@@ -163,8 +154,8 @@ TEST_F(WindowsTest, OneIconOf32And16PixelsIn16ColoursForEveryWindow) {
     }
     std::sort(sizes.begin(), sizes.end());
     EXPECT_EQ(sizes, (std::vector<int>{16, 32}));
-    for (HWND window : {Form1, Form2(), Form3()})
-        EXPECT_NE(GetClassLongPtrW(window, GCLP_HICON), 0u) << textOf(window).size();
+    for (HWND each : {window, cellPosition(), about()})
+        EXPECT_NE(GetClassLongPtrW(each, GCLP_HICON), 0u) << textOf(each).size();
 }
 
 // The item's check mark follows the state. Whether the windows are then
@@ -173,49 +164,52 @@ TEST_F(WindowsTest, OneIconOf32And16PixelsIn16ColoursForEveryWindow) {
 // openbox (_NET_WM_STATE_ABOVE).
 TEST_F(WindowsTest, AlwaysOnTopIsACheckItem) {
     for (const bool on : {true, false, true}) {
-        SendMessageW(Form1, WM_COMMAND, ids::kAlwaysOnTop, 0);
-        EXPECT_EQ(GetMenuState(GetMenu(Form1), ids::kAlwaysOnTop, MF_BYCOMMAND) & MF_CHECKED,
+        const int id = ids::commandId(form::Command::AlwaysOnTop);
+        SendMessageW(window, WM_COMMAND, id, 0);
+        EXPECT_EQ(GetMenuState(GetMenu(window), id, MF_BYCOMMAND) & MF_CHECKED,
                   on ? static_cast<UINT>(MF_CHECKED) : 0u);
     }
 }
 
 TEST_F(WindowsTest, UndoIsGreyedWhileThereIsNothingToTakeBack) {
-    EXPECT_NE(GetMenuState(GetMenu(Form1), ids::kUndo, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    EXPECT_NE(GetMenuState(GetMenu(window), ids::commandId(form::Command::Undo), MF_BYCOMMAND) &
+                  MF_GRAYED,
+              0u);
 }
 
 TEST(FileDialog, TheWorkbookFilterIsOneXlsFilter) {
     using namespace std::string_literals;
-    EXPECT_EQ(wordpour::app::win32::filterPairs(wordpour::app::kBookFilter),
+    EXPECT_EQ(wordpour::app::win32::filterPairs(form::kBookFilter),
               L"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)\0*.xls\0\0"s);
 }
 
 TEST_F(WindowsTest, EnterAndEscapePressNothingInTheDialogs) {
-    HWND dialog = Form2();
-    HWND text1 = childWithText(dialog, L"A1");
-    ASSERT_NE(text1, nullptr);
+    HWND dialog = cellPosition();
+    HWND name = childWithText(dialog, L"A1");
+    ASSERT_NE(name, nullptr);
     for (UINT key : {VK_RETURN, VK_ESCAPE}) {
-        SetFocus(text1);
-        press(form, key);
+        SetFocus(name);
+        press(main, key);
         EXPECT_TRUE(IsWindowVisible(dialog)) << key;
-        EXPECT_EQ(textOf(text1), L"A1");
+        EXPECT_EQ(textOf(name), L"A1");
     }
-    HWND about = Form3();
-    SetFocus(childWithText(about, L"OK"));
-    press(form, VK_ESCAPE);
-    EXPECT_TRUE(IsWindowVisible(about));
+    HWND box = about();
+    SetFocus(childWithText(box, L"OK"));
+    press(main, VK_ESCAPE);
+    EXPECT_TRUE(IsWindowVisible(box));
 }
 
 TEST_F(WindowsTest, TheAboutBoxLeavesTheMainWindowsFocusWhereItWas) {
-    ShowWindow(Form1, SW_SHOW);
-    SetForegroundWindow(Form1);
-    HWND combo = GetDlgItem(Form1, ids::kCombo1);
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    HWND combo = main.wordBox();
     SetFocus(combo);
-    press(form, VK_F1);
-    HWND about = FindWindowW(nullptr, L"バージョン情報");
-    ASSERT_NE(about, nullptr);
-    EXPECT_TRUE(IsWindowVisible(about));
-    SetForegroundWindow(Form1);
-    SetActiveWindow(Form1);
+    press(main, VK_F1);
+    HWND box = FindWindowW(nullptr, L"バージョン情報");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(IsWindowVisible(box));
+    SetForegroundWindow(window);
+    SetActiveWindow(window);
     const HWND focus = GetFocus();
     EXPECT_TRUE(focus == combo || GetParent(focus) == combo);
 }
@@ -223,11 +217,12 @@ TEST_F(WindowsTest, TheAboutBoxLeavesTheMainWindowsFocusWhereItWas) {
 TEST_F(WindowsTest, QuitInTheMenuAndTheCloseBoxEndTheProgram) {
     for (const UINT message : {static_cast<UINT>(WM_COMMAND), static_cast<UINT>(WM_CLOSE)}) {
         SCOPED_TRACE(message == WM_CLOSE ? "the close box" : "終了 in the menu");
-        PostMessageW(Form1, message, message == WM_COMMAND ? ids::kQuit : 0, 0);
+        PostMessageW(window, message,
+                     message == WM_COMMAND ? ids::commandId(form::Command::Quit) : 0, 0);
         // Never ended: the loop ends by this timer, with another status.
         const UINT_PTR never =
             SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(99); });
-        EXPECT_EQ(form.run(), 0);
+        EXPECT_EQ(main.run(), 0);
         KillTimer(nullptr, never);
     }
 }

@@ -50,7 +50,8 @@ public:
     explicit FakeSheets(FakeSpreadsheet& s) : s_(s) {}
     std::unique_ptr<spreadsheet::Worksheet> item(std::u16string_view name) override {
         s_.record(u"item " + std::u16string(name));
-        if (!s_.sheets.count(std::u16string(name))) throw spreadsheet::Error(spreadsheet::Failure::NoSheet, {});
+        if (!s_.sheets.count(std::u16string(name)))
+            throw spreadsheet::Error(spreadsheet::Failure::NoSheet, {});
         return std::make_unique<FakeWorksheet>(s_);
     }
 

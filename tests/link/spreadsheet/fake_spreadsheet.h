@@ -19,9 +19,9 @@ struct FakeSpreadsheet {
     // "item <name>", "range <cell>", "value <word>", "visible 1",
     // "restore <cell> <text>", "launch".
     std::vector<std::u16string> calls;
-    std::map<std::u16string, std::u16string> cells;         // of the sheet taken: the text shown
+    std::map<std::u16string, std::u16string> cells;  // of the sheet taken: the text shown
     std::map<std::u16string, spreadsheet::CellContent> contents;  // what each cell holds
-    int reads = 0;                                          // of a cell's content
+    int reads = 0;                                                // of a cell's content
     std::set<std::u16string> sheets = {u"sheet1"};
     bool visible = false;
 

@@ -130,8 +130,9 @@ TEST_F(ExcelAutomation, NoServerRunningIsTheAttachError) {
         link.start(u16(dir_ + L"book.xls"), u"A1");
         ADD_FAILURE() << "attached to nothing";
     } catch (const StartupError& error) {
-        EXPECT_NE(wordpour::testing::startupMessage(error).prompt.find(u"表計算ソフトに接続できません"),
-                  std::u16string::npos);
+        EXPECT_NE(
+            wordpour::testing::startupMessage(error).prompt.find(u"表計算ソフトに接続できません"),
+            std::u16string::npos);
     }
 }
 
@@ -261,7 +262,8 @@ TEST_F(ExcelAutomation, FailuresAreReportedAsErrors) {
             link.start(u16(dir_ + c.book), u"A1");
             ADD_FAILURE() << "started";
         } catch (const StartupError& error) {
-            EXPECT_NE(wordpour::testing::startupMessage(error).prompt.find(c.says), std::u16string::npos)
+            EXPECT_NE(wordpour::testing::startupMessage(error).prompt.find(c.says),
+                      std::u16string::npos)
                 << utf8(wordpour::testing::startupMessage(error).prompt);
         }
     }

@@ -1,0 +1,137 @@
+// The Win32 windows themselves, under Wine: where each control stands at
+// 96 and at 144 dpi, and which keys press what.
+#include <string>
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+#include "app/win32/control_ids.h"
+#include "app/win32/main_window.h"
+#include "tests/app/win32/window_probe.h"
+#include "tests/link/spreadsheet/fake_spreadsheet.h"
+
+namespace {
+
+using wordpour::app::win32::MainWindow;
+using wordpour::form::Command;
+using namespace wordpour::testing::win32;
+namespace form = wordpour::form;
+namespace ids = wordpour::app::win32;
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    wordpour::testing::FakeSpreadsheet sheet;
+    MainWindow main{stubBackend(sheet)};
+    HWND window = main.window();
+    HWND control(int id) { return GetDlgItem(window, id); }
+};
+
+// The word box and every button where the tables put them, in their fonts.
+TEST_F(MainWindowTest, ControlsStandAtTheirTwipsAtEveryDpi) {
+    struct Control {
+        int id;
+        std::u16string_view caption;
+        form::TwipsRect at;  // height 0: the word box's, which its font may raise
+        double points;
+    };
+    std::vector<Control> controls = {
+        {ids::kWordBoxId, u"", {120, 0, 3495, 0}, form::kWordBox.font.points}};
+    for (const form::ButtonSpec& b : form::kButtons)
+        controls.push_back({ids::commandId(b.command), b.caption, b.rect, form::kPlainFont.points});
+    for (const UINT dpi : {96u, 144u}) {
+        if (dpi != 96)
+            changeDpi(window, dpi, MulDiv(form::kMainWindow.width, dpi, 1440),
+                      MulDiv(form::kMainWindow.height, dpi, 1440));
+        RECT client;
+        GetClientRect(window, &client);
+        EXPECT_EQ(client.right, MulDiv(form::kMainWindow.width, dpi, 1440)) << dpi;
+        EXPECT_EQ(client.bottom, MulDiv(form::kMainWindow.height, dpi, 1440)) << dpi;
+        for (const Control& c : controls) {
+            SCOPED_TRACE(testing::Message() << "control " << c.id << " at " << dpi << " dpi");
+            HWND shown = control(c.id);
+            ASSERT_NE(shown, nullptr);
+            EXPECT_EQ(textOf(shown), std::wstring(c.caption.begin(), c.caption.end()));
+            const RECT r = clientRectIn(shown, window);
+            EXPECT_EQ(r.left, MulDiv(c.at.left, dpi, 1440));
+            EXPECT_EQ(r.top, MulDiv(c.at.top, dpi, 1440));
+            EXPECT_EQ(r.right - r.left, MulDiv(c.at.width, dpi, 1440));
+            if (c.at.height) {
+                EXPECT_EQ(r.bottom - r.top, MulDiv(c.at.height, dpi, 1440));
+            } else {
+                // The word box: 525 twips, or more where its font needs it.
+                const int twips = form::kWordBox.rect.height;
+                EXPECT_GE(r.bottom - r.top, MulDiv(twips, dpi, 1440));
+                EXPECT_LE(r.bottom - r.top, MulDiv(twips, dpi, 1440) + MulDiv(8, dpi, 96));
+            }
+            EXPECT_EQ(fontHeight(shown), -MulDiv(static_cast<int>(c.points * 100), dpi, 7200));
+        }
+    }
+}
+
+TEST_F(MainWindowTest, EnterPressesTheFocusedButtonOnlyAndTheShortcutsWorkInTheWordBox) {
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    // Enter in the word box, and Escape on a button, press nothing.
+    SetFocus(control(ids::kWordBoxId));
+    press(main, VK_RETURN);
+    EXPECT_FALSE(IsWindowVisible(main.cellPositionDialog().window()));
+    SetFocus(main.button(Command::CellPosition));
+    press(main, VK_ESCAPE);
+    EXPECT_FALSE(IsWindowVisible(main.cellPositionDialog().window()));
+    // Enter on セル位置 shows the dialog with the focus in its text box.
+    press(main, VK_RETURN);
+    HWND dialog = FindWindowW(nullptr, L"セル位置");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    wchar_t className[32] = {};
+    GetClassNameW(GetFocus(), className, 32);
+    EXPECT_STREQ(className, L"Edit");
+    EXPECT_EQ(GetParent(GetFocus()), dialog);
+    // F1 with the focus in the word box: one about box, however often.
+    SetForegroundWindow(window);
+    SetFocus(control(ids::kWordBoxId));
+    press(main, VK_F1);
+    SetFocus(control(ids::kWordBoxId));
+    press(main, VK_F1);
+    int aboutBoxes = 0;
+    EnumWindows(
+        [](HWND window, LPARAM count) -> BOOL {
+            if (IsWindowVisible(window) && textOf(window) == L"バージョン情報")
+                ++*reinterpret_cast<int*>(count);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&aboutBoxes));
+    EXPECT_EQ(aboutBoxes, 1);
+}
+
+TEST_F(MainWindowTest, TheAboutBoxPictureKeepsItsNaturalSizeAtEveryDpi) {
+    main.session().showAbout();
+    HWND about = FindWindowW(nullptr, L"バージョン情報");
+    ASSERT_NE(about, nullptr);
+    HWND picture = nullptr;
+    EnumChildWindows(
+        about,
+        [](HWND child, LPARAM found) -> BOOL {
+            wchar_t className[32] = {};
+            GetClassNameW(child, className, 32);
+            if (lstrcmpiW(className, L"Static") == 0 &&
+                (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP) {
+                *reinterpret_cast<HWND*>(found) = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&picture));
+    ASSERT_NE(picture, nullptr);
+    for (const UINT dpi : {96u, 144u}) {
+        if (dpi != 96) changeDpi(about, dpi, MulDiv(4560, dpi, 1440), MulDiv(2805, dpi, 1440));
+        const RECT r = clientRectIn(picture, about);
+        EXPECT_EQ(r.left, MulDiv(240, dpi, 1440)) << dpi;
+        EXPECT_EQ(r.top, MulDiv(720, dpi, 1440)) << dpi;
+        EXPECT_EQ(r.right - r.left, 65) << dpi;
+        EXPECT_EQ(r.bottom - r.top, 65) << dpi;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,32 @@
+# Shared by the end-to-end scripts (sourced): ending with a failure and a
+# screenshot, waiting for a window, and cleaning up what a script started.
+#
+# A script sets e2e_name (shown after FAIL) and e2e_screenshot (where the
+# screen goes when it fails), and registers its clean-up with at_exit.
+
+e2e_cleanups=()
+# Runs `command` when the script ends, however it ends; the last registered first.
+at_exit() { e2e_cleanups+=("$1"); }
+e2e_cleanup() {
+    local i
+    for ((i = ${#e2e_cleanups[@]} - 1; i >= 0; i--)); do eval "${e2e_cleanups[i]}" || true; done
+}
+trap e2e_cleanup EXIT
+
+fail() {
+    echo "FAIL${e2e_name:+ ($e2e_name)}: $*" >&2
+    if [ -n "${e2e_screenshot:-}" ]; then import -window root "$e2e_screenshot" 2>/dev/null || true; fi
+    exit 1
+}
+
+# The first visible window whose name matches, waiting up to 30 s for it:
+# a start-up may open a workbook in a spreadsheet first.
+window() {
+    for _ in $(seq 1 300); do
+        local id
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
