@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
 
     wordpour::app::WordFinder finder;
     auto start = std::chrono::steady_clock::now();
-    finder.append(words);
+    finder.append(words, 0);
     std::printf("type to find in %zu entries:\n", words.size());
     std::printf("  a load hands the words over: %.2f ms\n", msSince(start));
     start = std::chrono::steady_clock::now();

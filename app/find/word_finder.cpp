@@ -11,7 +11,7 @@ namespace {
 // Runs shorter than this are keyed at once: a thread would cost more.
 constexpr std::size_t kKeyAside = 256;
 
-WordFinder::Keys keysOf(const std::vector<std::u16string>& words) {
+WordFinder::Keys keysOf(std::span<const std::u16string> words) {
     WordFinder::Keys keys;
     std::size_t characters = 0;
     for (const auto& word : words) characters += word.size() + 1;
@@ -29,14 +29,14 @@ WordFinder::Keys keysOf(const std::vector<std::u16string>& words) {
 
 }  // namespace
 
-void WordFinder::append(std::vector<std::u16string> words) {
+void WordFinder::append(const std::vector<std::u16string>& all, std::size_t from) {
+    const std::span<const std::u16string> words(all.data() + from, all.size() - from);
     if (words.size() < kKeyAside) {
         std::promise<Keys> now;
         now.set_value(keysOf(words));
         pending_.push_back(now.get_future());
     } else {
-        pending_.push_back(
-            std::async(std::launch::async, [words = std::move(words)] { return keysOf(words); }));
+        pending_.push_back(std::async(std::launch::async, [words] { return keysOf(words); }));
     }
 }
 

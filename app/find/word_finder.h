@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <future>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,11 +18,15 @@ public:
     WordFinder(const WordFinder&) = delete;
     WordFinder& operator=(const WordFinder&) = delete;
 
-    // Keeps the keys in step with the word list. A long run of words (a
-    // load) is keyed on a thread of its own, so the load does not wait for
-    // it and the first keystroke after it seldom does.
-    void append(std::vector<std::u16string> words);
+    // Keeps the keys in step with the word list `all`, whose entries from
+    // `from` on are new. A long run of them (a load) is keyed on a thread of
+    // its own, which reads them in `all` itself: the load neither waits for
+    // it nor copies the words, and the first keystroke after it seldom
+    // waits. `all` may change only after settle(), remove() or matches().
+    void append(const std::vector<std::u16string>& all, std::size_t from);
     void remove(std::size_t index);
+    // Waits until every entry appended has its key.
+    void settle() { keyPending(); }
 
     // The indexes of the entries that contain `typed`; none for an empty text.
     std::vector<std::size_t> matches(std::u16string_view typed);

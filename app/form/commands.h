@@ -119,13 +119,6 @@ inline constexpr MenuItemSpec kMenuItems[] = {
     {3, Command::About, "aboutItem", u"ﾊﾞｰｼﾞｮﾝ情報(&I)", Shortcut::function(1)},
 };
 
-// The menu item of a command, if it has one.
-constexpr const MenuItemSpec* menuItemFor(Command command) {
-    for (const MenuItemSpec& item : kMenuItems)
-        if (item.command == command) return &item;
-    return nullptr;
-}
-
 // The shortcut as a menu shows it beside the caption: "Ctrl+F", "F1", or "".
 std::u16string shortcutText(Shortcut shortcut);
 

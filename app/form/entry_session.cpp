@@ -58,32 +58,15 @@ std::optional<link::StartupError> EntrySession::startLink(const std::u16string& 
 }
 
 void EntrySession::run(Command command) {
-    switch (command) {
-        case Command::Add:
-            return addWord();
-        case Command::Delete:
-            return deleteWord();
-        case Command::Load:
-            return loadList();
-        case Command::Enter:
-            return enterWord();
-        case Command::Save:
-            return saveList();
-        case Command::CellPosition:
-            return showCellPosition();
-        case Command::ShowList:
-            return showList();
-        case Command::ChooseWorkbook:
-            return chooseWorkbook();
-        case Command::Quit:
-            return quit();
-        case Command::Undo:
-            return undo();
-        case Command::AlwaysOnTop:
-            return toggleAlwaysOnTop();
-        case Command::About:
-            return showAbout();
-    }
+    // In the order of Command.
+    static constexpr void (EntrySession::*kCommands[])() = {
+        &EntrySession::addWord,   &EntrySession::deleteWord,        &EntrySession::loadList,
+        &EntrySession::enterWord, &EntrySession::saveList,          &EntrySession::showCellPosition,
+        &EntrySession::showList,  &EntrySession::chooseWorkbook,    &EntrySession::quit,
+        &EntrySession::undo,      &EntrySession::toggleAlwaysOnTop, &EntrySession::showAbout,
+    };
+    static_assert(std::size(kCommands) == static_cast<std::size_t>(Command::About) + 1);
+    (this->*kCommands[static_cast<std::size_t>(command)])();
 }
 
 void EntrySession::enterWord() {

@@ -65,13 +65,8 @@ bool AboutBox::handleDialogMessage(MSG& message) {
 }
 
 LRESULT CALLBACK AboutBox::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<AboutBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = ownerOf<AboutBox>(window, message, lParam);
     switch (message) {
-        case WM_NCCREATE:
-            SetWindowLongPtrW(window, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(
-                                  reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-            break;
         case WM_DPICHANGED:
             if (self) self->layout_.dpiChanged(window, wParam, lParam);
             return 0;

@@ -63,13 +63,8 @@ bool CellPositionDialog::handleDialogMessage(MSG& message) {
 
 LRESULT CALLBACK CellPositionDialog::procedure(HWND window, UINT message, WPARAM wParam,
                                                LPARAM lParam) {
-    auto* self = reinterpret_cast<CellPositionDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = ownerOf<CellPositionDialog>(window, message, lParam);
     switch (message) {
-        case WM_NCCREATE:
-            SetWindowLongPtrW(window, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(
-                                  reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-            break;
         case WM_COMMAND:
             if (!self) break;
             // 指定 hides the dialog and keeps the name; Enter and Escape

@@ -100,6 +100,17 @@ inline void keepOnTop(HWND window, bool onTop) {
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+// The object a window of createFrame belongs to: its `self`, kept with the
+// window from WM_NCCREATE on; null for the messages before.
+template <typename Owner>
+Owner* ownerOf(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    return reinterpret_cast<Owner*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
 // A top-level window of the program: the ordinary, resizable frame with the
 // program's icon, whose client area is `width` x `height` twips at its DPI.
 // The controls keep their places when it is resized. `self` reaches

@@ -21,6 +21,7 @@
 #endif
 
 #include "app/form/wording.h"
+#include "tests/support/utf8.h"
 #include "wordlist/code_page.h"
 #include "wordlist/list_store.h"
 #include "wordlist/whole_file.h"
@@ -72,20 +73,7 @@ std::string message(const std::optional<wordpour::wordlist::ListFileProblem>& pr
     if (!problem) return "";
     const std::u16string text =
         wordpour::form::wording::listFileProblem(*problem, words, u"").prompt;
-    std::string utf8;
-    for (char16_t c : text) {
-        if (c < 0x80) {
-            utf8 += static_cast<char>(c);
-        } else if (c < 0x800) {
-            utf8 += static_cast<char>(0xC0 | (c >> 6));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xE0 | (c >> 12));
-            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return utf8;
+    return wordpour::testing::toUtf8(text);
 }
 
 TEST(ListStore, SaveReplacesTheWholeFileAndLoadReadsItBack) {

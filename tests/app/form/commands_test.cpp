@@ -4,6 +4,7 @@
 // what these tables say.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -66,8 +67,12 @@ TEST(Tables, TheMenusWithTheirCaptionsShortcutsAndSeparators) {
     }
     EXPECT_EQ(tables, expected);
     // Every command is reached by a button, a menu item or both.
-    for (int c = 0; c <= static_cast<int>(Command::About); ++c)
-        EXPECT_TRUE(buttonFor(Command(c)) || menuItemFor(Command(c))) << c;
+    for (int c = 0; c <= static_cast<int>(Command::About); ++c) {
+        const bool inMenu =
+            std::any_of(std::begin(kMenuItems), std::end(kMenuItems),
+                        [c](const MenuItemSpec& item) { return item.command == Command(c); });
+        EXPECT_TRUE(buttonFor(Command(c)) || inMenu) << c;
+    }
 }
 
 TEST(Tables, TheDialogsWithTheirTitlesControlsAndFonts) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/form/wording.h"
+#include "tests/support/utf8.h"
 
 namespace {
 
@@ -77,20 +78,7 @@ std::vector<std::u16string> fixedParts(const std::u16string& prompt) {
 }
 
 std::string utf8(const std::u16string& text) {
-    std::string out;
-    for (char16_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    return wordpour::testing::toUtf8(text);
 }
 
 TEST(Wording, EveryMessageHasItsTitleAndItsRowInTheReadme) {

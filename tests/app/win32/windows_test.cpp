@@ -177,10 +177,9 @@ TEST_F(WindowsTest, UndoIsGreyedWhileThereIsNothingToTakeBack) {
               0u);
 }
 
-TEST(FileDialog, TheWorkbookFilterIsOneXlsFilter) {
+TEST(FileDialog, AFilterBecomesTheDialogsPairs) {
     using namespace std::string_literals;
-    EXPECT_EQ(wordpour::app::win32::filterPairs(form::kBookFilter),
-              L"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)\0*.xls\0\0"s);
+    EXPECT_EQ(wordpour::app::win32::filterPairs(u"Text|*.txt;*.csv"), L"Text\0*.txt;*.csv\0\0"s);
 }
 
 TEST_F(WindowsTest, EnterAndEscapePressNothingInTheDialogs) {
