@@ -29,8 +29,7 @@ struct Backend {
 };
 
 // A start-up step failed; the program says why and ends.
-class StartupError : public std::exception {
-public:
+struct StartupError : std::exception {
     enum class Kind {
         NoBook,       // the workbook dialog was cancelled
         BookMissing,  // the file chosen does not exist
@@ -39,16 +38,12 @@ public:
         CannotStart,  // starting it failed: `cause` says how
     };
     StartupError(Kind kind, std::u16string book, std::optional<spreadsheet::Error> cause = {})
-        : kind_(kind), book_(std::move(book)), cause_(std::move(cause)) {}
-    Kind kind() const { return kind_; }
-    const std::u16string& book() const { return book_; }
-    const std::optional<spreadsheet::Error>& cause() const { return cause_; }
+        : kind(kind), book(std::move(book)), cause(std::move(cause)) {}
     const char* what() const noexcept override { return "Wordpour could not start"; }
 
-private:
-    Kind kind_;
-    std::u16string book_;
-    std::optional<spreadsheet::Error> cause_;
+    Kind kind;
+    std::u16string book;
+    std::optional<spreadsheet::Error> cause;
 };
 
 // One word entry, checked and ready to be written.

@@ -28,7 +28,7 @@ bool EntrySession::start() {
     // No spreadsheet application runs: the user is asked whether to start
     // one, and only Yes starts it.
     std::optional<link::StartupError> failed = startLink(path, false);
-    if (failed && failed->kind() == link::StartupError::Kind::OfferStart) {
+    if (failed && failed->kind == link::StartupError::Kind::OfferStart) {
         if (view_.messageBox(wording::startupFailure(*failed, link_.applicationName())) !=
             Answer::Yes)
             return false;

@@ -16,7 +16,7 @@
 namespace wordpour::form {
 
 // Where the keyboard focus goes after a command.
-enum class Focus { WordBox, Enter, CellName };
+enum class Focus { WordBox, Enter };
 
 class SessionView {
 public:

@@ -146,12 +146,12 @@ Message confirmation(std::u16string_view firstSentence, std::u16string_view boxT
 Message startupFailure(const link::StartupError& error, std::u16string_view applicationName) {
     using Kind = link::StartupError::Kind;
     const std::u16string name(applicationName);
-    switch (error.kind()) {
+    switch (error.kind) {
         case Kind::NoBook:
             return {u"ブックが選ばれなかったので、ワードポア！を終了します。", kCritical, title()};
         case Kind::BookMissing:
             return {
-                u"ブック" + bracketed(error.book()) + u"が見つかりません。" + std::u16string(kEnds),
+                u"ブック" + bracketed(error.book) + u"が見つかりません。" + std::u16string(kEnds),
                 kCritical, title()};
         case Kind::OfferStart:
             return {name + u" が起動していません。\n" + name +
@@ -159,7 +159,7 @@ Message startupFailure(const link::StartupError& error, std::u16string_view appl
                         u"「いいえ」を選ぶと、ワードポア！を終了します。",
                     kStartQuestion, title()};
         case Kind::CannotStart: {
-            const std::u16string detail = error.cause() ? error.cause()->detail() : u"";
+            const std::u16string detail = error.cause ? error.cause->detail() : u"";
             return {withDetail(name + u" を起動できません。" + std::u16string(kEnds),
                                spreadsheet::Error(Failure::Disconnected, detail)),
                     kCritical, title()};
@@ -168,8 +168,8 @@ Message startupFailure(const link::StartupError& error, std::u16string_view appl
             break;
     }
     const spreadsheet::Error cause =
-        error.cause() ? *error.cause() : spreadsheet::Error(Failure::Disconnected, {});
-    return {withDetail(spreadsheetAtStartup(cause, error.book()) + std::u16string(kEnds), cause,
+        error.cause ? *error.cause : spreadsheet::Error(Failure::Disconnected, {});
+    return {withDetail(spreadsheetAtStartup(cause, error.book) + std::u16string(kEnds), cause,
                        applicationName),
             kCritical, title()};
 }
@@ -199,39 +199,38 @@ Message entryRefused(const link::EntryRefusal& refusal) {
 }
 
 Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell) {
-    const std::u16string nothingMoved = std::u16string(kNothingWritten) + std::u16string(kListKept);
-    const std::u16string cannot = u"セル" + bracketed(cell) + u"に書き込めません。";
-    std::u16string prompt;
+    const std::u16string at = u"セル" + bracketed(cell);
+    if (error.failure() == Failure::Visible)
+        return {withDetail(at + u"に書き込みましたが、表計算ソフトのウィンドウを表示できません。",
+                           error),
+                kExclamation, title()};
+    std::u16string why;
     switch (error.failure()) {
         case Failure::Range:
-            prompt = cannot + u"ワークシートがこのセルの名前を受け付けません。" + nothingMoved;
+            why = u"ワークシートがこのセルの名前を受け付けません。";
             break;
         case Failure::Value:
-            prompt = cannot + u"表計算ソフトが値を受け付けません。" + nothingMoved;
+            why = u"表計算ソフトが値を受け付けません。";
             break;
         case Failure::SheetGone:
-            prompt = cannot + u"起動時に選んだワークシート" + bracketed(link::kSheetName) +
-                     u"が削除されたか、名前が変わりました。ほかのシートには書き込みません。" +
-                     nothingMoved;
+            why = u"起動時に選んだワークシート" + bracketed(link::kSheetName) +
+                  u"が削除されたか、名前が変わりました。ほかのシートには書き込みません。";
             break;
         case Failure::Busy:
-            prompt = cannot +
-                     u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。"
-                     u"編集を終えてから、もう一度「入力」を押してください。" +
-                     nothingMoved;
-            break;
-        case Failure::Visible:
-            prompt = u"セル" + bracketed(cell) +
-                     u"に書き込みましたが、表計算ソフトのウィンドウを表示できません。";
+            why =
+                u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。"
+                u"編集を終えてから、もう一度「入力」を押してください。";
             break;
         default:
-            prompt = cannot +
-                     u"表計算ソフトかブックが閉じられた可能性があります"
-                     u"（ブックの開き直しや、編集モードの切り替えでも閉じられます）。" +
-                     nothingMoved;
+            why =
+                u"表計算ソフトかブックが閉じられた可能性があります"
+                u"（ブックの開き直しや、編集モードの切り替えでも閉じられます）。";
             break;
     }
-    return {withDetail(std::move(prompt), error), kExclamation, title()};
+    return {withDetail(at + u"に書き込めません。" + why + std::u16string(kNothingWritten) +
+                           std::u16string(kListKept),
+                       error),
+            kExclamation, title()};
 }
 
 Message undoOverwrite(std::u16string_view cell) {

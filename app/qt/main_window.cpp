@@ -170,9 +170,6 @@ void MainWindow::setFocus(form::Focus focus) {
         case form::Focus::Enter:
             button(Command::Enter)->setFocus();
             break;
-        case form::Focus::CellName:
-            cellPosition_.nameBox()->setFocus();
-            break;
     }
 }
 

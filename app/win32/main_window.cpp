@@ -245,9 +245,6 @@ void MainWindow::setFocus(form::Focus focus) {
         case form::Focus::Enter:
             SetFocus(button(Command::Enter));
             break;
-        case form::Focus::CellName:
-            SetFocus(cellPosition_.nameBox());
-            break;
     }
 }
 

@@ -113,7 +113,7 @@ TEST_F(CalcAttach, WithNoOfficeRunningNothingStartsUntilAsked) {
         link.start(u16(path), u"A1");
         ADD_FAILURE() << "started without an office";
     } catch (const StartupError& error) {
-        EXPECT_EQ(error.kind(), wordpour::link::StartupError::Kind::OfferStart);
+        EXPECT_EQ(error.kind, wordpour::link::StartupError::Kind::OfferStart);
     }
     std::this_thread::sleep_for(std::chrono::seconds(1));
     EXPECT_TRUE(officeProcesses(url).empty());
