@@ -116,7 +116,8 @@ HMENU MainWindow::createMenus() {
         }
         std::u16string caption(item.caption);
         if (item.shortcut.kind != form::Shortcut::Kind::None) {
-            caption += u"\t" + form::shortcutText(item.shortcut);
+            caption += u'\t';
+            caption += form::shortcutText(item.shortcut);
             keys.push_back(acceleratorFor(item));
         }
         AppendMenuW(menu, MF_STRING | (item.startsDisabled ? MF_GRAYED : 0),
