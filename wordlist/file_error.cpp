@@ -25,6 +25,8 @@ FileError systemError(int code) {
             return {FileCause::NotFound, code};
         case ERROR_DIRECTORY:
             return {FileCause::IsFolder, code};
+        case ERROR_CANT_RESOLVE_FILENAME:
+            return {FileCause::LinkLoop, code};
         case ERROR_FILE_TOO_LARGE:
         case ERROR_NOT_ENOUGH_MEMORY:
         case ERROR_OUTOFMEMORY:
@@ -47,6 +49,8 @@ FileError systemError(int code) {
             return {FileCause::NotFound, code};
         case EISDIR:
             return {FileCause::IsFolder, code};
+        case ELOOP:
+            return {FileCause::LinkLoop, code};
         case EFBIG:
         case ENOMEM:
             return {FileCause::TooLarge, code};

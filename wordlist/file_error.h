@@ -10,6 +10,8 @@ enum class FileCause {
     NotFound,            // the file or its folder does not exist
     IsFolder,            // the name is a folder's
     TooLarge,            // past the largest file the system allows this program
+    NotRegular,          // a named pipe, a device or a socket: never read or replaced
+    LinkLoop,            // symbolic links that lead round in a circle
     Other,               // anything else: the detail holds the system's code
 };
 

@@ -73,14 +73,17 @@ void syncFolderOf(const std::filesystem::path& path) {
 }  // namespace
 
 std::variant<std::string, FileError> readWholeFile(const std::filesystem::path& path) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without blocking: opening a named pipe nobody writes to would wait for
+    // ever. Only a regular file is read; a device could give bytes for ever.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) return lastError();
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0) return lastError();
     if (S_ISDIR(info.st_mode)) return systemError(EISDIR);
+    if (!S_ISREG(info.st_mode)) return FileError{FileCause::NotRegular, 0};
     try {
         std::string bytes;
-        if (S_ISREG(info.st_mode)) bytes.reserve(static_cast<std::size_t>(info.st_size));
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
         char buffer[65536];
         for (;;) {
             const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
@@ -105,12 +108,24 @@ std::optional<FileError> replaceWholeFile(const std::filesystem::path& path,
     mode_t mode = 0666;
     struct stat old {};
     const bool hadOld = ::stat(path.c_str(), &old) == 0;
+    if (!hadOld && errno == ELOOP) return systemError(ELOOP);
     if (hadOld && S_ISDIR(old.st_mode)) return systemError(EISDIR);
+    if (hadOld && !S_ISREG(old.st_mode)) return FileError{FileCause::NotRegular, 0};
+    // A "List" that is a symbolic link (to a list shared with others) stays
+    // one: the file it leads to is replaced, in its own folder.
+    std::filesystem::path target = path;
+    std::error_code unresolved;
+    for (int hop = 0; std::filesystem::is_symlink(target, unresolved); ++hop) {
+        if (hop == 40) return systemError(ELOOP);
+        const std::filesystem::path next = std::filesystem::read_symlink(target, unresolved);
+        if (unresolved) return systemError(unresolved.value());
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
 
     std::filesystem::path temporary;
     int raw = -1;
     for (int attempt = 0; raw < 0 && attempt < 100; ++attempt) {
-        temporary = temporaryBeside(path, attempt);
+        temporary = temporaryBeside(target, attempt);
         raw = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (raw < 0 && errno != EEXIST) return lastError();
     }
@@ -126,8 +141,8 @@ std::optional<FileError> replaceWholeFile(const std::filesystem::path& path,
     if (!writeAll(fd.get(), bytes)) return fail(errno);
     if (::fsync(fd.get()) != 0) return fail(errno);
     if (!fd.close()) return fail(errno);
-    if (::rename(temporary.c_str(), path.c_str()) != 0) return fail(errno);
-    syncFolderOf(path);
+    if (::rename(temporary.c_str(), target.c_str()) != 0) return fail(errno);
+    syncFolderOf(target);
     return std::nullopt;
 }
 

@@ -87,6 +87,8 @@ std::variant<std::string, FileError> readWholeFile(const std::filesystem::path& 
     });
     Handle file(raw);
     if (!file.valid()) return lastError();
+    // Only a file on a disk is read: a device or a pipe could give bytes for ever.
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) return FileError{FileCause::NotRegular, 0};
     try {
         std::string bytes;
         char buffer[65536];

@@ -92,9 +92,10 @@ void EntrySession::entryDone(const link::Entry& entry, const link::EntryResult& 
                              const std::u16string& nameBefore) {
     view_.setWaiting(false);
     // A word that was written moves the name to its cell; otherwise the name
-    // stays, so the next entry does not skip a row.
+    // stays, so the next entry does not skip a row. A name the person set
+    // while the entry was under way stands: the next word goes below it.
     if (result.written) {
-        moveCellName(entry.cell);
+        if (cellName_ == nameBefore) moveCellName(entry.cell);
         undoable_.push_back({entry, result.before, nameBefore});
         if (undoable_.size() > kUndoDepth) undoable_.pop_front();
         view_.setUndoEnabled(true);
@@ -150,10 +151,10 @@ void EntrySession::loadList() {
 void EntrySession::saveList() {
     if (view_.messageBox(wording::confirmSave()) != Answer::Yes) return;
     // An empty list writes nothing: an existing "List" keeps its words.
-    if (words_.size() > 0) {
-        if (auto problem = wordlist::saveListFile(wordlist::kListFileName, words_.entries()))
-            view_.messageBox(
-                wording::listFileProblem(*problem, words_.entries(), wording::kSaveTitle));
+    if (words_.size() == 0) {
+        view_.messageBox(wording::nothingToSave());
+    } else if (auto problem = wordlist::saveListFile(wordlist::kListFileName, words_.entries())) {
+        view_.messageBox(wording::listFileProblem(*problem, words_.entries(), wording::kSaveTitle));
     }
     view_.setFocus(Focus::Enter);
 }

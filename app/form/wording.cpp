@@ -20,6 +20,18 @@ std::u16string bracketed(std::u16string_view text) {
     return u"「" + std::u16string(text) + u"」";
 }
 
+// A word as a message shows it: whole up to kShownLength characters; a
+// longer one cut there, never inside a surrogate pair, with its full length.
+// A box holding megabytes of text would take the window half a minute.
+constexpr std::size_t kShownLength = 1000;
+
+std::u16string shown(std::u16string_view word) {
+    if (word.size() <= kShownLength) return std::u16string(word);
+    std::size_t cut = kShownLength;
+    if (word[cut - 1] >= 0xD800 && word[cut - 1] < 0xDC00) --cut;
+    return std::u16string(word.substr(0, cut)) + u"…（全" + decimal(word.size()) + u"文字）";
+}
+
 std::u16string title() {
     return std::u16string(kProgramTitle);
 }
@@ -66,6 +78,22 @@ std::u16string spreadsheetAtStartup(const spreadsheet::Error& error, std::u16str
         case Failure::ForeignPipe:
             return u"表計算ソフトとの接続口（名前付きパイプ）がほかのユーザーのものなので、"
                    u"接続しません。ブックのパスも単語も送っていません。";
+        case Failure::BadPipeName:
+            return u"名前付きパイプの名前" + bracketed(error.pipe()) +
+                   u"（WORDPOUR_PIPE）は使えません。英数字と「_」「-」「.」だけで、"
+                   u"ソケットのパスが107バイトに収まる名前にしてください。";
+        case Failure::PipeIsLink:
+        case Failure::PipeIsFile:
+        case Failure::PipeIsFolder: {
+            const std::u16string_view what =
+                error.failure() == Failure::PipeIsLink   ? u"シンボリックリンク"
+                : error.failure() == Failure::PipeIsFile ? u"ファイル"
+                                                         : u"フォルダー";
+            return u"表計算ソフトとの接続口（名前付きパイプ）の場所" + bracketed(error.detail()) +
+                   u"に、ソケットではなくあなたの" + std::u16string(what) +
+                   u"があるので、接続しません。それを取り除くか、別のパイプ（WORDPOUR_PIPE）を"
+                   u"使ってください。";
+        }
         case Failure::Busy:
             return u"表計算ソフトが応答しないため、ブック" + bracketed(book) +
                    u"を準備できません。セルを編集中なら、編集を終えてから起動し直してください。";
@@ -125,6 +153,10 @@ std::u16string describe(const wordlist::FileError& error) {
             return u"ファイルではなくフォルダーです";
         case FileCause::TooLarge:
             return u"ファイルが大きすぎます";
+        case FileCause::NotRegular:
+            return u"名前付きパイプやデバイスで、通常のファイルではありません";
+        case FileCause::LinkLoop:
+            return u"シンボリックリンクが循環しています";
         case FileCause::Other:
             break;
     }
@@ -169,9 +201,12 @@ Message startupFailure(const link::StartupError& error, std::u16string_view appl
     }
     const spreadsheet::Error cause =
         error.cause ? *error.cause : spreadsheet::Error(Failure::Disconnected, {});
-    return {withDetail(spreadsheetAtStartup(cause, error.book) + std::u16string(kEnds), cause,
-                       applicationName),
-            kCritical, title()};
+    const bool detailSaid = cause.failure() == Failure::PipeIsLink ||
+                            cause.failure() == Failure::PipeIsFile ||
+                            cause.failure() == Failure::PipeIsFolder;
+    std::u16string prompt = spreadsheetAtStartup(cause, error.book) + std::u16string(kEnds);
+    return {detailSaid ? prompt : withDetail(std::move(prompt), cause, applicationName), kCritical,
+            title()};
 }
 
 Message entryRefused(const link::EntryRefusal& refusal) {
@@ -269,6 +304,11 @@ Message confirmSave() {
     return confirmation(u"現在のﾘｽﾄを保存します。", kSaveTitle);
 }
 
+Message nothingToSave() {
+    return {u"リストに単語がないので、保存しません。「List」は変更していません。", kExclamation,
+            std::u16string(kSaveTitle)};
+}
+
 Message listFullOnAdd() {
     return {u"リストには" + decimal(wordlist::kMaxEntries) +
                 u"項目までしか登録できないため、追加しません。",
@@ -304,8 +344,9 @@ Message listFileProblem(const wordlist::ListFileProblem& problem,
                      u"ないので、読めません。";
             break;
         case Kind::Unencodable:
-            prompt = u"単語「" + (problem.index < words.size() ? words[problem.index] : u"") +
-                     u"」（" + decimal(problem.index + 1) +
+            prompt = u"単語「" +
+                     (problem.index < words.size() ? shown(words[problem.index]) : u"") + u"」（" +
+                     decimal(problem.index + 1) +
                      u"番目）はシフトJIS（コードページ932）で書けない文字を含むため、"
                      u"リストを保存しません。" +
                      unchanged;
@@ -326,7 +367,7 @@ Message listFileProblem(const wordlist::ListFileProblem& problem,
 
 Message wordList(const std::vector<std::u16string>& words) {
     std::u16string text;
-    for (const auto& word : words) text += word + u"\n";
+    for (const auto& word : words) text += shown(word) + u"\n";
     if (words.empty()) text = u"登録されている項目はありません。";
     return {std::move(text), kOkOnly, u"現在のリスト項目"};
 }

@@ -34,10 +34,14 @@ inline constexpr std::u16string_view kLoadTitle = u"ﾘｽﾄを開く";
 inline constexpr std::u16string_view kSaveTitle = u"ﾘｽﾄの保存";
 Message confirmLoad();
 Message confirmSave();
+// Saving an empty list writes nothing, and says so.
+Message nothingToSave();
 Message listFullOnAdd();
 Message listFullOnLoad(std::size_t count, std::size_t adding);
 Message listFileProblem(const wordlist::ListFileProblem& problem,
                         const std::vector<std::u16string>& words, std::u16string_view title);
+// The whole list, an entry a line; an entry longer than a message shows is
+// cut in the message only.
 Message wordList(const std::vector<std::u16string>& words);
 
 }  // namespace wordpour::form::wording

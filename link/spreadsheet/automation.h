@@ -15,6 +15,10 @@ enum class Failure {
     NotRunning,    // no spreadsheet application to attach to
     NotStarted,    // none runs at all: one could be started (startApplication)
     ForeignPipe,   // what answers for the application belongs to another user
+    BadPipeName,   // the pipe's name (pipe()) is not one a socket can have
+    PipeIsLink,    // at the pipe's path (detail()) is this user's own symbolic link,
+    PipeIsFile,    // plain file,
+    PipeIsFolder,  // or folder, not a socket
     Open,          // the workbook could not be opened
     ReadOnly,      // it opened, but only read-only: words written could not be saved
     NotTheFile,    // the application handed back a document that is not that file

@@ -3,12 +3,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "cells/cell_address.h"
+#include "link/spreadsheet/calc/uno_connection.h"
 #include "link/workbook_link.h"
 #include "tests/support/entry_steps.h"
 #include "tests/support/test_office.h"
@@ -179,11 +181,17 @@ TEST_F(CalcLink, APathWithJapaneseAndSpacesOpens) {
 }
 
 TEST_F(CalcLink, StartUpFailuresNameTheirCause) {
+    // What lies at a pipe's socket path before Wordpour looks there.
+    const auto at = [](const std::string& pipe) {
+        return wordpour::spreadsheet::calc::pipeSocketPath(u16(pipe));
+    };
     struct Case {
         std::string path;
         std::string pipe;  // empty: the suite's office
         std::string says;
+        std::function<void()> prepare = [] {};
     };
+    const std::string tooLong = "wordpour-" + std::string(90, 'x');
     const Case cases[] = {
         {Office::noSheet, "", "ワークシート「sheet1」がありません"},
         {Office::dir->path() + "/missing.xls", "", "が見つかりません"},
@@ -192,9 +200,20 @@ TEST_F(CalcLink, StartUpFailuresNameTheirCause) {
         {Office::notAWorkbook, "", "「sheet1」がありません"},
         {Office::book, pipeFor("nobody"), "表計算ソフトに接続できません"},
         {Office::book, pipeFor("nobody"), "soffice --accept=\"pipe,name=" + pipeFor("nobody")},
+        // A name whose socket path passes the 108 bytes a socket's path may have.
+        {Office::book, tooLong, "（WORDPOUR_PIPE）は使えません"},
+        {Office::book, "bad name", "（WORDPOUR_PIPE）は使えません"},
+        // The user's own things where the socket should be: named as what they are.
+        {Office::book, pipeFor("file"), "ソケットではなくあなたのファイルがある",
+         [&] { std::ofstream(at(pipeFor("file"))) << "x"; }},
+        {Office::book, pipeFor("link"), "ソケットではなくあなたのシンボリックリンクがある",
+         [&] { std::filesystem::create_symlink("/nowhere", at(pipeFor("link"))); }},
+        {Office::book, pipeFor("folder"), "ソケットではなくあなたのフォルダーがある",
+         [&] { std::filesystem::create_directory(at(pipeFor("folder"))); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path + " " + c.says);
+        c.prepare();
         setenv("WORDPOUR_PIPE", c.pipe.empty() ? office().pipe().c_str() : c.pipe.c_str(), 1);
         MemoryBox box;
         try {
@@ -207,6 +226,7 @@ TEST_F(CalcLink, StartUpFailuresNameTheirCause) {
                 EXPECT_NE(prompt.find(c.path), std::string::npos) << prompt;
             }
         }
+        if (!c.pipe.empty()) std::filesystem::remove(at(c.pipe));
     }
     // The workbook without "sheet1" stays open in the office.
     EXPECT_EQ(office().countOpen(Office::noSheet), 1);

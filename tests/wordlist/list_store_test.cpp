@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
 #include <thread>
@@ -15,6 +16,7 @@
 #ifndef _WIN32
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 #include <csignal>
@@ -259,6 +261,61 @@ TEST(ListStoreLimit, AFileSizeLimitKeepsTheOldListAndSaysTooLarge) {
         EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"List"});
     }
     std::signal(SIGXFSZ, previous);
+}
+
+// A "List" that is no plain file: refused at once, by load and by save,
+// with its cause; nothing waits, nothing is replaced.
+TEST(ListStoreKinds, WhatIsNotAPlainFileIsRefusedAtOnce) {
+    struct Case {
+        const char* why;
+        std::function<void(const fs::path& list)> make;
+        std::string says;
+    };
+    const Case cases[] = {
+        {"a named pipe nobody writes to", [](const fs::path& list) { mkfifo(list.c_str(), 0600); },
+         "名前付きパイプやデバイス"},
+        {"a device that never ends",
+         [](const fs::path& list) { fs::create_symlink("/dev/zero", list); },
+         "名前付きパイプやデバイス"},
+        {"links in a circle",
+         [](const fs::path& list) {
+             fs::create_symlink("List2", list);
+             fs::create_symlink("List", list.parent_path() / "List2");
+         },
+         "シンボリックリンクが循環しています"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TempFolder folder;
+        const fs::path list = folder.path() / "List";
+        c.make(list);
+        const auto type = fs::symlink_status(list).type();
+        auto loaded = loadListFile(list);
+        ASSERT_TRUE(std::holds_alternative<wordpour::wordlist::ListFileProblem>(loaded));
+        const std::string loadSays = message(std::get<wordpour::wordlist::ListFileProblem>(loaded));
+        EXPECT_NE(loadSays.find(c.says), std::string::npos) << loadSays;
+        const std::string saveSays = message(saveListFile(list, {u"新しい"}));
+        EXPECT_NE(saveSays.find(c.says), std::string::npos) << saveSays;
+        EXPECT_EQ(fs::symlink_status(list).type(), type);  // still what it was
+    }
+}
+
+TEST(ListStoreKinds, AListThatIsALinkStaysOneAndItsFileIsReplaced) {
+    TempFolder folder;
+    fs::create_directory(folder.path() / "shared");
+    const fs::path shared = folder.path() / "shared" / "words";
+    writeBytes(shared, "old\r\n");
+    const fs::path list = folder.path() / "List";
+    fs::create_symlink("shared/words", list);
+    ASSERT_EQ(message(saveListFile(list, {u"東京"})), "");
+    EXPECT_TRUE(fs::is_symlink(list));
+    EXPECT_EQ(bytesOf(shared), "\x93\x8C\x8B\x9E\r\n");
+    EXPECT_EQ(namesIn(folder.path() / "shared"), std::vector<std::string>{"words"});
+    // A link whose file is not there yet: the file is made where it leads.
+    fs::remove(shared);
+    ASSERT_EQ(message(saveListFile(list, {u"大阪"})), "");
+    EXPECT_TRUE(fs::is_symlink(list));
+    EXPECT_EQ(bytesOf(shared), "\x91\xE5\x8D\xE3\r\n");
 }
 
 #endif

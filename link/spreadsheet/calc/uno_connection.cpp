@@ -6,6 +6,7 @@
 #include <string>
 
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -75,21 +76,27 @@ static Error notListening(std::u16string_view pipe, const OUString& why) {
 }
 
 Reference<XComponentContext> connect(std::u16string_view pipe) {
-    if (!isPlainPipeName(pipe)) {
-        throw Error(Failure::NotRunning,
-                    u"pipe names are made of letters, digits, '_', '-' and '.'");
-    }
+    // A name no socket can have is refused at once, before any office is
+    // asked or started to listen on it.
+    const std::string socket = pipeSocketPath(pipe);
+    if (!isPlainPipeName(pipe) || socket.size() >= sizeof(sockaddr_un{}.sun_path))
+        throw Error(Failure::BadPipeName, {}, Remedy::None, std::u16string(pipe));
     // The socket's path is predictable: another local user could listen
     // there first and be handed the workbook's path and every word. Only a
     // socket of this user's own is ever connected to. Nobody else can
     // replace it afterwards: /tmp is sticky.
-    const std::string socket = pipeSocketPath(pipe);
     struct stat info {};
     if (::lstat(socket.c_str(), &info) != 0) {
         throw notListening(
             pipe, errno == ENOENT ? OUString("no socket at " + OUString::fromUtf8(socket.c_str()))
                                   : OUString("cannot examine the socket"));
     }
+    const std::u16string path = fromUno(OUString::fromUtf8(socket.c_str()));
+    // Something of the user's own that is no socket: said as what it is.
+    if (info.st_uid == ::getuid() && S_ISLNK(info.st_mode)) throw Error(Failure::PipeIsLink, path);
+    if (info.st_uid == ::getuid() && S_ISREG(info.st_mode)) throw Error(Failure::PipeIsFile, path);
+    if (info.st_uid == ::getuid() && S_ISDIR(info.st_mode))
+        throw Error(Failure::PipeIsFolder, path);
     if (!S_ISSOCK(info.st_mode) || info.st_uid != ::getuid()) {
         throw Error(Failure::ForeignPipe,
                     fromUno(OUString::fromUtf8(socket.c_str())) + u" (owner uid " +

@@ -318,6 +318,27 @@ TEST_F(SessionTest, EntriesGoOneRowDownOneAtATime) {
     EXPECT_FALSE(view.waiting);
 }
 
+TEST_F(SessionTest, ANameSetWhileAnEntryIsUnderWayStands) {
+    ASSERT_TRUE(start());
+    std::promise<void> answer;
+    std::shared_future<void> answered = answer.get_future().share();
+    sheet.beforeCall = [answered](const std::u16string& call) {
+        if (call.starts_with(u"value")) answered.wait();
+    };
+    view.typed = u"遅い";
+    form->enterWord();
+    form->setCellName(u"C9");  // typed into the cell-position dialog meanwhile
+    answer.set_value();
+    waitForEntries();
+    sheet.beforeCall = nullptr;
+    EXPECT_EQ(sheet.cells[u"A2"], u"遅い");
+    EXPECT_EQ(form->cellName(), u"C9");
+    enter(u"次");
+    EXPECT_EQ(sheet.cells[u"C10"], u"次");
+    EXPECT_EQ(form->cellName(), u"C10");
+    EXPECT_EQ(view.cellName, u"C10");
+}
+
 TEST_F(SessionTest, RefusedAndFailedEntriesSayWhyWriteNothingAndKeepTheName) {
     struct Case {
         const char* what;

@@ -27,10 +27,14 @@ bool contains(const std::u16string& text, std::u16string_view part) {
 
 TEST_F(SessionTest, SaveWritesEveryEntryInCodePage932AndLoadAppendsThemKeepingTheText) {
     ASSERT_TRUE(start());
-    // Nothing to save: no List is made.
+    // Nothing to save: no List is made, and the user is told so.
     view.answers = {Answer::Yes};
     form->saveList();
     EXPECT_FALSE(fs::exists("List"));
+    ASSERT_EQ(view.shown.size(), 2u);
+    EXPECT_EQ(view.shown[1].prompt,
+              u"リストに単語がないので、保存しません。「List」は変更していません。");
+    EXPECT_EQ(view.shown[1].title, u"ﾘｽﾄの保存");
     EXPECT_EQ(view.focus, Focus::Enter);
 
     add({u"りんご", u"", u"～①髙ﾘｽﾄ\\"});
@@ -208,6 +212,12 @@ TEST_F(SessionTest, DisplayShowsEachEntryFollowedByLf) {
         {"an empty list says so", {}, u"登録されている項目はありません。"},
         {"each entry and LF", {u"一", u"二"}, u"一\n二\n"},
         {"an empty entry is a line", {u""}, u"\n"},
+        {"a huge entry is cut in the display only, its length said",
+         {std::u16string(200'000, u'長'), u"次"},
+         std::u16string(1000, u'長') + u"…（全200000文字）\n次\n"},
+        {"never inside a surrogate pair",
+         {std::u16string(999, u'a') + u"😀" + std::u16string(5000, u'b')},
+         std::u16string(999, u'a') + u"…（全6001文字）\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

@@ -26,10 +26,11 @@ std::vector<Message> everyMessage() {
         all.push_back(form::wording::startupFailure(
             link::StartupError(kind, u"/b/x.xls", spreadsheet::Error(Failure::NotRunning, u"d")),
             app));
-    const Failure atStartup[] = {Failure::NotRunning,  Failure::NotStarted,   Failure::ForeignPipe,
-                                 Failure::Open,        Failure::ReadOnly,     Failure::NotTheFile,
-                                 Failure::NoSheet,     Failure::NotWorksheet, Failure::Busy,
-                                 Failure::Disconnected};
+    const Failure atStartup[] = {Failure::NotRunning,   Failure::NotStarted,   Failure::ForeignPipe,
+                                 Failure::Open,         Failure::ReadOnly,     Failure::NotTheFile,
+                                 Failure::NoSheet,      Failure::NotWorksheet, Failure::Busy,
+                                 Failure::Disconnected, Failure::BadPipeName,  Failure::PipeIsLink,
+                                 Failure::PipeIsFile,   Failure::PipeIsFolder};
     for (Failure failure : atStartup)
         all.push_back(form::wording::startupFailure(
             link::StartupError(Kind::Spreadsheet, u"/b/x.xls", spreadsheet::Error(failure, u"d")),
@@ -46,6 +47,7 @@ std::vector<Message> everyMessage() {
     all.push_back(form::wording::undoOverwrite(u"A2"));
     all.push_back(form::wording::confirmLoad());
     all.push_back(form::wording::confirmSave());
+    all.push_back(form::wording::nothingToSave());
     all.push_back(form::wording::listFullOnAdd());
     all.push_back(form::wording::listFullOnLoad(32000, 800));
     using File = wordlist::ListFileProblem::Kind;
