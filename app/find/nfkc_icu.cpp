@@ -1,13 +1,13 @@
-// NFKC through ICU, which the Qt program already links.
+// NFKC with full case folding through ICU (NFKC_Casefold).
 #include <unicode/unorm2.h>
 
 #include "app/find/search_key.h"
 
 namespace wordpour::app {
 
-std::u16string nfkc(std::u16string_view text) {
+std::u16string nfkcCaseFold(std::u16string_view text) {
     UErrorCode status = U_ZERO_ERROR;
-    const UNormalizer2* form = unorm2_getNFKCInstance(&status);
+    const UNormalizer2* form = unorm2_getNFKCCasefoldInstance(&status);
     if (U_FAILURE(status)) return std::u16string(text);
     const auto length = static_cast<int32_t>(text.size());
     // NFKC may lengthen a text: "㍻" is "平成", "ﾊﾞ" shortens to "バ".

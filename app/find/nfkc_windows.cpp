@@ -1,12 +1,15 @@
-// NFKC through the system's NormalizeString.
+// NFKC with full case folding through the system: NormalizeString, then
+// LCMapStringEx's linguistic lower case, then the folds that lengthen a
+// letter, which a lower-case mapping cannot make.
 #include <windows.h>
 
 #include "app/find/search_key.h"
 
 namespace wordpour::app {
 
-std::u16string nfkc(std::u16string_view text) {
-    if (text.empty()) return {};
+namespace {
+
+std::u16string normalized(std::u16string_view text) {
     const auto* source = reinterpret_cast<const wchar_t*>(text.data());
     const int length = static_cast<int>(text.size());
     int size = NormalizeString(NormalizationKC, source, length, nullptr, 0);
@@ -23,6 +26,44 @@ std::u16string nfkc(std::u16string_view text) {
         size = -n;
     }
     return std::u16string(text);
+}
+
+std::u16string lowerCase(const std::u16string& text) {
+    const DWORD flags = LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING;
+    const auto* source = reinterpret_cast<const wchar_t*>(text.data());
+    const int length = static_cast<int>(text.size());
+    const int size = LCMapStringEx(LOCALE_NAME_INVARIANT, flags, source, length, nullptr, 0,
+                                   nullptr, nullptr, 0);
+    if (size <= 0) return text;
+    std::u16string out(static_cast<std::size_t>(size), u'\0');
+    const int n = LCMapStringEx(LOCALE_NAME_INVARIANT, flags, source, length,
+                                reinterpret_cast<wchar_t*>(out.data()), size, nullptr, nullptr, 0);
+    if (n <= 0) return text;
+    out.resize(static_cast<std::size_t>(n));
+    return out;
+}
+
+}  // namespace
+
+std::u16string nfkcCaseFold(std::u16string_view text) {
+    if (text.empty()) return {};
+    const std::u16string lower = lowerCase(normalized(text));
+    std::u16string folded;
+    folded.reserve(lower.size());
+    for (char16_t c : lower) {
+        switch (c) {
+            case u'\u00DF':  // ß
+            case u'\u1E9E':  // ẞ
+                folded += u"ss";
+                break;
+            case u'\u03C2':  // final sigma
+                folded += u'\u03C3';
+                break;
+            default:
+                folded += c;
+        }
+    }
+    return folded;
 }
 
 }  // namespace wordpour::app

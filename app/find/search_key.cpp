@@ -76,7 +76,8 @@ bool quickNfkc(std::u16string_view text, std::u16string& out) {
     return true;
 }
 
-// ASCII lower case and katakana for hiragana, in place, from `from` on.
+// ASCII lower case (the quick path's case folding) and katakana for
+// hiragana, in place, from `from` on.
 void fold(std::u16string& key, std::size_t from = 0) {
     for (std::size_t i = from; i < key.size(); ++i) {
         char16_t& c = key[i];
@@ -92,7 +93,7 @@ void fold(std::u16string& key, std::size_t from = 0) {
 
 std::u16string searchKey(std::u16string_view text) {
     std::u16string key;
-    if (!quickNfkc(text, key)) key = nfkc(text);
+    if (!quickNfkc(text, key)) key = nfkcCaseFold(text);
     fold(key);
     return key;
 }
@@ -103,7 +104,7 @@ void appendSearchKey(std::u16string& keys, std::u16string_view text) {
     if (quickNfkc(text, quick))
         keys += quick;
     else
-        keys += nfkc(text);
+        keys += nfkcCaseFold(text);
     fold(keys, from);
 }
 

@@ -66,6 +66,28 @@ TEST_F(SessionFind, APickPutsTheEntryIntoTheBoxAndWritesNothing) {
     EXPECT_EQ(typed(u"京都"), (Words{u"東京都", u"京都"}));
 }
 
+TEST(SearchKey, FindsAcrossCaseInEveryScript) {
+    using wordpour::app::searchKey;
+    struct Row {
+        const char* why;
+        std::u16string entry, typed;
+    };
+    const Row rows[] = {
+        {"umlauts", u"Ärger", u"ärger"},
+        {"accents", u"ÉCOLE", u"école"},
+        {"Greek", u"ΩΜΕΓΑ", u"ωμεγα"},
+        {"Greek final sigma", u"ΟΔΟΣ", u"οδος"},
+        {"sharp s folds to ss", u"Straße", u"strasse"},
+        {"and back", u"STRASSE", u"straße"},
+        {"Cyrillic", u"МОСКВА", u"москва"},
+        {"full-width Latin", u"ＡＢＣ", u"abc"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.why);
+        EXPECT_EQ(searchKey(r.entry), searchKey(r.typed));
+    }
+}
+
 TEST(SearchKey, ForgetsWidthCaseAndKana) {
     using wordpour::app::searchKey;
     EXPECT_EQ(searchKey(u"ﾘｽﾄ"), searchKey(u"リスト"));
@@ -78,7 +100,7 @@ TEST(SearchKey, ForgetsWidthCaseAndKana) {
     // keys them, alone and each followed by either sound mark.
     std::u16string one16(1, u'\0');
     auto viaLibrary = [](std::u16string text) {
-        std::u16string key = wordpour::app::nfkc(text);
+        std::u16string key = wordpour::app::nfkcCaseFold(text);
         for (char16_t& c : key) {
             if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
             if ((c >= u'\u3041' && c <= u'\u3096') || c == u'\u309D' || c == u'\u309E')
