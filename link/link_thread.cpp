@@ -1,6 +1,7 @@
 #include "link/link_thread.h"
 
 #include <future>
+#include <memory>
 
 namespace wordpour::link {
 
@@ -50,6 +51,25 @@ void LinkThread::runAndWait(Task job) {
     }
     wake_.notify_one();
     finished.get_future().get();
+}
+
+bool LinkThread::runAndWaitFor(Task job, std::chrono::milliseconds limit) {
+    // Shared with the job, which may outlive this call.
+    auto finished = std::make_shared<std::promise<void>>();
+    auto ended = finished->get_future();
+    {
+        std::lock_guard lock(mutex_);
+        jobs_.push_back([job = std::move(job), finished] {
+            try {
+                job();
+            } catch (...) {
+                // The job reports its own failures; it has ended either way.
+            }
+            finished->set_value();
+        });
+    }
+    wake_.notify_one();
+    return ended.wait_for(limit) == std::future_status::ready;
 }
 
 void LinkThread::loop() {

@@ -9,6 +9,7 @@
 // this thread's apartment and are only ever used from it.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -36,6 +37,9 @@ public:
     // Runs `job` on the link's thread and waits for it: for the start-up,
     // before any window is shown.
     void runAndWait(Task job);
+    // The same, waiting at most `limit`; false when the job had not ended by
+    // then (it goes on; only ending the process stops it).
+    bool runAndWaitFor(Task job, std::chrono::milliseconds limit);
     // Whether a job has been given whose `done` has not run yet. Window's
     // thread only.
     bool busy() const { return outstanding_ > 0; }

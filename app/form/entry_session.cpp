@@ -17,9 +17,14 @@ EntrySession::EntrySession(SessionView& view, link::Backend backend)
       linkThread_([&view](link::LinkThread::Task done) { view.post(std::move(done)); }) {}
 
 EntrySession::~EntrySession() {
-    // The spreadsheet's objects go on the thread that took them. With an
-    // entry still unanswered the program ends without destroying anything.
-    if (!linkThread_.busy()) linkThread_.runAndWait([this] { link_.release(); });
+    // The spreadsheet's objects go on the thread that took them.
+    if (!released_ && !linkThread_.busy()) linkThread_.runAndWait([this] { link_.release(); });
+}
+
+bool EntrySession::release(std::chrono::milliseconds limit) {
+    if (linkThread_.busy()) return false;
+    released_ = true;
+    return linkThread_.runAndWaitFor([this] { link_.release(); }, limit);
 }
 
 bool EntrySession::start() {

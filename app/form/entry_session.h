@@ -5,6 +5,7 @@
 // SessionView, and forward the user's commands here.
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <string>
 #include <vector>
@@ -28,6 +29,11 @@ public:
     // Asks for the workbook and links to it. On failure the message has
     // been shown and the window must not be.
     bool start();
+    // At the end of the run: releases the spreadsheet's objects, waiting at
+    // most `limit` for the application. False when it did not answer in
+    // time or an entry is still under way: the program must then end at
+    // once, without destroying anything, so that quitting never hangs.
+    bool release(std::chrono::milliseconds limit);
 
     // Every command of the buttons, menus and shortcuts.
     void run(Command command);
@@ -88,6 +94,7 @@ private:
     std::vector<std::size_t> matches_;  // the entries the find list shows
     std::deque<Undoable> undoable_;     // the newest last
     bool alwaysOnTop_ = false;
+    bool released_ = false;
     link::WorkbookLink link_;
     // Destroyed first: it finishes its jobs while the link still exists.
     link::LinkThread linkThread_;

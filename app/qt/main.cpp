@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <chrono>
 #include <cstdlib>
 #ifndef _WIN32
 #include <csignal>
@@ -11,6 +12,10 @@
 #include "app/qt/input_method.h"
 #include "app/qt/main_window.h"
 #include "app/qt/program_icon.h"
+
+namespace {
+constexpr std::chrono::milliseconds kReleaseLimit{800};
+}  // namespace
 
 int main(int argc, char** argv) {
 #ifndef _WIN32
@@ -39,8 +44,10 @@ int main(int argc, char** argv) {
     if (!window.session().start()) return 1;
     window.show();
     const int status = QApplication::exec();
-    // Quit while the spreadsheet has not answered an entry: end at once,
-    // without waiting for an answer that may never come.
-    if (window.session().entryUnderWay()) std::_Exit(status);
+    // Quit ends the program within a second, always: the window goes at
+    // once, and a spreadsheet that does not answer (or has not answered an
+    // entry) is left without waiting for an answer that may never come.
+    window.hide();
+    if (!window.session().release(kReleaseLimit)) std::_Exit(status);
     return status;
 }

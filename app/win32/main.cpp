@@ -1,4 +1,5 @@
 // wordpour.exe: the Win32 face over the window logic, driving Excel.
+#include <chrono>
 #include <cstdlib>
 
 #include <windows.h>
@@ -17,8 +18,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     ShowWindow(window.window(), show);
     UpdateWindow(window.window());
     const int status = window.run();
-    // Quit while Excel has not answered an entry: end at once, without
-    // waiting for an answer that may never come.
-    if (window.session().entryUnderWay()) std::_Exit(status);
+    // Quit ends the program within a second, always: the window goes at
+    // once, and an Excel that does not answer (or has not answered an
+    // entry) is left without waiting for an answer that may never come.
+    ShowWindow(window.window(), SW_HIDE);
+    if (!window.session().release(std::chrono::milliseconds(800))) std::_Exit(status);
     return status;
 }

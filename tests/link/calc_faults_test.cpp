@@ -17,9 +17,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/form/entry_session.h"
 #include "link/link_thread.h"
 #include "link/spreadsheet/calc/uno_connection.h"
 #include "link/workbook_link.h"
+#include "tests/app/form/memory_view.h"
 #include "tests/support/entry_steps.h"
 #include "tests/support/test_office.h"
 
@@ -216,6 +218,27 @@ private:
     std::mutex mutex_;
     std::deque<LinkThread::Task> tasks_;
 };
+
+TEST(CalcFrozenOffice, QuitEndsWithinASecondWhileTheOfficeDoesNotAnswer) {
+    TestOffice frozen(pipeFor("quit"));
+    TempDir dir;
+    const std::string path = dir.path() + "/quit.xls";
+    frozen.createWorkbook(path, {u"Sheet1"});
+    setenv("WORDPOUR_PIPE", frozen.pipe().c_str(), 1);
+
+    wordpour::testing::MemoryView view;
+    auto session =
+        std::make_unique<wordpour::form::EntrySession>(view, wordpour::testing::programBackend());
+    view.fileNames.push_back(u16(path));
+    ASSERT_TRUE(session->start());
+    frozen.stop();
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_FALSE(session->release(std::chrono::milliseconds(800)));
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(1));
+    // Thawed, the release the office was given ends, and so can the session.
+    frozen.resume();
+    session.reset();
+}
 
 TEST(CalcFrozenOffice, TheCallerStaysFreeAndTheWordLandsOnceWhenTheOfficeThaws) {
     TestOffice frozen(pipeFor("frozen"));
