@@ -29,15 +29,15 @@ bool EntrySession::release(std::chrono::milliseconds limit) {
 
 bool EntrySession::start() {
     const std::u16string path = view_.openFileName(kBookFilter);
-    // On the link's thread, so that the spreadsheet's objects live there.
     // No spreadsheet application runs: the user is asked whether to start
     // one, and only Yes starts it.
-    std::optional<link::StartupError> failed = startLink(path, false);
+    std::optional<link::StartupError> failed;
+    if (!startLink(path, false, failed)) return false;
     if (failed && failed->kind == link::StartupError::Kind::OfferStart) {
         if (view_.messageBox(wording::startupFailure(*failed, link_.applicationName())) !=
             Answer::Yes)
             return false;
-        failed = startLink(path, true);
+        if (!startLink(path, true, failed)) return false;
     }
     if (failed) {
         view_.messageBox(wording::startupFailure(*failed, link_.applicationName()));
@@ -47,19 +47,29 @@ bool EntrySession::start() {
     return true;
 }
 
-std::optional<link::StartupError> EntrySession::startLink(const std::u16string& path,
-                                                          bool startApplicationFirst) {
+bool EntrySession::startLink(const std::u16string& path, bool startApplicationFirst,
+                             std::optional<link::StartupError>& failed) {
     const std::u16string startingCell(cellName_.empty() ? cells::kEmptyNameMeans : cellName_);
-    std::optional<link::StartupError> failed;
-    linkThread_.runAndWait([&] {
-        try {
-            if (startApplicationFirst) link_.startApplication();
-            link_.start(path, startingCell);
-        } catch (const link::StartupError& error) {
-            failed = error;
-        }
-    });
-    return failed;
+    // On the link's thread, so that the spreadsheet's objects live there;
+    // the window's events go on meanwhile, so that an application that does
+    // not answer can be given up on.
+    auto outcome = std::make_shared<std::optional<link::StartupError>>();
+    auto finished = std::make_shared<bool>(false);
+    linkThread_.run(
+        [this, path, startingCell, startApplicationFirst, outcome] {
+            try {
+                if (startApplicationFirst) link_.startApplication();
+                link_.start(path, startingCell);
+            } catch (const link::StartupError& error) {
+                *outcome = error;
+            }
+        },
+        [finished] { *finished = true; });
+    if (!view_.waitForStart([finished] { return *finished; },
+                            wording::waitingFor(link_.applicationName())))
+        return false;
+    failed = *outcome;
+    return true;
 }
 
 void EntrySession::run(Command command) {

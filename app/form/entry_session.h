@@ -27,7 +27,9 @@ public:
     EntrySession& operator=(const EntrySession&) = delete;
 
     // Asks for the workbook and links to it. On failure the message has
-    // been shown and the window must not be.
+    // been shown and the window must not be. With entryUnderWay() then, the
+    // person gave up on an application that did not answer: the program
+    // must end at once, without destroying anything.
     bool start();
     // At the end of the run: releases the spreadsheet's objects, waiting at
     // most `limit` for the application. False when it did not answer in
@@ -78,9 +80,10 @@ private:
         std::u16string nameBefore;        // the cell name before the entry
     };
 
-    // Runs the link's start on its thread; the failure, if any.
-    std::optional<link::StartupError> startLink(const std::u16string& path,
-                                                bool startApplicationFirst);
+    // Runs the link's start on its thread; `failed` gets the failure, if
+    // any. False when the person gave up waiting for the application.
+    bool startLink(const std::u16string& path, bool startApplicationFirst,
+                   std::optional<link::StartupError>& failed);
     void entryDone(const link::Entry& entry, const link::EntryResult& result,
                    const std::u16string& nameBefore);
     void takeBack(bool overwrite);

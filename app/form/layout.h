@@ -78,6 +78,13 @@ inline constexpr ControlSpec kAboutLabels[] = {
 };
 inline constexpr ControlSpec kAboutOk{"okButton", u"OK", {120, 2520, 4335, 255}};
 
+// The window that shows while the start-up waits for the spreadsheet: its
+// text is worded with the application's name; 中止 ends the program.
+inline constexpr WindowSpec kWaitingWindow{kProgramTitle, 4500, 1290};
+inline constexpr ControlSpec kWaitingText{"waitingText", u"", {120, 120, 4260, 495}};
+inline constexpr ControlSpec kAbortButton{"abortButton", u"中止", {3120, 735, 1260, 435}};
+inline constexpr int kShowStartWaitingAfterMs = 1000;
+
 // A face shows that the spreadsheet is slow to answer once an entry has
 // been under way this long: the enter button then reads kWaitingCaption.
 inline constexpr int kShowWaitingAfterMs = 400;

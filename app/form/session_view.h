@@ -62,6 +62,13 @@ public:
     // item shows the state as its check mark.
     virtual void setAlwaysOnTop(bool onTop) = 0;
 
+    // Runs the window's events, what is posted included, until `finished`.
+    // Once that has taken kShowStartWaitingAfterMs, shows a small window
+    // with `waiting` and 中止. False when the person pressed 中止 (or closed
+    // that window).
+    virtual bool waitForStart(const std::function<bool()>& finished,
+                              std::u16string_view waiting) = 0;
+
     // An entry is under way (true) or answered (false). A face shows that
     // it waits once an entry has been under way for kShowWaitingAfterMs.
     virtual void setWaiting(bool waiting) = 0;

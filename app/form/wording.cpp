@@ -209,6 +209,11 @@ Message startupFailure(const link::StartupError& error, std::u16string_view appl
             title()};
 }
 
+std::u16string waitingFor(std::u16string_view applicationName) {
+    return std::u16string(applicationName) +
+           u" の応答を待っています…\n「中止」を押すと、ワードポア！を終了します。";
+}
+
 Message entryRefused(const link::EntryRefusal& refusal) {
     using Kind = link::EntryRefusal::Kind;
     switch (refusal.kind) {

@@ -18,6 +18,9 @@ namespace wordpour::form::wording {
 // application.
 Message startupFailure(const link::StartupError& error, std::u16string_view applicationName);
 
+// What the window says while the start-up waits for the application.
+std::u16string waitingFor(std::u16string_view applicationName);
+
 // An entry refused before anything was sent, or failed in the spreadsheet.
 Message entryRefused(const link::EntryRefusal& refusal);
 Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell);

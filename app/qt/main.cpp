@@ -41,7 +41,11 @@ int main(int argc, char** argv) {
     wordpour::app::MainWindow window({wordpour::spreadsheet::applicationName(),
                                       &wordpour::spreadsheet::attachRunning,
                                       &wordpour::spreadsheet::startApplication});
-    if (!window.session().start()) return 1;
+    if (!window.session().start()) {
+        // Given up on a spreadsheet that did not answer: end without waiting for it.
+        if (window.session().entryUnderWay()) std::_Exit(1);
+        return 1;
+    }
     window.show();
     const int status = QApplication::exec();
     // Quit ends the program within a second, always: the window goes at

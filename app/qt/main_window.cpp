@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCompleter>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -24,6 +25,7 @@
 #include "app/qt/place.h"
 #include "app/qt/program_icon.h"
 #include "app/qt/qt_text.h"
+#include "app/qt/waiting_window.h"
 
 namespace wordpour::app {
 
@@ -233,6 +235,30 @@ void MainWindow::setAlwaysOnTop(bool onTop) {
 
 void MainWindow::quit() {
     QApplication::quit();
+}
+
+bool MainWindow::waitForStart(const std::function<bool()>& finished, std::u16string_view waiting) {
+    QEventLoop loop;
+    bool aborted = false;
+    WaitingWindow window(toQt(waiting), [&] {
+        aborted = true;
+        loop.quit();
+    });
+    QTimer show, check;
+    show.setSingleShot(true);
+    connect(&show, &QTimer::timeout, &window, [&window] {
+        window.show();
+        window.raise();
+        window.activateWindow();
+    });
+    // What the link's thread posts arrives through this loop.
+    connect(&check, &QTimer::timeout, &loop, [&] {
+        if (finished()) loop.quit();
+    });
+    show.start(form::kShowStartWaitingAfterMs);
+    check.start(5);
+    loop.exec();
+    return !aborted;
 }
 
 void MainWindow::setWaiting(bool waiting) {

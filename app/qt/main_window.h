@@ -64,6 +64,7 @@ private:
     void setUndoEnabled(bool enabled) override;
     void showMatches(const std::vector<std::u16string>& words) override;
     void hideMatches() override;
+    bool waitForStart(const std::function<bool()>& finished, std::u16string_view waiting) override;
     void setWaiting(bool waiting) override;
     void post(std::function<void()> task) override;
 

@@ -14,7 +14,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     // Excel is started by the user: the backend offers no way to start it.
     wordpour::app::win32::MainWindow window(
         {wordpour::spreadsheet::applicationName(), &wordpour::spreadsheet::attachRunning, {}});
-    if (!window.session().start()) return 1;
+    if (!window.session().start()) {
+        // Given up on an Excel that did not answer: end without waiting for it.
+        if (window.session().entryUnderWay()) std::_Exit(1);
+        return 1;
+    }
     ShowWindow(window.window(), show);
     UpdateWindow(window.window());
     const int status = window.run();

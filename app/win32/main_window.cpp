@@ -7,6 +7,7 @@
 
 #include "app/win32/control_ids.h"
 #include "app/win32/dialogs.h"
+#include "app/win32/waiting_window.h"
 #include "app/win32/win_text.h"
 
 namespace wordpour::app::win32 {
@@ -302,6 +303,26 @@ void MainWindow::setAlwaysOnTop(bool onTop) {
 
 void MainWindow::quit() {
     PostQuitMessage(0);
+}
+
+bool MainWindow::waitForStart(const std::function<bool()>& finished, std::u16string_view waiting) {
+    WaitingWindow window;
+    const ULONGLONG begin = GetTickCount64();
+    // What the link's thread posts arrives through this loop.
+    while (!finished()) {
+        if (!window.window() && GetTickCount64() - begin >= form::kShowStartWaitingAfterMs)
+            window.show(waiting);
+        if (window.aborted()) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) return false;
+            if (window.handleDialogMessage(message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return true;
 }
 
 void MainWindow::setWaiting(bool waiting) {

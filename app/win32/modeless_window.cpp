@@ -61,9 +61,9 @@ LRESULT CALLBACK ModelessWindow::procedure(HWND window, UINT message, WPARAM wPa
             if (self) self->layout_.dpiChanged(window, wParam, lParam);
             return 0;
         case WM_CLOSE:
-            // The close box hides it: one window for the whole run, and the
-            // cell-position dialog keeps its name.
-            ShowWindow(window, SW_HIDE);
+            // One window for the whole run: the cell-position dialog keeps
+            // its name.
+            if (self) self->closed();
             return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

@@ -36,6 +36,8 @@ protected:
     void showInFront(HWND focus);
     // A control's notification; whether it was handled.
     virtual bool command(int id, int code, HWND control) = 0;
+    // The close box: hides the window, unless a window does otherwise.
+    virtual void closed() { ShowWindow(window_, SW_HIDE); }
 
     TwipsLayout layout_;
 

@@ -219,6 +219,30 @@ private:
     std::deque<LinkThread::Task> tasks_;
 };
 
+TEST(CalcFrozenOffice, AStartUpTheOfficeDoesNotAnswerCanBeGivenUp) {
+    TestOffice frozen(pipeFor("startup"));
+    TempDir dir;
+    const std::string path = dir.path() + "/startup.xls";
+    frozen.createWorkbook(path, {u"Sheet1"});
+    setenv("WORDPOUR_PIPE", frozen.pipe().c_str(), 1);
+
+    wordpour::testing::MemoryView view;
+    view.giveUpAfter = std::chrono::milliseconds(1500);  // 中止, once the window shows
+    auto session =
+        std::make_unique<wordpour::form::EntrySession>(view, wordpour::testing::programBackend());
+    view.fileNames.push_back(u16(path));
+    frozen.stop();
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_FALSE(session->start());
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(3));
+    ASSERT_EQ(view.waitedWith.size(), 1u);
+    EXPECT_TRUE(view.shown.empty());
+    EXPECT_TRUE(session->entryUnderWay());  // the program would end at once
+    frozen.resume();
+    view.runPosted([&] { return session->entryUnderWay(); }, std::chrono::seconds(60));
+    session.reset();
+}
+
 TEST(CalcFrozenOffice, QuitEndsWithinASecondWhileTheOfficeDoesNotAnswer) {
     TestOffice frozen(pipeFor("quit"));
     TempDir dir;

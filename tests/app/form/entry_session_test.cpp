@@ -123,6 +123,29 @@ TEST_F(SessionTest, WithNoSpreadsheetRunningOnlyYesStartsOneAndLinksTheWorkbook)
               std::u16string::npos);
 }
 
+TEST_F(SessionTest, AStartUpThatWaitsSaysForWhatAndCanBeGivenUp) {
+    // Each step of the start-up waits with the application's name.
+    const std::u16string waiting =
+        u"LibreOffice Calc の応答を待っています…\n「中止」を押すと、ワードポア！を終了します。";
+    ASSERT_TRUE(start());
+    EXPECT_EQ(view.waitedWith, Words{waiting});
+
+    // An application that does not answer: 中止 ends the start-up at once,
+    // with no message, and the attach is left under way.
+    wordpour::testing::SessionRun run;
+    std::promise<void> answer;
+    std::shared_future<void> answered = answer.get_future().share();
+    run.sheet.beforeCall = [answered](const std::u16string& call) {
+        if (call == u"attach") answered.wait();
+    };
+    run.view.giveUpAfter = std::chrono::milliseconds(50);
+    EXPECT_FALSE(run.start());
+    EXPECT_TRUE(run.view.shown.empty());
+    EXPECT_TRUE(run.session->entryUnderWay());
+    answer.set_value();
+    run.waitForEntries();
+}
+
 TEST_F(SessionTest, TheFileDialogShowsOneXlsFilterAndCancelKeepsAnEmptyPath) {
     ASSERT_TRUE(start());
     view.focus.reset();

@@ -39,9 +39,15 @@ void MemoryView::post(std::function<void()> task) {
     wake_.notify_one();
 }
 
-void MemoryView::runPosted(const std::function<bool()>& underWay) {
+bool MemoryView::waitForStart(const std::function<bool()>& finished, std::u16string_view text) {
+    waitedWith.emplace_back(text);
+    runPosted([&] { return !finished(); }, giveUpAfter.value_or(std::chrono::seconds(10)));
+    return finished();
+}
+
+void MemoryView::runPosted(const std::function<bool()>& underWay, std::chrono::milliseconds limit) {
     // Wakes as soon as a task is posted, as a window's event loop does.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     while (underWay()) {
         std::deque<std::function<void()>> now;
         {

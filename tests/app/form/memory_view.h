@@ -2,6 +2,7 @@
 // and where it puts the focus, and answers its dialogs from queues.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -30,6 +31,9 @@ public:
     int cellPositionShown = 0, aboutShown = 0;
     bool quitAsked = false, waiting = false, onTop = false, undoEnabled = false;
     std::optional<std::vector<std::u16string>> matches;  // the find list, while shown
+    std::vector<std::u16string> waitedWith;  // the waiting window's text, each start-up step
+    // 中止 pressed once the start-up has waited this long.
+    std::optional<std::chrono::milliseconds> giveUpAfter;
 
     // Answers given in turn; an empty queue answers OK, Cancel, "".
     std::deque<form::Answer> answers;
@@ -37,7 +41,8 @@ public:
     std::deque<std::u16string> fileNames;
 
     // Runs what the link's thread posted, until nothing is under way.
-    void runPosted(const std::function<bool()>& underWay);
+    void runPosted(const std::function<bool()>& underWay,
+                   std::chrono::milliseconds limit = std::chrono::seconds(10));
 
     // Picks entry `index` from the box's list, as a click in the drop-down does.
     void pick(int index) {
@@ -66,6 +71,7 @@ public:
     void setUndoEnabled(bool enabled) override { undoEnabled = enabled; }
     void showMatches(const std::vector<std::u16string>& words) override { matches = words; }
     void hideMatches() override { matches.reset(); }
+    bool waitForStart(const std::function<bool()>& finished, std::u16string_view text) override;
     void setWaiting(bool w) override { waiting = w; }
     void post(std::function<void()> task) override;
 

@@ -1,6 +1,8 @@
 // The three Qt windows to the letter: every control's place and font, the
 // titles and icons, the menus, the keys that press nothing, and the
 // picture file, each against its table.
+#include <future>
+
 #include <QAction>
 #include <QFile>
 #include <QGroupBox>
@@ -256,6 +258,43 @@ private slots:
         QCOMPARE(asked[0].prompt, QStringLiteral("ﾘｽﾄに追加する単語を入力してください。"));
         QCOMPARE(asked[0].title, QStringLiteral("ﾘｽﾄに追加"));
         QCOMPARE(asked[0].defaultText, QString());
+    }
+
+    void theStartUpWaitsInASmallWindowThatCanBeGivenUp() {
+        using namespace wordpour::form;
+        wordpour::testing::WindowFixture fresh;
+        std::promise<void> answer;
+        std::shared_future<void> answered = answer.get_future().share();
+        fresh.sheet.beforeCall = [answered](const std::u16string& call) {
+            if (call == u"attach") answered.wait();
+        };
+        QString title, text;
+        QRect textAt, abortAt;
+        QTimer::singleShot(kShowStartWaitingAfterMs + 300, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->objectName() != QLatin1String("waitingWindow") || !w->isVisible()) continue;
+                title = w->windowTitle();
+                auto* label = w->findChild<QLabel*>(QStringLiteral("waitingText"));
+                auto* abort = w->findChild<QPushButton*>(QStringLiteral("abortButton"));
+                text = label->text() + QLatin1Char('|') + abort->text();
+                textAt = label->geometry();
+                abortAt = abort->geometry();
+                QTest::mouseClick(abort, Qt::LeftButton);
+            }
+        });
+        QVERIFY(!fresh.start());
+        QCOMPARE(title, QStringLiteral("ワードポア！"));
+        QCOMPARE(text, QStringLiteral("LibreOffice Calc の応答を待っています…\n"
+                                      "「中止」を押すと、ワードポア！を終了します。|中止"));
+        const auto px = [](TwipsRect r) {
+            return QRect(r.left / 15, r.top / 15, r.width / 15, r.height / 15);
+        };
+        QCOMPARE(textAt, px(kWaitingText.rect));
+        QCOMPARE(abortAt, px(kAbortButton.rect));
+        QVERIFY(fresh.form->session().entryUnderWay());
+        QVERIFY(MessageBox::takeShown().empty());
+        answer.set_value();
+        QVERIFY(QTest::qWaitFor([&] { return !fresh.form->session().entryUnderWay(); }, 5000));
     }
 
     void quitAndClosingTheMainWindowEndTheProgram_data() {

@@ -134,4 +134,36 @@ TEST_F(MainWindowTest, TheAboutBoxPictureKeepsItsNaturalSizeAtEveryDpi) {
     }
 }
 
+// While the start-up waits, a small window shows after a second, and 中止
+// gives up at once.
+TEST(WaitingWindow, TheStartUpWaitsInASmallWindowThatCanBeGivenUp) {
+    wordpour::testing::FakeSpreadsheet sheet;
+    MainWindow main{stubBackend(sheet)};
+    static std::wstring seen;
+    seen.clear();
+    SetTimer(nullptr, 0, form::kShowStartWaitingAfterMs + 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        HWND waiting = FindWindowW(L"WordpourWaiting", nullptr);
+        if (!waiting || !IsWindowVisible(waiting)) return;
+        seen = textOf(waiting);
+        for (HWND child = GetWindow(waiting, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT))
+            seen += L"|" + textOf(child);
+        PostMessageW(FindWindowExW(waiting, nullptr, L"Button", nullptr), BM_CLICK, 0, 0);
+    });
+    form::SessionView& view = main;
+    const DWORD begin = GetTickCount();
+    EXPECT_FALSE(view.waitForStart(
+        [] { return false; },
+        u"Excel の応答を待っています…\n「中止」を押すと、ワードポア！を終了します。"));
+    EXPECT_EQ(seen,
+              L"ワードポア！|Excel "
+              L"の応答を待っています…\n「中止」を押すと、ワードポア！を終了します。|中止");
+    EXPECT_LT(GetTickCount() - begin, 5000u);
+    // Finished before a second: no window at all.
+    EXPECT_TRUE(view.waitForStart([] { return true; }, u"x"));
+    HWND waiting = FindWindowW(L"WordpourWaiting", nullptr);
+    EXPECT_TRUE(!waiting || !IsWindowVisible(waiting));
+}
+
 }  // namespace
