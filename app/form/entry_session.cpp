@@ -1,5 +1,6 @@
 #include "app/form/entry_session.h"
 
+#include <cstdio>
 #include <memory>
 #include <variant>
 
@@ -9,6 +10,16 @@
 #include "wordlist/list_store.h"
 
 namespace wordpour::form {
+
+namespace {
+
+// The backend's own words go to standard error, for whoever debugs.
+void logDetail(const std::optional<spreadsheet::Error>& error) {
+    if (error && !error->detail().empty())
+        std::fprintf(stderr, "%s\n", wording::diagnostic(*error).c_str());
+}
+
+}  // namespace
 
 EntrySession::EntrySession(SessionView& view, link::Backend backend)
     : view_(view),
@@ -40,6 +51,7 @@ bool EntrySession::start() {
         if (!startLink(path, true, failed)) return false;
     }
     if (failed) {
+        logDetail(failed->cause);
         view_.messageBox(wording::startupFailure(*failed, link_.applicationName()));
         return false;
     }
@@ -116,6 +128,7 @@ void EntrySession::entryDone(const link::Entry& entry, const link::EntryResult& 
         view_.setUndoEnabled(true);
     }
     if (result.failure) {
+        logDetail(result.failure);
         view_.messageBox(wording::entryFailed(*result.failure, entry.cell));
         view_.setFocus(Focus::Enter);
     }
@@ -237,8 +250,10 @@ void EntrySession::takeBack(bool overwrite) {
                     takeBack(true);
                 return;
             }
-            if (result->failure)
+            if (result->failure) {
+                logDetail(result->failure);
                 view_.messageBox(wording::undoFailed(*result->failure, last->entry.cell));
+            }
             if (!result->restored) return;
             undoable_.pop_back();
             moveCellName(last->nameBefore);

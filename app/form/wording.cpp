@@ -1,5 +1,8 @@
 #include "app/form/wording.h"
 
+#include <algorithm>
+#include <string>
+
 #include "app/form/layout.h"
 #include "cells/cell_name.h"
 
@@ -44,28 +47,28 @@ std::u16string advice(const spreadsheet::Error& error, std::u16string_view appli
             return name +
                    u" を次のように起動してから、もう一度ワードポア！を起動してください:\n"
                    u"soffice --accept=\"pipe,name=" +
-                   error.pipe() + u";urp;\"";
+                   error.subject() + u";urp;\"";
         case Remedy::StartApplication:
             return name + u" を起動してから、もう一度ワードポア！を起動してください。";
         case Remedy::Install:
-            return name + u" がインストールされていません。";
+            if (error.subject().empty()) return name + u" がインストールされていません。";
+            return name +
+                   u" がインストールされていません。次のコマンドでインストールしてください:\n"
+                   u"sudo apt-get install " +
+                   error.subject();
         case Remedy::None:
             break;
     }
     return {};
 }
 
-std::u16string withDetail(std::u16string prompt, const spreadsheet::Error& error,
+// The prompt, then what the user can do about the failure, if anything.
+// The backend's own words (often English) are never shown: diagnostic()
+// gives them to whoever debugs.
+std::u16string withAdvice(std::u16string prompt, const spreadsheet::Error& error,
                           std::u16string_view application = {}) {
-    if (error.remedy() != Remedy::None) {
-        std::u16string more = advice(error, application);
-        if (!error.detail().empty()) more += u"\n(" + error.detail() + u")";
-        return prompt + u"\n\n" + more;
-    }
-    if (error.detail().empty()) return prompt;
-    if (error.failure() == Failure::NotRunning || error.failure() == Failure::NotStarted)
-        return prompt + u"\n\n" + error.detail();
-    return prompt + u"\n\n（詳細: " + error.detail() + u"）";
+    if (error.remedy() == Remedy::None) return prompt;
+    return prompt + u"\n\n" + advice(error, application);
 }
 
 std::u16string spreadsheetAtStartup(const spreadsheet::Error& error, std::u16string_view book) {
@@ -77,9 +80,11 @@ std::u16string spreadsheetAtStartup(const spreadsheet::Error& error, std::u16str
             return u"ブック" + bracketed(book) + u"を開けません。";
         case Failure::ForeignPipe:
             return u"表計算ソフトとの接続口（名前付きパイプ）がほかのユーザーのものなので、"
-                   u"接続しません。ブックのパスも単語も送っていません。";
+                   u"接続しません。ブックのパスも単語も送っていません。\n（接続口" +
+                   bracketed(error.subject()) + u"の持ち主: ユーザー番号 " +
+                   decimal(static_cast<std::size_t>(std::max(error.number(), 0L))) + u"）";
         case Failure::BadPipeName:
-            return u"名前付きパイプの名前" + bracketed(error.pipe()) +
+            return u"名前付きパイプの名前" + bracketed(error.subject()) +
                    u"（WORDPOUR_PIPE）は使えません。英数字と「_」「-」「.」だけで、"
                    u"ソケットのパスが107バイトに収まる名前にしてください。";
         case Failure::PipeIsLink:
@@ -89,7 +94,7 @@ std::u16string spreadsheetAtStartup(const spreadsheet::Error& error, std::u16str
                 error.failure() == Failure::PipeIsLink   ? u"シンボリックリンク"
                 : error.failure() == Failure::PipeIsFile ? u"ファイル"
                                                          : u"フォルダー";
-            return u"表計算ソフトとの接続口（名前付きパイプ）の場所" + bracketed(error.detail()) +
+            return u"表計算ソフトとの接続口（名前付きパイプ）の場所" + bracketed(error.subject()) +
                    u"に、ソケットではなくあなたの" + std::u16string(what) +
                    u"があるので、接続しません。それを取り除くか、別のパイプ（WORDPOUR_PIPE）を"
                    u"使ってください。";
@@ -101,7 +106,9 @@ std::u16string spreadsheetAtStartup(const spreadsheet::Error& error, std::u16str
             return u"表計算ソフトがブック" + bracketed(book) +
                    u"そのものではなく、ファイルに結び付いていない文書（「コピーを開く」で開いた"
                    u"コピーなど）を開きました。書き込んだ単語をこのブックに保存できないため、"
-                   u"使えません。";
+                   u"使えません。" +
+                   (error.subject().empty() ? u""
+                                            : u"\n（開かれた文書: " + error.subject() + u"）");
         case Failure::ReadOnly:
             return u"ブック" + bracketed(book) +
                    u"は読み取り専用でしか開けません。書き込んだ単語を保存できないため、使えません。"
@@ -191,27 +198,60 @@ Message startupFailure(const link::StartupError& error, std::u16string_view appl
                         u"「いいえ」を選ぶと、ワードポア！を終了します。",
                     kStartQuestion, title()};
         case Kind::CannotStart: {
-            const std::u16string detail = error.cause ? error.cause->detail() : u"";
-            return {withDetail(name + u" を起動できません。" + std::u16string(kEnds),
-                               spreadsheet::Error(Failure::Disconnected, detail)),
-                    kCritical, title()};
+            std::u16string why;
+            const Failure failure = error.cause ? error.cause->failure() : Failure::NotRunning;
+            if (failure == Failure::NotInstalled) {
+                why = u"\n" + advice(*error.cause, applicationName);
+            } else if (failure == Failure::StartTimedOut) {
+                why = u"\n起動しましたが、" +
+                      decimal(static_cast<std::size_t>(error.cause->number())) +
+                      u"秒待っても接続を受け付けません。";
+            } else if (failure == Failure::EndedEarly) {
+                why = u"\n接続を受け付ける前に終了しました（終了コード " +
+                      decimal(static_cast<std::size_t>(error.cause->number())) + u"）。";
+            }
+            return {name + u" を起動できません。" + why + std::u16string(kEnds), kCritical,
+                    title()};
         }
         case Kind::Spreadsheet:
             break;
     }
     const spreadsheet::Error cause =
         error.cause ? *error.cause : spreadsheet::Error(Failure::Disconnected, {});
-    const bool detailSaid = cause.failure() == Failure::PipeIsLink ||
-                            cause.failure() == Failure::PipeIsFile ||
-                            cause.failure() == Failure::PipeIsFolder;
-    std::u16string prompt = spreadsheetAtStartup(cause, error.book) + std::u16string(kEnds);
-    return {detailSaid ? prompt : withDetail(std::move(prompt), cause, applicationName), kCritical,
-            title()};
+    return {withAdvice(spreadsheetAtStartup(cause, error.book) + std::u16string(kEnds), cause,
+                       applicationName),
+            kCritical, title()};
 }
 
 std::u16string waitingFor(std::u16string_view applicationName) {
     return std::u16string(applicationName) +
            u" の応答を待っています…\n「中止」を押すと、ワードポア！を終了します。";
+}
+
+std::string diagnostic(const spreadsheet::Error& error) {
+    std::string text =
+        "wordpour: spreadsheet failure " + std::to_string(static_cast<int>(error.failure())) + ": ";
+    for (std::size_t i = 0; i < error.detail().size(); ++i) {
+        char32_t c = error.detail()[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < error.detail().size())
+            c = 0x10000 + ((c - 0xD800) << 10) + (error.detail()[++i] - 0xDC00);
+        if (c < 0x80) {
+            text += static_cast<char>(c);
+        } else if (c < 0x800) {
+            text += static_cast<char>(0xC0 | (c >> 6));
+            text += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            text += static_cast<char>(0xE0 | (c >> 12));
+            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            text += static_cast<char>(0xF0 | (c >> 18));
+            text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return text;
 }
 
 Message entryRefused(const link::EntryRefusal& refusal) {
@@ -241,7 +281,7 @@ Message entryRefused(const link::EntryRefusal& refusal) {
 Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell) {
     const std::u16string at = u"セル" + bracketed(cell);
     if (error.failure() == Failure::Visible)
-        return {withDetail(at + u"に書き込みましたが、表計算ソフトのウィンドウを表示できません。",
+        return {withAdvice(at + u"に書き込みましたが、表計算ソフトのウィンドウを表示できません。",
                            error),
                 kExclamation, title()};
     std::u16string why;
@@ -267,7 +307,7 @@ Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell) {
                 u"（ブックの開き直しや、編集モードの切り替えでも閉じられます）。";
             break;
     }
-    return {withDetail(at + u"に書き込めません。" + why + std::u16string(kNothingWritten) +
+    return {withAdvice(at + u"に書き込めません。" + why + std::u16string(kNothingWritten) +
                            std::u16string(kListKept),
                        error),
             kExclamation, title()};
@@ -298,7 +338,7 @@ Message undoFailed(const spreadsheet::Error& error, std::u16string_view cell) {
             break;
     }
     prompt += u"\nセルもセル位置もそのままです。";
-    return {withDetail(std::move(prompt), error), kExclamation, title()};
+    return {withAdvice(std::move(prompt), error), kExclamation, title()};
 }
 
 Message confirmLoad() {

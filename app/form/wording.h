@@ -18,6 +18,10 @@ namespace wordpour::form::wording {
 // application.
 Message startupFailure(const link::StartupError& error, std::u16string_view applicationName);
 
+// A failure as the backend explained it, in UTF-8, for standard error: the
+// messages never show the backend's own (often English) words.
+std::string diagnostic(const spreadsheet::Error& error);
+
 // What the window says while the start-up waits for the application.
 std::u16string waitingFor(std::u16string_view applicationName);
 

@@ -12,24 +12,27 @@ namespace wordpour::spreadsheet {
 
 // What went wrong, so that the caller can say it in the user's language.
 enum class Failure {
-    NotRunning,    // no spreadsheet application to attach to
-    NotStarted,    // none runs at all: one could be started (startApplication)
-    ForeignPipe,   // what answers for the application belongs to another user
-    BadPipeName,   // the pipe's name (pipe()) is not one a socket can have
-    PipeIsLink,    // at the pipe's path (detail()) is this user's own symbolic link,
-    PipeIsFile,    // plain file,
-    PipeIsFolder,  // or folder, not a socket
-    Open,          // the workbook could not be opened
-    ReadOnly,      // it opened, but only read-only: words written could not be saved
-    NotTheFile,    // the application handed back a document that is not that file
-    NoSheet,       // the workbook has no sheet of that name
-    NotWorksheet,  // a sheet of that name exists but is not a worksheet
-    Range,         // the sheet does not accept the cell name
-    SheetGone,     // the sheet taken at start-up was deleted or renamed
-    Value,         // the cell refused the value
-    Visible,       // the application's window could not be shown
-    Busy,          // the application kept turning calls away (a cell being edited)
-    Disconnected,  // the application or the workbook went away
+    NotRunning,     // no spreadsheet application to attach to
+    NotStarted,     // none runs at all: one could be started (startApplication)
+    ForeignPipe,    // what answers for the application belongs to another user
+    BadPipeName,    // the pipe's name (pipe()) is not one a socket can have
+    PipeIsLink,     // at the pipe's path (detail()) is this user's own symbolic link,
+    PipeIsFile,     // plain file,
+    PipeIsFolder,   // or folder, not a socket
+    NotInstalled,   // the application is not installed: nothing to start
+    StartTimedOut,  // started, it did not listen within number() seconds
+    EndedEarly,     // started, it ended (status number()) before it listened
+    Open,           // the workbook could not be opened
+    ReadOnly,       // it opened, but only read-only: words written could not be saved
+    NotTheFile,     // the application handed back a document that is not that file
+    NoSheet,        // the workbook has no sheet of that name
+    NotWorksheet,   // a sheet of that name exists but is not a worksheet
+    Range,          // the sheet does not accept the cell name
+    SheetGone,      // the sheet taken at start-up was deleted or renamed
+    Value,          // the cell refused the value
+    Visible,        // the application's window could not be shown
+    Busy,           // the application kept turning calls away (a cell being edited)
+    Disconnected,   // the application or the workbook went away
 };
 
 // What the user can do about a failure to attach, as far as the backend knows.
@@ -43,19 +46,26 @@ enum class Remedy {
 class Error : public std::runtime_error {
 public:
     Error(Failure failure, std::u16string detail, Remedy remedy = Remedy::None,
-          std::u16string pipe = {});
+          std::u16string subject = {}, long number = -1);
     Failure failure() const { return failure_; }
-    // The backend's own explanation (often English, from the application).
+    // The backend's own explanation, often English, from the application:
+    // for whoever debugs, never for the user.
     const std::u16string& detail() const { return detail_; }
     Remedy remedy() const { return remedy_; }
-    // The pipe to listen on, for Remedy::StartListening.
-    const std::u16string& pipe() const { return pipe_; }
+    // What the failure is about, as the user may be told it: the pipe (to
+    // listen on, or not usable), the path at the pipe's place, the package to
+    // install, the address of a document opened instead of the workbook.
+    const std::u16string& subject() const { return subject_; }
+    // A number the user may be told: the owner's user id of a foreign pipe,
+    // a status, seconds; -1 for none.
+    long number() const { return number_; }
 
 private:
     Failure failure_;
     std::u16string detail_;
     Remedy remedy_;
-    std::u16string pipe_;
+    std::u16string subject_;
+    long number_;
 };
 
 // What a cell holds, exactly enough to put it back.

@@ -2,11 +2,13 @@
 
 namespace wordpour::spreadsheet {
 
-Error::Error(Failure failure, std::u16string detail, Remedy remedy, std::u16string pipe)
+Error::Error(Failure failure, std::u16string detail, Remedy remedy, std::u16string subject,
+             long number)
     : std::runtime_error("spreadsheet automation failed"),
       failure_(failure),
       detail_(std::move(detail)),
       remedy_(remedy),
-      pipe_(std::move(pipe)) {}
+      subject_(std::move(subject)),
+      number_(number) {}
 
 }  // namespace wordpour::spreadsheet

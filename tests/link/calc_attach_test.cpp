@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -28,6 +29,7 @@ using wordpour::spreadsheet::Failure;
 using wordpour::spreadsheet::startApplication;
 using wordpour::spreadsheet::calc::findOffice;
 using wordpour::spreadsheet::calc::officeProcesses;
+using wordpour::spreadsheet::calc::officeProgram;
 using wordpour::spreadsheet::calc::pipeSocketPath;
 using wordpour::spreadsheet::calc::socketAnswers;
 using wordpour::testing::enterWord;
@@ -154,10 +156,24 @@ TEST_F(CalcAttach, AnOfficeThatCannotBeStartedIsReportedNotWaitedFor) {
         startApplication();
         ADD_FAILURE() << "reported a start";
     } catch (const wordpour::spreadsheet::Error& error) {
-        EXPECT_EQ(error.failure(), Failure::NotRunning);
-        EXPECT_FALSE(error.detail().empty());
+        EXPECT_EQ(error.failure(), Failure::EndedEarly);
+        EXPECT_GT(error.number(), 0);  // its exit status, which the message gives
     }
     EXPECT_TRUE(officeProcesses("file://" + profile.path()).empty());
+}
+
+// Where the office's program is found: on PATH, or in the office's usual
+// folder when PATH lacks it; nowhere, and the office is not installed.
+TEST(OfficeProgram, OnThePathInItsUsualFolderOrNotInstalled) {
+    TempDir dir;
+    const std::string bin = dir.path() + "/bin";
+    std::filesystem::create_directory(bin);
+    const std::string program = bin + "/soffice";
+    { std::ofstream(program) << "#!/bin/sh\n"; }
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    EXPECT_EQ(officeProgram("/nowhere:" + bin, "/nowhere/either"), program);
+    EXPECT_EQ(officeProgram("/nowhere", bin), program);
+    EXPECT_EQ(officeProgram("", "/nowhere/either"), std::nullopt);
 }
 
 }  // namespace

@@ -274,7 +274,8 @@ public:
             // the office hands back an untitled document: words written
             // there would never reach the file chosen.
             if (model->getURL() != url)
-                throw Error(Failure::NotTheFile, u"opened as: " + fromUno(model->getURL()));
+                throw Error(Failure::NotTheFile, u"opened as another document", Remedy::None,
+                            fromUno(model->getURL()));
             Reference<css::sheet::XSpreadsheetDocument> document(model, UNO_QUERY);
             if (!document.is()) throw Error(Failure::Open, u"the file is not a spreadsheet");
             // An office finding a lock file (another user, or a crashed
@@ -402,8 +403,12 @@ constexpr int kConnectAttempts = 4;
 void listenIfRunning(std::u16string_view pipe) {
     const std::string installation = calc::userInstallation();
     auto seen = calc::findOffice(installation);
-    if (!seen.running())
+    if (!seen.running()) {
+        // Known before asking whether to start one: none is installed.
+        if (!calc::officeProgram())
+            throw Error(Failure::NotInstalled, {}, Remedy::Install, std::u16string(calc::kPackage));
         throw Error(Failure::NotStarted, {}, Remedy::StartListening, std::u16string(pipe));
+    }
     const auto until = std::chrono::steady_clock::now() + kOfficeStarting;
     while (!seen.answers && std::chrono::steady_clock::now() < until) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -450,6 +455,8 @@ std::u16string_view applicationName() {
 void startApplication() {
     try {
         calc::startListening(calc::pipeName(), kOfficeStart);
+    } catch (const Error&) {
+        throw;
     } catch (const std::runtime_error& error) {
         const std::string why = error.what();
         throw Error(Failure::NotRunning, std::u16string(why.begin(), why.end()));

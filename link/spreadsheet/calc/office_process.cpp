@@ -1,5 +1,7 @@
 #include "link/spreadsheet/calc/office_process.h"
 
+#include "link/spreadsheet/automation.h"
+
 #include <array>
 #include <cctype>
 #include <cerrno>
@@ -144,10 +146,15 @@ std::vector<char*> officeEnvironment() {
     return env;
 }
 
-// Starts `soffice` with `args` in a session of its own, its output
-// discarded, with the signals this program ignores back at their defaults.
+// Starts the office's program with `args` in a session of its own, its
+// output discarded, with the signals this program ignores back at their
+// defaults.
 pid_t spawnOffice(const std::vector<std::string>& args) {
-    std::vector<std::string> all{"soffice"};
+    const std::optional<std::string> program = officeProgram();
+    if (!program)
+        throw Error(Failure::NotInstalled, u"soffice: not found", Remedy::Install,
+                    std::u16string(kPackage));
+    std::vector<std::string> all{*program};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& arg : all) argv.push_back(arg.data());
@@ -171,17 +178,13 @@ pid_t spawnOffice(const std::vector<std::string>& args) {
 
     auto env = officeEnvironment();
     pid_t pid = -1;
-    int status = posix_spawnp(&pid, "soffice", &files, &attributes, argv.data(), env.data());
-    if (status == ENOENT) {
-        // Not on PATH: where Debian installs it.
-        status = posix_spawn(&pid, "/usr/lib/libreoffice/program/soffice", &files, &attributes,
-                             argv.data(), env.data());
-    }
+    const int status =
+        posix_spawn(&pid, program->c_str(), &files, &attributes, argv.data(), env.data());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&files);
     if (status != 0) {
-        throw std::runtime_error("soffice: " + std::string(std::strerror(status)) +
-                                 (status == ENOENT ? " (is LibreOffice installed?)" : ""));
+        const std::string why = "soffice: " + std::string(std::strerror(status));
+        throw Error(Failure::NotRunning, std::u16string(why.begin(), why.end()));
     }
     return pid;
 }
@@ -273,6 +276,26 @@ bool askToListen(const std::string& installation, std::u16string_view pipe, mill
     return pipeAnswersWithin(pipe, wait);
 }
 
+std::optional<std::string> officeProgram(std::string_view path, std::string_view usualFolder) {
+    std::vector<std::string> folders;
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t end = std::min(path.find(':', start), path.size());
+        if (end > start) folders.emplace_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    folders.emplace_back(usualFolder);
+    for (const auto& folder : folders) {
+        const std::string program = folder + "/soffice";
+        if (::access(program.c_str(), X_OK) == 0) return program;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> officeProgram() {
+    const char* path = std::getenv("PATH");
+    return officeProgram(path != nullptr ? path : "");
+}
+
 void startListening(std::u16string_view pipe, milliseconds wait) {
     auto args = extraOfficeArgs();
     args.push_back(acceptOption(pipe));
@@ -284,16 +307,14 @@ void startListening(std::u16string_view pipe, milliseconds wait) {
             launcher = 0;
             // Status 0: it handed its line to an office that started meanwhile.
             if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-                throw std::runtime_error(
-                    "soffice ended with status " +
-                    std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : 128) +
-                    " before it listened");
+                throw Error(Failure::EndedEarly, u"soffice ended before it listened", Remedy::None,
+                            {}, WIFEXITED(status) ? WEXITSTATUS(status) : 128);
             }
         }
         if (Clock::now() >= until) {
             if (launcher > 0) std::thread([launcher] { ::waitpid(launcher, nullptr, 0); }).detach();
-            throw std::runtime_error("LibreOffice did not start listening within " +
-                                     std::to_string(wait.count() / 1000) + " s");
+            throw Error(Failure::StartTimedOut, u"soffice did not listen in time", Remedy::None, {},
+                        static_cast<long>(wait.count() / 1000));
         }
         std::this_thread::sleep_for(kPoll);
     }

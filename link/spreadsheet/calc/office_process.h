@@ -7,6 +7,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,9 @@
 #include <sys/types.h>
 
 namespace wordpour::spreadsheet::calc {
+
+// Where Debian installs the office's programs.
+inline constexpr std::string_view kUsualFolder = "/usr/lib/libreoffice/program";
 
 // The office profile Wordpour works with, as a file URL: the one named by
 // -env:UserInstallation= in WORDPOUR_OFFICE_ARGS, or the user's default.
@@ -39,9 +43,19 @@ OfficeSeen findOffice(const std::string& installation);
 bool askToListen(const std::string& installation, std::u16string_view pipe,
                  std::chrono::milliseconds wait);
 
+// The Debian package that installs what Wordpour starts.
+inline constexpr std::u16string_view kPackage = u"libreoffice-calc";
+
+// The office's program `soffice`: the first on `path` (a PATH value), else
+// in the office's usual program folder; nothing when it is not installed.
+std::optional<std::string> officeProgram(std::string_view path,
+                                         std::string_view usualFolder = kUsualFolder);
+std::optional<std::string> officeProgram();  // on this process's PATH
+
 // Starts a new office listening on `pipe`, apart from this program (it
 // outlives it), and waits up to `wait` for the pipe to answer. Throws
-// std::runtime_error with an explanation when it cannot.
+// spreadsheet::Error when it cannot: NotInstalled, EndedEarly (its status),
+// StartTimedOut (the seconds waited).
 void startListening(std::u16string_view pipe, std::chrono::milliseconds wait);
 
 // WORDPOUR_OFFICE_ARGS split at spaces: options for an office Wordpour starts.

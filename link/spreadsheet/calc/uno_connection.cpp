@@ -98,10 +98,8 @@ Reference<XComponentContext> connect(std::u16string_view pipe) {
     if (info.st_uid == ::getuid() && S_ISDIR(info.st_mode))
         throw Error(Failure::PipeIsFolder, path);
     if (!S_ISSOCK(info.st_mode) || info.st_uid != ::getuid()) {
-        throw Error(Failure::ForeignPipe,
-                    fromUno(OUString::fromUtf8(socket.c_str())) + u" (owner uid " +
-                        fromUno(OUString::number(static_cast<sal_Int64>(info.st_uid))) +
-                        (S_ISSOCK(info.st_mode) ? u")" : u", not a socket)"));
+        throw Error(Failure::ForeignPipe, S_ISSOCK(info.st_mode) ? u"a socket" : u"not a socket",
+                    Remedy::None, path, static_cast<long>(info.st_uid));
     }
     try {
         auto resolver = css::bridge::UnoUrlResolver::create(localContext());

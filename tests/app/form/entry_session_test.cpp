@@ -86,8 +86,7 @@ TEST_F(SessionTest, WithNoSpreadsheetRunningOnlyYesStartsOneAndLinksTheWorkbook)
          true,
          false,
          {},
-         u"LibreOffice Calc を起動できません。\nワードポア！を終了します。\n\n（詳細: fake "
-         u"failure）"},
+         u"LibreOffice Calc を起動できません。\nワードポア！を終了します。"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

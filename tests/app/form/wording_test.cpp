@@ -17,32 +17,47 @@ using namespace wordpour;
 using form::Message;
 using spreadsheet::Failure;
 
+// What a backend says in its own words: never to be shown.
+constexpr char16_t kRaw[] = u"Binary URP bridge already disposed at ./binaryurp/source/bridge.cxx";
+
 // Every outcome the core reports, worded.
 std::vector<Message> everyMessage() {
     std::vector<Message> all;
     const std::u16string app = u"LibreOffice Calc";
     using Kind = link::StartupError::Kind;
-    for (Kind kind : {Kind::NoBook, Kind::BookMissing, Kind::OfferStart, Kind::CannotStart})
+    for (Kind kind : {Kind::NoBook, Kind::BookMissing, Kind::OfferStart})
         all.push_back(form::wording::startupFailure(
-            link::StartupError(kind, u"/b/x.xls", spreadsheet::Error(Failure::NotRunning, u"d")),
+            link::StartupError(kind, u"/b/x.xls", spreadsheet::Error(Failure::NotRunning, kRaw)),
+            app));
+    for (Failure failure :
+         {Failure::NotRunning, Failure::NotInstalled, Failure::StartTimedOut, Failure::EndedEarly})
+        all.push_back(form::wording::startupFailure(
+            link::StartupError(Kind::CannotStart, u"/b/x.xls",
+                               spreadsheet::Error(failure, kRaw, spreadsheet::Remedy::Install,
+                                                  u"libreoffice-calc", 90)),
             app));
     const Failure atStartup[] = {Failure::NotRunning,   Failure::NotStarted,   Failure::ForeignPipe,
                                  Failure::Open,         Failure::ReadOnly,     Failure::NotTheFile,
                                  Failure::NoSheet,      Failure::NotWorksheet, Failure::Busy,
                                  Failure::Disconnected, Failure::BadPipeName,  Failure::PipeIsLink,
                                  Failure::PipeIsFile,   Failure::PipeIsFolder};
+    using spreadsheet::Remedy;
     for (Failure failure : atStartup)
-        all.push_back(form::wording::startupFailure(
-            link::StartupError(Kind::Spreadsheet, u"/b/x.xls", spreadsheet::Error(failure, u"d")),
-            app));
+        for (Remedy remedy :
+             {Remedy::None, Remedy::StartListening, Remedy::StartApplication, Remedy::Install})
+            all.push_back(form::wording::startupFailure(
+                link::StartupError(
+                    Kind::Spreadsheet, u"/b/x.xls",
+                    spreadsheet::Error(failure, kRaw, remedy, u"/tmp/OSL_PIPE_0_x", 0)),
+                app));
     using Refusal = link::EntryRefusal::Kind;
     for (Refusal kind : {Refusal::WordTooLong, Refusal::BrokenWord, Refusal::WrongCellName,
                          Refusal::CellNameTooLong})
         all.push_back(form::wording::entryRefused({kind, 40000}));
     for (Failure failure : {Failure::Range, Failure::Value, Failure::SheetGone, Failure::Busy,
                             Failure::Visible, Failure::Disconnected}) {
-        all.push_back(form::wording::entryFailed(spreadsheet::Error(failure, u"d"), u"A2"));
-        all.push_back(form::wording::undoFailed(spreadsheet::Error(failure, u"d"), u"A2"));
+        all.push_back(form::wording::entryFailed(spreadsheet::Error(failure, kRaw), u"A2"));
+        all.push_back(form::wording::undoFailed(spreadsheet::Error(failure, kRaw), u"A2"));
     }
     all.push_back(form::wording::undoOverwrite(u"A2"));
     all.push_back(form::wording::confirmLoad());
@@ -81,6 +96,48 @@ std::vector<std::u16string> fixedParts(const std::u16string& prompt) {
 
 std::string utf8(const std::u16string& text) {
     return wordpour::testing::toUtf8(text);
+}
+
+// Three words of Latin letters in a row: an English sentence, not a name.
+// A line that is a command to type ("sudo …", "soffice …") is code.
+bool holdsEnglish(const std::u16string& whole) {
+    std::u16string text;
+    for (std::size_t start = 0; start < whole.size();) {
+        std::size_t end = whole.find(u'\n', start);
+        if (end == std::u16string::npos) end = whole.size();
+        const std::u16string_view line(whole.data() + start, end - start);
+        if (!line.starts_with(u"sudo ") && !line.starts_with(u"soffice ")) text += line;
+        text += u'\n';
+        start = end + 1;
+    }
+    int words = 0;
+    bool inWord = false, afterSpace = true;
+    for (char16_t c : text) {
+        const bool letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+        if (letter) {
+            if (!inWord) words = afterSpace ? words + 1 : 1;
+            inWord = true;
+            if (words >= 3) return true;
+        } else {
+            afterSpace = inWord && c == u' ';
+            if (!afterSpace) words = 0;
+            inWord = false;
+        }
+    }
+    return false;
+}
+
+TEST(Wording, EveryMessageIsJapaneseAndNeverShowsTheBackendsOwnWords) {
+    EXPECT_TRUE(holdsEnglish(u"the workbook was closed"));
+    EXPECT_FALSE(holdsEnglish(u"LibreOffice Calc を起動できません。"));
+    for (const Message& message : everyMessage()) {
+        SCOPED_TRACE(utf8(message.prompt));
+        EXPECT_FALSE(holdsEnglish(message.prompt));
+        EXPECT_EQ(message.prompt.find(u"binaryurp"), std::u16string::npos);
+    }
+    EXPECT_EQ(form::wording::diagnostic(spreadsheet::Error(Failure::Disconnected, kRaw)),
+              "wordpour: spreadsheet failure " + std::to_string(int(Failure::Disconnected)) + ": " +
+                  utf8(kRaw));
 }
 
 TEST(Wording, EveryMessageHasItsTitleAndItsRowInTheReadme) {
