@@ -65,13 +65,62 @@ Entries readFields(std::u16string_view text) {
     return fields;
 }
 
+namespace {
+
+bool asciiLetter(std::size_t at, std::string_view bytes) {
+    if (at >= bytes.size()) return false;
+    const char c = bytes[at];
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Well-formed UTF-8 whose every two-byte sequence is a Latin letter
+// (U+00C0–U+024F) with an ASCII letter just before or after it: words such
+// as "Müller" or "naïve", which code page 932 would read as half-width
+// katakana between letters.
+bool latinLetters(std::string_view bytes) {
+    bool any = false;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) continue;
+        if (lead < 0xC0 || lead >= 0xE0 || i + 1 >= bytes.size()) return false;
+        const unsigned code =
+            ((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(bytes[i + 1]) & 0x3Fu);
+        if (code < 0xC0 || code > 0x24F) return false;
+        if (!(i > 0 && asciiLetter(i - 1, bytes)) && !asciiLetter(i + 2, bytes)) return false;
+        any = true;
+        ++i;
+    }
+    return any;
+}
+
+// EUC-JP rather than code page 932: no byte from 0x80 to 0xA0, which every
+// full-width character of code page 932 but the rarest kanji starts with,
+// and a byte from 0xE0 up, which half-width katakana never are and EUC-JP
+// kana and kanji nearly always hold.
+bool looksLikeEucJp(std::string_view bytes) {
+    bool high = false;
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80 && b <= 0xA0) return false;
+        if (b >= 0xE0) high = true;
+    }
+    return high;
+}
+
+}  // namespace
+
 DetectedEncoding detectEncoding(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) return {ListEncoding::Utf8, 3};
     if (bytes.starts_with("\xFF\xFE")) return {ListEncoding::Utf16Le, 2};
     if (bytes.starts_with("\xFE\xFF")) return {ListEncoding::Utf16Be, 2};
+    // No text Wordpour reads holds a NUL byte without a byte-order mark:
+    // these are UTF-16 without one, or UTF-32.
+    if (bytes.find('\0') != std::string_view::npos) return {ListEncoding::Unreadable, 0};
     const Utf8Scan utf8 = scanUtf8(bytes);
-    if (utf8.valid && utf8.multiByte && (utf8.longSequence || !decodeCp932(bytes)))
+    if (utf8.valid && utf8.multiByte &&
+        (utf8.longSequence || latinLetters(bytes) || !decodeCp932(bytes)))
         return {ListEncoding::Utf8, 0};
+    if (looksLikeEucJp(bytes)) return {ListEncoding::Unreadable, 0};
     return {ListEncoding::Cp932, 0};
 }
 
@@ -90,8 +139,11 @@ std::variant<Entries, InvalidBytes> readList(std::string_view bytes) {
         case ListEncoding::Utf16Be:
             text = decodeUtf16(bytes, detected.encoding == ListEncoding::Utf16Be);
             break;
+        case ListEncoding::Unreadable:
+            break;
     }
-    if (!text) return InvalidBytes{};
+    // A NUL is never loaded: no word holds one.
+    if (!text || text->find(u'\0') != std::u16string::npos) return InvalidBytes{};
     return readFields(*text);
 }
 

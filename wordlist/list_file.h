@@ -40,7 +40,9 @@ Entries readFields(std::u16string_view text);
 // The encoding load reads a "List" in. Save always writes code page 932,
 // but a "List" written by another editor is often UTF-8, or UTF-16 with a
 // byte-order mark.
-enum class ListEncoding { Cp932, Utf8, Utf16Le, Utf16Be };
+// Unreadable: bytes that are none of these, as far as they tell: NULs
+// (UTF-16 without a byte-order mark, UTF-32), or EUC-JP.
+enum class ListEncoding { Cp932, Utf8, Utf16Le, Utf16Be, Unreadable };
 
 struct DetectedEncoding {
     ListEncoding encoding = ListEncoding::Cp932;
@@ -49,9 +51,11 @@ struct DetectedEncoding {
 
 // A byte-order mark decides. Without one, bytes that are well-formed UTF-8
 // with multi-byte sequences are UTF-8 when they hold a sequence of three
-// bytes or more (every kana and kanji) or are not code page 932 at all;
-// everything else is code page 932. So lines of half-width katakana, whose
-// byte pairs can look like two-byte UTF-8, stay code page 932.
+// bytes or more (every kana and kanji), when each two-byte sequence is a
+// Latin letter beside an ASCII letter ("Müller", "café"), or when they are
+// not code page 932 at all; everything else is code page 932. So lines of
+// half-width katakana, whose byte pairs can look like two-byte UTF-8, stay
+// code page 932.
 DetectedEncoding detectEncoding(std::string_view bytes);
 
 // Load's reading of bytes: nothing when they are not valid text in the

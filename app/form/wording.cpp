@@ -83,6 +83,12 @@ std::u16string spreadsheetAtStartup(const spreadsheet::Error& error, std::u16str
                    u"接続しません。ブックのパスも単語も送っていません。\n（接続口" +
                    bracketed(error.subject()) + u"の持ち主: ユーザー番号 " +
                    decimal(static_cast<std::size_t>(std::max(error.number(), 0L))) + u"）";
+        case Failure::OtherProfile:
+            return u"LibreOffice がほかのプロファイル" + bracketed(error.subject()) +
+                   u"で起動しているため、ワードポア！から使えません。その LibreOffice "
+                   u"を終了してから"
+                   u"起動し直すか、環境変数 WORDPOUR_OFFICE_ARGS に「-env:UserInstallation=" +
+                   error.subject() + u"」を指定してワードポア！を起動してください。";
         case Failure::BadPipeName:
             return u"名前付きパイプの名前" + bracketed(error.subject()) +
                    u"（WORDPOUR_PIPE）は使えません。英数字と「_」「-」「.」だけで、"
@@ -385,8 +391,8 @@ Message listFileProblem(const wordlist::ListFileProblem& problem,
             break;
         case Kind::NotText:
             prompt = file +
-                     u"はシフトJIS（コードページ932）のテキストでも、UTF-8やUTF-16のテキストでも"
-                     u"ないので、読めません。";
+                     u"は、ワードポア！が読める文字コード（シフトJIS＝コードページ932、UTF-8、"
+                     u"バイト順マーク付きのUTF-16）のテキストではないので、読めません。";
             break;
         case Kind::Unencodable:
             prompt = u"単語「" +

@@ -15,16 +15,24 @@ FindList::~FindList() {
 }
 
 void FindList::create(HWND owner, int id, HFONT font) {
+    owner_ = owner;
+    id_ = id;
+    font_ = font;
+}
+
+void FindList::make() {
     // A popup owned by the main window: no activation, no focus, on top of
-    // the window it belongs to.
+    // the window it belongs to. Made when first shown: a window that owns a
+    // popup from its start is not made topmost by Wine 8 (always on top).
     list_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"LISTBOX", L"",
                             WS_POPUP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                            0, 0, 0, 0, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetWindowLongPtrW(list_, GWLP_ID, id);
-    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+                            0, 0, 0, 0, owner_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(list_, GWLP_ID, id_);
+    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 }
 
 void FindList::show(HWND box, const std::vector<std::u16string>& words) {
+    if (!list_) make();
     std::size_t characters = 0;
     for (const auto& word : words) characters += word.size() + 1;
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
@@ -48,10 +56,12 @@ void FindList::hide() {
 }
 
 int FindList::highlighted() const {
+    if (!list_) return -1;
     return static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
 }
 
 bool FindList::move(UINT key) {
+    if (!list_) return false;
     const int count = static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0));
     const int now = highlighted();
     if (key == VK_DOWN)

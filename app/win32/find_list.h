@@ -12,7 +12,8 @@ namespace wordpour::app::win32 {
 class FindList {
 public:
     ~FindList();
-    // `owner` gets the list's notifications as WM_COMMAND with `id`.
+    // `owner` gets the list's notifications as WM_COMMAND with `id`; the
+    // list itself is made when it is first shown.
     void create(HWND owner, int id, HFONT font);
 
     // Shows `words` under `box`, the first highlighted.
@@ -27,7 +28,12 @@ public:
     bool move(UINT key);
 
 private:
+    void make();
+
     HWND list_ = nullptr;
+    HWND owner_ = nullptr;
+    int id_ = 0;
+    HFONT font_ = nullptr;
 };
 
 }  // namespace wordpour::app::win32

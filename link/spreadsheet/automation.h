@@ -20,6 +20,7 @@ enum class Failure {
     PipeIsFile,     // plain file,
     PipeIsFolder,   // or folder, not a socket
     NotInstalled,   // the application is not installed: nothing to start
+    OtherProfile,   // an office runs, but with another profile (subject())
     StartTimedOut,  // started, it did not listen within number() seconds
     EndedEarly,     // started, it ended (status number()) before it listened
     Open,           // the workbook could not be opened

@@ -95,6 +95,35 @@ TEST_F(CalcAttach, AnOfficeOpenedWithoutAcceptIsAskedToListenAndNothingElseStart
     link.release();
 }
 
+TEST_F(CalcAttach, AnOfficeOfAnotherProfileIsNamedAndNoSecondOneStarts) {
+    // Wordpour told of no profile: the user's default one, where none runs
+    // (a home of the test's own), while the suite's office runs with its own.
+    TempDir home;
+    const char* realHome = std::getenv("HOME");
+    const std::string savedHome = realHome != nullptr ? realHome : "";
+    setenv("HOME", home.path().c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("WORDPOUR_PIPE", pipeFor("other").c_str(), 1);
+    const std::string path = book("other.xls");
+    WorkbookLink link(wordpour::testing::programBackend(true));
+    try {
+        link.start(u16(path), u"A1");
+        ADD_FAILURE() << "started";
+    } catch (const StartupError& error) {
+        EXPECT_EQ(error.kind, wordpour::link::StartupError::Kind::Spreadsheet);  // no question
+        ASSERT_TRUE(error.cause);
+        EXPECT_EQ(error.cause->failure(), Failure::OtherProfile);
+        const std::string says =
+            wordpour::testing::utf8(wordpour::testing::startupMessage(error).prompt);
+        EXPECT_NE(says.find("ほかのプロファイル「" + maker_->profileUrl() + "」"),
+                  std::string::npos)
+            << says;
+        EXPECT_NE(says.find("-env:UserInstallation=" + maker_->profileUrl()), std::string::npos);
+    }
+    EXPECT_FALSE(listens(pipeFor("other")));
+    setenv("HOME", savedHome.c_str(), 1);
+}
+
 TEST_F(CalcAttach, WithNoOfficeRunningNothingStartsUntilAsked) {
     const std::string path = book("later.xls");
     TempDir profile;

@@ -164,6 +164,23 @@ TEST(ListFile, LoadReadsUtf8AndUtf16ButKeepsCodePage932ThatLooksLikeUtf8) {
         {"code page 932 ﾃｩ, well-formed UTF-8 too", cp932(u"ﾃｩ,ｱｲｳ\r\n"), {u"ﾃｩ", u"ｱｲｳ"}},
         {"code page 932 mixed", cp932(u"ﾘｽﾄ,リスト,～\r\n"), {u"ﾘｽﾄ", u"リスト", u"～"}},
         {"ASCII is the same either way", "abc\r\n", {u"abc"}},
+        // Two-byte UTF-8 letters between ASCII letters are Latin, not katakana.
+        {"UTF-8 Müller, café, naïve",
+         "M\xC3\xBCller\r\ncaf\xC3\xA9\r\nna\xC3\xAFve\r\n",
+         {u"Müller", u"café", u"naïve"}},
+        {"UTF-8 Ärger and Straße",
+         "\xC3\x84rger,Stra\xC3\x9F"
+         "e\r\n",
+         {u"Ärger", u"Straße"}},
+        // Never NULs: refused with the encodings Wordpour reads.
+        {"UTF-16 little-endian without a mark", std::string("a\0b\0\r\0\n\0", 8), {u"<invalid>"}},
+        {"UTF-16 big-endian without a mark", std::string("\0a\0b", 4), {u"<invalid>"}},
+        {"UTF-32", std::string("\xFF\xFE\0\0a\0\0\0", 8), {u"<invalid>"}},
+        {"UTF-16 with a mark, holding a NUL",
+         utf16(std::u16string(u"a\0b", 3), false),
+         {u"<invalid>"}},
+        // EUC-JP りんご,東京: refused, not loaded as noise.
+        {"EUC-JP", "\xA4\xEA\xA4\xF3\xA4\xB4,\xC5\xEC\xB5\xFE\r\n", {u"<invalid>"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

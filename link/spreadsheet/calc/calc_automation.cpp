@@ -404,6 +404,15 @@ void listenIfRunning(std::u16string_view pipe) {
     const std::string installation = calc::userInstallation();
     auto seen = calc::findOffice(installation);
     if (!seen.running()) {
+        // An office the user runs with a profile of its own, while Wordpour
+        // was not told of it: starting another would open a second office.
+        if (!calc::profileNamed()) {
+            const auto others = calc::otherProfiles(installation);
+            if (!others.empty()) {
+                throw Error(Failure::OtherProfile, {}, Remedy::None,
+                            std::u16string(others.front().begin(), others.front().end()));
+            }
+        }
         // Known before asking whether to start one: none is installed.
         if (!calc::officeProgram())
             throw Error(Failure::NotInstalled, {}, Remedy::Install, std::u16string(calc::kPackage));

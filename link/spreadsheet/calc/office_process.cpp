@@ -2,6 +2,7 @@
 
 #include "link/spreadsheet/automation.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cerrno>
@@ -111,8 +112,11 @@ std::string installationOf(const std::string& cmdline) {
 
 }  // namespace
 
-std::vector<pid_t> officeProcesses(const std::string& installation) {
-    std::vector<pid_t> found;
+namespace {
+
+// Calls `seen` with the process id and profile of each of the user's offices.
+template <typename Seen>
+void eachOffice(Seen seen) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
         const std::string name = entry.path().filename();
@@ -120,9 +124,28 @@ std::vector<pid_t> officeProcesses(const std::string& installation) {
         struct stat info {};
         if (::stat(entry.path().c_str(), &info) != 0 || info.st_uid != ::getuid()) continue;
         if (readFile(entry.path() / "comm") != "soffice.bin\n") continue;
-        if (installationOf(readFile(entry.path() / "cmdline")) == installation)
-            found.push_back(static_cast<pid_t>(std::stol(name)));
+        seen(static_cast<pid_t>(std::stol(name)),
+             installationOf(readFile(entry.path() / "cmdline")));
     }
+}
+
+}  // namespace
+
+std::vector<std::string> otherProfiles(const std::string& installation) {
+    std::vector<std::string> found;
+    eachOffice([&](pid_t, const std::string& profile) {
+        if (profile != installation &&
+            std::find(found.begin(), found.end(), profile) == found.end())
+            found.push_back(profile);
+    });
+    return found;
+}
+
+std::vector<pid_t> officeProcesses(const std::string& installation) {
+    std::vector<pid_t> found;
+    eachOffice([&](pid_t pid, const std::string& profile) {
+        if (profile == installation) found.push_back(pid);
+    });
     return found;
 }
 
@@ -219,6 +242,14 @@ std::vector<std::string> extraOfficeArgs() {
     std::istringstream words(extra != nullptr ? extra : "");
     for (std::string word; words >> word;) args.push_back(word);
     return args;
+}
+
+bool profileNamed() {
+    for (std::string_view arg : extraOfficeArgs()) {
+        if (arg.starts_with("--")) arg.remove_prefix(1);
+        if (arg.starts_with(kInstallationOption)) return true;
+    }
+    return false;
 }
 
 std::string userInstallation() {

@@ -23,6 +23,13 @@ inline constexpr std::string_view kUsualFolder = "/usr/lib/libreoffice/program";
 // -env:UserInstallation= in WORDPOUR_OFFICE_ARGS, or the user's default.
 std::string userInstallation();
 
+// Whether WORDPOUR_OFFICE_ARGS names the profile (-env:UserInstallation=).
+bool profileNamed();
+
+// The profiles (file URLs) of the user's offices that run with another
+// profile than `installation`.
+std::vector<std::string> otherProfiles(const std::string& installation);
+
 // Whether an office of this user's listens on `socketPath` and answers.
 bool socketAnswers(const std::string& socketPath);
 
