@@ -96,7 +96,7 @@ EntryResult WorkbookLink::write(const Entry& entry) {
         range->setValue(entry.word);
         result.written = true;
         range_ = std::move(range);
-        application_->setVisible(true);
+        result.shownApplication = application_->setVisible(true);
     } catch (const spreadsheet::Error& error) {
         // Once the word is in, only the showing failed, whatever the cause.
         result.failure =

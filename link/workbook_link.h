@@ -66,6 +66,8 @@ struct EntryRefusal {
 
 struct EntryResult {
     bool written = false;  // the word is in the cell: the name advances
+    // The application's hidden window was shown: it may have taken the keyboard.
+    bool shownApplication = false;
     // What failed; with `written`, only the showing of the application did.
     std::optional<spreadsheet::Error> failure;
     spreadsheet::CellContent before;  // what the cell held before, when written

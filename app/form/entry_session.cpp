@@ -123,6 +123,7 @@ void EntrySession::entryDone(const link::Entry& entry, const link::EntryResult& 
     // while the entry was under way stands: the next word goes below it.
     if (result.written) {
         if (cellName_ == nameBefore) moveCellName(entry.cell);
+        if (result.shownApplication) view_.takeFocusBack();
         undoable_.push_back({entry, result.before, nameBefore});
         if (undoable_.size() > kUndoDepth) undoable_.pop_front();
         view_.setUndoEnabled(true);

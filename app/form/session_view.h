@@ -55,6 +55,10 @@ public:
     // order, the first one highlighted; or no list.
     virtual void showMatches(const std::vector<std::u16string>& words) = 0;
     virtual void hideMatches() = 0;
+    // The spreadsheet's window has just appeared and the window manager may
+    // give it the keyboard: the main window becomes active again, with the
+    // focus on 入力, once that window has shown.
+    virtual void takeFocusBack() = 0;
     // Whether there is an entry to take back: the menu item is enabled.
     virtual void setUndoEnabled(bool enabled) = 0;
     // Keeps the main window and its dialogs above other windows, the

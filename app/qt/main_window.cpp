@@ -226,6 +226,20 @@ void MainWindow::setUndoEnabled(bool enabled) {
     menuItem(Command::Undo)->setEnabled(enabled);
 }
 
+void MainWindow::takeFocusBack() {
+    // The office's window maps a moment after it was shown, and the window
+    // manager gives it the keyboard then: check a few times in the next
+    // two seconds, and take the keyboard back only if it went.
+    for (const int ms : {150, 500, 1000, 2000}) {
+        QTimer::singleShot(ms, this, [this] {
+            if (isActiveWindow() || QApplication::activeWindow() != nullptr) return;
+            raise();
+            activateWindow();
+            button(Command::Enter)->setFocus();
+        });
+    }
+}
+
 void MainWindow::setAlwaysOnTop(bool onTop) {
     menuItem(Command::AlwaysOnTop)->setChecked(onTop);
     keepOnTop(*this, onTop);

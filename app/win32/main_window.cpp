@@ -293,6 +293,11 @@ void MainWindow::setUndoEnabled(bool enabled) {
                    MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
+void MainWindow::takeFocusBack() {
+    // Windows keeps the foreground with this program: Excel's window shown
+    // from the background does not take it.
+}
+
 void MainWindow::setAlwaysOnTop(bool onTop) {
     CheckMenuItem(GetMenu(window_), commandId(Command::AlwaysOnTop),
                   MF_BYCOMMAND | (onTop ? MF_CHECKED : MF_UNCHECKED));

@@ -55,6 +55,7 @@ private:
     void quit() override;
     void setAlwaysOnTop(bool onTop) override;
     void setUndoEnabled(bool enabled) override;
+    void takeFocusBack() override;
     void showMatches(const std::vector<std::u16string>& words) override;
     void hideMatches() override;
     bool waitForStart(const std::function<bool()>& finished, std::u16string_view waiting) override;

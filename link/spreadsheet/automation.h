@@ -134,8 +134,9 @@ class Application {
 public:
     virtual ~Application() = default;
     virtual std::unique_ptr<Workbooks> workbooks() = 0;
-    // Shows the application's windows without taking the keyboard focus.
-    virtual void setVisible(bool visible) = 0;
+    // Shows the application's windows. True when a hidden window was shown:
+    // the window manager may then give it the keyboard.
+    virtual bool setVisible(bool visible) = 0;
 };
 
 // The application this backend drives, as the user knows it: "LibreOffice

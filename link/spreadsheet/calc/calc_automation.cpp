@@ -367,7 +367,8 @@ public:
         return std::make_unique<CalcWorkbooks>(office_);
     }
 
-    void setVisible(bool visible) override {
+    bool setVisible(bool visible) override {
+        bool changed = false;
         guarded(Failure::Visible, [&] {
             // Only a hidden window is shown: a shown one is left alone, so the
             // keyboard focus stays where it is.
@@ -375,8 +376,10 @@ public:
                 if (watch->shown == visible) continue;
                 window->setVisible(visible);
                 watch->shown = visible;
+                changed = true;
             }
         });
+        return changed;
     }
 
 private:

@@ -175,10 +175,12 @@ public:
             app_.id(L"Workbooks", Failure::Open), DISPATCH_PROPERTYGET, args, Failure::Open));
     }
 
-    void setVisible(bool visible) override {
+    bool setVisible(bool visible) override {
         std::vector<Variant> args;
         args.emplace_back(visible);
         app_.invoke(visible_, DISPATCH_PROPERTYPUT, args, Failure::Visible);
+        // Windows keeps the foreground with the program the user works in.
+        return false;
     }
 
 private:

@@ -311,6 +311,9 @@ TEST_F(SessionTest, EntriesGoOneRowDownOneAtATime) {
     EXPECT_EQ(form->cellName(), u"A3");
     EXPECT_EQ(view.focus, Focus::Enter);
     EXPECT_FALSE(view.waiting);
+    // The first entry showed the hidden spreadsheet: the keyboard is taken
+    // back from it once; the second found it shown.
+    EXPECT_EQ(view.focusTakenBack, 1);
 
     // A press while the spreadsheet has not answered starts nothing.
     std::promise<void> answer;

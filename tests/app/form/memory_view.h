@@ -28,7 +28,7 @@ public:
     std::vector<std::u16string> asked;    // input-box prompts and titles, "prompt|title|default"
     std::vector<std::u16string> filters;  // of each file dialog shown
     std::optional<form::Focus> focus;
-    int cellPositionShown = 0, aboutShown = 0;
+    int cellPositionShown = 0, aboutShown = 0, focusTakenBack = 0;
     bool quitAsked = false, waiting = false, onTop = false, undoEnabled = false;
     std::optional<std::vector<std::u16string>> matches;  // the find list, while shown
     std::vector<std::u16string> waitedWith;  // the waiting window's text, each start-up step
@@ -69,6 +69,7 @@ public:
     void quit() override { quitAsked = true; }
     void setAlwaysOnTop(bool on) override { onTop = on; }
     void setUndoEnabled(bool enabled) override { undoEnabled = enabled; }
+    void takeFocusBack() override { ++focusTakenBack; }
     void showMatches(const std::vector<std::u16string>& words) override { matches = words; }
     void hideMatches() override { matches.reset(); }
     bool waitForStart(const std::function<bool()>& finished, std::u16string_view text) override;

@@ -90,9 +90,11 @@ public:
         s_.record(u"workbooks");
         return std::make_unique<FakeWorkbooks>(s_);
     }
-    void setVisible(bool visible) override {
+    bool setVisible(bool visible) override {
         s_.record(visible ? u"visible 1" : u"visible 0");
+        const bool shown = visible && !s_.visible;
         s_.visible = visible;
+        return shown;
     }
 
 private:

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The keyboard stays with Wordpour when its first entry shows a workbook
+# that opened hidden: in a window manager (openbox), with an office that
+# shows no window (--nodefault), the first entry makes the workbook's window
+# appear; Wordpour's window must be the active one again, and a word typed
+# next must land in the word box, not in the sheet.
+# Usage: focus_after_entry_test.sh SOURCE_DIR WORDPOUR_BINARY (inside xvfb-run)
+set -euo pipefail
+source "$(dirname "$0")/helpers.sh"
+src=$1
+wordpour=$2
+helper=(/usr/bin/python3 "$src/tests/e2e/calc_helper.py")
+
+work=$(mktemp -d)
+export WORDPOUR_PIPE="wordpour-focus-$$"
+export WORDPOUR_OFFICE_ARGS="-env:UserInstallation=file://$work/profile"
+e2e_screenshot="$work/../wordpour-focus-failure.png"
+program="" wm="" office_pid=""
+cleanup() {
+    [ -n "$program" ] && kill "$program" 2>/dev/null || true
+    [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
+    timeout 20 "${helper[@]}" "$WORDPOUR_PIPE" quit 2>/dev/null || true
+    sleep 1
+    [ -n "$office_pid" ] && kill -KILL -- "-$office_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+at_exit cleanup
+
+openbox >/dev/null 2>&1 &
+wm=$!
+setsid soffice --nodefault --norestore "$WORDPOUR_OFFICE_ARGS" \
+    "--accept=pipe,name=$WORDPOUR_PIPE;urp;" >/dev/null 2>&1 </dev/null &
+office_pid=$!
+for _ in $(seq 1 150); do "$src/scripts/office-listens" "$WORDPOUR_PIPE" && break; sleep 0.2; done
+book="$work/book.xls"
+# An office that has only just begun to listen may turn python-uno's first call away.
+for _ in 1 2 3 4 5; do "${helper[@]}" "$WORDPOUR_PIPE" make "$book" 2>/dev/null && break; sleep 1; done
+[ -f "$book" ] || fail "the test could not make its workbook"
+
+cd "$work"
+"$wordpour" &
+program=$!
+dialog=$(window "^開く") || fail "no file dialog"
+xdotool windowfocus "$dialog"
+sleep 0.3
+xdotool type --delay 50 "$book"
+xdotool key Return
+main=$(window "^ワードポア！") || fail "the main window did not appear"
+xdotool windowfocus "$main"
+sleep 0.3
+xdotool type --delay 40 "first"
+xdotool key Tab Tab Tab Tab Return     # 入力: A2, and the hidden workbook shows
+window "book.xls - LibreOffice Calc" >/dev/null || fail "the first entry did not show the workbook"
+sleep 3
+active=$(xdotool getactivewindow)
+[ "$active" = "$main" ] || fail "the active window is '$(xdotool getwindowname "$active")', not Wordpour's"
+xdotool key shift+Tab shift+Tab shift+Tab shift+Tab   # from 入力 back to the word box
+xdotool type --delay 40 "second"
+xdotool key Tab Tab Tab Tab Return     # A3
+sleep 1
+cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" A1 A2 A3 | tr '\n' '|')
+[ "$cells" = "|first|second|" ] || fail "cells A1 A2 A3 hold '$cells', not '|first|second|'"
+echo "the keyboard stays with Wordpour after its first entry shows the workbook"
