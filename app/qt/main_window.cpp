@@ -228,16 +228,19 @@ void MainWindow::setUndoEnabled(bool enabled) {
 
 void MainWindow::takeFocusBack() {
     // The office's window maps a moment after it was shown, and the window
-    // manager gives it the keyboard then: check a few times in the next
-    // two seconds, and take the keyboard back only if it went.
-    for (const int ms : {150, 500, 1000, 2000}) {
-        QTimer::singleShot(ms, this, [this] {
-            if (isActiveWindow() || QApplication::activeWindow() != nullptr) return;
+    // manager gives it the keyboard then: look every 100 ms for two seconds,
+    // and take the keyboard back whenever it went.
+    auto* watch = new QTimer(this);
+    auto ticks = std::make_shared<int>(0);
+    connect(watch, &QTimer::timeout, this, [this, watch, ticks] {
+        if (!isActiveWindow() && QApplication::activeWindow() == nullptr) {
             raise();
             activateWindow();
             button(Command::Enter)->setFocus();
-        });
-    }
+        }
+        if (++*ticks == 20) watch->deleteLater();
+    });
+    watch->start(100);
 }
 
 void MainWindow::setAlwaysOnTop(bool onTop) {

@@ -30,3 +30,24 @@ window() {
     done
     return 1
 }
+
+# Types PATH into the file dialog DIALOG and presses Enter. xdotool now and
+# then loses a character it types from a keymap it had to change (a Japanese
+# one): the dialog then says that no such file is there, in a second window
+# of its title. That is closed and the path typed again, up to three times.
+open_in_file_dialog() {
+    local dialog=$1 path=$2 title
+    title=$(xdotool getwindowname "$dialog")
+    for _ in 1 2 3; do
+        xdotool windowfocus "$dialog" 2>/dev/null || true
+        sleep 0.3
+        xdotool key ctrl+a
+        xdotool type --delay 80 "$path"
+        xdotool key Return
+        sleep 2
+        [ "$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | wc -l)" -ge 2 ] || return 0
+        xdotool key Return
+        sleep 0.5
+    done
+    return 1
+}

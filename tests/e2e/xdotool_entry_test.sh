@@ -78,9 +78,7 @@ cd "$work"
 program=$!
 
 dialog=$(window "^開く") || fail "no file dialog titled 開く"
-focus "$dialog"
-xdotool type --delay 80 "$book"
-xdotool key Return
+open_in_file_dialog "$dialog" "$book" || fail "the file dialog did not take the workbook's name"
 
 main=$(window "^ワードポア！") || fail "the main window did not appear"
 titled "$main" "ワードポア！"
