@@ -73,12 +73,14 @@ private:
 struct CellContent {
     enum class Kind {
         Empty,
-        Text,   // literal text
-        Input,  // anything else, as typed in the application's own (English) syntax:
-                // a number, a date, a formula
+        Text,    // literal text
+        Number,  // a number (or a date), exactly as the cell holds it
+        Input,   // anything else, as typed in the application's own (English) syntax:
+                 // a formula, or a value the backend can only give as input
     };
     Kind kind = Kind::Empty;
-    std::u16string text;  // the text, or the input; empty for an empty cell
+    std::u16string text;  // the text, or the input; empty for an empty cell or a number
+    double number = 0;    // the number
 
     bool operator==(const CellContent&) const = default;
     // What a cell holds once `word` was written into it.

@@ -322,6 +322,40 @@ TEST_F(CalcLink, CellsAreFoundAndRefusedAsTheOfficeFindsAndRefusesThem) {
 }
 
 // Entries taken back put back exactly what the cells held, whatever it was.
+TEST_F(CalcLink, UndoGivesNumbersBackExactlyAndKeepsTheNumberFormat) {
+    struct Case {
+        const char* why;
+        const char16_t* input;
+        double value;
+        int format;  // set before the entry; -1: as Calc set it
+    };
+    const Case cases[] = {
+        {"a number past 15 digits", u"9007199254740992", 9007199254740992.0, -1},
+        {"a number with 17 significant digits", u"12345678.901234567", 12345678.901234567, -1},
+        {"a formula in General, not a date", u"=NOW()", 0, 0},
+    };
+    MemoryBox box;
+    auto link = started(Office::book, box);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.why);
+        const std::u16string cell = u"E" + std::u16string(1, static_cast<char16_t>(u'2' + i));
+        office().typeInto(Office::book, u"Sheet1", cell, c.input);
+        if (c.format >= 0) office().setNumberFormat(Office::book, u"Sheet1", cell, c.format);
+        const auto before = office().cell(Office::book, u"Sheet1", cell);
+        const wordpour::link::Entry entry{cell, u"上書き"};
+        const auto result = link->write(entry);
+        ASSERT_TRUE(result.written);
+        ASSERT_TRUE(link->undo(entry, result.before, false).restored);
+        const auto after = office().cell(Office::book, u"Sheet1", cell);
+        if (c.value != 0) {
+            EXPECT_EQ(after.value, c.value);
+        }
+        EXPECT_EQ(after.type, before.type);
+        EXPECT_EQ(after.format, before.format);
+    }
+}
+
 TEST_F(CalcLink, UndoPutsBackWhatEachCellHeld) {
     struct Case {
         const char16_t* input;  // typed into the cell before the entry; empty: nothing

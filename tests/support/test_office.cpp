@@ -13,6 +13,7 @@
 
 #include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
@@ -267,7 +268,9 @@ TestOffice::Cell TestOffice::cell(const std::string& path, std::u16string_view s
     auto range = worksheet->getCellRangeByName(toUno(name));
     Reference<css::table::XCell> cell(range, UNO_QUERY_THROW);
     Reference<css::text::XTextRange> text(range, UNO_QUERY_THROW);
-    return {cell->getType(), fromUno(text->getString())};
+    Reference<css::beans::XPropertySet> properties(range, UNO_QUERY_THROW);
+    return {cell->getType(), fromUno(text->getString()), cell->getValue(),
+            properties->getPropertyValue("NumberFormat").get<sal_Int32>()};
 }
 
 namespace {
@@ -312,6 +315,14 @@ void TestOffice::typeInto(const std::string& path, std::u16string_view sheet,
                                                   UNO_QUERY_THROW);
     Reference<css::table::XCell>(worksheet->getCellRangeByName(toUno(name)), UNO_QUERY_THROW)
         ->setFormula(toUno(input));
+}
+
+void TestOffice::setNumberFormat(const std::string& path, std::u16string_view sheet,
+                                 std::u16string_view name, int format) {
+    Reference<css::sheet::XSpreadsheet> worksheet(sheetsOf(findOpen(path))->getByName(toUno(sheet)),
+                                                  UNO_QUERY_THROW);
+    Reference<css::beans::XPropertySet>(worksheet->getCellRangeByName(toUno(name)), UNO_QUERY_THROW)
+        ->setPropertyValue("NumberFormat", css::uno::Any(static_cast<sal_Int32>(format)));
 }
 
 void TestOffice::removeSheet(const std::string& path, std::u16string_view sheet) {

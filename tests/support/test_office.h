@@ -61,6 +61,8 @@ public:
     struct Cell {
         css::table::CellContentType type;
         std::u16string text;
+        double value = 0;  // its number
+        int format = 0;    // its number format's key; 0 is General
     };
     // A cell of an open document, read through this connection.
     Cell cell(const std::string& path, std::u16string_view sheet, std::u16string_view name);
@@ -78,6 +80,8 @@ public:
     // Types `input` into a cell as a person would: "=1+1", "42", "'0123".
     void typeInto(const std::string& path, std::u16string_view sheet, std::u16string_view name,
                   std::u16string_view input);
+    void setNumberFormat(const std::string& path, std::u16string_view sheet,
+                         std::u16string_view name, int format);
     void removeSheet(const std::string& path, std::u16string_view sheet);
     void renameSheet(const std::string& path, std::u16string_view from, std::u16string_view to);
     void close(const std::string& path);

@@ -10,6 +10,7 @@
 #include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/awt/XWindowListener.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/NoSuchElementException.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
@@ -136,13 +137,17 @@ public:
     // as something else ("0123", "TRUE") it carries the text prefix. Only a
     // text starting with "=" comes back bare, like a formula: on that rare
     // path the cell is asked which it is.
+    // A number's input is rounded to 15 digits: a cell that holds one is
+    // asked for its value, which only a cell that holds something costs.
     CellContent content() override {
         return guarded(Failure::Value, [&]() -> CellContent {
             const std::u16string input = fromUno(cell_->getFormula());
             if (input.empty()) return {};
-            if (input[0] == u'=' && cell_->getType() == css::table::CellContentType_TEXT)
-                return {CellContent::Kind::Text, input};
             if (input[0] == u'\'') return {CellContent::Kind::Text, input.substr(1)};
+            const auto type = cell_->getType();
+            if (type == css::table::CellContentType_TEXT) return {CellContent::Kind::Text, input};
+            if (type == css::table::CellContentType_VALUE)
+                return {CellContent::Kind::Number, {}, cell_->getValue()};
             return {CellContent::Kind::Input, input};
         });
     }
@@ -157,11 +162,19 @@ public:
         });
     }
 
+    // The cell's number format is kept: a formula put back (=NOW()) would
+    // otherwise take the format Calc picks for its result.
     void setContent(const CellContent& content) override {
         guarded(Failure::Value, [&] {
-            cell_->setFormula(toUno(content.kind == CellContent::Kind::Text
-                                        ? literalText(content.text)
-                                        : content.text));
+            Reference<css::beans::XPropertySet> properties(cell_, css::uno::UNO_QUERY_THROW);
+            const css::uno::Any format = properties->getPropertyValue("NumberFormat");
+            if (content.kind == CellContent::Kind::Number)
+                cell_->setValue(content.number);
+            else
+                cell_->setFormula(toUno(content.kind == CellContent::Kind::Text
+                                            ? literalText(content.text)
+                                            : content.text));
+            properties->setPropertyValue("NumberFormat", format);
         });
     }
 

@@ -107,6 +107,12 @@ Variant::Variant(bool value) {
     v_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
+Variant::Variant(double value) {
+    VariantInit(&v_);
+    v_.vt = VT_R8;
+    v_.dblVal = value;
+}
+
 std::u16string Variant::text() const {
     if (v_.vt != VT_BSTR || v_.bstrVal == nullptr) return {};
     return std::u16string(reinterpret_cast<const char16_t*>(v_.bstrVal), SysStringLen(v_.bstrVal));

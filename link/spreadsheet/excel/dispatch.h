@@ -36,6 +36,7 @@ public:
     Variant() { VariantInit(&v_); }
     explicit Variant(std::u16string_view text);
     explicit Variant(bool value);
+    explicit Variant(double value);
     ~Variant() { VariantClear(&v_); }
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;

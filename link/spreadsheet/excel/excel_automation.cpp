@@ -61,6 +61,8 @@ public:
                 return {};
             case VT_BSTR:
                 return {CellContent::Kind::Text, value.text()};
+            case VT_R8:  // a number as it is, not its input rounded to 15 digits
+                return {CellContent::Kind::Number, {}, value.get()->dblVal};
             default:
                 return {CellContent::Kind::Input, formula()};
         }
@@ -83,6 +85,10 @@ public:
             case CellContent::Kind::Input:
                 args.emplace_back(content.text);
                 range_.invoke(members_.formula, DISPATCH_PROPERTYPUT, args, Failure::Value);
+                break;
+            case CellContent::Kind::Number:
+                args.emplace_back(content.number);
+                range_.invoke(kValue, DISPATCH_PROPERTYPUT, args, Failure::Value);
                 break;
         }
     }
