@@ -15,6 +15,7 @@ set(_types
     com.sun.star.awt.XWindowListener
     com.sun.star.awt.XWindow2
     com.sun.star.beans.PropertyValue
+    com.sun.star.beans.XPropertySet
     com.sun.star.bridge.UnoUrlResolver
     com.sun.star.connection.ConnectionSetupException
     com.sun.star.connection.NoConnectException

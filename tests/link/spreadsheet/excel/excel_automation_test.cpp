@@ -182,8 +182,11 @@ TEST_F(ExcelAutomation, UndoPutsBackWhatEachCellHeld) {
     start(link, dir_ + L"book.xls", box);
     if (HasFatalFailure()) return;
     // The cells' contents before the entries, put there as a person would.
-    const CellContent before[] = {
-        {Kind::Input, u"=SUM(B1:B9)"}, {Kind::Input, u"42"}, {Kind::Text, u"0123"}, {}};
+    const CellContent before[] = {{Kind::Input, u"=SUM(B1:B9)"},
+                                  {Kind::Number, {}, 42},
+                                  {Kind::Number, {}, 9007199254740992.0},  // past 15 digits
+                                  {Kind::Text, u"0123"},
+                                  {}};
     auto sheet = wordpour::spreadsheet::attachRunning()
                      ->workbooks()
                      ->open(u16(dir_ + L"book.xls"))

@@ -192,6 +192,12 @@ std::map<std::string, Cell> g_cells;
 // Input as Excel takes it through Value or Formula: the text prefix makes a
 // text, "=" a formula, digits a number; nothing empties the cell.
 void enter(const std::string& cell, const VARIANT& input) {
+    if (input.vt == VT_R8) {  // a number as it is
+        char digits[32];
+        std::snprintf(digits, sizeof digits, "%.17g", input.dblVal);
+        g_cells[cell] = {Cell::Number, digits};
+        return;
+    }
     const std::string s = bstr(input);
     if (s.empty()) {
         g_cells.erase(cell);
