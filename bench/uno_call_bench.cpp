@@ -94,16 +94,16 @@ int main(int argc, char** argv) {
          }},
         {"getName beside getCellByPosition, setFormula",
          [&](int i) {
-             side.start([&] { (void)named->getName(); });
+             auto asked = side.start([&] { (void)named->getName(); });
              auto cell = sheet->getCellByPosition(1, 10 + i % 10);
-             side.wait();
+             asked.get();
              cell->setFormula("'りんご");
          }},
         {"the same, each into a new row",
          [&](int i) {
-             side.start([&] { (void)named->getName(); });
+             auto asked = side.start([&] { (void)named->getName(); });
              auto cell = sheet->getCellByPosition(4, 100 + i);
-             side.wait();
+             asked.get();
              cell->setFormula("'りんご");
          }},
     };

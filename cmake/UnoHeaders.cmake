@@ -46,7 +46,8 @@ set(_types
     com.sun.star.uno.XWeak
     com.sun.star.uno.XAggregation
     com.sun.star.lang.XTypeProvider
-    com.sun.star.util.XCloseable)
+    com.sun.star.util.XCloseable
+    com.sun.star.util.XProtectable)
 list(JOIN _types ";" _type_list)
 
 add_custom_command(

@@ -298,6 +298,10 @@ Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell) {
         case Failure::Value:
             why = u"表計算ソフトが値を受け付けません。";
             break;
+        case Failure::Protected:
+            why = u"ワークシート" + bracketed(link::kSheetName) +
+                  u"が保護されています。保護を解除してから、もう一度「入力」を押してください。";
+            break;
         case Failure::SheetGone:
             why = u"起動時に選んだワークシート" + bracketed(link::kSheetName) +
                   u"が削除されたか、名前が変わりました。ほかのシートには書き込みません。";
@@ -334,6 +338,9 @@ Message undoFailed(const spreadsheet::Error& error, std::u16string_view cell) {
             break;
         case Failure::Busy:
             prompt += u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。";
+            break;
+        case Failure::Protected:
+            prompt += u"ワークシート" + bracketed(link::kSheetName) + u"が保護されています。";
             break;
         case Failure::Range:
         case Failure::Value:

@@ -322,6 +322,24 @@ TEST_F(CalcLink, CellsAreFoundAndRefusedAsTheOfficeFindsAndRefusesThem) {
 }
 
 // Entries taken back put back exactly what the cells held, whatever it was.
+TEST_F(CalcLink, AProtectedSheetIsNotWrittenAndSaysSo) {
+    MemoryBox box;
+    auto link = started(Office::book, box);
+    office().protectSheet(Office::book, u"Sheet1", true);
+    box.setText(u"F1");
+    const auto says = enterWord(*link, box, u"保護中");
+    office().protectSheet(Office::book, u"Sheet1", false);
+    ASSERT_TRUE(says.has_value());
+    EXPECT_NE(utf8(says->prompt).find("ワークシート「sheet1」が保護されています"),
+              std::string::npos)
+        << utf8(says->prompt);
+    EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"F2").type, CellContentType_EMPTY);
+    EXPECT_EQ(utf8(box.text()), "F1");
+    // Unprotected, the entry goes in.
+    EXPECT_FALSE(enterWord(*link, box, u"保護なし").has_value());
+    EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"F2").text), "保護なし");
+}
+
 TEST_F(CalcLink, UndoGivesNumbersBackExactlyAndKeepsTheNumberFormat) {
     struct Case {
         const char* why;

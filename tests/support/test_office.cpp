@@ -28,6 +28,7 @@
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XProtectable.hpp>
 #include <osl/file.hxx>
 #include <rtl/ustring.hxx>
 
@@ -323,6 +324,15 @@ void TestOffice::setNumberFormat(const std::string& path, std::u16string_view sh
                                                   UNO_QUERY_THROW);
     Reference<css::beans::XPropertySet>(worksheet->getCellRangeByName(toUno(name)), UNO_QUERY_THROW)
         ->setPropertyValue("NumberFormat", css::uno::Any(static_cast<sal_Int32>(format)));
+}
+
+void TestOffice::protectSheet(const std::string& path, std::u16string_view sheet, bool on) {
+    Reference<css::util::XProtectable> protectable(
+        sheetsOf(findOpen(path))->getByName(toUno(sheet)), UNO_QUERY_THROW);
+    if (on)
+        protectable->protect("");
+    else
+        protectable->unprotect("");
 }
 
 void TestOffice::removeSheet(const std::string& path, std::u16string_view sheet) {

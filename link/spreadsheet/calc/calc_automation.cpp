@@ -1,6 +1,7 @@
 // The automation interface over LibreOffice Calc's UNO API.
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -31,6 +32,7 @@
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/util/XProtectable.hpp>
 #include <cppuhelper/implbase1.hxx>
 #include <osl/file.hxx>
 #include <rtl/ref.hxx>
@@ -125,9 +127,21 @@ OUString fileUrl(std::u16string_view path) {
 
 class CalcRange final : public Range {
 public:
-    explicit CalcRange(Reference<css::table::XCell> cell) : cell_(std::move(cell)) {}
+    // `verify` waits for the sheet's check, begun when the cell was taken,
+    // and throws what it found: it runs once, before the cell is written or
+    // read beyond its first call, or when the range goes.
+    CalcRange(Reference<css::table::XCell> cell, std::function<void()> verify)
+        : cell_(std::move(cell)), verify_(std::move(verify)) {}
+    ~CalcRange() override {
+        try {
+            verified();
+        } catch (...) {
+            // Nothing was written: what the check found does not matter now.
+        }
+    }
 
     void setValue(std::u16string_view word) override {
+        verified();
         // Behind the text prefix the formula is the word as literal text,
         // as Excel's Value takes it; the empty formula empties the cell.
         guarded(Failure::Value, [&] { cell_->setFormula(toUno(literalText(word))); });
@@ -142,6 +156,7 @@ public:
     CellContent content() override {
         return guarded(Failure::Value, [&]() -> CellContent {
             const std::u16string input = fromUno(cell_->getFormula());
+            verified();
             if (input.empty()) return {};
             if (input[0] == u'\'') return {CellContent::Kind::Text, input.substr(1)};
             const auto type = cell_->getType();
@@ -153,6 +168,7 @@ public:
     }
 
     bool holds(std::u16string_view word) override {
+        verified();
         return guarded(Failure::Value, [&] {
             const std::u16string input = fromUno(cell_->getFormula());
             if (word.empty()) return input.empty();
@@ -165,6 +181,7 @@ public:
     // The cell's number format is kept: a formula put back (=NOW()) would
     // otherwise take the format Calc picks for its result.
     void setContent(const CellContent& content) override {
+        verified();
         guarded(Failure::Value, [&] {
             Reference<css::beans::XPropertySet> properties(cell_, css::uno::UNO_QUERY_THROW);
             const css::uno::Any format = properties->getPropertyValue("NumberFormat");
@@ -179,23 +196,30 @@ public:
     }
 
 private:
+    void verified() {
+        if (auto verify = std::exchange(verify_, nullptr)) verify();
+    }
+
     Reference<css::table::XCell> cell_;
+    std::function<void()> verify_;
 };
 
 // A Calc sheet object follows a position among the sheets, not the sheet:
-// once its sheet is deleted it stands for a neighbour. So before each cell
-// is taken, the sheet object is asked its name: another name means the
-// sheet was deleted (or renamed: Calc cannot tell the two apart cheaply), an
-// empty one that its workbook was closed. The cell is taken by its
+// once its sheet is deleted it stands for a neighbour. So before a cell is
+// written, the sheet object is asked its name: another name means the sheet
+// was deleted (or renamed: Calc cannot tell the two apart cheaply), an empty
+// one that its workbook was closed. It is asked too whether it is
+// protected, which Calc's API does not enforce. The cell is taken by its
 // position, computed here from the name and the sheet's size, which returns
-// the cell itself. The name is asked on a side thread while the cell is
-// taken: an entry costs the time of two round trips, the check included,
-// and nothing is written until the check has answered.
+// the cell itself. The check runs on a side thread while the cell is taken
+// and read: an entry costs no round trip for it, and nothing is written
+// until it has answered.
 class CalcWorksheet final : public Worksheet {
 public:
     CalcWorksheet(Reference<css::sheet::XSpreadsheet> sheet, OUString name)
         : sheet_(std::move(sheet)),
           named_(sheet_, css::uno::UNO_QUERY_THROW),
+          protectable_(sheet_, css::uno::UNO_QUERY_THROW),
           name_(std::move(name)),
           size_(sizeOf(sheet_)) {}
 
@@ -203,21 +227,30 @@ public:
         return guarded(Failure::Range, [&]() -> std::unique_ptr<Range> {
             const auto at = cells::cellAddress(cellName, size_);
             if (!at) throw Error(Failure::Range, u"the sheet has no such cell");
-            OUString now;
-            check_.start([&] { now = named_->getName(); });
+            auto now = std::make_shared<OUString>();
+            auto locked = std::make_shared<bool>(false);
+            auto checked = std::make_shared<std::future<void>>(check_.start([this, now, locked] {
+                *now = named_->getName();
+                *locked = protectable_->isProtected();
+            }));
+            auto verify = [this, now, locked, checked] {
+                checked->get();  // rethrows what the check threw
+                if (now->isEmpty()) throw Error(Failure::Disconnected, u"the workbook was closed");
+                if (*now != name_) throw Error(Failure::SheetGone, {});
+                if (*locked) throw Error(Failure::Protected, {});
+            };
             Reference<css::table::XCell> cell;
-            std::exception_ptr taking;
             try {
                 cell = sheet_->getCellByPosition(at->column, at->row);
             } catch (...) {
-                taking = std::current_exception();
+                verify();  // a sheet that is gone says so first
+                throw;
             }
-            check_.wait();  // rethrows what the check threw
-            if (now.isEmpty()) throw Error(Failure::Disconnected, u"the workbook was closed");
-            if (now != name_) throw Error(Failure::SheetGone, {});
-            if (taking) std::rethrow_exception(taking);
-            if (!cell.is()) throw Error(Failure::Range, u"the sheet returned no cell");
-            return std::make_unique<CalcRange>(std::move(cell));
+            if (!cell.is()) {
+                verify();
+                throw Error(Failure::Range, u"the sheet returned no cell");
+            }
+            return std::make_unique<CalcRange>(std::move(cell), std::move(verify));
         });
     }
 
@@ -230,6 +263,7 @@ private:
 
     Reference<css::sheet::XSpreadsheet> sheet_;
     Reference<css::container::XNamed> named_;
+    Reference<css::util::XProtectable> protectable_;
     OUString name_;
     cells::SheetSize size_;
     calc::SideCall check_;

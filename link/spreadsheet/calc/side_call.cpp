@@ -1,7 +1,5 @@
 #include "link/spreadsheet/calc/side_call.h"
 
-#include <utility>
-
 namespace wordpour::spreadsheet::calc {
 
 SideCall::SideCall() : thread_([this] { run(); }) {}
@@ -15,41 +13,27 @@ SideCall::~SideCall() {
     thread_.join();
 }
 
-void SideCall::start(std::function<void()> call) {
+std::future<void> SideCall::start(std::function<void()> call) {
+    std::packaged_task<void()> task(std::move(call));
+    std::future<void> done = task.get_future();
     {
         std::lock_guard lock(mutex_);
-        call_ = std::move(call);
-        thrown_ = nullptr;
-        pending_ = true;
-        done_ = false;
+        calls_.push_back(std::move(task));
     }
     changed_.notify_all();
-}
-
-void SideCall::wait() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return done_; });
-    if (thrown_) std::rethrow_exception(std::exchange(thrown_, nullptr));
+    return done;
 }
 
 void SideCall::run() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return pending_ || stopping_; });
-        if (stopping_) return;
-        pending_ = false;
-        auto call = std::move(call_);
+        changed_.wait(lock, [this] { return stopping_ || !calls_.empty(); });
+        if (calls_.empty()) return;  // stopping, and every call given has run
+        auto call = std::move(calls_.front());
+        calls_.pop_front();
         lock.unlock();
-        std::exception_ptr thrown;
-        try {
-            call();
-        } catch (...) {
-            thrown = std::current_exception();
-        }
+        call();  // what it throws goes to its future
         lock.lock();
-        thrown_ = thrown;
-        done_ = true;
-        changed_.notify_all();
     }
 }
 

@@ -1,11 +1,12 @@
-// One call at a time on a thread of its own, so that a call into the office
-// can travel while the caller's thread makes another: the two round trips
-// overlap instead of adding up.
+// Calls into the office on a thread of their own, so that one can travel
+// while the caller's thread makes another: the round trips overlap instead
+// of adding up.
 #pragma once
 
 #include <condition_variable>
-#include <exception>
+#include <deque>
 #include <functional>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -14,23 +15,22 @@ namespace wordpour::spreadsheet::calc {
 class SideCall {
 public:
     SideCall();
+    // Runs the calls given so far, then ends the thread.
     ~SideCall();
     SideCall(const SideCall&) = delete;
     SideCall& operator=(const SideCall&) = delete;
 
-    // Starts `call` on the side thread; `wait` returns once it has run, and
-    // rethrows what it threw. One call at a time: start, then wait.
-    void start(std::function<void()> call);
-    void wait();
+    // Runs `call` on the side thread, after the calls given before it; the
+    // future is ready once it has run, and gives what it threw.
+    std::future<void> start(std::function<void()> call);
 
 private:
     void run();
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::function<void()> call_;
-    std::exception_ptr thrown_;
-    bool pending_ = false, done_ = false, stopping_ = false;
+    std::deque<std::packaged_task<void()>> calls_;
+    bool stopping_ = false;
     std::thread thread_;
 };
 

@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <functional>
 #include <optional>
 
 #include "link/spreadsheet/automation.h"
@@ -36,14 +37,23 @@ struct RangeMembers {
 
 class ExcelRange final : public Range {
 public:
-    ExcelRange(Dispatch range, const RangeMembers& members)
-        : range_(std::move(range)), members_(members) {}
+    // `sheetProtected` asks the range's sheet whether it is protected.
+    ExcelRange(Dispatch range, const RangeMembers& members, std::function<bool()> sheetProtected)
+        : range_(std::move(range)), members_(members), sheetProtected_(std::move(sheetProtected)) {}
 
     void setValue(std::u16string_view word) override {
         // Excel reads a string put into Value as typed input (numbers,
         // dates, formulas): the text prefix keeps the word literal.
         auto args = one(literalText(word));
-        range_.invoke(kValue, DISPATCH_PROPERTYPUT, args, Failure::Value);
+        try {
+            range_.invoke(kValue, DISPATCH_PROPERTYPUT, args, Failure::Value);
+        } catch (const Error& error) {
+            // Excel refuses a protected sheet: said as such. Asked only
+            // then, so that an entry costs nothing for it.
+            if (error.failure() == Failure::Value && sheetProtected_())
+                throw Error(Failure::Protected, error.detail());
+            throw;
+        }
     }
 
     // A formula cell gives its formula; otherwise the value's type tells a
@@ -101,6 +111,7 @@ private:
 
     Dispatch range_;
     RangeMembers members_;
+    std::function<bool()> sheetProtected_;
 };
 
 class ExcelWorksheet final : public Worksheet {
@@ -117,13 +128,25 @@ public:
             members_ = RangeMembers{range.id(L"Formula", Failure::Value),
                                     range.id(L"HasFormula", Failure::Value)};
         }
-        return std::make_unique<ExcelRange>(std::move(range), *members_);
+        return std::make_unique<ExcelRange>(std::move(range), *members_, [this] {
+            try {
+                if (!protectContents_)
+                    protectContents_ = sheet_.id(L"ProtectContents", Failure::Value);
+                auto none = std::vector<Variant>{};
+                const Variant value =
+                    sheet_.invoke(*protectContents_, DISPATCH_PROPERTYGET, none, Failure::Value);
+                return value.get()->vt == VT_BOOL && value.get()->boolVal != VARIANT_FALSE;
+            } catch (const Error&) {
+                return false;
+            }
+        });
     }
 
 private:
     Dispatch sheet_;
     DISPID range_;  // looked up once: every entry takes a range
     std::optional<RangeMembers> members_;
+    std::optional<DISPID> protectContents_;
 };
 
 class ExcelSheets final : public Sheets {

@@ -249,6 +249,21 @@ TEST_F(ExcelAutomation, ABusyExcelIsWaitedForThenReported) {
     for (const auto& line : calls()) EXPECT_EQ(line.find("cell A5"), std::string::npos);
 }
 
+TEST_F(ExcelAutomation, AProtectedSheetSaysSoAndNothingIsWritten) {
+    startServer();
+    std::ofstream(std::filesystem::path(dir_ + L"protected.xls")) << "stand-in";
+    WorkbookLink link(wordpour::testing::programBackend());
+    MemoryBox box(u"A1");
+    start(link, dir_ + L"protected.xls", box);
+    if (HasFatalFailure()) return;
+    const auto says = enterWord(link, box, u"保護中");
+    ASSERT_TRUE(says.has_value());
+    EXPECT_NE(says->prompt.find(u"ワークシート「sheet1」が保護されています"), std::u16string::npos)
+        << utf8(says->prompt);
+    EXPECT_TRUE(box.text() == u"A1");
+    for (const auto& line : calls()) EXPECT_EQ(line.find("cell A2"), std::string::npos);
+}
+
 TEST_F(ExcelAutomation, FailuresAreReportedAsErrors) {
     startServer();
     struct Case {

@@ -224,13 +224,20 @@ void returnText(VARIANT* result, const std::string& utf8) {
 
 constexpr DISPID kValue = 6, kFormula = 261, kHasFormula = 266;
 
+// A workbook named "protected…" has its sheet protected: Excel refuses to
+// write into it.
+bool g_protected = false;
+
 IDispatch* newRange(std::string cell) {
     return new FakeObject(
         {{L"Formula", kFormula}, {L"HasFormula", kHasFormula}},
-        [cell](DISPID id, WORD flags, DISPPARAMS* p, VARIANT* result, EXCEPINFO*) {
+        [cell](DISPID id, WORD flags, DISPPARAMS* p, VARIANT* result, EXCEPINFO* info) {
             const auto held = g_cells.find(cell);
             if (flags & DISPATCH_PROPERTYPUT) {
                 if ((id != kValue && id != kFormula) || p->cArgs != 1) return DISP_E_MEMBERNOTFOUND;
+                if (g_protected)
+                    return excelError(info,
+                                      L"The cell or chart you're trying to change is protected.");
                 std::fprintf(g_log, "%s %s=%s\n", id == kValue ? "cell" : "formula", cell.c_str(),
                              bstr(p->rgvarg[0]).c_str());
                 std::fflush(g_log);
@@ -269,9 +276,20 @@ IDispatch* newRange(std::string cell) {
         });
 }
 
+constexpr DISPID kProtectContents = 292;
+
 IDispatch* newSheet() {
     return new FakeObject(
-        {{L"Range", 197}}, [](DISPID id, WORD, DISPPARAMS* p, VARIANT* result, EXCEPINFO* info) {
+        {{L"Range", 197}, {L"ProtectContents", kProtectContents}},
+        [](DISPID id, WORD, DISPPARAMS* p, VARIANT* result, EXCEPINFO* info) {
+            if (id == kProtectContents) {
+                std::fprintf(g_log, "ProtectContents\n");
+                std::fflush(g_log);
+                VariantInit(result);
+                result->vt = VT_BOOL;
+                result->boolVal = g_protected ? VARIANT_TRUE : VARIANT_FALSE;
+                return S_OK;
+            }
             if (id != 197 || p->cArgs != 1) return DISP_E_MEMBERNOTFOUND;
             // Like Excel, no cell without column letters.
             const std::string cell = bstr(p->rgvarg[0]);
@@ -306,6 +324,7 @@ IDispatch* newWorkbooks() {
                               if (path.find("fails") != std::string::npos)
                                   return excelError(info, L"The file could not be found.");
                               g_noSheet1 = path.find("nosheet") != std::string::npos;
+                              g_protected = path.find("protected") != std::string::npos;
                               return returnObject(result, newWorkbook());
                           });
 }
