@@ -30,6 +30,7 @@ enum class Failure {
     NotWorksheet,   // a sheet of that name exists but is not a worksheet
     Range,          // the sheet does not accept the cell name
     SheetGone,      // the sheet taken at start-up was deleted or renamed
+    Protected,      // the sheet is protected: nothing is written
     Value,          // the cell refused the value
     Visible,        // the application's window could not be shown
     Busy,           // the application kept turning calls away (a cell being edited)
