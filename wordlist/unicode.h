@@ -19,6 +19,9 @@ struct Utf8Scan {
 };
 Utf8Scan scanUtf8(std::string_view bytes);
 
+// The text as UTF-8; an unpaired surrogate is encoded as it stands.
+std::string encodeUtf8(std::u16string_view text);
+
 // The text of the bytes, or nothing when they are not well-formed.
 std::optional<std::u16string> decodeUtf8(std::string_view bytes);
 std::optional<std::u16string> decodeUtf16(std::string_view bytes, bool bigEndian);

@@ -5,6 +5,7 @@
 
 #include "app/form/layout.h"
 #include "cells/cell_name.h"
+#include "wordlist/unicode.h"
 
 namespace wordpour::form::wording {
 
@@ -235,29 +236,8 @@ std::u16string waitingFor(std::u16string_view applicationName) {
 }
 
 std::string diagnostic(const spreadsheet::Error& error) {
-    std::string text =
-        "wordpour: spreadsheet failure " + std::to_string(static_cast<int>(error.failure())) + ": ";
-    for (std::size_t i = 0; i < error.detail().size(); ++i) {
-        char32_t c = error.detail()[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < error.detail().size())
-            c = 0x10000 + ((c - 0xD800) << 10) + (error.detail()[++i] - 0xDC00);
-        if (c < 0x80) {
-            text += static_cast<char>(c);
-        } else if (c < 0x800) {
-            text += static_cast<char>(0xC0 | (c >> 6));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            text += static_cast<char>(0xE0 | (c >> 12));
-            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            text += static_cast<char>(0xF0 | (c >> 18));
-            text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return text;
+    return "wordpour: spreadsheet failure " + std::to_string(static_cast<int>(error.failure())) +
+           ": " + wordlist::encodeUtf8(error.detail());
 }
 
 Message entryRefused(const link::EntryRefusal& refusal) {
