@@ -40,6 +40,8 @@ set(_types
     com.sun.star.table.CellContentType
     com.sun.star.table.XCell
     com.sun.star.table.XCellRange
+    com.sun.star.table.XColumnRowRange
+    com.sun.star.table.XTableRows
     com.sun.star.text.XTextRange
     com.sun.star.uno.DeploymentException
     com.sun.star.uno.XComponentContext

@@ -1,5 +1,6 @@
 #include "link/workbook_link.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -57,6 +58,7 @@ void WorkbookLink::startApplication() {
 }
 
 void WorkbookLink::release() {
+    kept_.clear();
     range_.reset();
     sheet_.reset();
     workbook_.reset();
@@ -95,7 +97,11 @@ EntryResult WorkbookLink::write(const Entry& entry) {
         result.before = range->content();
         range->setValue(entry.word);
         result.written = true;
-        range_ = std::move(range);
+        // Kept for undo; the oldest kept goes, its release travelling to the
+        // application after the entry, not within it.
+        result.keptCell = nextKept_++;
+        kept_.push_back({result.keptCell, std::move(range)});
+        if (kept_.size() > kKeptCells) kept_.pop_front();
         result.shownApplication = application_->setVisible(true);
     } catch (const spreadsheet::Error& error) {
         // Once the word is in, only the showing failed, whatever the cause.
@@ -109,17 +115,24 @@ EntryResult WorkbookLink::write(const Entry& entry) {
 }
 
 UndoResult WorkbookLink::undo(const Entry& entry, const spreadsheet::CellContent& before,
-                              bool overwrite) {
+                              bool overwrite, std::uint64_t keptCell) {
     UndoResult result;
     try {
         if (!sheet_) throw spreadsheet::Error(Failure::Disconnected, {});
+        // Taking the name's cell checks the sheet (gone, closed, protected);
+        // the entry's own cell, where it has moved to, is the one restored.
         auto range = sheet_->range(entry.cell);
-        if (!overwrite && !range->holds(entry.word)) {
+        (void)range->content();
+        const auto kept = std::find_if(kept_.begin(), kept_.end(),
+                                       [keptCell](const KeptCell& k) { return k.id == keptCell; });
+        spreadsheet::Range& cell = kept != kept_.end() ? *kept->range : *range;
+        if (!overwrite && !cell.holds(entry.word)) {
             result.changedSince = true;
             return result;
         }
-        range->setContent(before);
+        cell.setContent(before);
         result.restored = true;
+        if (kept != kept_.end()) kept_.erase(kept);
         range_ = std::move(range);
     } catch (const spreadsheet::Error& error) {
         result.failure = error;

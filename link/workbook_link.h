@@ -2,6 +2,8 @@
 // Every failure comes back as a typed outcome; the window logic words it.
 #pragma once
 
+#include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -15,6 +17,8 @@ namespace wordpour::link {
 
 // The worksheet every word goes into, found as the application finds names.
 inline constexpr std::u16string_view kSheetName = u"sheet1";
+// How many entries' cells the link keeps for undo.
+inline constexpr std::size_t kKeptCells = 100;
 // The most characters a cell holds (Excel's limit, and the .xls format's).
 inline constexpr std::size_t kMaxWordLength = 32767;
 
@@ -71,6 +75,9 @@ struct EntryResult {
     // What failed; with `written`, only the showing of the application did.
     std::optional<spreadsheet::Error> failure;
     spreadsheet::CellContent before;  // what the cell held before, when written
+    // The cell written, kept by the link for undo (0: none): the spreadsheet's
+    // cell object follows rows and columns inserted or deleted since.
+    std::uint64_t keptCell = 0;
 };
 
 // What taking back an entry found or did.
@@ -104,9 +111,12 @@ public:
     // Writes the word into the entry's cell, having read what it held, and
     // makes the application visible.
     EntryResult write(const Entry& entry);
-    // Takes back an entry. Unless `overwrite`, a cell that no longer holds
-    // the word written is left as it is and reported changed.
-    UndoResult undo(const Entry& entry, const spreadsheet::CellContent& before, bool overwrite);
+    // Takes back an entry: in the cell it wrote, wherever that cell has
+    // moved since (`keptCell`), else the cell of its name. Unless
+    // `overwrite`, a cell that no longer holds the word written is left as
+    // it is and reported changed.
+    UndoResult undo(const Entry& entry, const spreadsheet::CellContent& before, bool overwrite,
+                    std::uint64_t keptCell = 0);
 
     // Releases the spreadsheet's objects: on the thread that took them, as
     // COM requires.
@@ -121,6 +131,13 @@ private:
     std::unique_ptr<spreadsheet::Workbook> workbook_;
     std::unique_ptr<spreadsheet::Worksheet> sheet_;
     std::unique_ptr<spreadsheet::Range> range_;
+    // The cells of the last kKeptCells entries, the newest last.
+    struct KeptCell {
+        std::uint64_t id;
+        std::unique_ptr<spreadsheet::Range> range;
+    };
+    std::deque<KeptCell> kept_;
+    std::uint64_t nextKept_ = 1;
     std::u16string bookPath_;
 };
 

@@ -124,7 +124,7 @@ void EntrySession::entryDone(const link::Entry& entry, const link::EntryResult& 
     if (result.written) {
         if (cellName_ == nameBefore) moveCellName(entry.cell);
         if (result.shownApplication) view_.takeFocusBack();
-        undoable_.push_back({entry, result.before, nameBefore});
+        undoable_.push_back({entry, result.before, nameBefore, result.keptCell});
         if (undoable_.size() > kUndoDepth) undoable_.pop_front();
         view_.setUndoEnabled(true);
     }
@@ -240,7 +240,7 @@ void EntrySession::takeBack(bool overwrite) {
     view_.setWaiting(true);
     linkThread_.run(
         [this, last, result, overwrite] {
-            *result = link_.undo(last->entry, last->before, overwrite);
+            *result = link_.undo(last->entry, last->before, overwrite, last->keptCell);
         },
         [this, last, result] {
             view_.setWaiting(false);

@@ -78,6 +78,7 @@ private:
         link::Entry entry;
         spreadsheet::CellContent before;  // what the cell held
         std::u16string nameBefore;        // the cell name before the entry
+        std::uint64_t keptCell;           // the cell the link keeps for it
     };
 
     // Runs the link's start on its thread; `failed` gets the failure, if
@@ -104,7 +105,7 @@ private:
 };
 
 // How many entries can be taken back, the latest first.
-inline constexpr std::size_t kUndoDepth = 100;
+inline constexpr std::size_t kUndoDepth = link::kKeptCells;
 
 // The file filter of the workbook dialog: "description|pattern".
 inline constexpr char16_t kBookFilter[] = u"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)|*.xls";

@@ -322,6 +322,28 @@ TEST_F(CalcLink, CellsAreFoundAndRefusedAsTheOfficeFindsAndRefusesThem) {
 }
 
 // Entries taken back put back exactly what the cells held, whatever it was.
+TEST_F(CalcLink, UndoTakesBackTheEntrysOwnCellAfterARowWasInsertedAbove) {
+    MemoryBox box(u"G1");
+    auto link = started(Office::book, box);
+    std::vector<std::pair<wordpour::link::Entry, wordpour::link::EntryResult>> done;
+    for (int i = 0; i < 3; ++i) {  // G2, G3, G4
+        auto prepared = WorkbookLink::prepareEntry(box.text(), u"same");
+        const auto entry = std::get<wordpour::link::Entry>(prepared);
+        const auto result = link->write(entry);
+        ASSERT_TRUE(result.written);
+        box.setText(entry.cell);
+        done.emplace_back(entry, result);
+    }
+    office().insertRows(Office::book, u"Sheet1", 0, 1);  // the entries are now in G3, G4, G5
+    const auto& [entry, result] = done.back();
+    const auto undone = link->undo(entry, result.before, false, result.keptCell);
+    EXPECT_TRUE(undone.restored);
+    EXPECT_FALSE(undone.changedSince);
+    EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"G5").type, CellContentType_EMPTY);
+    EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"G4").text), "same");
+    EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"G3").text), "same");
+}
+
 TEST_F(CalcLink, AProtectedSheetIsNotWrittenAndSaysSo) {
     MemoryBox box;
     auto link = started(Office::book, box);

@@ -26,6 +26,8 @@
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
 #include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
@@ -333,6 +335,12 @@ void TestOffice::protectSheet(const std::string& path, std::u16string_view sheet
         protectable->protect("");
     else
         protectable->unprotect("");
+}
+
+void TestOffice::insertRows(const std::string& path, std::u16string_view sheet, int at, int count) {
+    Reference<css::table::XColumnRowRange> rows(sheetsOf(findOpen(path))->getByName(toUno(sheet)),
+                                                UNO_QUERY_THROW);
+    rows->getRows()->insertByIndex(at, count);
 }
 
 void TestOffice::removeSheet(const std::string& path, std::u16string_view sheet) {

@@ -83,6 +83,8 @@ public:
     void setNumberFormat(const std::string& path, std::u16string_view sheet,
                          std::u16string_view name, int format);
     void removeSheet(const std::string& path, std::u16string_view sheet);
+    // Inserts `count` rows before zero-based row `at`, as a person does.
+    void insertRows(const std::string& path, std::u16string_view sheet, int at, int count);
     // Protects the sheet (no password), or lifts its protection.
     void protectSheet(const std::string& path, std::u16string_view sheet, bool on);
     void renameSheet(const std::string& path, std::u16string_view from, std::u16string_view to);
