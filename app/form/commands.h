@@ -43,13 +43,13 @@ struct Shortcut {
 
 // The main window's buttons, in tab order (after the word box). Each has
 // the window's plain font and kButtonHeight.
-struct ButtonSpec {
+struct ButtonDef {
     Command command;
     std::string_view name;
     std::u16string_view caption;
     TwipsRect rect;
 };
-inline constexpr ButtonSpec kButtons[] = {
+inline constexpr ButtonDef kButtons[] = {
     {Command::Add, "addButton", u"リスト追加", {120, 1320, 1095, kButtonHeight}},
     {Command::Delete, "deleteButton", u"リスト削除", {120, 2040, 1095, kButtonHeight}},
     {Command::Load, "loadButton", u"リスト開く", {2520, 1320, 1095, kButtonHeight}},
@@ -64,8 +64,8 @@ inline constexpr ButtonSpec kButtons[] = {
 };
 
 // The button of a command, if it has one.
-constexpr const ButtonSpec* buttonFor(Command command) {
-    for (const ButtonSpec& button : kButtons)
+constexpr const ButtonDef* buttonFor(Command command) {
+    for (const ButtonDef& button : kButtons)
         if (button.command == command) return &button;
     return nullptr;
 }
@@ -73,11 +73,11 @@ constexpr const ButtonSpec* buttonFor(Command command) {
 // The enter button's caption while the spreadsheet answers at once.
 inline constexpr std::u16string_view kEnterCaption = buttonFor(Command::Enter)->caption;
 
-struct MenuSpec {
+struct MenuDef {
     std::string_view name;
     std::u16string_view caption;
 };
-inline constexpr MenuSpec kMenus[] = {
+inline constexpr MenuDef kMenus[] = {
     {"fileMenu", u"ﾌｧｲﾙ(&F)"},
     {"editMenu", u"編集(&E)"},
     {"viewMenu", u"表示(&V)"},
@@ -87,7 +87,7 @@ inline constexpr MenuSpec kMenus[] = {
 // The menu items, menu by menu in order; an item without a command is a
 // separator. `checkable` items show the command's state as a check mark;
 // `startsDisabled` ones are enabled by the session when they can act.
-struct MenuItemSpec {
+struct MenuItemDef {
     int menu;  // index into kMenus
     std::optional<Command> command;
     std::string_view name;
@@ -98,7 +98,7 @@ struct MenuItemSpec {
 
     bool separator() const { return !command; }
 };
-inline constexpr MenuItemSpec kMenuItems[] = {
+inline constexpr MenuItemDef kMenuItems[] = {
     {0, Command::ChooseWorkbook, "chooseWorkbookItem", u"ｴｸｾﾙのﾌｧｲﾙを指定(&F)",
      Shortcut::ctrl('F')},
     {0, {}, {}, {}, {}},

@@ -29,7 +29,7 @@ inline constexpr FontStyle kMarkedFont{9, true, true};
 inline constexpr FontStyle kFindListFont{12};
 
 // A top-level window: its title and client area.
-struct WindowSpec {
+struct WindowDef {
     std::u16string_view title;
     int width, height;
 };
@@ -37,7 +37,7 @@ struct WindowSpec {
 // A control: the name a test or a screen reader finds it by, what it shows,
 // where it stands within its window (a frame's labels: within the frame),
 // and its font.
-struct ControlSpec {
+struct ControlDef {
     std::string_view name;
     std::u16string_view text;
     TwipsRect rect;
@@ -48,24 +48,24 @@ inline constexpr std::u16string_view kProgramTitle = u"ワードポア！";
 
 // The main window. Its word box is 525 twips high unless its font needs
 // more; the drop-down's list reaches below the window.
-inline constexpr WindowSpec kMainWindow{kProgramTitle, 3720, 2745};
-inline constexpr ControlSpec kWordBox{"wordBox", u"", {120, 0, 3495, 525}, kBoxFont};
+inline constexpr WindowDef kMainWindow{kProgramTitle, 3720, 2745};
+inline constexpr ControlDef kWordBox{"wordBox", u"", {120, 0, 3495, 525}, kBoxFont};
 inline constexpr int kButtonHeight = 615;
 
 // The cell-position dialog.
-inline constexpr WindowSpec kCellPositionDialog{u"セル位置", 1905, 1155};
-inline constexpr ControlSpec kCellPrompt{
+inline constexpr WindowDef kCellPositionDialog{u"セル位置", 1905, 1155};
+inline constexpr ControlDef kCellPrompt{
     "cellPrompt", u"入力を開始する位置を指定してください。", {120, 120, 1575, 375}};
-inline constexpr ControlSpec kCellNameBox{"cellNameBox", u"A1", {120, 600, 855, 495}, kBoxFont};
-inline constexpr ControlSpec kSetButton{"setButton", u"指定", {1080, 600, 735, 495}, {9, true}};
+inline constexpr ControlDef kCellNameBox{"cellNameBox", u"A1", {120, 600, 855, 495}, kBoxFont};
+inline constexpr ControlDef kSetButton{"setButton", u"指定", {1080, 600, 735, 495}, {9, true}};
 
 // The about box: a frame, its picture at its natural size (65 by 65
 // pixels), its labels, and OK below the frame.
-inline constexpr WindowSpec kAboutBox{u"バージョン情報", 4560, 2805};
-inline constexpr ControlSpec kAboutFrame{
+inline constexpr WindowDef kAboutBox{u"バージョン情報", 4560, 2805};
+inline constexpr ControlDef kAboutFrame{
     "aboutFrame", u"Word ! Pour ! version 1.0", {120, 120, 4335, 2295}};
-inline constexpr ControlSpec kAboutPicture{"picture", u"", {120, 600, 975, 975}};
-inline constexpr ControlSpec kAboutLabels[] = {
+inline constexpr ControlDef kAboutPicture{"picture", u"", {120, 600, 975, 975}};
+inline constexpr ControlDef kAboutLabels[] = {
     {"versionLabel", u"バージョン１．０", {2760, 360, 1215, 255}},
     {"nameLabel", u"ワードポア！", {240, 240, 2415, 375}, {12, true, true}},
     {"mailCaption", u"E-Mail Address : ", {1200, 1320, 1455, 255}},
@@ -76,13 +76,13 @@ inline constexpr ControlSpec kAboutLabels[] = {
     {"urlCaption", u"URL ：", {120, 1680, 735, 255}},
     {"urlLabel", u"同梱の README.md（使い方）", {240, 1920, 3975, 255}, kMarkedFont},
 };
-inline constexpr ControlSpec kAboutOk{"okButton", u"OK", {120, 2520, 4335, 255}};
+inline constexpr ControlDef kAboutOk{"okButton", u"OK", {120, 2520, 4335, 255}};
 
 // The window that shows while the start-up waits for the spreadsheet: its
 // text is worded with the application's name; 中止 ends the program.
-inline constexpr WindowSpec kWaitingWindow{kProgramTitle, 4500, 1290};
-inline constexpr ControlSpec kWaitingText{"waitingText", u"", {120, 120, 4260, 495}};
-inline constexpr ControlSpec kAbortButton{"abortButton", u"中止", {3120, 735, 1260, 435}};
+inline constexpr WindowDef kWaitingWindow{kProgramTitle, 4500, 1290};
+inline constexpr ControlDef kWaitingText{"waitingText", u"", {120, 120, 4260, 495}};
+inline constexpr ControlDef kAbortButton{"abortButton", u"中止", {3120, 735, 1260, 435}};
 inline constexpr int kShowStartWaitingAfterMs = 1000;
 
 // A face shows that the spreadsheet is slow to answer once an entry has

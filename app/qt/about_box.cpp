@@ -24,7 +24,7 @@ AboutBox::AboutBox() {
     auto* frame = place(new QGroupBox(toQt(form::kAboutFrame.text), this), form::kAboutFrame);
     auto* picture = place(new QLabel(frame), form::kAboutPicture);
     picture->setPixmap(QPixmap(QStringLiteral(":/wordpour/about.bmp")));  // natural size
-    for (const form::ControlSpec& label : form::kAboutLabels)
+    for (const form::ControlDef& label : form::kAboutLabels)
         place(new QLabel(toQt(label.text), frame), label);
 
     auto* ok = place(new CommandButton(toQt(form::kAboutOk.text), this), form::kAboutOk);

@@ -33,10 +33,6 @@ using form::Command;
 
 namespace {
 
-QString nameOf(std::string_view name) {
-    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-}
-
 QKeySequence keyFor(form::Shortcut shortcut) {
     switch (shortcut.kind) {
         case form::Shortcut::Kind::CtrlLetter:
@@ -129,13 +125,13 @@ void MainWindow::createControls() {
 
     // Tab order follows the table, not the screen.
     QWidget* previous = wordBox_;
-    for (const form::ButtonSpec& spec : form::kButtons) {
-        auto* button = new CommandButton(toQt(spec.caption), client);
-        button->setObjectName(nameOf(spec.name));
-        button->setGeometry(twipsRect(spec.rect));
+    for (const form::ButtonDef& def : form::kButtons) {
+        auto* button = new CommandButton(toQt(def.caption), client);
+        button->setObjectName(nameOf(def.name));
+        button->setGeometry(twipsRect(def.rect));
         connect(button, &QPushButton::clicked, this,
-                [this, command = spec.command] { session_->run(command); });
-        buttons_[spec.command] = button;
+                [this, command = def.command] { session_->run(command); });
+        buttons_[def.command] = button;
         setTabOrder(previous, button);
         previous = button;
     }
@@ -143,24 +139,24 @@ void MainWindow::createControls() {
 
 void MainWindow::createMenus() {
     std::vector<QMenu*> menus;
-    for (const form::MenuSpec& spec : form::kMenus) {
-        menus.push_back(menuBar()->addMenu(toQt(spec.caption)));
-        menus.back()->setObjectName(nameOf(spec.name));
+    for (const form::MenuDef& def : form::kMenus) {
+        menus.push_back(menuBar()->addMenu(toQt(def.caption)));
+        menus.back()->setObjectName(nameOf(def.name));
     }
-    for (const form::MenuItemSpec& spec : form::kMenuItems) {
-        QMenu* menu = menus.at(static_cast<std::size_t>(spec.menu));
-        if (spec.separator()) {
+    for (const form::MenuItemDef& def : form::kMenuItems) {
+        QMenu* menu = menus.at(static_cast<std::size_t>(def.menu));
+        if (def.separator()) {
             menu->addSeparator();
             continue;
         }
-        QAction* item = menu->addAction(toQt(spec.caption));
-        item->setObjectName(nameOf(spec.name));
-        item->setShortcut(keyFor(spec.shortcut));
-        item->setCheckable(spec.checkable);
-        item->setEnabled(!spec.startsDisabled);
+        QAction* item = menu->addAction(toQt(def.caption));
+        item->setObjectName(nameOf(def.name));
+        item->setShortcut(keyFor(def.shortcut));
+        item->setCheckable(def.checkable);
+        item->setEnabled(!def.startsDisabled);
         connect(item, &QAction::triggered, this,
-                [this, command = *spec.command] { session_->run(command); });
-        items_[*spec.command] = item;
+                [this, command = *def.command] { session_->run(command); });
+        items_[*def.command] = item;
     }
 }
 

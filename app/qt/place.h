@@ -10,11 +10,10 @@
 namespace wordpour::app {
 
 template <typename Control>
-Control* place(Control* control, const form::ControlSpec& spec) {
-    control->setObjectName(
-        QLatin1String(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
-    control->setGeometry(twipsRect(spec.rect));
-    control->setFont(gothicFont(spec.font));
+Control* place(Control* control, const form::ControlDef& def) {
+    control->setObjectName(nameOf(def.name));
+    control->setGeometry(twipsRect(def.rect));
+    control->setFont(gothicFont(def.font));
     return control;
 }
 

@@ -19,6 +19,11 @@ inline std::u16string fromQt(const QString& text) {
     return text.toStdU16String();
 }
 
+// An object name from a table, for tests and screen readers to find it by.
+inline QString nameOf(std::string_view name) {
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
 // A text box's length limit that is no limit (Qt's default is 32,767).
 inline constexpr int kUnlimitedText = std::numeric_limits<int>::max();
 

@@ -26,7 +26,7 @@ void AboutBox::create() {
     SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
     const form::TwipsRect at = inFrame(form::kAboutPicture.rect);
     layout_.placeAtNaturalSize(picture, at.left, at.top, kPictureSize);
-    for (const form::ControlSpec& label : form::kAboutLabels)
+    for (const form::ControlDef& label : form::kAboutLabels)
         addControl(L"STATIC", label, SS_LEFT, inFrame(label.rect));
     ok_ = addControl(L"BUTTON", form::kAboutOk, WS_TABSTOP | BS_PUSHBUTTON, kOkId);
 }

@@ -20,7 +20,7 @@ constexpr wchar_t kClass[] = L"WordpourMainWindow";
 constexpr UINT kPosted = WM_APP + 1;  // a completion from the link's thread
 constexpr UINT_PTR kWaitingTimer = 1;
 
-ACCEL acceleratorFor(const form::MenuItemSpec& item) {
+ACCEL acceleratorFor(const form::MenuItemDef& item) {
     const auto id = static_cast<WORD>(commandId(*item.command));
     if (item.shortcut.kind == form::Shortcut::Kind::FunctionKey)
         return {FVIRTKEY, static_cast<WORD>(VK_F1 + item.shortcut.key - 1), id};
@@ -33,8 +33,8 @@ MainWindow::MainWindow(link::Backend backend)
     : cellPosition_([this](std::u16string name) { session_->setCellName(std::move(name)); }) {
     session_ = std::make_unique<form::EntrySession>(static_cast<form::SessionView&>(*this),
                                                     std::move(backend));
-    const form::WindowSpec& spec = form::kMainWindow;
-    window_ = createFrame(kClass, procedure, toWide(spec.title).c_str(), spec.width, spec.height,
+    const form::WindowDef& def = form::kMainWindow;
+    window_ = createFrame(kClass, procedure, toWide(def.title).c_str(), def.width, def.height,
                           createMenus(), this);
     createControls();
 }
@@ -68,13 +68,13 @@ void MainWindow::createControls() {
     SendMessageW(wordBox_, CB_LIMITTEXT, 0, 0);  // any length: a word too long is refused, not cut
     // Created in the table's order, which is the tab order.
     for (std::size_t i = 0; i < std::size(form::kButtons); ++i) {
-        const form::ButtonSpec& spec = form::kButtons[i];
+        const form::ButtonDef& def = form::kButtons[i];
         buttons_[i] =
-            CreateWindowExW(0, L"BUTTON", toWide(spec.caption).c_str(),
+            CreateWindowExW(0, L"BUTTON", toWide(def.caption).c_str(),
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, window_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId(spec.command))),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId(def.command))),
                             instance, nullptr);
-        layout_.place(buttons_[i], spec.rect, form::kPlainFont);
+        layout_.place(buttons_[i], def.rect, form::kPlainFont);
     }
 }
 
@@ -101,15 +101,15 @@ void MainWindow::fitWordBoxHeight() {
 HMENU MainWindow::createMenus() {
     HMENU bar = CreateMenu();
     std::vector<HMENU> menus;
-    for (const form::MenuSpec& spec : form::kMenus) {
+    for (const form::MenuDef& def : form::kMenus) {
         menus.push_back(CreatePopupMenu());
         AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(menus.back()),
-                    toWide(spec.caption).c_str());
+                    toWide(def.caption).c_str());
     }
     // The shortcuts work wherever the focus is, the word box included: the
     // message loop translates them before any control sees the key.
     std::vector<ACCEL> keys;
-    for (const form::MenuItemSpec& item : form::kMenuItems) {
+    for (const form::MenuItemDef& item : form::kMenuItems) {
         HMENU menu = menus.at(static_cast<std::size_t>(item.menu));
         if (item.separator()) {
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);

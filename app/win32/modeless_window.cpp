@@ -8,25 +8,25 @@ ModelessWindow::~ModelessWindow() {
     if (window_) DestroyWindow(window_);
 }
 
-void ModelessWindow::createFrame(const wchar_t* className, const form::WindowSpec& spec) {
-    window_ = win32::createFrame(className, procedure, toWide(spec.title).c_str(), spec.width,
-                                 spec.height, nullptr, this);
+void ModelessWindow::createFrame(const wchar_t* className, const form::WindowDef& def) {
+    window_ = win32::createFrame(className, procedure, toWide(def.title).c_str(), def.width,
+                                 def.height, nullptr, this);
     keepOnTop(window_, onTop_);
 }
 
-HWND ModelessWindow::addControl(const wchar_t* type, const form::ControlSpec& spec, DWORD style,
+HWND ModelessWindow::addControl(const wchar_t* type, const form::ControlDef& def, DWORD style,
                                 int id, DWORD extendedStyle) {
-    HWND control = CreateWindowExW(extendedStyle, type, toWide(spec.text).c_str(),
+    HWND control = CreateWindowExW(extendedStyle, type, toWide(def.text).c_str(),
                                    WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    GetModuleHandleW(nullptr), nullptr);
-    layout_.place(control, spec.rect, spec.font);
+    layout_.place(control, def.rect, def.font);
     return control;
 }
 
-HWND ModelessWindow::addControl(const wchar_t* type, const form::ControlSpec& spec, DWORD style,
+HWND ModelessWindow::addControl(const wchar_t* type, const form::ControlDef& def, DWORD style,
                                 form::TwipsRect at) {
-    form::ControlSpec placed = spec;
+    form::ControlDef placed = def;
     placed.rect = at;
     return addControl(type, placed, style);
 }

@@ -26,11 +26,11 @@ public:
 protected:
     ModelessWindow() = default;
     // Creates the frame, hidden, with the window class `className`.
-    void createFrame(const wchar_t* className, const form::WindowSpec& spec);
-    // A control of `spec`, at `at` (its table's place unless given).
-    HWND addControl(const wchar_t* type, const form::ControlSpec& spec, DWORD style, int id = 0,
+    void createFrame(const wchar_t* className, const form::WindowDef& def);
+    // A control of `def`, at `at` (its table's place unless given).
+    HWND addControl(const wchar_t* type, const form::ControlDef& def, DWORD style, int id = 0,
                     DWORD extendedStyle = 0);
-    HWND addControl(const wchar_t* type, const form::ControlSpec& spec, DWORD style,
+    HWND addControl(const wchar_t* type, const form::ControlDef& def, DWORD style,
                     form::TwipsRect at);
     // Shows the window in front with the keyboard focus on `focus`.
     void showInFront(HWND focus);

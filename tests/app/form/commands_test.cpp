@@ -58,8 +58,8 @@ TEST(Tables, TheMenusWithTheirCaptionsShortcutsAndSeparators) {
         {u"ﾍﾙﾌﾟ(&H)", u"ﾊﾞｰｼﾞｮﾝ情報(&I)|F1"},
     };
     std::vector<std::vector<std::u16string>> tables;
-    for (const MenuSpec& menu : kMenus) tables.push_back({std::u16string(menu.caption)});
-    for (const MenuItemSpec& item : kMenuItems) {
+    for (const MenuDef& menu : kMenus) tables.push_back({std::u16string(menu.caption)});
+    for (const MenuItemDef& item : kMenuItems) {
         tables.at(static_cast<std::size_t>(item.menu))
             .push_back(item.separator()
                            ? u"-"
@@ -70,14 +70,14 @@ TEST(Tables, TheMenusWithTheirCaptionsShortcutsAndSeparators) {
     for (int c = 0; c <= static_cast<int>(Command::About); ++c) {
         const bool inMenu =
             std::any_of(std::begin(kMenuItems), std::end(kMenuItems),
-                        [c](const MenuItemSpec& item) { return item.command == Command(c); });
+                        [c](const MenuItemDef& item) { return item.command == Command(c); });
         EXPECT_TRUE(buttonFor(Command(c)) || inMenu) << c;
     }
 }
 
 TEST(Tables, TheDialogsWithTheirTitlesControlsAndFonts) {
     struct Row {
-        const ControlSpec& spec;
+        const ControlDef& def;
         std::u16string_view text;
         TwipsRect rect;
         FontStyle font;
@@ -100,10 +100,10 @@ TEST(Tables, TheDialogsWithTheirTitlesControlsAndFonts) {
         {kAboutOk, u"OK", {120, 2520, 4335, 255}, plain},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(std::string(r.spec.name));
-        EXPECT_EQ(r.spec.text, r.text);
-        EXPECT_EQ(r.spec.rect, r.rect);
-        EXPECT_EQ(r.spec.font, r.font);
+        SCOPED_TRACE(std::string(r.def.name));
+        EXPECT_EQ(r.def.text, r.text);
+        EXPECT_EQ(r.def.rect, r.rect);
+        EXPECT_EQ(r.def.font, r.font);
     }
     EXPECT_EQ(kCellPositionDialog.title, u"セル位置");
     EXPECT_EQ(kCellPositionDialog.width, 1905);

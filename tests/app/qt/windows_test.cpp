@@ -75,12 +75,12 @@ private slots:
                 << QRect(r.left, r.top, r.width, r.height) << font.points << font.bold
                 << font.underline;
         };
-        for (const ButtonSpec& b : kButtons) row("main", b.name, b.caption, b.rect, kPlainFont);
-        for (const ControlSpec* c : {&kCellPrompt, &kCellNameBox, &kSetButton})
+        for (const ButtonDef& b : kButtons) row("main", b.name, b.caption, b.rect, kPlainFont);
+        for (const ControlDef* c : {&kCellPrompt, &kCellNameBox, &kSetButton})
             row("cellPosition", c->name, c->text, c->rect, c->font);
-        for (const ControlSpec* c : {&kAboutFrame, &kAboutOk})
+        for (const ControlDef* c : {&kAboutFrame, &kAboutOk})
             row("about", c->name, c->text, c->rect, c->font);
-        for (const ControlSpec& c : kAboutLabels) row("about", c.name, c.text, c.rect, c.font);
+        for (const ControlDef& c : kAboutLabels) row("about", c.name, c.text, c.rect, c.font);
     }
     void controlsStandAtTheirTwipsInTheirFonts() {
         QFETCH(QString, form);
@@ -174,9 +174,9 @@ private slots:
         // is a separator.
         using namespace wordpour::form;
         QList<QStringList> expected;
-        for (const MenuSpec& menu : kMenus)
+        for (const MenuDef& menu : kMenus)
             expected << QStringList{QString::fromStdU16String(std::u16string(menu.caption))};
-        for (const MenuItemSpec& item : kMenuItems) {
+        for (const MenuItemDef& item : kMenuItems) {
             expected[item.menu] << (item.separator() ? QStringLiteral("-")
                                                      : QString::fromStdU16String(
                                                            std::u16string(item.caption) + u"|" +

@@ -37,7 +37,7 @@ TEST_F(MainWindowTest, ControlsStandAtTheirTwipsAtEveryDpi) {
     };
     std::vector<Control> controls = {
         {ids::kWordBoxId, u"", {120, 0, 3495, 0}, form::kWordBox.font.points}};
-    for (const form::ButtonSpec& b : form::kButtons)
+    for (const form::ButtonDef& b : form::kButtons)
         controls.push_back({ids::commandId(b.command), b.caption, b.rect, form::kPlainFont.points});
     for (const UINT dpi : {96u, 144u}) {
         if (dpi != 96)

@@ -51,32 +51,32 @@ protected:
 TEST_F(WindowsTest, TheDialogsControlsStandAtTheirTwipsInTheirFonts) {
     struct Row {
         HWND dialog;
-        const form::ControlSpec& spec;
+        const form::ControlDef& def;
         int left, top;  // in the window's client area: a frame's labels add its corner
     };
     const HWND dialogs[] = {cellPosition(), about()};
     for (HWND dialog : dialogs) ASSERT_NE(dialog, nullptr);
     const form::TwipsRect frame = form::kAboutFrame.rect;
     std::vector<Row> rows;
-    for (const form::ControlSpec* c : {&form::kCellPrompt, &form::kCellNameBox, &form::kSetButton})
+    for (const form::ControlDef* c : {&form::kCellPrompt, &form::kCellNameBox, &form::kSetButton})
         rows.push_back({dialogs[0], *c, c->rect.left, c->rect.top});
-    for (const form::ControlSpec* c : {&form::kAboutFrame, &form::kAboutOk})
+    for (const form::ControlDef* c : {&form::kAboutFrame, &form::kAboutOk})
         rows.push_back({dialogs[1], *c, c->rect.left, c->rect.top});
-    for (const form::ControlSpec& c : form::kAboutLabels)
+    for (const form::ControlDef& c : form::kAboutLabels)
         rows.push_back({dialogs[1], c, frame.left + c.rect.left, frame.top + c.rect.top});
     for (const Row& r : rows) {
-        SCOPED_TRACE(std::string(r.spec.name));
-        HWND control = childWithText(r.dialog, wide(r.spec.text));
+        SCOPED_TRACE(std::string(r.def.name));
+        HWND control = childWithText(r.dialog, wide(r.def.text));
         ASSERT_NE(control, nullptr);
         const RECT rect = clientRectIn(control, r.dialog);
         EXPECT_EQ(rect.left, r.left / 15);
         EXPECT_EQ(rect.top, r.top / 15);
-        EXPECT_EQ(rect.right - rect.left, r.spec.rect.width / 15);
-        EXPECT_EQ(rect.bottom - rect.top, r.spec.rect.height / 15);
+        EXPECT_EQ(rect.right - rect.left, r.def.rect.width / 15);
+        EXPECT_EQ(rect.bottom - rect.top, r.def.rect.height / 15);
         const LOGFONTW font = fontOf(control);
-        EXPECT_EQ(font.lfHeight, -MulDiv(static_cast<int>(r.spec.font.points * 100), 96, 7200));
-        EXPECT_EQ(font.lfWeight, r.spec.font.bold ? FW_BOLD : FW_NORMAL);
-        EXPECT_EQ(font.lfUnderline != 0, r.spec.font.underline);
+        EXPECT_EQ(font.lfHeight, -MulDiv(static_cast<int>(r.def.font.points * 100), 96, 7200));
+        EXPECT_EQ(font.lfWeight, r.def.font.bold ? FW_BOLD : FW_NORMAL);
+        EXPECT_EQ(font.lfUnderline != 0, r.def.font.underline);
         EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
         const std::wstring face = font.lfFaceName;
         EXPECT_TRUE(face == L"ＭＳ Ｐゴシック" || face == L"MS PGothic" || face == L"Meiryo UI" ||
@@ -95,8 +95,8 @@ TEST_F(WindowsTest, TheDialogsControlsStandAtTheirTwipsInTheirFonts) {
 // The menus as the tables give them, each shortcut after a tab.
 TEST_F(WindowsTest, TheMenusHaveTheirCaptionsKeysOrderAndSeparators) {
     std::vector<std::vector<std::wstring>> expected;
-    for (const form::MenuSpec& menu : form::kMenus) expected.push_back({wide(menu.caption)});
-    for (const form::MenuItemSpec& item : form::kMenuItems) {
+    for (const form::MenuDef& menu : form::kMenus) expected.push_back({wide(menu.caption)});
+    for (const form::MenuItemDef& item : form::kMenuItems) {
         std::wstring caption = L"-";
         if (!item.separator()) {
             caption = wide(item.caption);
