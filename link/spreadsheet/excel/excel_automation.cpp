@@ -32,7 +32,7 @@ std::vector<Variant> one(std::u16string_view text) {
 
 // The members of a range besides Value, looked up by name once.
 struct RangeMembers {
-    DISPID formula, hasFormula;
+    DISPID formula, hasFormula, numberFormat;
 };
 
 class ExcelRange final : public Range {
@@ -82,7 +82,20 @@ public:
         return content() == CellContent::written(word);
     }
 
+    // The cell's number format is kept: a formula put back (=NOW()) would
+    // otherwise take the format Excel picks for its result. Undo alone pays
+    // for the two calls.
     void setContent(const CellContent& content) override {
+        auto none = std::vector<Variant>{};
+        std::vector<Variant> format;
+        format.push_back(range_.invoke(members_.numberFormat, DISPATCH_PROPERTYGET, none,
+                                       Failure::Value));
+        put(content);
+        range_.invoke(members_.numberFormat, DISPATCH_PROPERTYPUT, format, Failure::Value);
+    }
+
+private:
+    void put(const CellContent& content) {
         std::vector<Variant> args;
         switch (content.kind) {
             case CellContent::Kind::Empty:
@@ -103,7 +116,6 @@ public:
         }
     }
 
-private:
     std::u16string formula() {
         auto args = none();
         return range_.invoke(members_.formula, DISPATCH_PROPERTYGET, args, Failure::Value).text();
@@ -126,7 +138,8 @@ public:
         if (!members_) {
             // Every range has the same members: looked up on the first.
             members_ = RangeMembers{range.id(L"Formula", Failure::Value),
-                                    range.id(L"HasFormula", Failure::Value)};
+                                    range.id(L"HasFormula", Failure::Value),
+                                    range.id(L"NumberFormat", Failure::Value)};
         }
         return std::make_unique<ExcelRange>(std::move(range), *members_, [this] {
             try {

@@ -186,6 +186,7 @@ TEST_F(ExcelAutomation, UndoPutsBackWhatEachCellHeld) {
                                   {Kind::Number, {}, 42},
                                   {Kind::Number, {}, 9007199254740992.0},  // past 15 digits
                                   {Kind::Text, u"0123"},
+                                  {Kind::Input, u"=NOW()"},  // in a General cell
                                   {}};
     auto sheet = wordpour::spreadsheet::attachRunning()
                      ->workbooks()
@@ -208,6 +209,12 @@ TEST_F(ExcelAutomation, UndoPutsBackWhatEachCellHeld) {
         const std::u16string cell = u"C" + std::u16string(1, static_cast<char16_t>(u'2' + i));
         EXPECT_EQ(sheet->range(cell)->content(), before[i]) << i;
     }
+    // The formula put back does not leave the date format Excel gives it:
+    // the cell's own format is put back after it.
+    std::string lastOfC6;
+    for (const auto& line : calls())
+        if (line.find(" C6=") != std::string::npos) lastOfC6 = line;
+    EXPECT_EQ(lastOfC6, "format C6=General");
     // Typed over since: reported, not overwritten.
     const wordpour::link::Entry entry{u"D2", u"書いた"};
     const auto result = link.write(entry);

@@ -188,6 +188,13 @@ struct Cell {
     std::string text;  // UTF-8
 };
 std::map<std::string, Cell> g_cells;
+// Each cell's number format; a cell not here is "General".
+std::map<std::string, std::string> g_formats;
+
+std::string formatOf(const std::string& cell) {
+    const auto it = g_formats.find(cell);
+    return it == g_formats.end() ? "General" : it->second;
+}
 
 // Input as Excel takes it through Value or Formula: the text prefix makes a
 // text, "=" a formula, digits a number; nothing empties the cell.
@@ -205,6 +212,9 @@ void enter(const std::string& cell, const VARIANT& input) {
         g_cells[cell] = {Cell::Text, std::string(s.begin() + 1, s.end())};
     } else if (s[0] == '=') {
         g_cells[cell] = {Cell::Formula, s};
+        // Like Excel, a date function gives a General cell a date format.
+        if (s.rfind("=NOW(", 0) == 0 && formatOf(cell) == "General")
+            g_formats[cell] = "m/d/yyyy h:mm";
     } else if (s.find_first_not_of("0123456789.-") == std::string::npos) {
         g_cells[cell] = {Cell::Number, s};
     } else {
@@ -222,7 +232,7 @@ void returnText(VARIANT* result, const std::string& utf8) {
     result->bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
-constexpr DISPID kValue = 6, kFormula = 261, kHasFormula = 266;
+constexpr DISPID kValue = 6, kFormula = 261, kHasFormula = 266, kNumberFormat = 193;
 
 // A workbook named "protected…" has its sheet protected: Excel refuses to
 // write into it.
@@ -230,9 +240,21 @@ bool g_protected = false;
 
 IDispatch* newRange(std::string cell) {
     return new FakeObject(
-        {{L"Formula", kFormula}, {L"HasFormula", kHasFormula}},
+        {{L"Formula", kFormula}, {L"HasFormula", kHasFormula}, {L"NumberFormat", kNumberFormat}},
         [cell](DISPID id, WORD flags, DISPPARAMS* p, VARIANT* result, EXCEPINFO* info) {
             const auto held = g_cells.find(cell);
+            if (id == kNumberFormat && (flags & DISPATCH_PROPERTYPUT)) {
+                if (p->cArgs != 1 || p->rgvarg[0].vt != VT_BSTR) return DISP_E_TYPEMISMATCH;
+                g_formats[cell] = bstr(p->rgvarg[0]);
+                std::fprintf(g_log, "format %s=%s\n", cell.c_str(), g_formats[cell].c_str());
+                std::fflush(g_log);
+                return S_OK;
+            }
+            if (id == kNumberFormat) {
+                if (!result) return DISP_E_PARAMNOTOPTIONAL;
+                returnText(result, formatOf(cell));
+                return S_OK;
+            }
             if (flags & DISPATCH_PROPERTYPUT) {
                 if ((id != kValue && id != kFormula) || p->cArgs != 1) return DISP_E_MEMBERNOTFOUND;
                 if (g_protected)
