@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "cells/cell_name.h"
 #include "wordlist/unicode.h"
@@ -38,14 +39,22 @@ void WorkbookLink::start(std::u16string bookPath, std::u16string_view startingCe
         sheet_ = workbook_->worksheets()->item(kSheetName);
         range_ = sheet_->range(startingCell);
     } catch (const spreadsheet::Error& error) {
+        refuseWorkbook();
         if (error.failure() == Failure::NotStarted && backend_.launch)
             throw StartupError(StartupError::Kind::OfferStart, bookPath_, error);
         throw StartupError(StartupError::Kind::Spreadsheet, bookPath_, error);
     } catch (const std::exception& error) {
+        refuseWorkbook();
         // Nothing the application does may crash the program.
         throw StartupError(StartupError::Kind::Spreadsheet, bookPath_,
                            spreadsheet::Error(Failure::Disconnected, toText(error.what())));
     }
+}
+
+void WorkbookLink::refuseWorkbook() {
+    range_.reset();
+    sheet_.reset();
+    if (workbook_) std::exchange(workbook_, nullptr)->closeIfOpenedHere();
 }
 
 void WorkbookLink::startApplication() {

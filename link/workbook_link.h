@@ -126,6 +126,10 @@ public:
     void setBookPath(std::u16string path) { bookPath_ = std::move(path); }
 
 private:
+    // Start-up failed once the workbook was open: a workbook opened only
+    // for it is closed again.
+    void refuseWorkbook();
+
     Backend backend_;
     std::unique_ptr<spreadsheet::Application> application_;
     std::unique_ptr<spreadsheet::Workbook> workbook_;

@@ -123,6 +123,10 @@ class Workbook {
 public:
     virtual ~Workbook() = default;
     virtual std::unique_ptr<Sheets> worksheets() = 0;
+    // Start-up refused the workbook: one that open() loaded (not one that
+    // was open already) is closed, unsaved, so that no hidden document and
+    // no lock file is left behind. Never throws.
+    virtual void closeIfOpenedHere() {}
 };
 
 class Workbooks {

@@ -319,6 +319,8 @@ TEST_F(CalcFaults, AnUntitledCopyOfTheFileIsAStartUpErrorNamingTheFile) {
         EXPECT_NE(says.find("ファイルに結び付いていない文書"), std::string::npos) << says;
         EXPECT_NE(says.find(path), std::string::npos) << says;
     }
+    // The untitled document it loaded is closed again.
+    EXPECT_EQ(office().documentCount(), 0);
 }
 
 TEST(CalcForeignPipe, APipeAnotherUserListensOnIsNeverConnectedTo) {

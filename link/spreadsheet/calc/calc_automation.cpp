@@ -32,6 +32,7 @@
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
 #include <cppuhelper/implbase1.hxx>
 #include <osl/file.hxx>
@@ -294,18 +295,34 @@ private:
     Reference<css::sheet::XSpreadsheets> sheets_;
 };
 
+// Closes a document, unsaved; one that will not close (a dialog of its
+// own is open, the office has gone) is left as it is.
+void closeDocument(const Reference<css::frame::XModel>& model) {
+    try {
+        Reference<css::util::XCloseable> closeable(model, UNO_QUERY);
+        if (closeable.is()) closeable->close(true);
+    } catch (const css::uno::Exception&) {
+        // Left open: start-up still reports why it refused the workbook.
+    }
+}
+
 class CalcWorkbook final : public Workbook {
 public:
-    explicit CalcWorkbook(Reference<css::sheet::XSpreadsheetDocument> document)
-        : document_(std::move(document)) {}
+    CalcWorkbook(Reference<css::sheet::XSpreadsheetDocument> document, bool openedHere)
+        : document_(std::move(document)), openedHere_(openedHere) {}
 
     std::unique_ptr<Sheets> worksheets() override {
         return guarded(Failure::NoSheet,
                        [&] { return std::make_unique<CalcSheets>(document_->getSheets()); });
     }
 
+    void closeIfOpenedHere() override {
+        if (openedHere_) closeDocument(Reference<css::frame::XModel>(document_, UNO_QUERY));
+    }
+
 private:
     Reference<css::sheet::XSpreadsheetDocument> document_;
+    bool openedHere_;
 };
 
 class CalcWorkbooks final : public Workbooks {
@@ -316,22 +333,28 @@ public:
         const OUString url = fileUrl(path);
         return guarded(Failure::Open, [&] {
             Reference<css::frame::XModel> model = findOpen(url);
-            if (!model.is()) model = load(url);
+            const bool openedHere = !model.is();
+            if (openedHere) model = load(url);
+            // A document loaded only to be refused is not left in the office.
+            const auto refuse = [&](Error error) {
+                if (openedHere) closeDocument(model);
+                throw error;
+            };
             // Offered "Open Copy" for a file in use, or given a template,
             // the office hands back an untitled document: words written
             // there would never reach the file chosen.
             if (model->getURL() != url)
-                throw Error(Failure::NotTheFile, u"opened as another document", Remedy::None,
-                            fromUno(model->getURL()));
+                refuse(Error(Failure::NotTheFile, u"opened as another document", Remedy::None,
+                             fromUno(model->getURL())));
             Reference<css::sheet::XSpreadsheetDocument> document(model, UNO_QUERY);
-            if (!document.is()) throw Error(Failure::Open, u"the file is not a spreadsheet");
+            if (!document.is()) refuse(Error(Failure::Open, u"the file is not a spreadsheet"));
             // An office finding a lock file (another user, or a crashed
             // office) opens the file read-only without asking: the words
             // written there could not be saved into it.
             Reference<css::frame::XStorable> storable(model, UNO_QUERY);
-            if (storable.is() && storable->isReadonly()) throw Error(Failure::ReadOnly, {});
+            if (storable.is() && storable->isReadonly()) refuse(Error(Failure::ReadOnly, {}));
             rememberWindow(model);
-            return std::make_unique<CalcWorkbook>(std::move(document));
+            return std::make_unique<CalcWorkbook>(std::move(document), openedHere);
         });
     }
 
