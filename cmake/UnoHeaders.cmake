@@ -33,7 +33,10 @@ set(_types
     com.sun.star.frame.XStorable
     com.sun.star.lang.DisposedException
     com.sun.star.lang.XComponent
+    com.sun.star.sheet.CellFlags
     com.sun.star.sheet.XCellRangeAddressable
+    com.sun.star.sheet.XCellRangesQuery
+    com.sun.star.sheet.XSheetCellRanges
     com.sun.star.sheet.XSpreadsheet
     com.sun.star.sheet.XSpreadsheetDocument
     com.sun.star.sheet.XSpreadsheets

@@ -95,7 +95,7 @@ std::variant<Entry, EntryRefusal> WorkbookLink::prepareEntry(std::u16string_view
     return Entry{std::move(next.name), std::u16string(word)};
 }
 
-EntryResult WorkbookLink::write(const Entry& entry) {
+EntryResult WorkbookLink::write(const Entry& entry, const Overwrite& overwrite) {
     EntryResult result;
     try {
         if (!sheet_) throw spreadsheet::Error(Failure::Disconnected, {});
@@ -104,6 +104,12 @@ EntryResult WorkbookLink::write(const Entry& entry) {
         auto range = sheet_->range(entry.cell);
         // Read just before writing, so that the entry can be taken back.
         result.before = range->content();
+        if (!overwrite.anything && result.before.kind != spreadsheet::CellContent::Kind::Empty &&
+            !(overwrite.ownWord &&
+              result.before == spreadsheet::CellContent::written(*overwrite.ownWord))) {
+            result.occupied = true;
+            return result;
+        }
         range->setValue(entry.word);
         result.written = true;
         // Kept for undo; the oldest kept goes, its release travelling to the
@@ -118,6 +124,19 @@ EntryResult WorkbookLink::write(const Entry& entry) {
             result.written ? spreadsheet::Error(Failure::Visible, error.detail()) : error;
     } catch (const std::exception& error) {
         // Nothing the application does may end the program.
+        result.failure = spreadsheet::Error(Failure::Disconnected, toText(error.what()));
+    }
+    return result;
+}
+
+ColumnEnd WorkbookLink::columnEnd(std::u16string_view columnLetters) {
+    ColumnEnd result;
+    try {
+        if (!sheet_) throw spreadsheet::Error(Failure::Disconnected, {});
+        result.lastFilledRow = sheet_->lastFilledRow(columnLetters);
+    } catch (const spreadsheet::Error& error) {
+        result.failure = error;
+    } catch (const std::exception& error) {
         result.failure = spreadsheet::Error(Failure::Disconnected, toText(error.what()));
     }
     return result;

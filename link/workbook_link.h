@@ -68,16 +68,31 @@ struct EntryRefusal {
     std::size_t at = 0;
 };
 
+// What an entry may write over besides an empty cell: anything, or only the
+// word this run itself left in that cell (`ownWord`, when it did).
+struct Overwrite {
+    bool anything = true;
+    std::optional<std::u16string> ownWord;
+};
+
 struct EntryResult {
     bool written = false;  // the word is in the cell: the name advances
+    // Nothing was written: the cell held `before`, which Overwrite did not allow.
+    bool occupied = false;
     // The application's hidden window was shown: it may have taken the keyboard.
     bool shownApplication = false;
     // What failed; with `written`, only the showing of the application did.
     std::optional<spreadsheet::Error> failure;
-    spreadsheet::CellContent before;  // what the cell held before, when written
+    spreadsheet::CellContent before;  // what the cell held before, when written or occupied
     // The cell written, kept by the link for undo (0: none): the spreadsheet's
     // cell object follows rows and columns inserted or deleted since.
     std::uint64_t keptCell = 0;
+};
+
+// Where a column's filled cells end.
+struct ColumnEnd {
+    long lastFilledRow = 0;  // counted from 1; 0 when the column is empty
+    std::optional<spreadsheet::Error> failure;
 };
 
 // What taking back an entry found or did.
@@ -109,8 +124,12 @@ public:
     static std::variant<Entry, EntryRefusal> prepareEntry(std::u16string_view cellName,
                                                           std::u16string_view word);
     // Writes the word into the entry's cell, having read what it held, and
-    // makes the application visible.
-    EntryResult write(const Entry& entry);
+    // makes the application visible; a cell whose content `overwrite` does
+    // not allow is left as it is (the read is the one undo needs anyway).
+    EntryResult write(const Entry& entry, const Overwrite& overwrite = {});
+    // The last filled row of the column named by these letters, on the
+    // worksheet taken at start-up.
+    ColumnEnd columnEnd(std::u16string_view columnLetters);
     // Takes back an entry: in the cell it wrote, wherever that cell has
     // moved since (`keptCell`), else the cell of its name. Unless
     // `overwrite`, a cell that no longer holds the word written is left as

@@ -14,4 +14,9 @@ std::u16string shortcutText(Shortcut shortcut) {
     return {};
 }
 
+std::u16string_view plainCaption(std::u16string_view caption) {
+    const auto key = caption.rfind(u"(&");
+    return key == std::u16string_view::npos ? caption : caption.substr(0, key);
+}
+
 }  // namespace wordpour::form

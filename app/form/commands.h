@@ -24,6 +24,8 @@ enum class Command {
     Quit,
     Undo,         // the last entry taken back
     AlwaysOnTop,  // the windows above others, or no longer
+    EndOfColumn,  // the cell name to the last filled cell of its column
+    ConfirmOverwrite,  // whether an entry asks before writing over what it did not write
     About,
 };
 
@@ -110,6 +112,9 @@ inline constexpr MenuItemDef kMenuItems[] = {
     {1, Command::Delete, "deleteItem", u"単語をﾘｽﾄから削除(&D)", Shortcut::ctrl('D')},
     {1, {}, {}, {}, {}},
     {1, Command::Undo, "undoItem", u"元に戻す(&U)", Shortcut::ctrl('Z'), false, true},
+    {1, {}, {}, {}, {}},
+    {1, Command::EndOfColumn, "endOfColumnItem", u"列の最後へ移動(&E)", Shortcut::ctrl('E')},
+    {1, Command::ConfirmOverwrite, "confirmOverwriteItem", u"上書きの前に確認(&K)", {}, true},
     {2, Command::CellPosition, "cellPositionItem", u"入力を開始するｾﾙの位置(&P)",
      Shortcut::ctrl('P')},
     {2, {}, {}, {}, {}},
@@ -121,5 +126,15 @@ inline constexpr MenuItemDef kMenuItems[] = {
 
 // The shortcut as a menu shows it beside the caption: "Ctrl+F", "F1", or "".
 std::u16string shortcutText(Shortcut shortcut);
+
+// The menu item of a command, if it has one.
+constexpr const MenuItemDef* menuItemFor(Command command) {
+    for (const MenuItemDef& item : kMenuItems)
+        if (item.command == command) return &item;
+    return nullptr;
+}
+
+// A caption as a message names it: without its access key ("(&E)").
+std::u16string_view plainCaption(std::u16string_view caption);
 
 }  // namespace wordpour::form

@@ -1,5 +1,6 @@
 #include "app/form/entry_session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <variant>
@@ -55,6 +56,8 @@ bool EntrySession::start() {
         view_.messageBox(wording::startupFailure(*failed, link_.applicationName()));
         return false;
     }
+    confirmOverwrite_ = view_.setting(kConfirmOverwriteKey, true);
+    view_.setChecked(Command::ConfirmOverwrite, confirmOverwrite_);
     view_.setFocus(Focus::WordBox);
     return true;
 }
@@ -90,7 +93,8 @@ void EntrySession::run(Command command) {
         &EntrySession::addWord,   &EntrySession::deleteWord,        &EntrySession::loadList,
         &EntrySession::enterWord, &EntrySession::saveList,          &EntrySession::showCellPosition,
         &EntrySession::showList,  &EntrySession::chooseWorkbook,    &EntrySession::quit,
-        &EntrySession::undo,      &EntrySession::toggleAlwaysOnTop, &EntrySession::showAbout,
+        &EntrySession::undo,      &EntrySession::toggleAlwaysOnTop, &EntrySession::goToEndOfColumn,
+        &EntrySession::toggleConfirmOverwrite, &EntrySession::showAbout,
     };
     static_assert(std::size(kCommands) == static_cast<std::size_t>(Command::About) + 1);
     (this->*kCommands[static_cast<std::size_t>(command)])();
@@ -107,30 +111,57 @@ void EntrySession::enterWord() {
         return;
     }
     auto entry = std::make_shared<const link::Entry>(std::get<link::Entry>(std::move(prepared)));
-    auto result = std::make_shared<link::EntryResult>();
-    view_.setWaiting(true);
-    linkThread_.run(
-        [this, entry, result] { *result = link_.write(*entry); },
-        [this, entry, result, nameBefore = cellName_] { entryDone(*entry, *result, nameBefore); });
+    // What this run wrote there itself is written over without a question:
+    // corrections stay fast.
+    link::Overwrite overwrite{!confirmOverwrite_, {}};
+    if (const auto own = ownWords_.find(entry->cell); own != ownWords_.end())
+        overwrite.ownWord = own->second;
+    write(std::move(entry), std::move(overwrite), cellName_);
     view_.setFocus(Focus::Enter);
 }
 
-void EntrySession::entryDone(const link::Entry& entry, const link::EntryResult& result,
-                             const std::u16string& nameBefore) {
+void EntrySession::write(std::shared_ptr<const link::Entry> entry, link::Overwrite overwrite,
+                         std::u16string nameBefore) {
+    auto result = std::make_shared<link::EntryResult>();
+    view_.setWaiting(true);
+    linkThread_.run([this, entry, result,
+                     overwrite = std::move(overwrite)] { *result = link_.write(*entry, overwrite); },
+                    [this, entry, result, nameBefore = std::move(nameBefore)] {
+                        entryDone(entry, *result, nameBefore);
+                    });
+}
+
+void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
+                             const link::EntryResult& result, const std::u16string& nameBefore) {
     view_.setWaiting(false);
+    if (result.occupied) {
+        // The cell holds what this run did not write: only Yes writes over
+        // it, as a second job; No leaves the cell and the name as they are.
+        if (view_.messageBox(wording::overwriteQuestion(entry->cell, result.before)) ==
+            Answer::Yes)
+            write(entry, link::Overwrite{}, nameBefore);
+        view_.setFocus(Focus::Enter);
+        return;
+    }
     // A word that was written moves the name to its cell; otherwise the name
     // stays, so the next entry does not skip a row. A name the person set
     // while the entry was under way stands: the next word goes below it.
     if (result.written) {
-        if (cellName_ == nameBefore) moveCellName(entry.cell);
+        if (cellName_ == nameBefore) moveCellName(entry->cell);
         if (result.shownApplication) view_.takeFocusBack();
-        undoable_.push_back({entry, result.before, nameBefore, result.keptCell});
+        std::optional<std::u16string> ownBefore;
+        const auto own = ownWords_.find(entry->cell);
+        if (own != ownWords_.end() &&
+            result.before == spreadsheet::CellContent::written(own->second))
+            ownBefore = own->second;
+        ownWords_[entry->cell] = entry->word;
+        undoable_.push_back({*entry, result.before, nameBefore, result.keptCell, ownBefore});
         if (undoable_.size() > kUndoDepth) undoable_.pop_front();
         view_.setUndoEnabled(true);
     }
     if (result.failure) {
         logDetail(result.failure);
-        view_.messageBox(wording::entryFailed(*result.failure, entry.cell));
+        view_.messageBox(wording::entryFailed(*result.failure, entry->cell));
         view_.setFocus(Focus::Enter);
     }
 }
@@ -256,6 +287,12 @@ void EntrySession::takeBack(bool overwrite) {
                 view_.messageBox(wording::undoFailed(*result->failure, last->entry.cell));
             }
             if (!result->restored) return;
+            // The cell holds again what it held: this run's own word, or
+            // what a question must now protect.
+            if (last->ownBefore)
+                ownWords_[last->entry.cell] = *last->ownBefore;
+            else
+                ownWords_.erase(last->entry.cell);
             undoable_.pop_back();
             moveCellName(last->nameBefore);
             view_.setUndoEnabled(!undoable_.empty());
@@ -265,6 +302,42 @@ void EntrySession::takeBack(bool overwrite) {
 void EntrySession::toggleAlwaysOnTop() {
     alwaysOnTop_ = !alwaysOnTop_;
     view_.setAlwaysOnTop(alwaysOnTop_);
+}
+
+void EntrySession::goToEndOfColumn() {
+    if (linkThread_.busy()) return;
+    // The column is the name's letters, read as the next entry reads them.
+    const auto next = cells::nextRowName(cellName_.empty() ? cells::kEmptyNameMeans : cellName_);
+    const std::u16string letters = next.name.substr(0, next.name.find_first_of(u"0123456789"));
+    if (next.problem != cells::NameProblem::None || letters.empty()) {
+        const auto kind = next.problem == cells::NameProblem::Overflow
+                              ? link::EntryRefusal::Kind::CellNameTooLong
+                              : link::EntryRefusal::Kind::WrongCellName;
+        view_.messageBox(wording::entryRefused({kind}));
+        return;
+    }
+    auto result = std::make_shared<link::ColumnEnd>();
+    view_.setWaiting(true);
+    linkThread_.run([this, letters, result] { *result = link_.columnEnd(letters); },
+                    [this, letters, result, nameBefore = cellName_] {
+                        view_.setWaiting(false);
+                        if (result->failure) {
+                            logDetail(result->failure);
+                            view_.messageBox(wording::columnEndFailed(*result->failure, letters));
+                            return;
+                        }
+                        // A name the person set meanwhile stands.
+                        if (cellName_ != nameBefore) return;
+                        const std::string row =
+                            std::to_string(std::max(1L, result->lastFilledRow));
+                        moveCellName(letters + std::u16string(row.begin(), row.end()));
+                    });
+}
+
+void EntrySession::toggleConfirmOverwrite() {
+    confirmOverwrite_ = !confirmOverwrite_;
+    view_.setChecked(Command::ConfirmOverwrite, confirmOverwrite_);
+    view_.storeSetting(kConfirmOverwriteKey, confirmOverwrite_);
 }
 
 void EntrySession::showAbout() {

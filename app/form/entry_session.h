@@ -7,6 +7,9 @@
 
 #include <chrono>
 #include <deque>
+#include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +56,11 @@ public:
     // them): the cell gets back what it held, the cell name the name it had.
     void undo();
     void toggleAlwaysOnTop();
+    // Sets the cell name to the last filled cell of its column (its first
+    // row when the column is empty): the next entry goes below everything.
+    void goToEndOfColumn();
+    // Whether an entry asks before writing over what this run did not write.
+    void toggleConfirmOverwrite();
     void showAbout();
 
     // The person changed the word box's text (typing, pasting; not picking):
@@ -69,6 +77,7 @@ public:
     const std::vector<std::u16string>& words() const { return words_.entries(); }
     bool canUndo() const { return !undoable_.empty(); }
     bool alwaysOnTop() const { return alwaysOnTop_; }
+    bool confirmsOverwrite() const { return confirmOverwrite_; }
     // An entry has been handed to the spreadsheet and not answered yet.
     bool entryUnderWay() const { return linkThread_.busy(); }
     const std::u16string& bookPath() const { return link_.bookPath(); }
@@ -79,14 +88,19 @@ private:
         spreadsheet::CellContent before;  // what the cell held
         std::u16string nameBefore;        // the cell name before the entry
         std::uint64_t keptCell;           // the cell the link keeps for it
+        // The word this run had left in the cell before, which undo gives back.
+        std::optional<std::u16string> ownBefore;
     };
 
     // Runs the link's start on its thread; `failed` gets the failure, if
     // any. False when the person gave up waiting for the application.
     bool startLink(const std::u16string& path, bool startApplicationFirst,
                    std::optional<link::StartupError>& failed);
-    void entryDone(const link::Entry& entry, const link::EntryResult& result,
-                   const std::u16string& nameBefore);
+    // Hands the entry to the link's thread; entryDone() takes the answer.
+    void write(std::shared_ptr<const link::Entry> entry, link::Overwrite overwrite,
+               std::u16string nameBefore);
+    void entryDone(const std::shared_ptr<const link::Entry>& entry,
+                   const link::EntryResult& result, const std::u16string& nameBefore);
     void takeBack(bool overwrite);
     void moveCellName(std::u16string name);
     void appendWords(std::vector<std::u16string> words);
@@ -98,11 +112,18 @@ private:
     std::vector<std::size_t> matches_;  // the entries the find list shows
     std::deque<Undoable> undoable_;     // the newest last
     bool alwaysOnTop_ = false;
+    bool confirmOverwrite_ = true;
+    // The word this run left in each cell it wrote, while not taken back:
+    // such a cell is written over without a question.
+    std::map<std::u16string, std::u16string> ownWords_;
     bool released_ = false;
     link::WorkbookLink link_;
     // Destroyed first: it finishes its jobs while the link still exists.
     link::LinkThread linkThread_;
 };
+
+// The settings key of the overwrite question's check item.
+inline constexpr std::string_view kConfirmOverwriteKey = "confirmOverwrite";
 
 // How many entries can be taken back, the latest first.
 inline constexpr std::size_t kUndoDepth = link::kKeptCells;

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/form/commands.h"
 #include "app/form/message.h"
 
 namespace wordpour::form {
@@ -65,6 +66,13 @@ public:
     // spreadsheet's included (true), or lets them go behind again; the menu
     // item shows the state as its check mark.
     virtual void setAlwaysOnTop(bool onTop) = 0;
+    // A checkable menu item shows this state as its check mark.
+    virtual void setChecked(Command command, bool checked) = 0;
+
+    // The person's choices, kept between runs in the program's settings
+    // file: the one stored under `key`, or `otherwise` when none is.
+    virtual bool setting(std::string_view key, bool otherwise) = 0;
+    virtual void storeSetting(std::string_view key, bool value) = 0;
 
     // Runs the window's events, what is posted included, until `finished`.
     // Once that has taken kShowStartWaitingAfterMs, shows a small window

@@ -1,8 +1,10 @@
 #include "app/form/wording.h"
 
 #include <algorithm>
+#include <charconv>
 #include <string>
 
+#include "app/form/commands.h"
 #include "app/form/layout.h"
 #include "cells/cell_name.h"
 #include "wordlist/unicode.h"
@@ -299,6 +301,65 @@ Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell) {
     }
     return {withAdvice(at + u"に書き込めません。" + why + std::u16string(kNothingWritten) +
                            std::u16string(kListKept),
+                       error),
+            kExclamation, title()};
+}
+
+namespace {
+
+// What a cell holds, as a question quotes it: on one line, cut after
+// kPreviewLength characters (never inside a surrogate pair).
+constexpr std::size_t kPreviewLength = 20;
+
+std::u16string preview(const spreadsheet::CellContent& held) {
+    std::u16string text = held.text;
+    if (held.kind == spreadsheet::CellContent::Kind::Number) {
+        char digits[32];
+        const auto end = std::to_chars(digits, digits + sizeof digits, held.number).ptr;
+        text.assign(digits, end);
+    }
+    std::replace_if(text.begin(), text.end(), [](char16_t c) { return c < u' '; }, u' ');
+    if (text.size() <= kPreviewLength) return text;
+    std::size_t cut = kPreviewLength;
+    if (text[cut - 1] >= 0xD800 && text[cut - 1] < 0xDC00) --cut;
+    return text.substr(0, cut) + u"…";
+}
+
+// The menu item that goes past what a column holds, as a message names it.
+std::u16string endOfColumnItem() {
+    const MenuItemDef* item = menuItemFor(Command::EndOfColumn);
+    return bracketed(plainCaption(kMenus[item->menu].caption)) + u"メニューの" +
+           bracketed(plainCaption(item->caption)) + u"（" + shortcutText(item->shortcut) + u"）";
+}
+
+}  // namespace
+
+Message overwriteQuestion(std::u16string_view cell, const spreadsheet::CellContent& held) {
+    return {u"セル" + bracketed(cell) + u"には" + bracketed(preview(held)) +
+                u"が入っています。上書きしますか？\n\n空いているセルから続けるには、" +
+                endOfColumnItem() + u"を使ってください。",
+            kQuestionDefaultNo, u"上書きの確認"};
+}
+
+Message columnEndFailed(const spreadsheet::Error& error, std::u16string_view column) {
+    std::u16string why;
+    switch (error.failure()) {
+        case Failure::Range:
+            why = u"ワークシートにこの列がありません。";
+            break;
+        case Failure::SheetGone:
+            why = u"起動時に選んだワークシート" + bracketed(link::kSheetName) +
+                  u"が削除されたか、名前が変わりました。";
+            break;
+        case Failure::Busy:
+            why = u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。";
+            break;
+        default:
+            why = u"表計算ソフトかブックが閉じられた可能性があります。";
+            break;
+    }
+    return {withAdvice(u"列" + bracketed(column) + u"の最後のセルを調べられません。" + why +
+                           u"\nセル位置はそのままです。",
                        error),
             kExclamation, title()};
 }

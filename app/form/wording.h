@@ -29,6 +29,12 @@ std::u16string waitingFor(std::u16string_view applicationName);
 Message entryRefused(const link::EntryRefusal& refusal);
 Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell);
 
+// The entry's cell holds `held`, which this run did not write: whether to
+// write over it (No is the default).
+Message overwriteQuestion(std::u16string_view cell, const spreadsheet::CellContent& held);
+// The end of a column could not be found.
+Message columnEndFailed(const spreadsheet::Error& error, std::u16string_view column);
+
 // Taking back an entry: the question when the cell was typed over since
 // (No is the default), and the message when it failed.
 Message undoOverwrite(std::u16string_view cell);

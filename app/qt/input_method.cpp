@@ -7,10 +7,10 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QPluginLoader>
-#include <QSettings>
 
 #include "app/qt/dialogs/message_box.h"
 #include "app/qt/qt_text.h"
+#include "app/qt/settings_file.h"
 
 namespace wordpour::app {
 
@@ -111,14 +111,13 @@ void adviseOnInputMethod(QWidget* parent) {
     const auto setting = InputMethodSetting::fromEnvironment();
     const auto advice = inputMethodAdvice(setting, inputContextKeys());
     if (!advice) return;
-    QSettings remembered(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("wordpour"),
-                         QStringLiteral("wordpour"));
+    const auto remembered = settingsFile();
     const QString key = QStringLiteral("InputMethod/Advised");
     const QString signature = QString::fromStdString(setting.signature());
-    if (remembered.value(key).toString() == signature) return;
+    if (remembered->value(key).toString() == signature) return;
     MessageBox::show(parent, *advice, form::Style{form::Buttons::OkOnly, form::Icon::Information},
                      toQt(form::kProgramTitle));
-    remembered.setValue(key, signature);
+    remembered->setValue(key, signature);
 }
 
 }  // namespace wordpour::app

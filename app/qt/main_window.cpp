@@ -25,6 +25,7 @@
 #include "app/qt/place.h"
 #include "app/qt/program_icon.h"
 #include "app/qt/qt_text.h"
+#include "app/qt/settings_file.h"
 #include "app/qt/waiting_window.h"
 
 namespace wordpour::app {
@@ -220,6 +221,24 @@ void MainWindow::selectWord(std::size_t index) {
 
 void MainWindow::setUndoEnabled(bool enabled) {
     menuItem(Command::Undo)->setEnabled(enabled);
+}
+
+void MainWindow::setChecked(Command command, bool checked) {
+    menuItem(command)->setChecked(checked);
+}
+
+namespace {
+QString settingKey(std::string_view key) {
+    return QStringLiteral("Session/") + QString::fromLatin1(key.data(), key.size());
+}
+}  // namespace
+
+bool MainWindow::setting(std::string_view key, bool otherwise) {
+    return settingsFile()->value(settingKey(key), otherwise).toBool();
+}
+
+void MainWindow::storeSetting(std::string_view key, bool value) {
+    settingsFile()->setValue(settingKey(key), value);
 }
 
 void MainWindow::takeFocusBack() {

@@ -7,6 +7,7 @@
 
 #include "app/win32/control_ids.h"
 #include "app/win32/dialogs.h"
+#include "app/win32/settings_file.h"
 #include "app/win32/waiting_window.h"
 #include "app/win32/win_text.h"
 
@@ -293,14 +294,26 @@ void MainWindow::setUndoEnabled(bool enabled) {
                    MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
+void MainWindow::setChecked(Command command, bool checked) {
+    CheckMenuItem(GetMenu(window_), commandId(command),
+                  MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool MainWindow::setting(std::string_view key, bool otherwise) {
+    return readSetting(key, otherwise);
+}
+
+void MainWindow::storeSetting(std::string_view key, bool value) {
+    writeSetting(key, value);
+}
+
 void MainWindow::takeFocusBack() {
     // Windows keeps the foreground with this program: Excel's window shown
     // from the background does not take it.
 }
 
 void MainWindow::setAlwaysOnTop(bool onTop) {
-    CheckMenuItem(GetMenu(window_), commandId(Command::AlwaysOnTop),
-                  MF_BYCOMMAND | (onTop ? MF_CHECKED : MF_UNCHECKED));
+    setChecked(Command::AlwaysOnTop, onTop);
     keepOnTop(window_, onTop);
     cellPosition_.setOnTop(onTop);
     about_.setOnTop(onTop);

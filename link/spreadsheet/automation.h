@@ -110,6 +110,11 @@ public:
     // sheet that is gone throws Error(Failure::SheetGone), its workbook
     // closed Error(Failure::Disconnected), never a range on another sheet.
     virtual std::unique_ptr<Range> range(std::u16string_view cellName) = 0;
+    // The last row, counted from 1, of the column named by these letters
+    // that holds anything; 0 when none does (1 from a backend that cannot
+    // tell an empty column from one whose first row alone is filled). The
+    // sheet is checked as range() checks it.
+    virtual long lastFilledRow(std::u16string_view columnLetters) = 0;
 };
 
 class Sheets {

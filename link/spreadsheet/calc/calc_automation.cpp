@@ -1,4 +1,5 @@
 // The automation interface over LibreOffice Calc's UNO API.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -26,7 +27,10 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
@@ -228,18 +232,7 @@ public:
         return guarded(Failure::Range, [&]() -> std::unique_ptr<Range> {
             const auto at = cells::cellAddress(cellName, size_);
             if (!at) throw Error(Failure::Range, u"the sheet has no such cell");
-            auto now = std::make_shared<OUString>();
-            auto locked = std::make_shared<bool>(false);
-            auto checked = std::make_shared<std::future<void>>(check_.start([this, now, locked] {
-                *now = named_->getName();
-                *locked = protectable_->isProtected();
-            }));
-            auto verify = [this, now, locked, checked] {
-                checked->get();  // rethrows what the check threw
-                if (now->isEmpty()) throw Error(Failure::Disconnected, u"the workbook was closed");
-                if (*now != name_) throw Error(Failure::SheetGone, {});
-                if (*locked) throw Error(Failure::Protected, {});
-            };
+            auto verify = startCheck(true);
             Reference<css::table::XCell> cell;
             try {
                 cell = sheet_->getCellByPosition(at->column, at->row);
@@ -255,7 +248,53 @@ public:
         });
     }
 
+    // One query of the column's cells that hold something, not a walk down it.
+    long lastFilledRow(std::u16string_view columnLetters) override {
+        return guarded(Failure::Range, [&]() -> long {
+            const auto at = cells::cellAddress(std::u16string(columnLetters) + u"1", size_);
+            if (!at) throw Error(Failure::Range, u"the sheet has no such column");
+            auto verify = startCheck(false);
+            long last = 0;
+            try {
+                Reference<css::sheet::XCellRangesQuery> column(
+                    sheet_->getCellRangeByPosition(at->column, 0, at->column, size_.rows - 1),
+                    css::uno::UNO_QUERY_THROW);
+                namespace Flags = css::sheet::CellFlags;
+                const auto filled =
+                    column
+                        ->queryContentCells(Flags::VALUE | Flags::DATETIME | Flags::STRING |
+                                            Flags::FORMULA)
+                        ->getRangeAddresses();
+                for (const auto& range : filled) last = std::max<long>(last, range.EndRow + 1);
+            } catch (...) {
+                verify();  // a sheet that is gone says so first
+                throw;
+            }
+            verify();
+            return last;
+        });
+    }
+
 private:
+    // Asks the sheet, on a side thread, for its name and (when it is to be
+    // written) its protection; what is returned waits for the answer and
+    // throws what it found.
+    std::function<void()> startCheck(bool forWriting) {
+        auto now = std::make_shared<OUString>();
+        auto locked = std::make_shared<bool>(false);
+        auto checked =
+            std::make_shared<std::future<void>>(check_.start([this, now, locked, forWriting] {
+                *now = named_->getName();
+                if (forWriting) *locked = protectable_->isProtected();
+            }));
+        return [this, now, locked, checked] {
+            checked->get();  // rethrows what the check threw
+            if (now->isEmpty()) throw Error(Failure::Disconnected, u"the workbook was closed");
+            if (*now != name_) throw Error(Failure::SheetGone, {});
+            if (*locked) throw Error(Failure::Protected, {});
+        };
+    }
+
     static cells::SheetSize sizeOf(const Reference<css::sheet::XSpreadsheet>& sheet) {
         Reference<css::sheet::XCellRangeAddressable> whole(sheet, css::uno::UNO_QUERY_THROW);
         const auto address = whole->getRangeAddress();

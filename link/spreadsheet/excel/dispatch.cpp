@@ -113,6 +113,19 @@ Variant::Variant(double value) {
     v_.dblVal = value;
 }
 
+Variant::Variant(long value) {
+    VariantInit(&v_);
+    v_.vt = VT_I4;
+    v_.lVal = value;
+}
+
+long Variant::number() const {
+    VARIANT converted;
+    VariantInit(&converted);
+    if (FAILED(VariantChangeType(&converted, const_cast<VARIANT*>(&v_), 0, VT_I4))) return 0;
+    return converted.lVal;
+}
+
 std::u16string Variant::text() const {
     if (v_.vt != VT_BSTR || v_.bstrVal == nullptr) return {};
     return std::u16string(reinterpret_cast<const char16_t*>(v_.bstrVal), SysStringLen(v_.bstrVal));

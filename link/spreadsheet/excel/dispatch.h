@@ -37,6 +37,7 @@ public:
     explicit Variant(std::u16string_view text);
     explicit Variant(bool value);
     explicit Variant(double value);
+    explicit Variant(long value);
     ~Variant() { VariantClear(&v_); }
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;
@@ -46,6 +47,8 @@ public:
     const VARIANT* get() const { return &v_; }
     // The text of a string value; empty for any other.
     std::u16string text() const;
+    // A whole number's value, converted as Automation converts; 0 for none.
+    long number() const;
     // Takes the IDispatch out of an object result; empty otherwise.
     IDispatch* takeDispatch();
 

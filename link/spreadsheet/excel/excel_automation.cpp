@@ -155,9 +155,50 @@ public:
         });
     }
 
+    // From the column's last cell up to the first that holds something, as
+    // Ctrl+Up does: Range.End(xlUp). Only a column whose very last cell is
+    // filled is not found this way.
+    long lastFilledRow(std::u16string_view columnLetters) override {
+        constexpr long kUp = -4162;  // xlUp
+        if (!rows_) {
+            auto none = std::vector<Variant>{};
+            const Dispatch rows = sheet_.object(sheet_.id(L"Rows", Failure::Range),
+                                                DISPATCH_PROPERTYGET, none, Failure::Range);
+            const Variant count =
+                rows.invoke(rows.id(L"Count", Failure::Range), DISPATCH_PROPERTYGET, none,
+                            Failure::Range);
+            rows_ = count.number();
+        }
+        auto args = one(std::u16string(columnLetters) + toText(*rows_));
+        const Dispatch bottom =
+            sheet_.object(range_, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args, Failure::Range);
+        std::vector<Variant> up;
+        up.emplace_back(kUp);
+        const Dispatch last = bottom.object(bottom.id(L"End", Failure::Range),
+                                            DISPATCH_PROPERTYGET, up, Failure::Range);
+        auto none = std::vector<Variant>{};
+        const long row =
+            last.invoke(last.id(L"Row", Failure::Range), DISPATCH_PROPERTYGET, none, Failure::Range)
+                .number();
+        if (row != 1) return row;
+        // Row 1 is where Ctrl+Up stops in an empty column too.
+        auto first = one(std::u16string(columnLetters) + u"1");
+        const Dispatch top =
+            sheet_.object(range_, DISPATCH_PROPERTYGET | DISPATCH_METHOD, first, Failure::Range);
+        return top.invoke(kValue, DISPATCH_PROPERTYGET, none, Failure::Range).get()->vt == VT_EMPTY
+                   ? 0
+                   : 1;
+    }
+
 private:
+    static std::u16string toText(long number) {
+        const std::string digits = std::to_string(number);
+        return {digits.begin(), digits.end()};
+    }
+
     Dispatch sheet_;
     DISPID range_;  // looked up once: every entry takes a range
+    std::optional<long> rows_;  // the sheet's row count
     std::optional<RangeMembers> members_;
     std::optional<DISPID> protectContents_;
 };

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -30,6 +31,8 @@ public:
     std::optional<form::Focus> focus;
     int cellPositionShown = 0, aboutShown = 0, focusTakenBack = 0;
     bool quitAsked = false, waiting = false, onTop = false, undoEnabled = false;
+    std::map<form::Command, bool> checked;                // the check marks shown
+    std::map<std::string, bool, std::less<>> settings;    // as stored between runs
     std::optional<std::vector<std::u16string>> matches;  // the find list, while shown
     std::vector<std::u16string> waitedWith;  // the waiting window's text, each start-up step
     // 中止 pressed once the start-up has waited this long.
@@ -69,6 +72,14 @@ public:
     void quit() override { quitAsked = true; }
     void setAlwaysOnTop(bool on) override { onTop = on; }
     void setUndoEnabled(bool enabled) override { undoEnabled = enabled; }
+    void setChecked(form::Command command, bool on) override { checked[command] = on; }
+    bool setting(std::string_view key, bool otherwise) override {
+        const auto found = settings.find(key);
+        return found == settings.end() ? otherwise : found->second;
+    }
+    void storeSetting(std::string_view key, bool value) override {
+        settings[std::string(key)] = value;
+    }
     void takeFocusBack() override { ++focusTakenBack; }
     void showMatches(const std::vector<std::u16string>& words) override { matches = words; }
     void hideMatches() override { matches.reset(); }

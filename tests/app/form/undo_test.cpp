@@ -35,9 +35,14 @@ TEST_F(SessionUndo, EachCellGetsBackWhatItHeld) {
         SCOPED_TRACE(c.what);
         form->setCellName(u"A1");
         sheet.contents[u"A2"] = c.before;
+        // What the cell held is written over once the person agrees.
+        view.shown.clear();
+        view.answers = {Answer::Yes};
         enter(u"新しい");
         ASSERT_EQ(form->cellName(), u"A2");
+        EXPECT_EQ(view.shown.size(), c.before == CellContent{} ? 0u : 1u);
         EXPECT_TRUE(view.undoEnabled);
+        view.shown.clear();
         undo();
         EXPECT_EQ(sheet.contents[u"A2"], c.before);
         EXPECT_EQ(form->cellName(), u"A1");

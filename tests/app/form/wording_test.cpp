@@ -60,6 +60,13 @@ std::vector<Message> everyMessage() {
         all.push_back(form::wording::undoFailed(spreadsheet::Error(failure, kRaw), u"A2"));
     }
     all.push_back(form::wording::undoOverwrite(u"A2"));
+    using Held = spreadsheet::CellContent;
+    for (const Held& held : {Held{Held::Kind::Text, u"りんご"}, Held{Held::Kind::Number, {}, 42.5},
+                             Held{Held::Kind::Input, u"=SUM(B1:B9)"}})
+        all.push_back(form::wording::overwriteQuestion(u"A2", held));
+    for (Failure failure :
+         {Failure::Range, Failure::SheetGone, Failure::Busy, Failure::Disconnected})
+        all.push_back(form::wording::columnEndFailed(spreadsheet::Error(failure, kRaw), u"A"));
     all.push_back(form::wording::confirmLoad());
     all.push_back(form::wording::confirmSave());
     all.push_back(form::wording::nothingToSave());

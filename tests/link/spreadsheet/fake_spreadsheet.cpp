@@ -1,5 +1,7 @@
 #include "tests/link/spreadsheet/fake_spreadsheet.h"
 
+#include <algorithm>
+
 namespace wordpour::testing {
 
 namespace {
@@ -39,6 +41,20 @@ public:
     std::unique_ptr<spreadsheet::Range> range(std::u16string_view cell) override {
         s_.record(u"range " + std::u16string(cell));
         return std::make_unique<FakeRange>(s_, std::u16string(cell));
+    }
+    long lastFilledRow(std::u16string_view letters) override {
+        s_.record(u"end " + std::u16string(letters));
+        long last = 0;
+        for (const auto& [cell, content] : s_.contents) {
+            const auto digits = cell.find_first_of(u"0123456789");
+            if (digits == std::u16string::npos || cell.compare(0, digits, letters) != 0 ||
+                digits != letters.size() || content.kind == spreadsheet::CellContent::Kind::Empty)
+                continue;
+            long row = 0;
+            for (char16_t c : cell.substr(digits)) row = row * 10 + (c - u'0');
+            last = std::max(last, row);
+        }
+        return last;
     }
 
 private:

@@ -17,7 +17,7 @@ namespace wordpour::testing {
 struct FakeSpreadsheet {
     // Calls in order: "attach", "workbooks", "open <path>", "worksheets",
     // "item <name>", "range <cell>", "value <word>", "visible 1",
-    // "restore <cell> <text>", "launch".
+    // "restore <cell> <text>", "end <column letters>", "launch".
     std::vector<std::u16string> calls;
     std::map<std::u16string, std::u16string> cells;  // of the sheet taken: the text shown
     std::map<std::u16string, spreadsheet::CellContent> contents;  // what each cell holds

@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <objbase.h>
@@ -232,7 +233,28 @@ void returnText(VARIANT* result, const std::string& utf8) {
     result->bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
-constexpr DISPID kValue = 6, kFormula = 261, kHasFormula = 266, kNumberFormat = 193;
+constexpr DISPID kValue = 6, kFormula = 261, kHasFormula = 266, kNumberFormat = 193, kEnd = 500,
+                 kRow = 257;
+constexpr long kSheetRows = 65536;  // an .xls sheet's
+constexpr long kUp = -4162;        // xlUp
+
+// The column letters and the row of a cell name.
+std::pair<std::string, long> split(const std::string& cell) {
+    const auto digits = cell.find_first_of("0123456789");
+    if (digits == std::string::npos) return {cell, 0};
+    return {cell.substr(0, digits), std::atol(cell.c_str() + digits)};
+}
+
+IDispatch* newRange(std::string cell);
+
+// Range.End(xlUp): from the cell upwards to the first that holds something,
+// row 1 when none does.
+IDispatch* endUp(const std::string& cell) {
+    const auto [column, row] = split(cell);
+    for (long r = row - 1; r >= 1; --r)
+        if (g_cells.count(column + std::to_string(r))) return newRange(column + std::to_string(r));
+    return newRange(column + "1");
+}
 
 // A workbook named "protected…" has its sheet protected: Excel refuses to
 // write into it.
@@ -240,9 +262,25 @@ bool g_protected = false;
 
 IDispatch* newRange(std::string cell) {
     return new FakeObject(
-        {{L"Formula", kFormula}, {L"HasFormula", kHasFormula}, {L"NumberFormat", kNumberFormat}},
+        {{L"Formula", kFormula},
+         {L"HasFormula", kHasFormula},
+         {L"NumberFormat", kNumberFormat},
+         {L"End", kEnd},
+         {L"Row", kRow}},
         [cell](DISPID id, WORD flags, DISPPARAMS* p, VARIANT* result, EXCEPINFO* info) {
             const auto held = g_cells.find(cell);
+            if (id == kEnd) {
+                if (p->cArgs != 1 || p->rgvarg[0].vt != VT_I4 || p->rgvarg[0].lVal != kUp)
+                    return DISP_E_TYPEMISMATCH;
+                return returnObject(result, endUp(cell));
+            }
+            if (id == kRow) {
+                if (!result) return DISP_E_PARAMNOTOPTIONAL;
+                VariantInit(result);
+                result->vt = VT_I4;
+                result->lVal = split(cell).second;
+                return S_OK;
+            }
             if (id == kNumberFormat && (flags & DISPATCH_PROPERTYPUT)) {
                 if (p->cArgs != 1 || p->rgvarg[0].vt != VT_BSTR) return DISP_E_TYPEMISMATCH;
                 g_formats[cell] = bstr(p->rgvarg[0]);
@@ -298,12 +336,25 @@ IDispatch* newRange(std::string cell) {
         });
 }
 
-constexpr DISPID kProtectContents = 292;
+constexpr DISPID kProtectContents = 292, kRows = 258, kCount = 118;
+
+// A sheet's Rows: only their Count.
+IDispatch* newRows() {
+    return new FakeObject({{L"Count", kCount}},
+                          [](DISPID id, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*) {
+                              if (id != kCount || !result) return DISP_E_MEMBERNOTFOUND;
+                              VariantInit(result);
+                              result->vt = VT_I4;
+                              result->lVal = kSheetRows;
+                              return S_OK;
+                          });
+}
 
 IDispatch* newSheet() {
     return new FakeObject(
-        {{L"Range", 197}, {L"ProtectContents", kProtectContents}},
+        {{L"Range", 197}, {L"ProtectContents", kProtectContents}, {L"Rows", kRows}},
         [](DISPID id, WORD, DISPPARAMS* p, VARIANT* result, EXCEPINFO* info) {
+            if (id == kRows) return returnObject(result, newRows());
             if (id == kProtectContents) {
                 std::fprintf(g_log, "ProtectContents\n");
                 std::fflush(g_log);

@@ -1,0 +1,16 @@
+// The program's settings file on Windows, %APPDATA%\wordpour\wordpour.ini:
+// what the person chose, kept between runs.
+#pragma once
+
+#include <string_view>
+
+namespace wordpour::app {
+
+// The flag stored under `key`, or `otherwise` when none is (or there is no
+// settings file).
+bool readSetting(std::string_view key, bool otherwise);
+// Stores it; a settings file that cannot be written keeps the choice for
+// this run only.
+void writeSetting(std::string_view key, bool value);
+
+}  // namespace wordpour::app
