@@ -351,6 +351,57 @@ TEST_F(CalcLink, UndoTakesBackTheEntrysOwnCellAfterARowWasInsertedAbove) {
     EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"G3").text), "same");
 }
 
+TEST_F(CalcLink, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColumnEndIsFound) {
+    using wordpour::link::Overwrite;
+    MemoryBox box;
+    auto link = started(Office::book, box);
+    // What a person left in the sheet: A2–A5, and column C with a gap.
+    const std::pair<std::u16string, std::u16string> typed[] = {
+        {u"A2", u"りんご"}, {u"A3", u"42"}, {u"A4", u"=1+1"}, {u"A5", u"'0123"},
+        {u"C1", u"見出し"}, {u"C3", u"x"},  {u"C7", u"=NOW()"}};
+    for (const auto& [cell, input] : typed) office().typeInto(Office::book, u"Sheet1", cell, input);
+
+    const Overwrite askFirst{false, {}};
+    for (const auto& [cell, input] : typed) {
+        SCOPED_TRACE(utf8(cell));
+        const auto result = link->write({cell, u"新"}, askFirst);
+        EXPECT_TRUE(result.occupied);
+        EXPECT_FALSE(result.written);
+        EXPECT_NE(result.before.kind, wordpour::spreadsheet::CellContent::Kind::Empty);
+    }
+    EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"A2").text), "りんご");
+    EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"A3").value, 42);
+
+    // A word this run wrote is known again in the cell, whatever it looks like.
+    for (const std::u16string word : {u"=1+1", u"0123", u"TRUE", u" 前後 ", u"りんご"}) {
+        SCOPED_TRACE(utf8(word));
+        ASSERT_TRUE(link->write({u"H2", word}).written);
+        const auto again = link->write({u"H2", u"直し"}, Overwrite{false, word});
+        EXPECT_TRUE(again.written);
+        EXPECT_FALSE(again.occupied);
+    }
+
+    const std::pair<std::u16string, long> ends[] = {
+        {u"A", 5}, {u"C", 7}, {u"D", 0}, {u"H", 2}, {u"AMJ", 0}};
+    for (const auto& [column, row] : ends) {
+        SCOPED_TRACE(utf8(column));
+        const auto end = link->columnEnd(column);
+        EXPECT_FALSE(end.failure.has_value());
+        EXPECT_EQ(end.lastFilledRow, row);
+    }
+    // A column past the sheet's last one is the sheet's refusal.
+    const auto past = link->columnEnd(u"ZZZZ");
+    ASSERT_TRUE(past.failure.has_value());
+    EXPECT_EQ(past.failure->failure(), wordpour::spreadsheet::Failure::Range);
+
+    // From the column's end, the next entry goes into the first empty cell.
+    box.setText(u"A5");
+    const auto prepared = WorkbookLink::prepareEntry(box.text(), u"続き");
+    const auto below = link->write(std::get<wordpour::link::Entry>(prepared), askFirst);
+    EXPECT_TRUE(below.written);
+    EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"A6").text), "続き");
+}
+
 TEST_F(CalcLink, AProtectedSheetIsNotWrittenAndSaysSo) {
     MemoryBox box;
     auto link = started(Office::book, box);

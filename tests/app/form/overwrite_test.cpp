@@ -27,7 +27,7 @@ std::size_t count(const std::vector<std::u16string>& calls, std::u16string_view 
 TEST_F(Overwrite, OnlyWhatThisRunDidNotWriteIsAskedAbout) {
     struct Case {
         const char* why;
-        CellContent held;            // in A2 before the run
+        std::u16string held;         // the text in A2 before the run; empty: none
         bool wroteItFirst;           // this run wrote "前" into A2 first
         bool typedOverSince;         // then the person typed into A2 in the sheet
         bool confirm;                // the check item
@@ -35,21 +35,21 @@ TEST_F(Overwrite, OnlyWhatThisRunDidNotWriteIsAskedAbout) {
         std::u16string a2After;
         std::u16string nameAfter;
     };
-    const CellContent apple{Kind::Text, u"りんご"};
+    const std::u16string apple = u"りんご";
     const Case cases[] = {
-        {"an empty cell costs no question", {}, false, false, true, {}, u"新", u"A2"},
-        {"a cell this run wrote is corrected at once", {}, true, false, true, {}, u"新", u"A2"},
+        {"an empty cell costs no question", u"", false, false, true, {}, u"新", u"A2"},
+        {"a cell this run wrote is corrected at once", u"", true, false, true, {}, u"新", u"A2"},
         {"No leaves the cell and the name", apple, false, false, true, Answer::No, u"りんご", u"A1"},
         {"Yes writes over it", apple, false, false, true, Answer::Yes, u"新", u"A2"},
         {"with the check item off, nothing is asked", apple, false, false, false, {}, u"新", u"A2"},
-        {"this run's cell typed over in the sheet is the person's again", {}, true, true, true,
+        {"this run's cell typed over in the sheet is the person's again", u"", true, true, true,
          Answer::No, u"手で", u"A1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         SessionRun run;
         run.view.settings[std::string(kConfirmOverwriteKey)] = c.confirm;
-        run.sheet.contents[u"A2"] = c.held;
+        if (!c.held.empty()) run.sheet.contents[u"A2"] = {Kind::Text, c.held};
         ASSERT_TRUE(run.start());
         EXPECT_EQ(run.view.checked[Command::ConfirmOverwrite], c.confirm);
         if (c.wroteItFirst) {

@@ -224,6 +224,67 @@ TEST_F(ExcelAutomation, UndoPutsBackWhatEachCellHeld) {
     EXPECT_EQ(sheet->range(u"D2")->content(), (CellContent{Kind::Text, u"手で直した"}));
 }
 
+TEST_F(ExcelAutomation, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColumnEndIsFound) {
+    using wordpour::link::Overwrite;
+    using wordpour::spreadsheet::CellContent;
+    using Kind = CellContent::Kind;
+    startServer();
+    WorkbookLink link(wordpour::testing::programBackend());
+    MemoryBox box;
+    start(link, dir_ + L"book.xls", box);
+    if (HasFatalFailure()) return;
+    auto sheet = wordpour::spreadsheet::attachRunning()
+                     ->workbooks()
+                     ->open(u16(dir_ + L"book.xls"))
+                     ->worksheets()
+                     ->item(u"sheet1");
+    // What a person left in the sheet: A2–A5, and column C with a gap.
+    const std::pair<std::u16string, CellContent> held[] = {
+        {u"A2", {Kind::Text, u"りんご"}},  {u"A3", {Kind::Number, {}, 42}},
+        {u"A4", {Kind::Input, u"=1+1"}},   {u"A5", {Kind::Text, u"0123"}},
+        {u"C1", {Kind::Text, u"見出し"}},  {u"C3", {Kind::Text, u"x"}},
+        {u"C7", {Kind::Input, u"=NOW()"}}};
+    for (const auto& [cell, content] : held) sheet->range(cell)->setContent(content);
+
+    const Overwrite askFirst{false, {}};
+    for (const auto& [cell, content] : held) {
+        SCOPED_TRACE(utf8(cell));
+        const auto result = link.write({cell, u"新"}, askFirst);
+        EXPECT_TRUE(result.occupied);
+        EXPECT_EQ(result.before, content);
+    }
+    for (const auto& line : calls()) EXPECT_EQ(line.find("='新"), std::string::npos) << line;
+    // A word this run wrote is known again in the cell.
+    for (const std::u16string word : {u"=1+1", u"0123", u"りんご"}) {
+        SCOPED_TRACE(utf8(word));
+        ASSERT_TRUE(link.write({u"H2", word}).written);
+        EXPECT_TRUE(link.write({u"H2", u"直し"}, Overwrite{false, word}).written);
+    }
+
+    const std::pair<std::u16string, long> ends[] = {{u"A", 5}, {u"C", 7}, {u"D", 0}, {u"H", 2}};
+    for (const auto& [column, row] : ends) {
+        SCOPED_TRACE(utf8(column));
+        const auto before = calls().size();
+        const auto end = link.columnEnd(column);
+        EXPECT_FALSE(end.failure.has_value());
+        EXPECT_EQ(end.lastFilledRow, row);
+        // From the column's last cell up, as Ctrl+Up does: no walk down it.
+        auto lines = calls();
+        lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(before));
+        const std::string letters = utf8(column);
+        EXPECT_GE(lines.size(), 3u);
+        EXPECT_LE(lines.size(), 8u);
+        EXPECT_NE(std::find(lines.begin(), lines.end(),
+                            "Range flags=3 lcid=1033 args=8 named= value=" + letters + "65536"),
+                  lines.end());
+        EXPECT_NE(std::find(lines.begin(), lines.end(), "End flags=2 lcid=1033 args=3 named="),
+                  lines.end());
+    }
+    box.setText(u"A5");
+    EXPECT_FALSE(enterWord(link, box, u"続き").has_value());
+    EXPECT_EQ(sheet->range(u"A6")->content(), (CellContent{Kind::Text, u"続き"}));
+}
+
 TEST_F(ExcelAutomation, ABusyExcelIsWaitedForThenReported) {
     startServer();
     WorkbookLink link(wordpour::testing::programBackend());
