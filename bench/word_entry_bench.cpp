@@ -89,6 +89,25 @@ int main(int argc, char** argv) {
     const int paced = count / 2;
     const Figures person = timeEntries(session, view, paced, std::chrono::milliseconds(20));
 
+    // 列の最後へ移動 on a column filled to row 60,000, from the command to
+    // the name shown.
+    office.fillColumn(path, u"Sheet1", 4, 60000, u"済");
+    std::vector<double> lookups;
+    for (int i = 0; i < 200; ++i) {
+        session.setCellName(u"E1");
+        const auto start = std::chrono::steady_clock::now();
+        session.run(wordpour::form::Command::EndOfColumn);
+        view.runPosted([&] { return session.entryUnderWay(); });
+        lookups.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+        if (session.cellName() != u"E60000") {
+            std::fprintf(stderr, "the column's end was not found\n");
+            return 1;
+        }
+    }
+    const Figures columnEnd = figures(std::move(lookups));
+
     const std::string command = "/usr/bin/python3 " + script + " " + office.pipe() + " '" + path +
                                 "' " + std::to_string(count);
     double python = 0;
@@ -103,6 +122,8 @@ int main(int argc, char** argv) {
                 deep.median, deep.p99);
     std::printf("word entry, %d entries 20 ms apart:      median %.3f ms, p99 %.3f ms\n", paced,
                 person.median, person.p99);
+    std::printf("end of a column filled to row 60000:   median %.3f ms, p99 %.3f ms\n",
+                columnEnd.median, columnEnd.p99);
     if (python > 0) {
         std::printf("python3-uno, the same calls:          median %.3f ms\n", python);
         std::printf("python3-uno median / Wordpour median: %.1fx\n", python / top.median);

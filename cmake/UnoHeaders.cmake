@@ -35,6 +35,7 @@ set(_types
     com.sun.star.lang.XComponent
     com.sun.star.sheet.CellFlags
     com.sun.star.sheet.XCellRangeAddressable
+    com.sun.star.sheet.XCellRangeData
     com.sun.star.sheet.XCellRangesQuery
     com.sun.star.sheet.XSheetCellRanges
     com.sun.star.sheet.XSpreadsheet

@@ -22,6 +22,7 @@
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
@@ -341,6 +342,19 @@ void TestOffice::insertRows(const std::string& path, std::u16string_view sheet, 
     Reference<css::table::XColumnRowRange> rows(sheetsOf(findOpen(path))->getByName(toUno(sheet)),
                                                 UNO_QUERY_THROW);
     rows->getRows()->insertByIndex(at, count);
+}
+
+void TestOffice::fillColumn(const std::string& path, std::u16string_view sheet, int column,
+                            int rows, std::u16string_view text) {
+    Reference<css::sheet::XSpreadsheet> worksheet(sheetsOf(findOpen(path))->getByName(toUno(sheet)),
+                                                  UNO_QUERY_THROW);
+    Reference<css::sheet::XCellRangeData> range(
+        worksheet->getCellRangeByPosition(column, 0, column, rows - 1), UNO_QUERY_THROW);
+    css::uno::Sequence<css::uno::Sequence<css::uno::Any>> data(rows);
+    auto* row = data.getArray();
+    const css::uno::Any cell(toUno(text));
+    for (int i = 0; i < rows; ++i) row[i] = css::uno::Sequence<css::uno::Any>(&cell, 1);
+    range->setDataArray(data);
 }
 
 void TestOffice::removeSheet(const std::string& path, std::u16string_view sheet) {

@@ -82,6 +82,9 @@ public:
                   std::u16string_view input);
     void setNumberFormat(const std::string& path, std::u16string_view sheet,
                          std::u16string_view name, int format);
+    // Fills the first `rows` cells of a column (zero-based) with `text`, in one call.
+    void fillColumn(const std::string& path, std::u16string_view sheet, int column, int rows,
+                    std::u16string_view text);
     void removeSheet(const std::string& path, std::u16string_view sheet);
     // Inserts `count` rows before zero-based row `at`, as a person does.
     void insertRows(const std::string& path, std::u16string_view sheet, int at, int count);
