@@ -2,6 +2,7 @@
 """The end-to-end test's hands in the office, over UNO.
   calc_helper.py PIPE make PATH          save a new workbook with a sheet "Sheet1"
   calc_helper.py PIPE read PATH CELL...  print each cell's text, one per line
+  calc_helper.py PIPE write PATH CELL TEXT  put a text into a cell, as a person would
   calc_helper.py PIPE frames             print each window's title, one per line
   calc_helper.py PIPE quit               end the office"""
 import sys
@@ -33,6 +34,10 @@ elif verb == "read":
     sheet = doc.Sheets.getByName("Sheet1")
     for cell in args[1:]:
         print(sheet.getCellRangeByName(cell).getString())
+elif verb == "write":
+    url = uno.systemPathToFileUrl(args[0])
+    doc = next(c for c in desktop.Components if c.getURL() == url)
+    doc.Sheets.getByName("Sheet1").getCellRangeByName(args[1]).setString(args[2])
 elif verb == "frames":
     frames = desktop.getFrames()
     for i in range(frames.getCount()):

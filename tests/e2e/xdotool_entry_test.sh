@@ -185,6 +185,22 @@ sleep 0.5
 cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" B8 | tr '\n' ' ')
 [ "$cells" = "pie chart " ] || fail "type to find wrote '$cells' into B8, not 'pie chart'"
 
+# What this run did not write is asked about: B9 holds a person's word, so
+# 入力 asks, and No (the default) writes nothing. 列の最後へ移動 (Ctrl+E)
+# then goes past B12, the column's last filled cell, and 入力 writes B13.
+"${helper[@]}" "$WORDPOUR_PIPE" write "$book" B9 "昨日"
+"${helper[@]}" "$WORDPOUR_PIPE" write "$book" B12 "おととい"
+dialog_titled Return "上書きの確認" Return   # 入力 has the focus; Enter takes いいえ
+cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" B9 B10 | tr '\n' ' ')
+[ "$cells" = "昨日  " ] || fail "after いいえ B9 B10 hold '$cells', not '昨日  '"
+focus "$main"
+xdotool key ctrl+e
+sleep 0.5
+xdotool key Return                      # 入力, below the column's last filled cell
+sleep 0.5
+cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" B9 B12 B13 | tr '\n' ' ')
+[ "$cells" = "昨日 おととい pie chart " ] || fail "after Ctrl+E B9 B12 B13 hold '$cells'"
+
 # Frozen again, with an entry outstanding: Quit still ends the program at once.
 office -STOP
 focus "$main"
