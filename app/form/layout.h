@@ -42,6 +42,9 @@ struct ControlDef {
     std::u16string_view text;
     TwipsRect rect;
     FontStyle font = kPlainFont;
+    // What a screen reader calls a control whose text does not name it (a
+    // box the person types into, a list); empty where the text does.
+    std::u16string_view spokenName = {};
 };
 
 inline constexpr std::u16string_view kProgramTitle = u"ワードポア！";
@@ -49,14 +52,17 @@ inline constexpr std::u16string_view kProgramTitle = u"ワードポア！";
 // The main window. Its word box is 525 twips high unless its font needs
 // more; the drop-down's list reaches below the window.
 inline constexpr WindowDef kMainWindow{kProgramTitle, 3720, 2745};
-inline constexpr ControlDef kWordBox{"wordBox", u"", {120, 0, 3495, 525}, kBoxFont};
+inline constexpr ControlDef kWordBox{"wordBox", u"", {120, 0, 3495, 525}, kBoxFont, u"単語"};
+// The type-to-find list under the word box; its entries are read as they stand.
+inline constexpr std::u16string_view kFindListName = u"一致する単語";
 inline constexpr int kButtonHeight = 615;
 
 // The cell-position dialog.
 inline constexpr WindowDef kCellPositionDialog{u"セル位置", 1905, 1155};
 inline constexpr ControlDef kCellPrompt{
     "cellPrompt", u"入力を開始する位置を指定してください。", {120, 120, 1575, 375}};
-inline constexpr ControlDef kCellNameBox{"cellNameBox", u"A1", {120, 600, 855, 495}, kBoxFont};
+inline constexpr ControlDef kCellNameBox{"cellNameBox", u"A1", {120, 600, 855, 495}, kBoxFont,
+                                         u"セル位置"};
 inline constexpr ControlDef kSetButton{"setButton", u"指定", {1080, 600, 735, 495}, {9, true}};
 
 // The about box: a frame, its picture at its natural size (65 by 65

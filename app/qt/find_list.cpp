@@ -1,7 +1,10 @@
 #include "app/qt/find_list.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QScreen>
 
+#include "app/form/layout.h"
 #include "app/qt/fonts.h"
 #include "app/qt/qt_text.h"
 
@@ -22,6 +25,13 @@ FindList::FindList(QWidget* box, std::function<void(int row)> picked)
     setUniformItemSizes(true);  // 32,767 rows lay out at once
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setModel(&words_);
+    setAccessibleName(toQt(form::kFindListName));
+    // The focus stays in the word box: its description says which entry is
+    // highlighted, so that a screen reader reading the box reads it too.
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& now) {
+                describe(now.isValid() ? now.data().toString() : QString());
+            });
     connect(this, &QListView::clicked, this, [this](const QModelIndex& at) { picked_(at.row()); });
 }
 
@@ -36,6 +46,17 @@ void FindList::showWords(const std::vector<std::u16string>& words) {
     setGeometry(QRect(box_->mapToGlobal(QPoint(0, box_->height())), QSize(box_->width(), height)));
     show();
     raise();
+}
+
+void FindList::hideEvent(QHideEvent* event) {
+    describe({});
+    QListView::hideEvent(event);
+}
+
+void FindList::describe(const QString& entry) {
+    box_->setAccessibleDescription(entry);
+    if (auto* combo = qobject_cast<QComboBox*>(box_); combo && combo->lineEdit())
+        combo->lineEdit()->setAccessibleDescription(entry);
 }
 
 bool FindList::handleKey(int key) {

@@ -23,7 +23,13 @@ public:
     // whether the key was the list's.
     bool handleKey(int key);
 
+protected:
+    void hideEvent(QHideEvent* event) override;
+
 private:
+    // The highlighted entry, as the word box's description.
+    void describe(const QString& entry);
+
     QWidget* box_;
     QStringListModel words_;
     std::function<void(int)> picked_;

@@ -111,6 +111,8 @@ void MainWindow::createControls() {
     // Any length: a word too long for a cell is refused with a message, not
     // cut silently, and a long entry picked from the list stays whole.
     wordBox_->lineEdit()->setMaxLength(kUnlimitedText);
+    // The text field inside is what has the focus: a screen reader names it.
+    wordBox_->lineEdit()->setAccessibleName(toQt(form::kWordBox.spokenName));
     wordBox_->resize(wordBox_->width(), comboHeight(*wordBox_));
     wordBox_->installEventFilter(this);  // it passes shortcut overrides on unfiltered
     wordBox_->lineEdit()->installEventFilter(this);

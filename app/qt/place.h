@@ -1,4 +1,5 @@
-// Puts a control where its table says: its name, its twips, its font.
+// Puts a control where its table says: its name, its twips, its font, and
+// the name a screen reader calls it by.
 #pragma once
 
 #include <QWidget>
@@ -14,6 +15,7 @@ Control* place(Control* control, const form::ControlDef& def) {
     control->setObjectName(nameOf(def.name));
     control->setGeometry(twipsRect(def.rect));
     control->setFont(gothicFont(def.font));
+    if (!def.spokenName.empty()) control->setAccessibleName(toQt(def.spokenName));
     return control;
 }
 

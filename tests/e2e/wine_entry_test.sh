@@ -37,6 +37,9 @@ wm=$!
 mkdir -p "$work/在庫 表"
 echo stand-in >"$work/在庫 表/book.xls"
 
+# What a person left in the workbook: E2 and E5 hold words.
+printf 'E2 昨日\nE5 おととい\n' >"$work/excel.log.cells"
+
 cd "$work"
 (exec "$wine" "$server_exe" "Z:${work//\//\\}\\excel.log") >/dev/null 2>&1 &
 server=$!
@@ -179,6 +182,29 @@ settle
 xdotool key Tab Tab Tab Tab Return      # to 入力: into C2
 settle 1.5
 cells | grep -q "cell C2='りんご" || fail "type to find did not pick りんご: $(cells)"
+
+# E2 holds what this run did not write: 入力 asks, and Enter takes いいえ,
+# the default: nothing is written. 列の最後へ移動 (Ctrl+E) goes to E5, the
+# column's last filled cell, and 入力 writes E6.
+xdotool key ctrl+p
+window "^セル位置$" >/dev/null || fail "no cell-position dialog"
+settle
+xdotool type --delay 80 "E1"
+xdotool key Tab space
+settle
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+settle
+xdotool key Return
+window "^上書きの確認$" >/dev/null || fail "入力 into E2 asked nothing"
+settle 0.5
+xdotool key Return
+settle
+cells | grep -q "cell E2=" && fail "いいえ wrote into E2: $(cells)"
+xdotool key ctrl+e
+settle
+xdotool key Return
+settle 1.5
+cells | grep -q "cell E6='りんご" || fail "Ctrl+E then 入力 did not write E6: $(cells)"
 
 xdotool key ctrl+l                      # the list, by its title
 window "^現在のリスト項目$" >/dev/null || fail "Ctrl+L showed no list"

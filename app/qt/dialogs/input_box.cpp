@@ -1,6 +1,7 @@
 #include "app/qt/dialogs/input_box.h"
 
 #include <QInputDialog>
+#include <QLineEdit>
 
 #include "app/qt/dialogs/message_box.h"
 
@@ -22,6 +23,8 @@ std::optional<QString> InputBox::getText(QWidget* parent, const QString& prompt,
     box.setLabelText(prompt);
     box.setTextValue(defaultText);
     box.setMinimumWidth(widthForTitle(box, title));
+    // The box's text field is named by the prompt, for a screen reader.
+    if (auto* field = box.findChild<QLineEdit*>()) field->setAccessibleName(prompt);
     if (box.exec() != QDialog::Accepted) return std::nullopt;
     return box.textValue();
 }

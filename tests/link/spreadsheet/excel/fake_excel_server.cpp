@@ -8,6 +8,8 @@
 // holds "rejected N", "retrylater N" or "ignore N" makes it turn the next N
 // calls away (through its COM message filter, or with 0x800AC472 from
 // Invoke), logging "busy <kind>" for each.
+// What a person left in the workbook: a file LOG_FILE.cells with lines
+// "CELL TEXT" (UTF-8) fills those cells with text when a workbook opens.
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -23,6 +25,7 @@
 namespace {
 
 std::wstring g_busyFile;
+std::wstring g_cellsFile;
 std::string g_busyKind;
 int g_busyLeft = 0;
 
@@ -389,6 +392,21 @@ IDispatch* newWorkbook() {
                           });
 }
 
+// Fills the cells LOG_FILE.cells names, if there is such a file.
+void seedCells() {
+    FILE* seeds = _wfopen(g_cellsFile.c_str(), L"rb");
+    if (!seeds) return;
+    char line[512];
+    while (std::fgets(line, sizeof line, seeds)) {
+        std::string text(line);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        const auto space = text.find(' ');
+        if (space == std::string::npos) continue;
+        g_cells[text.substr(0, space)] = {Cell::Text, text.substr(space + 1)};
+    }
+    std::fclose(seeds);
+}
+
 IDispatch* newWorkbooks() {
     return new FakeObject({{L"Open", 1923}},
                           [](DISPID id, WORD, DISPPARAMS* p, VARIANT* result, EXCEPINFO* info) {
@@ -398,6 +416,7 @@ IDispatch* newWorkbooks() {
                                   return excelError(info, L"The file could not be found.");
                               g_noSheet1 = path.find("nosheet") != std::string::npos;
                               g_protected = path.find("protected") != std::string::npos;
+                              seedCells();
                               return returnObject(result, newWorkbook());
                           });
 }
@@ -409,6 +428,7 @@ int wmain(int argc, wchar_t** argv) {
     g_log = _wfopen(argv[1], L"a");
     if (!g_log) return 2;
     g_busyFile = std::wstring(argv[1]) + L".busy";
+    g_cellsFile = std::wstring(argv[1]) + L".cells";
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     static BusyServerFilter filter;
     CoRegisterMessageFilter(&filter, nullptr);
