@@ -53,7 +53,9 @@ inline constexpr std::u16string_view kProgramTitle = u"ワードポア！";
 // more; the drop-down's list reaches below the window.
 inline constexpr WindowDef kMainWindow{kProgramTitle, 3720, 2745};
 inline constexpr ControlDef kWordBox{"wordBox", u"", {120, 0, 3495, 525}, kBoxFont, u"単語"};
-// The type-to-find list under the word box; its entries are read as they stand.
+// The word box's own drop-down list, and the type-to-find list under it;
+// their entries are read as they stand.
+inline constexpr std::u16string_view kWordBoxListName = u"単語の一覧";
 inline constexpr std::u16string_view kFindListName = u"一致する単語";
 inline constexpr int kButtonHeight = 615;
 

@@ -1,5 +1,6 @@
 #include "app/qt/main_window.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -113,6 +114,7 @@ void MainWindow::createControls() {
     wordBox_->lineEdit()->setMaxLength(kUnlimitedText);
     // The text field inside is what has the focus: a screen reader names it.
     wordBox_->lineEdit()->setAccessibleName(toQt(form::kWordBox.spokenName));
+    wordBox_->view()->setAccessibleName(toQt(form::kWordBoxListName));
     wordBox_->resize(wordBox_->width(), comboHeight(*wordBox_));
     wordBox_->installEventFilter(this);  // it passes shortcut overrides on unfiltered
     wordBox_->lineEdit()->installEventFilter(this);
@@ -142,9 +144,11 @@ void MainWindow::createControls() {
 
 void MainWindow::createMenus() {
     std::vector<QMenu*> menus;
+    menuBar()->setAccessibleName(QStringLiteral("メニュー バー"));
     for (const form::MenuDef& def : form::kMenus) {
         menus.push_back(menuBar()->addMenu(toQt(def.caption)));
         menus.back()->setObjectName(nameOf(def.name));
+        menus.back()->setAccessibleName(toQt(form::plainCaption(def.caption)));
     }
     for (const form::MenuItemDef& def : form::kMenuItems) {
         QMenu* menu = menus.at(static_cast<std::size_t>(def.menu));

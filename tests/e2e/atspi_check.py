@@ -1,0 +1,106 @@
+#!/usr/bin/python3
+"""What a screen reader finds in the running Wordpour, through AT-SPI.
+  atspi_check.py window TITLE [ROLE=NAME ...]
+      the window titled TITLE: every control in it that can take the focus,
+      and every button, box, list and menu, has a name; each ROLE=NAME is there
+  atspi_check.py highlighted ENTRY
+      the type-to-find list is shown and named, its highlighted entry is
+      ENTRY, and the word box, which keeps the focus, says ENTRY too
+Prints what it found; exits 1, saying what is wrong, when a check fails."""
+import sys
+import time
+
+import pyatspi
+
+# Roles whose objects a person reaches and must hear named.
+NAMED = {"push button", "combo box", "text", "entry", "menu", "popup menu", "menu item",
+         "check menu item", "list", "list item", "menu bar", "dialog", "alert", "frame",
+         "check box", "radio button", "page tab", "spin button", "table cell"}
+
+
+def application():
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == "wordpour":
+            return app
+    return None
+
+
+def descendants(node):
+    yield node
+    for child in node:
+        if child is not None:
+            yield from descendants(child)
+
+
+def shown(node):
+    return node.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def find_window(title):
+    """The shown top-level window of that title, waiting up to 10 s for it."""
+    for _ in range(50):
+        app = application()
+        if app is not None:
+            for window in app:
+                if window is not None and window.name == title and shown(window):
+                    return window
+        time.sleep(0.2)
+    return None
+
+
+def check_window(title, expected):
+    window = find_window(title)
+    if window is None:
+        sys.exit(f"no window named {title!r} in Wordpour's accessible tree")
+    problems, seen = [], set()
+    for node in descendants(window):
+        role, name = node.getRoleName(), node.name
+        if role in ("unknown", "invalid"):
+            problems.append(f"a control with no role: {name!r}")
+        focusable = node.getState().contains(pyatspi.STATE_FOCUSABLE)
+        if (focusable or role in NAMED) and not name:
+            problems.append(f"a {role} without a name")
+        seen.add(f"{role}={name}")
+        print(f"{role}={name}")
+    problems += [f"no {want}" for want in expected if want not in seen]
+    if problems:
+        sys.exit(f"{title}: " + "; ".join(problems))
+
+
+def check_highlighted(entry):
+    for _ in range(50):
+        app = application()
+        lists = [w for w in app if w is not None and w.getRoleName() == "list" and shown(w)] if app else []
+        if lists:
+            break
+        time.sleep(0.2)
+    else:
+        sys.exit("no type-to-find list is shown")
+    found = lists[0]
+    if found.name != "一致する単語":
+        sys.exit(f"the type-to-find list is named {found.name!r}")
+    # The entries marked selected (this Qt has no Selection interface for lists).
+    marked = [n.name for n in descendants(found)
+              if n is not found and n.getState().contains(pyatspi.STATE_SELECTED)]
+    if len(marked) != 1:
+        sys.exit(f"{marked} are highlighted, not one entry")
+    highlighted = marked[0]
+    print(f"highlighted={highlighted}")
+    if highlighted != entry:
+        sys.exit(f"the highlighted entry reads {highlighted!r}, not {entry!r}")
+    focused = [n for n in descendants(find_window("ワードポア！"))
+               if n.getState().contains(pyatspi.STATE_FOCUSED)]
+    said = [(n.getRoleName(), n.name, n.description) for n in focused]
+    print(f"focused={said}")
+    if not any(role == "text" and name == "単語" and description == entry
+               for role, name, description in said):
+        sys.exit(f"the focused word box does not say {entry!r}: {said}")
+
+
+verb, args = sys.argv[1], sys.argv[2:]
+if verb == "window":
+    check_window(args[0], args[1:])
+elif verb == "highlighted":
+    check_highlighted(args[0])
+else:
+    sys.exit(__doc__)
