@@ -4,6 +4,7 @@
 
 #include <commdlg.h>
 
+#include "app/win32/spoken_name.h"
 #include "app/win32/win_text.h"
 
 namespace wordpour::app::win32 {
@@ -66,8 +67,15 @@ INT_PTR CALLBACK inputProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
             SetDlgItemTextW(dialog, kPrompt, state->prompt.c_str());
             SetDlgItemTextW(dialog, kText, state->text.c_str());
             SendDlgItemMessageW(dialog, kText, EM_SETLIMITTEXT, 0, 0);
+            // The prompt does not stand just before the text box: a screen
+            // reader is told that it names it.
+            setSpokenName(GetDlgItem(dialog, kText),
+                          std::u16string(state->prompt.begin(), state->prompt.end()));
             SetFocus(GetDlgItem(dialog, kText));
             return FALSE;
+        case WM_DESTROY:
+            clearSpokenName(GetDlgItem(dialog, kText));
+            break;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) {
                 const HWND text = GetDlgItem(dialog, kText);

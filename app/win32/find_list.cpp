@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/form/layout.h"
+#include "app/win32/spoken_name.h"
 #include "app/win32/win_text.h"
 
 namespace wordpour::app::win32 {
@@ -11,7 +13,9 @@ constexpr int kRowsShown = 8;
 }
 
 FindList::~FindList() {
-    if (list_) DestroyWindow(list_);
+    if (!list_) return;
+    clearSpokenName(list_);
+    DestroyWindow(list_);
 }
 
 void FindList::create(HWND owner, int id, HFONT font) {
@@ -29,6 +33,7 @@ void FindList::make() {
                             0, 0, 0, 0, owner_, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(list_, GWLP_ID, id_);
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    setSpokenName(list_, form::kFindListName);
 }
 
 void FindList::show(HWND box, const std::vector<std::u16string>& words) {

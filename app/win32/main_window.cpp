@@ -8,6 +8,7 @@
 #include "app/win32/control_ids.h"
 #include "app/win32/dialogs.h"
 #include "app/win32/settings_file.h"
+#include "app/win32/spoken_name.h"
 #include "app/win32/waiting_window.h"
 #include "app/win32/win_text.h"
 
@@ -42,6 +43,7 @@ MainWindow::MainWindow(link::Backend backend)
 
 MainWindow::~MainWindow() {
     session_.reset();  // while the window it speaks to still exists
+    for (HWND control : named_) clearSpokenName(control);
     if (findFont_) DeleteObject(findFont_);
     if (window_) DestroyWindow(window_);
     if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
@@ -67,6 +69,16 @@ void MainWindow::createControls() {
     findFont_ = gothicFont(form::kFindListFont.points, form::kFindListFont.bold, layout_.dpi());
     findList_.create(window_, kFindListId, findFont_);
     SendMessageW(wordBox_, CB_LIMITTEXT, 0, 0);  // any length: a word too long is refused, not cut
+    // The box, the text field in it that has the focus, and its drop-down
+    // list, as a screen reader names them.
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    GetComboBoxInfo(wordBox_, &parts);
+    for (const auto& [control, name] : {std::pair{wordBox_, form::kWordBox.spokenName},
+                                        std::pair{parts.hwndItem, form::kWordBox.spokenName},
+                                        std::pair{parts.hwndList, form::kWordBoxListName}}) {
+        if (control && setSpokenName(control, name)) named_.push_back(control);
+    }
     // Created in the table's order, which is the tab order.
     for (std::size_t i = 0; i < std::size(form::kButtons); ++i) {
         const form::ButtonDef& def = form::kButtons[i];

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include <windows.h>
 
@@ -67,6 +68,7 @@ private:
 
     HWND window_ = nullptr;
     HWND wordBox_ = nullptr;
+    std::vector<HWND> named_;                       // the controls given a spoken name
     HWND buttons_[std::size(form::kButtons)] = {};  // in the table's order
     HACCEL shortcuts_ = nullptr;
     TwipsLayout layout_;

@@ -1,10 +1,12 @@
 #include "app/win32/modeless_window.h"
 
+#include "app/win32/spoken_name.h"
 #include "app/win32/win_text.h"
 
 namespace wordpour::app::win32 {
 
 ModelessWindow::~ModelessWindow() {
+    for (HWND control : named_) clearSpokenName(control);
     if (window_) DestroyWindow(window_);
 }
 
@@ -21,6 +23,10 @@ HWND ModelessWindow::addControl(const wchar_t* type, const form::ControlDef& def
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    GetModuleHandleW(nullptr), nullptr);
     layout_.place(control, def.rect, def.font);
+    if (!def.spokenName.empty()) {
+        setSpokenName(control, def.spokenName);
+        named_.push_back(control);
+    }
     return control;
 }
 

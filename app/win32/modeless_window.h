@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "app/form/layout.h"
 #include "app/win32/twips_layout.h"
 
@@ -42,6 +44,7 @@ protected:
     TwipsLayout layout_;
 
 private:
+    std::vector<HWND> named_;  // the controls given a spoken name
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace wordpour::app {
+namespace wordpour::app::win32 {
 
 namespace {
 
@@ -38,4 +38,4 @@ void writeSetting(std::string_view key, bool value) {
     WritePrivateProfileStringW(kSection, wide(key).c_str(), value ? L"1" : L"0", path.c_str());
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::app::win32

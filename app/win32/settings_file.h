@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-namespace wordpour::app {
+namespace wordpour::app::win32 {
 
 // The flag stored under `key`, or `otherwise` when none is (or there is no
 // settings file).
@@ -13,4 +13,4 @@ bool readSetting(std::string_view key, bool otherwise);
 // this run only.
 void writeSetting(std::string_view key, bool value);
 
-}  // namespace wordpour::app
+}  // namespace wordpour::app::win32
