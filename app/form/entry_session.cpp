@@ -88,16 +88,37 @@ bool EntrySession::startLink(const std::u16string& path, bool startApplicationFi
 }
 
 void EntrySession::run(Command command) {
-    // In the order of Command.
-    static constexpr void (EntrySession::*kCommands[])() = {
-        &EntrySession::addWord,   &EntrySession::deleteWord,        &EntrySession::loadList,
-        &EntrySession::enterWord, &EntrySession::saveList,          &EntrySession::showCellPosition,
-        &EntrySession::showList,  &EntrySession::chooseWorkbook,    &EntrySession::quit,
-        &EntrySession::undo,      &EntrySession::toggleAlwaysOnTop, &EntrySession::goToEndOfColumn,
-        &EntrySession::toggleConfirmOverwrite, &EntrySession::showAbout,
-    };
-    static_assert(std::size(kCommands) == static_cast<std::size_t>(Command::About) + 1);
-    (this->*kCommands[static_cast<std::size_t>(command)])();
+    // A switch: the compiler names a command left without its case.
+    switch (command) {
+        case Command::Add:
+            return addWord();
+        case Command::Delete:
+            return deleteWord();
+        case Command::Load:
+            return loadList();
+        case Command::Enter:
+            return enterWord();
+        case Command::Save:
+            return saveList();
+        case Command::CellPosition:
+            return showCellPosition();
+        case Command::ShowList:
+            return showList();
+        case Command::ChooseWorkbook:
+            return chooseWorkbook();
+        case Command::Quit:
+            return quit();
+        case Command::Undo:
+            return undo();
+        case Command::AlwaysOnTop:
+            return toggleAlwaysOnTop();
+        case Command::EndOfColumn:
+            return goToEndOfColumn();
+        case Command::ConfirmOverwrite:
+            return toggleConfirmOverwrite();
+        case Command::About:
+            return showAbout();
+    }
 }
 
 void EntrySession::enterWord() {
@@ -124,11 +145,13 @@ void EntrySession::write(std::shared_ptr<const link::Entry> entry, link::Overwri
                          std::u16string nameBefore) {
     auto result = std::make_shared<link::EntryResult>();
     view_.setWaiting(true);
-    linkThread_.run([this, entry, result,
-                     overwrite = std::move(overwrite)] { *result = link_.write(*entry, overwrite); },
-                    [this, entry, result, nameBefore = std::move(nameBefore)] {
-                        entryDone(entry, *result, nameBefore);
-                    });
+    linkThread_.run(
+        [this, entry, result, overwrite = std::move(overwrite)] {
+            *result = link_.write(*entry, overwrite);
+        },
+        [this, entry, result, nameBefore = std::move(nameBefore)] {
+            entryDone(entry, *result, nameBefore);
+        });
 }
 
 void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
@@ -137,8 +160,7 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
     if (result.occupied) {
         // The cell holds what this run did not write: only Yes writes over
         // it, as a second job; No leaves the cell and the name as they are.
-        if (view_.messageBox(wording::overwriteQuestion(entry->cell, result.before)) ==
-            Answer::Yes)
+        if (view_.messageBox(wording::overwriteQuestion(entry->cell, result.before)) == Answer::Yes)
             write(entry, link::Overwrite{}, nameBefore);
         view_.setFocus(Focus::Enter);
         return;
@@ -328,8 +350,7 @@ void EntrySession::goToEndOfColumn() {
                         }
                         // A name the person set meanwhile stands.
                         if (cellName_ != nameBefore) return;
-                        const std::string row =
-                            std::to_string(std::max(1L, result->lastFilledRow));
+                        const std::string row = std::to_string(std::max(1L, result->lastFilledRow));
                         moveCellName(letters + std::u16string(row.begin(), row.end()));
                     });
 }
