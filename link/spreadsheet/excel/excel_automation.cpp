@@ -156,8 +156,7 @@ public:
     }
 
     // From the column's last cell up to the first that holds something, as
-    // Ctrl+Up does: Range.End(xlUp). Only a column whose very last cell is
-    // filled is not found this way.
+    // Ctrl+Up does: Range.End(xlUp); the last cell itself is asked first.
     long lastFilledRow(std::u16string_view columnLetters) override {
         constexpr long kUp = -4162;  // xlUp
         if (!rows_) {
@@ -172,6 +171,10 @@ public:
         auto args = one(std::u16string(columnLetters) + toText(*rows_));
         const Dispatch bottom =
             sheet_.object(range_, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args, Failure::Range);
+        auto nothing = std::vector<Variant>{};
+        if (bottom.invoke(kValue, DISPATCH_PROPERTYGET, nothing, Failure::Range).get()->vt !=
+            VT_EMPTY)
+            return *rows_;
         std::vector<Variant> up;
         up.emplace_back(kUp);
         const Dispatch last = bottom.object(bottom.id(L"End", Failure::Range),
@@ -219,7 +222,8 @@ private:
 
 class ExcelWorkbook final : public Workbook {
 public:
-    explicit ExcelWorkbook(Dispatch book) : book_(std::move(book)) {}
+    ExcelWorkbook(Dispatch book, bool openedHere)
+        : book_(std::move(book)), openedHere_(openedHere) {}
 
     std::unique_ptr<Sheets> worksheets() override {
         auto args = none();
@@ -228,8 +232,21 @@ public:
                                                           Failure::NoSheet));
     }
 
+    void closeIfOpenedHere() override {
+        if (!openedHere_) return;
+        try {
+            std::vector<Variant> dontSave;
+            dontSave.emplace_back(false);  // SaveChanges
+            book_.invoke(book_.id(L"Close", Failure::Open), DISPATCH_METHOD, dontSave,
+                         Failure::Open);
+        } catch (const Error&) {
+            // Left open: start-up still reports why it refused the workbook.
+        }
+    }
+
 private:
     Dispatch book_;
+    bool openedHere_;
 };
 
 class ExcelWorkbooks final : public Workbooks {
@@ -238,12 +255,23 @@ public:
 
     std::unique_ptr<Workbook> open(std::u16string_view path) override {
         if (path.empty()) throw Error(Failure::Open, u"no file was chosen");
+        // Open returns a workbook that is open already: only one more in
+        // the collection was opened here, and is closed again if refused.
+        const long before = count();
         auto args = one(path);  // the twelve optional arguments are missing
-        return std::make_unique<ExcelWorkbook>(
-            books_.object(books_.id(L"Open", Failure::Open), DISPATCH_METHOD, args, Failure::Open));
+        Dispatch book =
+            books_.object(books_.id(L"Open", Failure::Open), DISPATCH_METHOD, args, Failure::Open);
+        return std::make_unique<ExcelWorkbook>(std::move(book), count() > before);
     }
 
 private:
+    long count() {
+        auto none = std::vector<Variant>{};
+        return books_.invoke(books_.id(L"Count", Failure::Open), DISPATCH_PROPERTYGET, none,
+                             Failure::Open)
+            .number();
+    }
+
     Dispatch books_;
 };
 

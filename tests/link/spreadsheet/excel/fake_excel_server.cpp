@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -384,9 +385,22 @@ IDispatch* newSheets() {
     });
 }
 
-IDispatch* newWorkbook() {
-    return new FakeObject({{L"Worksheets", 494}},
-                          [](DISPID id, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*) {
+// The paths of the workbooks open, as Workbooks.Count counts them.
+std::set<std::string> g_openBooks;
+
+IDispatch* newWorkbook(std::string path) {
+    return new FakeObject({{L"Worksheets", 494}, {L"Close", 277}},
+                          [path](DISPID id, WORD, DISPPARAMS* p, VARIANT* result, EXCEPINFO*) {
+                              if (id == 277) {  // Close(SaveChanges)
+                                  std::fprintf(g_log, "closed %s saving=%s\n", path.c_str(),
+                                               p->cArgs && p->rgvarg[p->cArgs - 1].vt == VT_BOOL &&
+                                                       !p->rgvarg[p->cArgs - 1].boolVal
+                                                   ? "no"
+                                                   : "yes");
+                                  std::fflush(g_log);
+                                  g_openBooks.erase(path);
+                                  return S_OK;
+                              }
                               if (id != 494) return DISP_E_MEMBERNOTFOUND;
                               return returnObject(result, newSheets());
                           });
@@ -408,16 +422,22 @@ void seedCells() {
 }
 
 IDispatch* newWorkbooks() {
-    return new FakeObject({{L"Open", 1923}},
+    return new FakeObject({{L"Open", 1923}, {L"Count", 118}},
                           [](DISPID id, WORD, DISPPARAMS* p, VARIANT* result, EXCEPINFO* info) {
+                              if (id == 118 && result) {
+                                  VariantInit(result);
+                                  result->vt = VT_I4;
+                                  result->lVal = static_cast<LONG>(g_openBooks.size());
+                                  return S_OK;
+                              }
                               if (id != 1923 || p->cArgs < 1) return DISP_E_MEMBERNOTFOUND;
                               const std::string path = bstr(p->rgvarg[p->cArgs - 1]);
                               if (path.find("fails") != std::string::npos)
                                   return excelError(info, L"The file could not be found.");
                               g_noSheet1 = path.find("nosheet") != std::string::npos;
                               g_protected = path.find("protected") != std::string::npos;
-                              seedCells();
-                              return returnObject(result, newWorkbook());
+                              if (g_openBooks.insert(path).second) seedCells();
+                              return returnObject(result, newWorkbook(path));
                           });
 }
 
