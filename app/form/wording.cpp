@@ -318,7 +318,8 @@ std::u16string preview(const spreadsheet::CellContent& held) {
         const auto end = std::to_chars(digits, digits + sizeof digits, held.number).ptr;
         text.assign(digits, end);
     }
-    std::replace_if(text.begin(), text.end(), [](char16_t c) { return c < u' '; }, u' ');
+    std::replace_if(
+        text.begin(), text.end(), [](char16_t c) { return c < u' '; }, u' ');
     if (text.size() <= kPreviewLength) return text;
     std::size_t cut = kPreviewLength;
     if (text[cut - 1] >= 0xD800 && text[cut - 1] < 0xDC00) --cut;
@@ -341,24 +342,32 @@ Message overwriteQuestion(std::u16string_view cell, const spreadsheet::CellConte
             kQuestionDefaultNo, u"上書きの確認"};
 }
 
-Message columnEndFailed(const spreadsheet::Error& error, std::u16string_view column) {
-    std::u16string why;
+namespace {
+
+// Why the sheet could not be reached, in short, after a command's first
+// sentence; `refused` says it for a sheet that turned the call away.
+std::u16string briefCause(const spreadsheet::Error& error, std::u16string_view refused) {
     switch (error.failure()) {
-        case Failure::Range:
-            why = u"ワークシートにこの列がありません。";
-            break;
         case Failure::SheetGone:
-            why = u"起動時に選んだワークシート" + bracketed(link::kSheetName) +
-                  u"が削除されたか、名前が変わりました。";
-            break;
+            return u"起動時に選んだワークシート" + bracketed(link::kSheetName) +
+                   u"が削除されたか、名前が変わりました。";
         case Failure::Busy:
-            why = u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。";
-            break;
+            return u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。";
+        case Failure::Protected:
+            return u"ワークシート" + bracketed(link::kSheetName) + u"が保護されています。";
+        case Failure::Range:
+        case Failure::Value:
+            return std::u16string(refused);
         default:
-            why = u"表計算ソフトかブックが閉じられた可能性があります。";
-            break;
+            return u"表計算ソフトかブックが閉じられた可能性があります。";
     }
-    return {withAdvice(u"列" + bracketed(column) + u"の最後のセルを調べられません。" + why +
+}
+
+}  // namespace
+
+Message columnEndFailed(const spreadsheet::Error& error, std::u16string_view column) {
+    return {withAdvice(u"列" + bracketed(column) + u"の最後のセルを調べられません。" +
+                           briefCause(error, u"ワークシートにこの列がありません。") +
                            u"\nセル位置はそのままです。",
                        error),
             kExclamation, title()};
@@ -371,28 +380,11 @@ Message undoOverwrite(std::u16string_view cell) {
 }
 
 Message undoFailed(const spreadsheet::Error& error, std::u16string_view cell) {
-    std::u16string prompt = u"セル" + bracketed(cell) + u"を元に戻せません。";
-    switch (error.failure()) {
-        case Failure::SheetGone:
-            prompt += u"起動時に選んだワークシート" + bracketed(link::kSheetName) +
-                      u"が削除されたか、名前が変わりました。";
-            break;
-        case Failure::Busy:
-            prompt += u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。";
-            break;
-        case Failure::Protected:
-            prompt += u"ワークシート" + bracketed(link::kSheetName) + u"が保護されています。";
-            break;
-        case Failure::Range:
-        case Failure::Value:
-            prompt += u"表計算ソフトが受け付けません。";
-            break;
-        default:
-            prompt += u"表計算ソフトかブックが閉じられた可能性があります。";
-            break;
-    }
-    prompt += u"\nセルもセル位置もそのままです。";
-    return {withAdvice(std::move(prompt), error), kExclamation, title()};
+    return {withAdvice(u"セル" + bracketed(cell) + u"を元に戻せません。" +
+                           briefCause(error, u"表計算ソフトが受け付けません。") +
+                           u"\nセルもセル位置もそのままです。",
+                       error),
+            kExclamation, title()};
 }
 
 Message confirmLoad() {

@@ -27,9 +27,7 @@ cleanup() {
     [ -n "$program" ] && kill "$program" 2>/dev/null || true
     [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
     [ -n "$bus" ] && kill "$bus" 2>/dev/null || true
-    timeout 20 "${helper[@]}" "$WORDPOUR_PIPE" quit 2>/dev/null || true
-    sleep 1
-    [ -n "$office_pid" ] && kill -KILL -- "-$office_pid" 2>/dev/null || true
+    end_office
     rm -rf "$work"
 }
 at_exit cleanup
@@ -39,13 +37,8 @@ at_exit cleanup
 bus=$!
 openbox >/dev/null 2>&1 &
 wm=$!
-setsid soffice --headless --nodefault --norestore "$WORDPOUR_OFFICE_ARGS" \
-    "--accept=pipe,name=$WORDPOUR_PIPE;urp;" >/dev/null 2>&1 </dev/null &
-office_pid=$!
-for _ in $(seq 1 150); do "$src/scripts/office-listens" "$WORDPOUR_PIPE" && break; sleep 0.2; done
 book="$work/book.xls"
-for _ in 1 2 3 4 5; do "${helper[@]}" "$WORDPOUR_PIPE" make "$book" 2>/dev/null && break; sleep 1; done
-[ -f "$book" ] || fail "the test could not make its workbook"
+start_office_with_book "$book" --headless --nodefault || fail "the test could not make its workbook"
 
 cd "$work"
 "$wordpour" 2>/dev/null &

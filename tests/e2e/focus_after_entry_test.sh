@@ -21,23 +21,15 @@ program="" wm="" office_pid=""
 cleanup() {
     [ -n "$program" ] && kill "$program" 2>/dev/null || true
     [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
-    timeout 20 "${helper[@]}" "$WORDPOUR_PIPE" quit 2>/dev/null || true
-    sleep 1
-    [ -n "$office_pid" ] && kill -KILL -- "-$office_pid" 2>/dev/null || true
+    end_office
     rm -rf "$work"
 }
 at_exit cleanup
 
 openbox >/dev/null 2>&1 &
 wm=$!
-setsid soffice --nodefault --norestore "$WORDPOUR_OFFICE_ARGS" \
-    "--accept=pipe,name=$WORDPOUR_PIPE;urp;" >/dev/null 2>&1 </dev/null &
-office_pid=$!
-for _ in $(seq 1 150); do "$src/scripts/office-listens" "$WORDPOUR_PIPE" && break; sleep 0.2; done
 book="$work/book.xls"
-# An office that has only just begun to listen may turn python-uno's first call away.
-for _ in 1 2 3 4 5; do "${helper[@]}" "$WORDPOUR_PIPE" make "$book" 2>/dev/null && break; sleep 1; done
-[ -f "$book" ] || fail "the test could not make its workbook"
+start_office_with_book "$book" --nodefault || fail "the test could not make its workbook"
 
 cd "$work"
 "$wordpour" &

@@ -51,3 +51,27 @@ open_in_file_dialog() {
     done
     return 1
 }
+
+# An office of the script's own, listening on $WORDPOUR_PIPE with the
+# profile of $WORDPOUR_OFFICE_ARGS, in a session of its own (office_pid),
+# and a new workbook BOOK made through it. Extra arguments go to soffice
+# ("--headless" for none of its windows, "--nodefault" for none at start).
+# Needs `helper` (calc_helper.py's command) and `src`.
+start_office_with_book() {
+    local book=$1
+    shift
+    setsid soffice "$@" --norestore "$WORDPOUR_OFFICE_ARGS" \
+        "--accept=pipe,name=$WORDPOUR_PIPE;urp;" >/dev/null 2>&1 </dev/null &
+    office_pid=$!
+    for _ in $(seq 1 150); do "$src/scripts/office-listens" "$WORDPOUR_PIPE" && break; sleep 0.2; done
+    # An office that has only just begun to listen may turn python-uno's first call away.
+    for _ in 1 2 3 4 5; do "${helper[@]}" "$WORDPOUR_PIPE" make "$book" 2>/dev/null && break; sleep 1; done
+    [ -f "$book" ]
+}
+
+# Ends that office: asked first, then its whole session killed.
+end_office() {
+    timeout 20 "${helper[@]}" "$WORDPOUR_PIPE" quit 2>/dev/null || true
+    sleep 1
+    [ -n "${office_pid:-}" ] && kill -KILL -- "-$office_pid" 2>/dev/null || true
+}

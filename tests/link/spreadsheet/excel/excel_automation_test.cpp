@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -118,6 +119,15 @@ protected:
         return lines;
     }
 
+    // The stand-in book's sheet1, as a person's hands in Excel.
+    static std::unique_ptr<wordpour::spreadsheet::Worksheet> bookSheet() {
+        return wordpour::spreadsheet::attachRunning()
+            ->workbooks()
+            ->open(u16(dir_ + L"book.xls"))
+            ->worksheets()
+            ->item(u"sheet1");
+    }
+
     static inline std::wstring dir_;
     std::wstring log_;
     PROCESS_INFORMATION server_{};
@@ -192,11 +202,7 @@ TEST_F(ExcelAutomation, UndoPutsBackWhatEachCellHeld) {
                                   {Kind::Text, u"0123"},
                                   {Kind::Input, u"=NOW()"},  // in a General cell
                                   {}};
-    auto sheet = wordpour::spreadsheet::attachRunning()
-                     ->workbooks()
-                     ->open(u16(dir_ + L"book.xls"))
-                     ->worksheets()
-                     ->item(u"sheet1");
+    auto sheet = bookSheet();
     std::vector<std::pair<wordpour::link::Entry, CellContent>> done;
     for (std::size_t i = 0; i < std::size(before); ++i) {
         const std::u16string cell = u"C" + std::u16string(1, static_cast<char16_t>(u'2' + i));
@@ -237,11 +243,7 @@ TEST_F(ExcelAutomation, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColum
     MemoryBox box;
     start(link, dir_ + L"book.xls", box);
     if (HasFatalFailure()) return;
-    auto sheet = wordpour::spreadsheet::attachRunning()
-                     ->workbooks()
-                     ->open(u16(dir_ + L"book.xls"))
-                     ->worksheets()
-                     ->item(u"sheet1");
+    auto sheet = bookSheet();
     // What a person left in the sheet: A2–A5, and column C with a gap.
     const std::pair<std::u16string, CellContent> held[] = {
         {u"A2", {Kind::Text, u"りんご"}},  {u"A3", {Kind::Number, {}, 42}},
