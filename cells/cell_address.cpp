@@ -23,3 +23,15 @@ std::optional<CellAddress> cellAddress(std::u16string_view name, SheetSize size)
 }
 
 }  // namespace wordpour::cells
+
+namespace wordpour::cells {
+
+std::u16string cellName(CellAddress at) {
+    std::u16string letters;
+    for (std::int64_t column = std::int64_t{at.column} + 1; column > 0; column = (column - 1) / 26)
+        letters.insert(letters.begin(), static_cast<char16_t>(u'A' + (column - 1) % 26));
+    const std::string row = std::to_string(std::int64_t{at.row} + 1);
+    return letters + std::u16string(row.begin(), row.end());
+}
+
+}  // namespace wordpour::cells

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace wordpour::cells {
@@ -25,5 +26,7 @@ struct CellAddress {
 // with anything else in it, with row 0, or past the sheet's last row or
 // column.
 std::optional<CellAddress> cellAddress(std::u16string_view name, SheetSize size);
+// The A1-style name of a cell: the inverse of cellAddress.
+std::u16string cellName(CellAddress at);
 
 }  // namespace wordpour::cells

@@ -37,6 +37,8 @@ set(_types
     com.sun.star.sheet.XCellRangeAddressable
     com.sun.star.sheet.XCellRangeData
     com.sun.star.sheet.XCellRangesQuery
+    com.sun.star.sheet.XSheetCellCursor
+    com.sun.star.sheet.XSheetCellRange
     com.sun.star.sheet.XSheetCellRanges
     com.sun.star.sheet.XSpreadsheet
     com.sun.star.sheet.XSpreadsheetDocument
@@ -46,6 +48,7 @@ set(_types
     com.sun.star.table.XCellRange
     com.sun.star.table.XColumnRowRange
     com.sun.star.table.XTableRows
+    com.sun.star.text.XText
     com.sun.star.text.XTextRange
     com.sun.star.uno.DeploymentException
     com.sun.star.uno.XComponentContext
@@ -53,6 +56,7 @@ set(_types
     com.sun.star.uno.XAggregation
     com.sun.star.lang.XTypeProvider
     com.sun.star.util.XCloseable
+    com.sun.star.util.XMergeable
     com.sun.star.util.XProtectable)
 list(JOIN _types ";" _type_list)
 

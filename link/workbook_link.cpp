@@ -104,10 +104,13 @@ EntryResult WorkbookLink::write(const Entry& entry, const Overwrite& overwrite) 
         auto range = sheet_->range(entry.cell);
         // Read just before writing, so that the entry can be taken back.
         result.before = range->content();
-        if (!overwrite.anything && result.before.kind != spreadsheet::CellContent::Kind::Empty &&
-            !(overwrite.ownWord &&
-              result.before == spreadsheet::CellContent::written(*overwrite.ownWord))) {
+        // A word written under a merge would be in the workbook, unseen.
+        if (!overwrite.hidden) result.hiddenBy = range->hidingMerge();
+        const bool empty = result.before.kind == spreadsheet::CellContent::Kind::Empty;
+        if (!result.hiddenBy.empty() ||
+            (!overwrite.anything && !empty && !isOwn(result.before, entry.cell, overwrite.own))) {
             result.occupied = true;
+            if (!empty) result.shown = range->shownText();
             return result;
         }
         range->setValue(entry.word);
@@ -127,6 +130,19 @@ EntryResult WorkbookLink::write(const Entry& entry, const Overwrite& overwrite) 
         result.failure = spreadsheet::Error(Failure::Disconnected, toText(error.what()));
     }
     return result;
+}
+
+bool WorkbookLink::isOwn(const spreadsheet::CellContent& before, std::u16string_view cell,
+                         const std::vector<OwnCell>& own) {
+    // Only a word the cell holds is looked for, and only its kept cells are
+    // asked where they are now: usually none or one call.
+    for (auto word = own.rbegin(); word != own.rend(); ++word) {
+        if (before != spreadsheet::CellContent::written(word->word)) continue;
+        const auto kept = std::find_if(kept_.begin(), kept_.end(),
+                                       [&](const KeptCell& k) { return k.id == word->keptCell; });
+        if (kept != kept_.end() && kept->range->address() == cell) return true;
+    }
+    return false;
 }
 
 ColumnEnd WorkbookLink::columnEnd(std::u16string_view columnLetters) {
@@ -154,6 +170,15 @@ UndoResult WorkbookLink::undo(const Entry& entry, const spreadsheet::CellContent
         const auto kept = std::find_if(kept_.begin(), kept_.end(),
                                        [keptCell](const KeptCell& k) { return k.id == keptCell; });
         spreadsheet::Range& cell = kept != kept_.end() ? *kept->range : *range;
+        // Asked first: a deleted cell's object may stand for a neighbour,
+        // which must never be emptied in its place.
+        const auto now = cell.address();
+        if (!now) {
+            result.deleted = true;
+            if (kept != kept_.end()) kept_.erase(kept);
+            return result;
+        }
+        result.cell = *now;
         if (!overwrite && !cell.holds(entry.word)) {
             result.changedSince = true;
             return result;

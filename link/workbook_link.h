@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "link/spreadsheet/automation.h"
 
@@ -68,22 +69,33 @@ struct EntryRefusal {
     std::size_t at = 0;
 };
 
-// What an entry may write over besides an empty cell: anything, or only the
-// word this run itself left in that cell (`ownWord`, when it did).
+// A word this run left in a cell, known by the cell the link keeps for it.
+struct OwnCell {
+    std::uint64_t keptCell;
+    std::u16string word;
+};
+
+// What an entry may write over besides an empty cell that no merge hides.
 struct Overwrite {
-    bool anything = true;
-    std::optional<std::u16string> ownWord;
+    bool anything = true;  // whatever the cell holds
+    bool hidden = false;   // a cell hidden under a merge, which nobody would see
+    // Without `anything`: the words this run left, wherever their cells
+    // have moved; the cell may be written over where it holds one of them.
+    std::vector<OwnCell> own;
 };
 
 struct EntryResult {
     bool written = false;  // the word is in the cell: the name advances
-    // Nothing was written: the cell held `before`, which Overwrite did not allow.
+    // Nothing was written: the cell held `before`, or lies under a merge
+    // (`hiddenBy`), which Overwrite did not allow.
     bool occupied = false;
     // The application's hidden window was shown: it may have taken the keyboard.
     bool shownApplication = false;
     // What failed; with `written`, only the showing of the application did.
     std::optional<spreadsheet::Error> failure;
     spreadsheet::CellContent before;  // what the cell held before, when written or occupied
+    std::u16string shown;             // what it showed, when occupied and not empty
+    std::u16string hiddenBy;          // the merged range hiding it, when one does
     // The cell written, kept by the link for undo (0: none): the spreadsheet's
     // cell object follows rows and columns inserted or deleted since.
     std::uint64_t keptCell = 0;
@@ -97,8 +109,10 @@ struct ColumnEnd {
 
 // What taking back an entry found or did.
 struct UndoResult {
+    bool deleted = false;       // the entry's cell was deleted since: nothing to take back
     bool changedSince = false;  // the cell no longer holds the word written
     bool restored = false;      // the cell holds again what it held before
+    std::u16string cell;        // where the entry's cell is now
     std::optional<spreadsheet::Error> failure;
 };
 
@@ -133,7 +147,8 @@ public:
     // Takes back an entry: in the cell it wrote, wherever that cell has
     // moved since (`keptCell`), else the cell of its name. Unless
     // `overwrite`, a cell that no longer holds the word written is left as
-    // it is and reported changed.
+    // it is and reported changed; a cell deleted since is reported so and
+    // forgotten.
     UndoResult undo(const Entry& entry, const spreadsheet::CellContent& before, bool overwrite,
                     std::uint64_t keptCell = 0);
 
@@ -148,6 +163,10 @@ private:
     // Start-up failed once the workbook was open: a workbook opened only
     // for it is closed again.
     void refuseWorkbook();
+    // Whether `before`, in the cell named `cell`, is one of the words this
+    // run left there: in a kept cell that is now that very cell.
+    bool isOwn(const spreadsheet::CellContent& before, std::u16string_view cell,
+               const std::vector<OwnCell>& own);
 
     Backend backend_;
     std::unique_ptr<spreadsheet::Application> application_;

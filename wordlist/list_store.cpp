@@ -32,9 +32,16 @@ std::variant<Entries, ListFileProblem> loadListFile(const std::filesystem::path&
                 return problem(Kind::NotFound, path, *error);
             case FileCause::IsFolder:
                 return problem(Kind::IsFolder, path, *error);
-            default:
-                return problem(Kind::Unreadable, path, *error);
+            case FileCause::NoSpace:
+            case FileCause::PermissionDenied:
+            case FileCause::ReadOnlyFileSystem:
+            case FileCause::TooLarge:
+            case FileCause::NotRegular:
+            case FileCause::LinkLoop:
+            case FileCause::Other:
+                break;
         }
+        return problem(Kind::Unreadable, path, *error);
     }
     auto entries = readList(std::get<std::string>(read));
     if (std::holds_alternative<InvalidBytes>(entries)) return problem(Kind::NotText, path);

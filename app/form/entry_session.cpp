@@ -132,11 +132,12 @@ void EntrySession::enterWord() {
         return;
     }
     auto entry = std::make_shared<const link::Entry>(std::get<link::Entry>(std::move(prepared)));
-    // What this run wrote there itself is written over without a question:
-    // corrections stay fast.
-    link::Overwrite overwrite{!confirmOverwrite_, {}};
-    if (const auto own = ownWords_.find(entry->cell); own != ownWords_.end())
-        overwrite.ownWord = own->second;
+    // What this run wrote is written over without a question, wherever its
+    // cell has moved: corrections stay fast.
+    link::Overwrite overwrite{.anything = !confirmOverwrite_,
+                              .hidden = false,
+                              .own = confirmOverwrite_ ? history_.ownCells()
+                                                       : std::vector<link::OwnCell>{}};
     write(std::move(entry), std::move(overwrite), cellName_);
     view_.setFocus(Focus::Enter);
 }
@@ -158,10 +159,16 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
                              const link::EntryResult& result, const std::u16string& nameBefore) {
     view_.setWaiting(false);
     if (result.occupied) {
-        // The cell holds what this run did not write: only Yes writes over
-        // it, as a second job; No leaves the cell and the name as they are.
-        if (view_.messageBox(wording::overwriteQuestion(entry->cell, result.before)) == Answer::Yes)
-            write(entry, link::Overwrite{}, nameBefore);
+        // Only Yes writes over what this run did not write, or into a cell
+        // a merge hides, as a second job; No leaves the cell and the name as
+        // they are. Without the question, a hidden cell is refused.
+        if (!confirmOverwrite_) {
+            view_.messageBox(wording::hiddenCellRefused(entry->cell, result.hiddenBy));
+        } else if (view_.messageBox(wording::overwriteQuestion(entry->cell, result.before,
+                                                               result.shown, result.hiddenBy)) ==
+                   Answer::Yes) {
+            write(entry, link::Overwrite{.anything = true, .hidden = true, .own = {}}, nameBefore);
+        }
         view_.setFocus(Focus::Enter);
         return;
     }
@@ -171,14 +178,7 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
     if (result.written) {
         if (cellName_ == nameBefore) moveCellName(entry->cell);
         if (result.shownApplication) view_.takeFocusBack();
-        std::optional<std::u16string> ownBefore;
-        const auto own = ownWords_.find(entry->cell);
-        if (own != ownWords_.end() &&
-            result.before == spreadsheet::CellContent::written(own->second))
-            ownBefore = own->second;
-        ownWords_[entry->cell] = entry->word;
-        undoable_.push_back({*entry, result.before, nameBefore, result.keptCell, ownBefore});
-        if (undoable_.size() > kUndoDepth) undoable_.pop_front();
+        history_.add({*entry, result.before, nameBefore, result.keptCell});
         view_.setUndoEnabled(true);
     }
     if (result.failure) {
@@ -283,12 +283,12 @@ void EntrySession::pickMatch(std::size_t row) {
 }
 
 void EntrySession::undo() {
-    if (undoable_.empty() || linkThread_.busy()) return;
+    if (history_.empty() || linkThread_.busy()) return;
     takeBack(false);
 }
 
 void EntrySession::takeBack(bool overwrite) {
-    auto last = std::make_shared<const Undoable>(undoable_.back());
+    auto last = std::make_shared<const EntryHistory::Record>(history_.last());
     auto result = std::make_shared<link::UndoResult>();
     view_.setWaiting(true);
     linkThread_.run(
@@ -297,28 +297,36 @@ void EntrySession::takeBack(bool overwrite) {
         },
         [this, last, result] {
             view_.setWaiting(false);
+            if (result->deleted) {
+                // Said once; the entry leaves the history as if taken back, so
+                // the next undo goes on to the one before.
+                view_.messageBox(wording::undoCellDeleted(last->entry.cell, last->entry.word));
+                return forgetLast(true);
+            }
             if (result->changedSince) {
                 // Typed over in the spreadsheet since: the user decides, and
-                // the safe answer, No, is the default.
-                if (view_.messageBox(wording::undoOverwrite(last->entry.cell)) == Answer::Yes)
+                // the safe answer, No, is the default. No keeps the cell as it
+                // is and lets the next undo go on to the entry before.
+                if (view_.messageBox(wording::undoOverwrite(result->cell)) == Answer::Yes)
                     takeBack(true);
+                else
+                    forgetLast(false);
                 return;
             }
             if (result->failure) {
                 logDetail(result->failure);
-                view_.messageBox(wording::undoFailed(*result->failure, last->entry.cell));
+                view_.messageBox(wording::undoFailed(
+                    *result->failure, result->cell.empty() ? last->entry.cell : result->cell));
             }
-            if (!result->restored) return;
-            // The cell holds again what it held: this run's own word, or
-            // what a question must now protect.
-            if (last->ownBefore)
-                ownWords_[last->entry.cell] = *last->ownBefore;
-            else
-                ownWords_.erase(last->entry.cell);
-            undoable_.pop_back();
-            moveCellName(last->nameBefore);
-            view_.setUndoEnabled(!undoable_.empty());
+            if (result->restored) forgetLast(true);
         });
+}
+
+void EntrySession::forgetLast(bool nameBack) {
+    const std::u16string nameBefore = history_.last().nameBefore;
+    history_.dropLast();
+    if (nameBack) moveCellName(nameBefore);
+    view_.setUndoEnabled(!history_.empty());
 }
 
 void EntrySession::toggleAlwaysOnTop() {

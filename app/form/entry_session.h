@@ -6,14 +6,13 @@
 #pragma once
 
 #include <chrono>
-#include <deque>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/form/commands.h"
+#include "app/form/entry_history.h"
 #include "app/form/session_view.h"
 #include "app/form/word_list.h"
 #include "link/link_thread.h"
@@ -75,7 +74,7 @@ public:
     // The name of the cell written last, or the one the person set.
     const std::u16string& cellName() const { return cellName_; }
     const std::vector<std::u16string>& words() const { return words_.entries(); }
-    bool canUndo() const { return !undoable_.empty(); }
+    bool canUndo() const { return !history_.empty(); }
     bool alwaysOnTop() const { return alwaysOnTop_; }
     bool confirmsOverwrite() const { return confirmOverwrite_; }
     // An entry has been handed to the spreadsheet and not answered yet.
@@ -83,15 +82,6 @@ public:
     const std::u16string& bookPath() const { return link_.bookPath(); }
 
 private:
-    struct Undoable {
-        link::Entry entry;
-        spreadsheet::CellContent before;  // what the cell held
-        std::u16string nameBefore;        // the cell name before the entry
-        std::uint64_t keptCell;           // the cell the link keeps for it
-        // The word this run had left in the cell before, which undo gives back.
-        std::optional<std::u16string> ownBefore;
-    };
-
     // Runs the link's start on its thread; `failed` gets the failure, if
     // any. False when the person gave up waiting for the application.
     bool startLink(const std::u16string& path, bool startApplicationFirst,
@@ -102,6 +92,8 @@ private:
     void entryDone(const std::shared_ptr<const link::Entry>& entry,
                    const link::EntryResult& result, const std::u16string& nameBefore);
     void takeBack(bool overwrite);
+    // The last entry leaves the history: the name goes back with it or not.
+    void forgetLast(bool nameBack);
     void moveCellName(std::u16string name);
     void appendWords(std::vector<std::u16string> words);
     int selectedIndex() const;
@@ -110,12 +102,9 @@ private:
     std::u16string cellName_;
     WordList words_;
     std::vector<std::size_t> matches_;  // the entries the find list shows
-    std::deque<Undoable> undoable_;     // the newest last
+    EntryHistory history_;
     bool alwaysOnTop_ = false;
     bool confirmOverwrite_ = true;
-    // The word this run left in each cell it wrote, while not taken back:
-    // such a cell is written over without a question.
-    std::map<std::u16string, std::u16string> ownWords_;
     bool released_ = false;
     link::WorkbookLink link_;
     // Destroyed first: it finishes its jobs while the link still exists.
@@ -126,7 +115,7 @@ private:
 inline constexpr std::string_view kConfirmOverwriteKey = "confirmOverwrite";
 
 // How many entries can be taken back, the latest first.
-inline constexpr std::size_t kUndoDepth = link::kKeptCells;
+inline constexpr std::size_t kUndoDepth = EntryHistory::kDepth;
 
 // The file filter of the workbook dialog: "description|pattern".
 inline constexpr char16_t kBookFilter[] = u"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)|*.xls";

@@ -129,9 +129,22 @@ std::u16string spreadsheetAtStartup(const spreadsheet::Error& error, std::u16str
         case Failure::NotWorksheet:
             return u"ブック" + bracketed(book) + u"の" + bracketed(link::kSheetName) +
                    u"はワークシートではありません。";
-        default:
-            return u"ブック" + bracketed(book) + u"の準備中に表計算ソフトとの接続が切れました。";
+        case Failure::NotInstalled:
+        case Failure::StartTimedOut:
+        case Failure::EndedEarly:
+            // The advice after it says what to do (install, start).
+            return u"表計算ソフトを使えません。";
+        case Failure::Range:
+        case Failure::Value:
+        case Failure::Protected:
+        case Failure::SheetGone:
+            return u"ブック" + bracketed(book) + u"のワークシート" + bracketed(link::kSheetName) +
+                   u"を準備できません。";
+        case Failure::Visible:
+        case Failure::Disconnected:
+            break;
     }
+    return u"ブック" + bracketed(book) + u"の準備中に表計算ソフトとの接続が切れました。";
 }
 
 constexpr std::u16string_view kEnds = u"\nワードポア！を終了します。";
@@ -286,14 +299,31 @@ Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell) {
             break;
         case Failure::SheetGone:
             why = u"起動時に選んだワークシート" + bracketed(link::kSheetName) +
-                  u"が削除されたか、名前が変わりました。ほかのシートには書き込みません。";
+                  u"が削除されました。ほかのシートには書き込みません。";
             break;
         case Failure::Busy:
             why =
                 u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。"
                 u"編集を終えてから、もう一度「入力」を押してください。";
             break;
-        default:
+        case Failure::Visible:  // said above
+        case Failure::NotRunning:
+        case Failure::NotStarted:
+        case Failure::ForeignPipe:
+        case Failure::BadPipeName:
+        case Failure::PipeIsLink:
+        case Failure::PipeIsFile:
+        case Failure::PipeIsFolder:
+        case Failure::NotInstalled:
+        case Failure::OtherProfile:
+        case Failure::StartTimedOut:
+        case Failure::EndedEarly:
+        case Failure::Open:
+        case Failure::ReadOnly:
+        case Failure::NotTheFile:
+        case Failure::NoSheet:
+        case Failure::NotWorksheet:
+        case Failure::Disconnected:
             why =
                 u"表計算ソフトかブックが閉じられた可能性があります"
                 u"（ブックの開き直しや、編集モードの切り替えでも閉じられます）。";
@@ -311,9 +341,9 @@ namespace {
 // kPreviewLength characters (never inside a surrogate pair).
 constexpr std::size_t kPreviewLength = 20;
 
-std::u16string preview(const spreadsheet::CellContent& held) {
-    std::u16string text = held.text;
-    if (held.kind == spreadsheet::CellContent::Kind::Number) {
+std::u16string preview(const spreadsheet::CellContent& held, std::u16string_view shownText) {
+    std::u16string text = shownText.empty() ? held.text : std::u16string(shownText);
+    if (shownText.empty() && held.kind == spreadsheet::CellContent::Kind::Number) {
         char digits[32];
         const auto end = std::to_chars(digits, digits + sizeof digits, held.number).ptr;
         text.assign(digits, end);
@@ -326,6 +356,12 @@ std::u16string preview(const spreadsheet::CellContent& held) {
     return text.substr(0, cut) + u"…";
 }
 
+// A cell under a merge: what the person would not see.
+std::u16string hiddenUnder(std::u16string_view cell, std::u16string_view merge) {
+    return u"セル" + bracketed(cell) + u"は結合されたセル範囲" + bracketed(merge) +
+           u"に隠れていて、書き込んでも見えません。";
+}
+
 // The menu item that goes past what a column holds, as a message names it.
 std::u16string endOfColumnItem() {
     const MenuItemDef* item = menuItemFor(Command::EndOfColumn);
@@ -335,11 +371,26 @@ std::u16string endOfColumnItem() {
 
 }  // namespace
 
-Message overwriteQuestion(std::u16string_view cell, const spreadsheet::CellContent& held) {
-    return {u"セル" + bracketed(cell) + u"には" + bracketed(preview(held)) +
-                u"が入っています。上書きしますか？\n\n空いているセルから続けるには、" +
-                endOfColumnItem() + u"を使ってください。",
+Message overwriteQuestion(std::u16string_view cell, const spreadsheet::CellContent& held,
+                          std::u16string_view shownText, std::u16string_view hiddenBy) {
+    const bool empty = held.kind == spreadsheet::CellContent::Kind::Empty;
+    std::u16string prompt;
+    if (!hiddenBy.empty()) {
+        prompt = hiddenUnder(cell, hiddenBy);
+        if (!empty) prompt += u"\nそのセルには" + bracketed(preview(held, shownText)) + u"が入っています。";
+        prompt += u"\n書き込みますか？";
+    } else {
+        prompt = u"セル" + bracketed(cell) + u"には" + bracketed(preview(held, shownText)) +
+                 u"が入っています。上書きしますか？";
+    }
+    return {prompt + u"\n\n空いているセルから続けるには、" + endOfColumnItem() + u"を使ってください。",
             kQuestionDefaultNo, u"上書きの確認"};
+}
+
+Message hiddenCellRefused(std::u16string_view cell, std::u16string_view hiddenBy) {
+    return {hiddenUnder(cell, hiddenBy) + std::u16string(kNothingWritten) + u"\n" +
+                endOfColumnItem() + u"で、空いているセルから続けられます。",
+            kExclamation, title()};
 }
 
 namespace {
@@ -349,8 +400,7 @@ namespace {
 std::u16string briefCause(const spreadsheet::Error& error, std::u16string_view refused) {
     switch (error.failure()) {
         case Failure::SheetGone:
-            return u"起動時に選んだワークシート" + bracketed(link::kSheetName) +
-                   u"が削除されたか、名前が変わりました。";
+            return u"起動時に選んだワークシート" + bracketed(link::kSheetName) + u"が削除されました。";
         case Failure::Busy:
             return u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。";
         case Failure::Protected:
@@ -358,9 +408,27 @@ std::u16string briefCause(const spreadsheet::Error& error, std::u16string_view r
         case Failure::Range:
         case Failure::Value:
             return std::u16string(refused);
-        default:
-            return u"表計算ソフトかブックが閉じられた可能性があります。";
+        case Failure::Visible:
+        case Failure::NotRunning:
+        case Failure::NotStarted:
+        case Failure::ForeignPipe:
+        case Failure::BadPipeName:
+        case Failure::PipeIsLink:
+        case Failure::PipeIsFile:
+        case Failure::PipeIsFolder:
+        case Failure::NotInstalled:
+        case Failure::OtherProfile:
+        case Failure::StartTimedOut:
+        case Failure::EndedEarly:
+        case Failure::Open:
+        case Failure::ReadOnly:
+        case Failure::NotTheFile:
+        case Failure::NoSheet:
+        case Failure::NotWorksheet:
+        case Failure::Disconnected:
+            break;
     }
+    return u"表計算ソフトかブックが閉じられた可能性があります。";
 }
 
 }  // namespace
@@ -377,6 +445,13 @@ Message undoOverwrite(std::u16string_view cell) {
     return {u"セル" + bracketed(cell) +
                 u"は入力の後で変更されています。\n元に戻して、いまの内容を上書きしますか？",
             kQuestionDefaultNo, u"元に戻す"};
+}
+
+Message undoCellDeleted(std::u16string_view cell, std::u16string_view word) {
+    return {u"セル" + bracketed(cell) + u"に入力した" + bracketed(preview(spreadsheet::CellContent::written(word), {})) +
+                u"は、その後セルが削除されたため、元に戻すものがありません。"
+                u"\nこの入力を元に戻す対象から外し、セル位置を入力の前に戻しました。",
+            kExclamation, u"元に戻す"};
 }
 
 Message undoFailed(const spreadsheet::Error& error, std::u16string_view cell) {

@@ -29,15 +29,21 @@ std::u16string waitingFor(std::u16string_view applicationName);
 Message entryRefused(const link::EntryRefusal& refusal);
 Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell);
 
-// The entry's cell holds `held`, which this run did not write: whether to
-// write over it (No is the default).
-Message overwriteQuestion(std::u16string_view cell, const spreadsheet::CellContent& held);
+// The entry's cell holds `held` (showing `shownText`), which this run did
+// not write, or lies hidden under the merge `hiddenBy`: whether to write
+// there (No is the default).
+Message overwriteQuestion(std::u16string_view cell, const spreadsheet::CellContent& held,
+                          std::u16string_view shownText = {}, std::u16string_view hiddenBy = {});
+// Without the question, a cell hidden under a merge is not written.
+Message hiddenCellRefused(std::u16string_view cell, std::u16string_view hiddenBy);
 // The end of a column could not be found.
 Message columnEndFailed(const spreadsheet::Error& error, std::u16string_view column);
 
 // Taking back an entry: the question when the cell was typed over since
 // (No is the default), and the message when it failed.
 Message undoOverwrite(std::u16string_view cell);
+// The entry's cell was deleted since: there is nothing to take back.
+Message undoCellDeleted(std::u16string_view cell, std::u16string_view word);
 Message undoFailed(const spreadsheet::Error& error, std::u16string_view cell);
 
 // The word-list commands.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -16,7 +17,7 @@ enum class Failure {
     NotStarted,     // none runs at all: one could be started (startApplication)
     ForeignPipe,    // what answers for the application belongs to another user
     BadPipeName,    // the pipe's name (pipe()) is not one a socket can have
-    PipeIsLink,     // at the pipe's path (detail()) is this user's own symbolic link,
+    PipeIsLink,     // at the pipe's path (subject()) is this user's own symbolic link,
     PipeIsFile,     // plain file,
     PipeIsFolder,   // or folder, not a socket
     NotInstalled,   // the application is not installed: nothing to start
@@ -29,7 +30,7 @@ enum class Failure {
     NoSheet,        // the workbook has no sheet of that name
     NotWorksheet,   // a sheet of that name exists but is not a worksheet
     Range,          // the sheet does not accept the cell name
-    SheetGone,      // the sheet taken at start-up was deleted or renamed
+    SheetGone,      // the sheet taken at start-up was deleted
     Protected,      // the sheet is protected: nothing is written
     Value,          // the cell refused the value
     Visible,        // the application's window could not be shown
@@ -101,14 +102,25 @@ public:
     virtual void setContent(const CellContent& content) = 0;
     // Whether the cell holds exactly what setValue(word) left in it.
     virtual bool holds(std::u16string_view word) = 0;
+    // Where the cell is now ("P5"), once rows or columns inserted or deleted
+    // have moved it; nothing once the cell itself was deleted.
+    virtual std::optional<std::u16string> address() = 0;
+    // What the cell shows, formatted as the person sees it ("2025/12/09",
+    // "50%"), for a question to quote.
+    virtual std::u16string shownText() = 0;
+    // The merged range that hides this cell ("A20:A21") when the cell lies
+    // under a merge but is not its first cell; empty otherwise. Asked after
+    // content(), it costs no call for an empty cell that no merge hides.
+    virtual std::u16string hidingMerge() = 0;
 };
 
 class Worksheet {
 public:
     virtual ~Worksheet() = default;
-    // The range of one cell, named A1-style, always on this very sheet: a
-    // sheet that is gone throws Error(Failure::SheetGone), its workbook
-    // closed Error(Failure::Disconnected), never a range on another sheet.
+    // The range of one cell, named A1-style, always on this very sheet,
+    // whatever it has been renamed to: a sheet that is gone throws
+    // Error(Failure::SheetGone), its workbook closed
+    // Error(Failure::Disconnected), never a range on another sheet.
     virtual std::unique_ptr<Range> range(std::u16string_view cellName) = 0;
     // The last row, counted from 1, of the column named by these letters
     // that holds anything; 0 when none does (1 from a backend that cannot

@@ -42,6 +42,10 @@ TEST(CellAddress, NamesResolveToZeroBasedPlacesOnTheSheetOrToNothing) {
         SCOPED_TRACE(
             std::string(c.name.begin(), c.name.begin() + std::min<std::size_t>(20, c.name.size())));
         EXPECT_EQ(cellAddress(c.name, kSheet), c.at);
+        // Named back, every cell gives its name without leading zeros.
+        if (c.at) {
+            EXPECT_EQ(wordpour::cells::cellName(*c.at), c.name == u"A01" ? u"A1" : c.name);
+        }
     }
     // A smaller sheet: the older 1,024 columns.
     EXPECT_EQ(cellAddress(u"AMJ1", {1024, 1048576}), (CellAddress{1023, 0}));

@@ -97,16 +97,21 @@ std::string prompt(const std::optional<wordpour::form::Message>& message) {
     return message ? utf8(message->prompt) : "";
 }
 
-TEST_F(CalcFaults, EntriesNeverLandOnAnotherSheetOnceTheirSheetIsGone) {
+TEST_F(CalcFaults, EntriesFollowTheirSheetWhateverItsNameAndNeverLandOnAnotherOnceItIsGone) {
     struct Case {
         const char* what;
         void (*change)(TestOffice&, const std::string&);
+        const char16_t* nameAfter;  // sheet1's name now; none: it is gone
     };
     const Case cases[] = {
-        {"sheet1 deleted",
-         [](TestOffice& o, const std::string& p) { o.removeSheet(p, u"sheet1"); }},
+        {"sheet1 deleted", [](TestOffice& o, const std::string& p) { o.removeSheet(p, u"sheet1"); },
+         nullptr},
         {"sheet1 renamed",
-         [](TestOffice& o, const std::string& p) { o.renameSheet(p, u"sheet1", u"名前変更"); }},
+         [](TestOffice& o, const std::string& p) { o.renameSheet(p, u"sheet1", u"名前変更"); },
+         u"名前変更"},
+        {"sheet1 renamed in another case",
+         [](TestOffice& o, const std::string& p) { o.renameSheet(p, u"sheet1", u"Sheet1"); },
+         u"Sheet1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -123,8 +128,16 @@ TEST_F(CalcFaults, EntriesNeverLandOnAnotherSheetOnceTheirSheetIsGone) {
         c.change(office(), path);
         for (const char16_t* word : {u"二語目", u"三語目"}) {
             const std::string says = prompt(enterWord(link, box, word));
-            EXPECT_NE(says.find("削除されたか、名前が変わりました"), std::string::npos) << says;
-            EXPECT_EQ(utf8(box.text()), "A2");
+            if (c.nameAfter) {
+                EXPECT_EQ(says, "");
+            } else {
+                EXPECT_NE(says.find("「sheet1」が削除されました"), std::string::npos) << says;
+                EXPECT_EQ(utf8(box.text()), "A2");
+            }
+        }
+        if (c.nameAfter) {
+            EXPECT_EQ(utf8(office().cell(path, c.nameAfter, u"A4").text), "三語目");
+            EXPECT_EQ(utf8(box.text()), "A4");
         }
         EXPECT_EQ(cellsOf(path, u"sheet0"), sheet0);
         EXPECT_EQ(cellsOf(path, u"sheet2"), sheet2);

@@ -226,6 +226,10 @@ TEST_F(CalcLink, StartUpFailuresNameTheirCause) {
         } catch (const StartupError& error) {
             const std::string prompt = utf8(wordpour::testing::startupMessage(error).prompt);
             EXPECT_NE(prompt.find(c.says), std::string::npos) << prompt;
+            // What stands where the socket goes is named by its path.
+            if (c.says.starts_with("ソケットではなく")) {
+                EXPECT_NE(prompt.find("「" + at(c.pipe) + "」"), std::string::npos) << prompt;
+            }
             if (!c.path.empty() && c.pipe.empty() && std::filesystem::exists(c.path)) {
                 EXPECT_NE(prompt.find(c.path), std::string::npos) << prompt;
             }
@@ -355,19 +359,28 @@ TEST_F(CalcLink, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColumnEndIsF
     using wordpour::link::Overwrite;
     MemoryBox box;
     auto link = started(Office::book, box);
-    // What a person left in the sheet: A2–A5, and column C with a gap.
-    const std::pair<std::u16string, std::u16string> typed[] = {
-        {u"A2", u"りんご"}, {u"A3", u"42"}, {u"A4", u"=1+1"}, {u"A5", u"'0123"},
-        {u"C1", u"見出し"}, {u"C3", u"x"},  {u"C7", u"=NOW()"}};
-    for (const auto& [cell, input] : typed) office().typeInto(Office::book, u"Sheet1", cell, input);
+    // What a person left in the sheet: A2–A5, and column C with a gap; the
+    // question quotes what each cell shows.
+    struct Typed {
+        std::u16string cell, input, shown;
+    };
+    const Typed typed[] = {{u"A2", u"りんご", u"りんご"}, {u"A3", u"42", u"42"},
+                           {u"A4", u"=1+1", u"2"},         {u"A5", u"'0123", u"0123"},
+                           {u"C1", u"見出し", u"見出し"},  {u"C3", u"0.5", u"50%"},
+                           {u"C5", u"46000", u"12/09/2025"}, {u"C7", u"1234.5", u"1,234.50"}};
+    for (const auto& t : typed) office().typeInto(Office::book, u"Sheet1", t.cell, t.input);
+    office().setNumberFormat(Office::book, u"Sheet1", u"C3", 10);  // 0%
+    office().setNumberFormat(Office::book, u"Sheet1", u"C5", 36);  // a date
+    office().setNumberFormat(Office::book, u"Sheet1", u"C7", 4);   // #,##0.00
 
-    const Overwrite askFirst{false, {}};
-    for (const auto& [cell, input] : typed) {
-        SCOPED_TRACE(utf8(cell));
-        const auto result = link->write({cell, u"新"}, askFirst);
+    const Overwrite askFirst{.anything = false, .hidden = false, .own = {}};
+    for (const auto& t : typed) {
+        SCOPED_TRACE(utf8(t.cell));
+        const auto result = link->write({t.cell, u"新"}, askFirst);
         EXPECT_TRUE(result.occupied);
         EXPECT_FALSE(result.written);
         EXPECT_NE(result.before.kind, wordpour::spreadsheet::CellContent::Kind::Empty);
+        EXPECT_EQ(utf8(result.shown), utf8(t.shown));
     }
     EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"A2").text), "りんご");
     EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"A3").value, 42);
@@ -375,8 +388,12 @@ TEST_F(CalcLink, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColumnEndIsF
     // A word this run wrote is known again in the cell, whatever it looks like.
     for (const std::u16string word : {u"=1+1", u"0123", u"TRUE", u" 前後 ", u"りんご"}) {
         SCOPED_TRACE(utf8(word));
-        ASSERT_TRUE(link->write({u"H2", word}).written);
-        const auto again = link->write({u"H2", u"直し"}, Overwrite{false, word});
+        const auto first = link->write({u"H2", word});
+        ASSERT_TRUE(first.written);
+        const auto again =
+            link->write({u"H2", u"直し"}, Overwrite{.anything = false,
+                                                   .hidden = false,
+                                                   .own = {{first.keptCell, word}}});
         EXPECT_TRUE(again.written);
         EXPECT_FALSE(again.occupied);
     }
@@ -400,6 +417,70 @@ TEST_F(CalcLink, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColumnEndIsF
     const auto below = link->write(std::get<wordpour::link::Entry>(prepared), askFirst);
     EXPECT_TRUE(below.written);
     EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"A6").text), "続き");
+}
+
+// The entries' cells are known where rows inserted or deleted have moved
+// them: undo names and changes only the entry's own cell, a deleted one is
+// reported and touches nothing, and a word of this run's that moved is
+// still its own.
+TEST_F(CalcLink, EachEntryIsKnownWhereItsCellWentOrAsDeleted) {
+    using wordpour::link::Overwrite;
+    MemoryBox box(u"P1");
+    auto link = started(Office::book, box);
+    const auto write = [&](std::u16string word) {
+        const auto entry = std::get<wordpour::link::Entry>(WorkbookLink::prepareEntry(box.text(), word));
+        const auto result = link->write(entry);
+        EXPECT_TRUE(result.written);
+        box.setText(entry.cell);
+        return std::pair(entry, result);
+    };
+    const auto [mv1, mv1Result] = write(u"mv1");  // P2
+    office().insertRows(Office::book, u"Sheet1", 0, 3);  // now in P5
+    // Known as this run's in its new cell, and nowhere else.
+    office().typeInto(Office::book, u"Sheet1", u"P9", u"mv1");
+    const Overwrite own{.anything = false, .hidden = false, .own = {{mv1Result.keptCell, u"mv1"}}};
+    EXPECT_TRUE(link->write({u"P9", u"x"}, own).occupied);
+    office().typeInto(Office::book, u"Sheet1", u"P5", u"user-edit");
+    office().typeInto(Office::book, u"Sheet1", u"P2", u"other");
+    const auto asked = link->undo(mv1, mv1Result.before, false, mv1Result.keptCell);
+    EXPECT_TRUE(asked.changedSince);
+    EXPECT_EQ(utf8(asked.cell), "P5");
+    const auto undone = link->undo(mv1, mv1Result.before, true, mv1Result.keptCell);
+    EXPECT_TRUE(undone.restored);
+    EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"P5").type, CellContentType_EMPTY);
+    EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"P2").text), "other");
+
+    box.setText(u"E9");
+    const auto [d1, d1Result] = write(u"d1");  // E10
+    const auto [d2, d2Result] = write(u"d2");  // E11
+    office().deleteRows(Office::book, u"Sheet1", 9, 1);  // d1 gone, d2 now in E10
+    EXPECT_TRUE(link->undo(d2, d2Result.before, false, d2Result.keptCell).restored);
+    office().typeInto(Office::book, u"Sheet1", u"E10", u"d1");  // what d1's old cell stands for
+    const auto gone = link->undo(d1, d1Result.before, true, d1Result.keptCell);
+    EXPECT_TRUE(gone.deleted);
+    EXPECT_FALSE(gone.restored);
+    EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"E10").text), "d1");
+}
+
+// A cell a merge hides is never written unseen: asked about, or refused.
+TEST_F(CalcLink, ACellHiddenUnderAMergeIsNotWrittenUnlessAllowed) {
+    using wordpour::link::Overwrite;
+    MemoryBox box;
+    auto link = started(Office::book, box);
+    office().typeInto(Office::book, u"Sheet1", u"K20", u"merged");
+    office().merge(Office::book, u"Sheet1", u"K20:K21");
+    for (const bool anything : {false, true}) {
+        const auto refused =
+            link->write({u"K21", u"隠れる"}, Overwrite{.anything = anything, .hidden = false, .own = {}});
+        EXPECT_TRUE(refused.occupied);
+        EXPECT_EQ(utf8(refused.hiddenBy), "K20:K21");
+        EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"K21").type, CellContentType_EMPTY);
+    }
+    // The merge's own first cell is the one it shows: no question about hiding.
+    EXPECT_EQ(link->write({u"K20", u"見える"}).hiddenBy, u"");
+    EXPECT_TRUE(link->write({u"K21", u"承知"}, Overwrite{.anything = true, .hidden = true, .own = {}})
+                    .written);
+    EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"K21").text), "承知");
 }
 
 TEST_F(CalcLink, AProtectedSheetIsNotWrittenAndSaysSo) {

@@ -31,6 +31,7 @@
 #include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
 #include <osl/file.hxx>
 #include <rtl/ustring.hxx>
@@ -342,6 +343,20 @@ void TestOffice::insertRows(const std::string& path, std::u16string_view sheet, 
     Reference<css::table::XColumnRowRange> rows(sheetsOf(findOpen(path))->getByName(toUno(sheet)),
                                                 UNO_QUERY_THROW);
     rows->getRows()->insertByIndex(at, count);
+}
+
+void TestOffice::deleteRows(const std::string& path, std::u16string_view sheet, int at, int count) {
+    Reference<css::table::XColumnRowRange> rows(sheetsOf(findOpen(path))->getByName(toUno(sheet)),
+                                                UNO_QUERY_THROW);
+    rows->getRows()->removeByIndex(at, count);
+}
+
+void TestOffice::merge(const std::string& path, std::u16string_view sheet,
+                       std::u16string_view range) {
+    Reference<css::sheet::XSpreadsheet> worksheet(sheetsOf(findOpen(path))->getByName(toUno(sheet)),
+                                                  UNO_QUERY_THROW);
+    Reference<css::util::XMergeable>(worksheet->getCellRangeByName(toUno(range)), UNO_QUERY_THROW)
+        ->merge(true);
 }
 
 void TestOffice::fillColumn(const std::string& path, std::u16string_view sheet, int column,

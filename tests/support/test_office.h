@@ -88,6 +88,9 @@ public:
     void removeSheet(const std::string& path, std::u16string_view sheet);
     // Inserts `count` rows before zero-based row `at`, as a person does.
     void insertRows(const std::string& path, std::u16string_view sheet, int at, int count);
+    void deleteRows(const std::string& path, std::u16string_view sheet, int at, int count);
+    // Merges a range ("A20:A21"), keeping what its hidden cells hold.
+    void merge(const std::string& path, std::u16string_view sheet, std::u16string_view range);
     // Protects the sheet (no password), or lifts its protection.
     void protectSheet(const std::string& path, std::u16string_view sheet, bool on);
     void renameSheet(const std::string& path, std::u16string_view from, std::u16string_view to);

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -30,12 +31,16 @@
 #include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellCursor.hpp>
+#include <com/sun/star/sheet/XSheetCellRange.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
 #include <cppuhelper/implbase1.hxx>
@@ -130,12 +135,17 @@ OUString fileUrl(std::u16string_view path) {
     return url;
 }
 
+// What the side checks found about a cell's sheet and place.
+struct CellCheck {
+    std::u16string hidingMerge;  // the merged range that hides the cell, if one does
+};
+
 class CalcRange final : public Range {
 public:
     // `verify` waits for the sheet's check, begun when the cell was taken,
     // and throws what it found: it runs once, before the cell is written or
     // read beyond its first call, or when the range goes.
-    CalcRange(Reference<css::table::XCell> cell, std::function<void()> verify)
+    CalcRange(Reference<css::table::XCell> cell, std::function<CellCheck()> verify)
         : cell_(std::move(cell)), verify_(std::move(verify)) {}
     ~CalcRange() override {
         try {
@@ -200,39 +210,80 @@ public:
         });
     }
 
+    // The cell's own name, from its address as Calc keeps it up to date;
+    // a deleted cell keeps a position but has no range left, which Calc
+    // reports by refusing its name.
+    std::optional<std::u16string> address() override {
+        verified();
+        try {
+            Reference<css::beans::XPropertySet> properties(cell_, css::uno::UNO_QUERY_THROW);
+            OUString name;
+            properties->getPropertyValue("AbsoluteName") >>= name;
+            // "$Sheet1.$P$5": the cell after the sheet's name, without the $.
+            std::u16string cell = fromUno(name.copy(name.lastIndexOf('.') + 1));
+            std::erase(cell, u'$');
+            return cell;
+        } catch (const css::lang::DisposedException& e) {
+            throw Error(Failure::Disconnected, fromUno(e.Message));
+        } catch (const css::uno::RuntimeException&) {
+            return std::nullopt;
+        } catch (const css::uno::Exception& e) {
+            throw Error(Failure::Value, fromUno(e.Message));
+        }
+    }
+
+    std::u16string shownText() override {
+        verified();
+        return guarded(Failure::Value, [&] {
+            Reference<css::text::XText> text(cell_, css::uno::UNO_QUERY_THROW);
+            return fromUno(text->getString());
+        });
+    }
+
+    // Found on a side thread while the cell was read: no call of its own.
+    std::u16string hidingMerge() override {
+        verified();
+        return check_.hidingMerge;
+    }
+
 private:
     void verified() {
-        if (auto verify = std::exchange(verify_, nullptr)) verify();
+        if (auto verify = std::exchange(verify_, nullptr)) check_ = verify();
     }
 
     Reference<css::table::XCell> cell_;
-    std::function<void()> verify_;
+    std::function<CellCheck()> verify_;
+    CellCheck check_;
 };
 
 // A Calc sheet object follows a position among the sheets, not the sheet:
 // once its sheet is deleted it stands for a neighbour. So before a cell is
-// written, the sheet object is asked its name: another name means the sheet
-// was deleted (or renamed: Calc cannot tell the two apart cheaply), an empty
-// one that its workbook was closed. It is asked too whether it is
-// protected, which Calc's API does not enforce. The cell is taken by its
-// position, computed here from the name and the sheet's size, which returns
-// the cell itself. The check runs on a side thread while the cell is taken
-// and read: an entry costs no round trip for it, and nothing is written
-// until it has answered.
+// written, the sheet object is asked its code name, which stays with a
+// sheet whatever it is renamed to and differs from sheet to sheet: another
+// code name means the sheet was deleted. (A workbook whose sheets have no
+// code names falls back on the sheet's name, so renaming it stops entries.)
+// It is asked too whether it is protected, which Calc's API does not
+// enforce. The cell is taken by its position, computed here from the name
+// and the sheet's size, which returns the cell itself. The checks run on
+// side threads while the cell is taken and read: an entry costs no round
+// trip for them, and nothing is written until they have answered.
 class CalcWorksheet final : public Worksheet {
 public:
     CalcWorksheet(Reference<css::sheet::XSpreadsheet> sheet, OUString name)
         : sheet_(std::move(sheet)),
           named_(sheet_, css::uno::UNO_QUERY_THROW),
+          properties_(sheet_, css::uno::UNO_QUERY_THROW),
           protectable_(sheet_, css::uno::UNO_QUERY_THROW),
+          mergeable_(sheet_, css::uno::UNO_QUERY_THROW),
           name_(std::move(name)),
+          codeName_(codeName()),
           size_(sizeOf(sheet_)) {}
 
     std::unique_ptr<Range> range(std::u16string_view cellName) override {
         return guarded(Failure::Range, [&]() -> std::unique_ptr<Range> {
             const auto at = cells::cellAddress(cellName, size_);
             if (!at) throw Error(Failure::Range, u"the sheet has no such cell");
-            auto verify = startCheck(true);
+            auto verify = startCheck(true, *at);
             Reference<css::table::XCell> cell;
             try {
                 cell = sheet_->getCellByPosition(at->column, at->row);
@@ -253,7 +304,7 @@ public:
         return guarded(Failure::Range, [&]() -> long {
             const auto at = cells::cellAddress(std::u16string(columnLetters) + u"1", size_);
             if (!at) throw Error(Failure::Range, u"the sheet has no such column");
-            auto verify = startCheck(false);
+            auto verify = startCheck(false, {});
             long last = 0;
             try {
                 Reference<css::sheet::XCellRangesQuery> column(
@@ -276,23 +327,63 @@ public:
     }
 
 private:
-    // Asks the sheet, on a side thread, for its name and (when it is to be
-    // written) its protection; what is returned waits for the answer and
-    // throws what it found.
-    std::function<void()> startCheck(bool forWriting) {
+    OUString codeName() {
+        OUString name;
+        properties_->getPropertyValue("CodeName") >>= name;
+        return name;
+    }
+
+    // Asks the sheet, on side threads, whether it is still the sheet taken
+    // at start-up and (when a cell is to be written) whether it is
+    // protected and what merge hides that cell; what is returned waits for
+    // the answers and throws what they found.
+    std::function<CellCheck()> startCheck(bool forWriting, cells::CellAddress at) {
         auto now = std::make_shared<OUString>();
         auto locked = std::make_shared<bool>(false);
         auto checked =
             std::make_shared<std::future<void>>(check_.start([this, now, locked, forWriting] {
-                *now = named_->getName();
+                if (codeName_.isEmpty()) {
+                    *now = named_->getName();
+                } else {
+                    // A sheet whose workbook was closed has no properties left.
+                    try {
+                        *now = codeName();
+                    } catch (const css::uno::Exception&) {
+                        *now = OUString();
+                    }
+                }
                 if (forWriting) *locked = protectable_->isProtected();
             }));
-        return [this, now, locked, checked] {
+        auto merge = std::make_shared<std::u16string>();
+        auto merged = std::make_shared<std::future<void>>(
+            forWriting ? mergeCheck_.start([this, merge, at] { *merge = hidingMerge(at); })
+                       : std::future<void>());
+        return [this, now, locked, checked, merge, merged] {
             checked->get();  // rethrows what the check threw
+            if (merged->valid()) merged->get();
             if (now->isEmpty()) throw Error(Failure::Disconnected, u"the workbook was closed");
-            if (*now != name_) throw Error(Failure::SheetGone, {});
+            if (*now != (codeName_.isEmpty() ? name_ : codeName_))
+                throw Error(Failure::SheetGone, {});
             if (*locked) throw Error(Failure::Protected, {});
+            return CellCheck{*merge};
         };
+    }
+
+    // The merged range that hides the cell at `at`: asked of the whole
+    // sheet first (one call), of the cell only on a sheet with merges.
+    std::u16string hidingMerge(cells::CellAddress at) {
+        if (!mergeable_->getIsMerged()) return {};
+        Reference<css::sheet::XSheetCellRange> cell(
+            sheet_->getCellRangeByPosition(at.column, at.row, at.column, at.row),
+            css::uno::UNO_QUERY_THROW);
+        auto cursor = sheet_->createCursorByRange(cell);
+        cursor->collapseToMergedArea();
+        Reference<css::sheet::XCellRangeAddressable> area(cursor, css::uno::UNO_QUERY_THROW);
+        const auto merged = area->getRangeAddress();
+        // The merge's first cell is the one it shows.
+        if (merged.StartColumn == at.column && merged.StartRow == at.row) return {};
+        return cells::cellName({merged.StartColumn, merged.StartRow}) + u":" +
+               cells::cellName({merged.EndColumn, merged.EndRow});
     }
 
     static cells::SheetSize sizeOf(const Reference<css::sheet::XSpreadsheet>& sheet) {
@@ -303,10 +394,14 @@ private:
 
     Reference<css::sheet::XSpreadsheet> sheet_;
     Reference<css::container::XNamed> named_;
+    Reference<css::beans::XPropertySet> properties_;
     Reference<css::util::XProtectable> protectable_;
+    Reference<css::util::XMergeable> mergeable_;
     OUString name_;
+    OUString codeName_;
     cells::SheetSize size_;
     calc::SideCall check_;
+    calc::SideCall mergeCheck_;
 };
 
 class CalcSheets final : public Sheets {

@@ -93,10 +93,12 @@ Reference<XComponentContext> connect(std::u16string_view pipe) {
     }
     const std::u16string path = fromUno(OUString::fromUtf8(socket.c_str()));
     // Something of the user's own that is no socket: said as what it is.
-    if (info.st_uid == ::getuid() && S_ISLNK(info.st_mode)) throw Error(Failure::PipeIsLink, path);
-    if (info.st_uid == ::getuid() && S_ISREG(info.st_mode)) throw Error(Failure::PipeIsFile, path);
-    if (info.st_uid == ::getuid() && S_ISDIR(info.st_mode))
-        throw Error(Failure::PipeIsFolder, path);
+    // The path is the subject: the message names it.
+    if (info.st_uid == ::getuid()) {
+        if (S_ISLNK(info.st_mode)) throw Error(Failure::PipeIsLink, path, Remedy::None, path);
+        if (S_ISREG(info.st_mode)) throw Error(Failure::PipeIsFile, path, Remedy::None, path);
+        if (S_ISDIR(info.st_mode)) throw Error(Failure::PipeIsFolder, path, Remedy::None, path);
+    }
     if (!S_ISSOCK(info.st_mode) || info.st_uid != ::getuid()) {
         throw Error(Failure::ForeignPipe, S_ISSOCK(info.st_mode) ? u"a socket" : u"not a socket",
                     Remedy::None, path, static_cast<long>(info.st_uid));

@@ -32,8 +32,17 @@ std::vector<Variant> one(std::u16string_view text) {
 
 // The members of a range besides Value, looked up by name once.
 struct RangeMembers {
-    DISPID formula, hasFormula, numberFormat;
+    DISPID formula, hasFormula, numberFormat, mergeCells;
 };
+
+// Range.Address's arguments for "P5" rather than "$P$5": RowAbsolute and
+// ColumnAbsolute false.
+std::vector<Variant> relative() {
+    std::vector<Variant> args;
+    args.emplace_back(false);
+    args.emplace_back(false);
+    return args;
+}
 
 class ExcelRange final : public Range {
 public:
@@ -56,19 +65,23 @@ public:
         }
     }
 
-    // A formula cell gives its formula; otherwise the value's type tells a
-    // text (Formula would lose that "0123" was text) from an empty cell and
-    // from a number or date, whose Formula is its input.
+    // The value's type tells an empty cell, which no formula cell is, a
+    // text (Formula would lose that "0123" was text) and a number or date,
+    // whose Formula is its input; any other cell is asked whether it holds
+    // a formula. An empty cell is asked whether it lies in a merge instead,
+    // so that an entry costs the same two calls as before.
     CellContent content() override {
         auto args = none();
+        const Variant value = range_.invoke(kValue, DISPATCH_PROPERTYGET, args, Failure::Value);
+        if (value.get()->vt == VT_EMPTY) {
+            inMerge_ = merged();
+            return {};
+        }
         const Variant hasFormula =
             range_.invoke(members_.hasFormula, DISPATCH_PROPERTYGET, args, Failure::Value);
         if (hasFormula.get()->vt == VT_BOOL && hasFormula.get()->boolVal)
             return {CellContent::Kind::Input, formula()};
-        const Variant value = range_.invoke(kValue, DISPATCH_PROPERTYGET, args, Failure::Value);
         switch (value.get()->vt) {
-            case VT_EMPTY:
-                return {};
             case VT_BSTR:
                 return {CellContent::Kind::Text, value.text()};
             case VT_R8:  // a number as it is, not its input rounded to 15 digits
@@ -94,7 +107,57 @@ public:
         range_.invoke(members_.numberFormat, DISPATCH_PROPERTYPUT, format, Failure::Value);
     }
 
+    // A range whose cell was deleted is refused by Excel on every call.
+    std::optional<std::u16string> address() override {
+        try {
+            auto args = relative();
+            return range_.invoke(range_.id(L"Address", Failure::Value), DISPATCH_PROPERTYGET, args,
+                                 Failure::Value)
+                .text();
+        } catch (const Error& error) {
+            if (error.failure() == Failure::Value) return std::nullopt;
+            throw;
+        }
+    }
+
+    std::u16string shownText() override {
+        auto args = none();
+        return range_.invoke(range_.id(L"Text", Failure::Value), DISPATCH_PROPERTYGET, args,
+                             Failure::Value)
+            .text();
+    }
+
+    // MergeArea is asked only of a cell in a merge: an empty cell was asked
+    // with its content.
+    std::u16string hidingMerge() override {
+        if (!inMerge_) inMerge_ = merged();
+        if (!*inMerge_) return {};
+        auto args = none();
+        const Dispatch area = range_.object(range_.id(L"MergeArea", Failure::Value),
+                                            DISPATCH_PROPERTYGET, args, Failure::Value);
+        auto flags = relative();
+        const std::u16string name =
+            area.invoke(area.id(L"Address", Failure::Value), DISPATCH_PROPERTYGET, flags,
+                        Failure::Value)
+                .text();
+        // The merge's first cell is the one it shows.
+        const auto first = name.substr(0, name.find(u':'));
+        flags = relative();
+        const std::u16string self =
+            range_.invoke(range_.id(L"Address", Failure::Value), DISPATCH_PROPERTYGET, flags,
+                          Failure::Value)
+                .text();
+        return first == self ? std::u16string() : name;
+    }
+
 private:
+    bool merged() {
+        auto args = none();
+        const Variant value =
+            range_.invoke(members_.mergeCells, DISPATCH_PROPERTYGET, args, Failure::Value);
+        return value.get()->vt == VT_BOOL && value.get()->boolVal != VARIANT_FALSE;
+    }
+
     void put(const CellContent& content) {
         std::vector<Variant> args;
         switch (content.kind) {
@@ -124,6 +187,7 @@ private:
     Dispatch range_;
     RangeMembers members_;
     std::function<bool()> sheetProtected_;
+    std::optional<bool> inMerge_;  // known once asked
 };
 
 class ExcelWorksheet final : public Worksheet {
@@ -139,7 +203,8 @@ public:
             // Every range has the same members: looked up on the first.
             members_ = RangeMembers{range.id(L"Formula", Failure::Value),
                                     range.id(L"HasFormula", Failure::Value),
-                                    range.id(L"NumberFormat", Failure::Value)};
+                                    range.id(L"NumberFormat", Failure::Value),
+                                    range.id(L"MergeCells", Failure::Value)};
         }
         return std::make_unique<ExcelRange>(std::move(range), *members_, [this] {
             try {

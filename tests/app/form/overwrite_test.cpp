@@ -83,6 +83,37 @@ TEST_F(Overwrite, OnlyWhatThisRunDidNotWriteIsAskedAbout) {
     }
 }
 
+// A cell a merge hides is asked about with the merge named, or, with the
+// question off, refused: a word is never written where nobody sees it.
+TEST_F(Overwrite, ACellHiddenUnderAMergeIsAskedAboutOrRefused) {
+    struct Case {
+        bool confirm;
+        std::optional<Answer> answer;
+        const char16_t* says;
+        const char16_t* a2After;
+    };
+    const Case cases[] = {
+        {true, Answer::No, u"セル「A2」は結合されたセル範囲「A1:A2」に隠れていて", u""},
+        {true, Answer::Yes, u"セル「A2」は結合されたセル範囲「A1:A2」に隠れていて", u"新"},
+        {false, {}, u"セル「A2」は結合されたセル範囲「A1:A2」に隠れていて", u""},
+    };
+    for (const Case& c : cases) {
+        SessionRun run;
+        run.view.settings[std::string(kConfirmOverwriteKey)] = c.confirm;
+        run.sheet.merges[u"A2"] = u"A1:A2";
+        run.sheet.shown[u"A2"] = u"隠れた文字";
+        ASSERT_TRUE(run.start());
+        if (c.answer) run.view.answers = {*c.answer};
+        run.enter(u"新");
+        ASSERT_EQ(run.view.shown.size(), 1u);
+        const auto& said = run.view.shown[0];
+        EXPECT_TRUE(said.prompt.starts_with(c.says)) << wordpour::testing::toUtf8(said.prompt);
+        EXPECT_EQ(said.style, c.confirm ? kQuestionDefaultNo : wordpour::form::kExclamation);
+        EXPECT_EQ(run.sheet.contents[u"A2"].text, c.a2After);
+        EXPECT_EQ(run.session->cellName(), c.answer == Answer::Yes ? u"A2" : u"A1");
+    }
+}
+
 TEST_F(Overwrite, UndoOfAConfirmedEntryGivesTheCellBackAndItIsAskedAboutAgain) {
     SessionRun run;
     run.sheet.contents[u"A2"] = {Kind::Text, u"りんご"};
@@ -161,7 +192,7 @@ TEST_F(EndOfColumn, AWrongNameOrAFailureSaysSoAndKeepsTheName) {
         {"a wrong name is refused before anything is sent", u"A-1", {}, u"セルの名前が間違っています"},
         {"digits alone name no column", u"12", {}, u"セルの名前が間違っています"},
         {"a sheet deleted since", u"A4", Failure::SheetGone,
-         u"列「A」の最後のセルを調べられません。起動時に選んだワークシート「sheet1」が削除されたか"},
+         u"列「A」の最後のセルを調べられません。起動時に選んだワークシート「sheet1」が削除されました"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

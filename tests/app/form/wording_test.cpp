@@ -40,7 +40,8 @@ std::vector<Message> everyMessage() {
                                  Failure::Open,         Failure::ReadOnly,     Failure::NotTheFile,
                                  Failure::NoSheet,      Failure::NotWorksheet, Failure::Busy,
                                  Failure::Disconnected, Failure::BadPipeName,  Failure::PipeIsLink,
-                                 Failure::PipeIsFile,   Failure::PipeIsFolder};
+                                 Failure::PipeIsFile,   Failure::PipeIsFolder, Failure::NotInstalled,
+                                 Failure::OtherProfile, Failure::Range,        Failure::Protected};
     using spreadsheet::Remedy;
     for (Failure failure : atStartup)
         for (Remedy remedy :
@@ -60,6 +61,9 @@ std::vector<Message> everyMessage() {
         all.push_back(form::wording::undoFailed(spreadsheet::Error(failure, kRaw), u"A2"));
     }
     all.push_back(form::wording::undoOverwrite(u"A2"));
+    all.push_back(form::wording::undoCellDeleted(u"E10", u"d1"));
+    all.push_back(form::wording::hiddenCellRefused(u"A21", u"A20:A21"));
+    all.push_back(form::wording::overwriteQuestion(u"A21", {}, {}, u"A20:A21"));
     using Held = spreadsheet::CellContent;
     for (const Held& held : {Held{Held::Kind::Text, u"りんご"}, Held{Held::Kind::Number, {}, 42.5},
                              Held{Held::Kind::Input, u"=SUM(B1:B9)"}})
@@ -145,6 +149,30 @@ TEST(Wording, EveryMessageIsJapaneseAndNeverShowsTheBackendsOwnWords) {
     EXPECT_EQ(form::wording::diagnostic(spreadsheet::Error(Failure::Disconnected, kRaw)),
               "wordpour: spreadsheet failure " + std::to_string(int(Failure::Disconnected)) + ": " +
                   utf8(kRaw));
+}
+
+// Each start-up failure says what happened, never a lost connection it
+// was not.
+TEST(Wording, StartUpFailuresSayTheirOwnCause) {
+    const struct {
+        spreadsheet::Error error;
+        const char16_t* says;
+    } rows[] = {
+        {spreadsheet::Error(Failure::NotInstalled, kRaw, spreadsheet::Remedy::Install,
+                            u"libreoffice-calc"),
+         u"sudo apt-get install libreoffice-calc"},
+        {spreadsheet::Error(Failure::PipeIsFile, kRaw, spreadsheet::Remedy::None, u"/tmp/OSL_x"),
+         u"「/tmp/OSL_x」"},
+        {spreadsheet::Error(Failure::Protected, kRaw), u"準備できません"},
+    };
+    for (const auto& row : rows) {
+        const auto said = form::wording::startupFailure(
+            link::StartupError(link::StartupError::Kind::Spreadsheet, u"/b/x.xls", row.error),
+            u"LibreOffice Calc");
+        SCOPED_TRACE(utf8(said.prompt));
+        EXPECT_NE(said.prompt.find(row.says), std::u16string::npos);
+        EXPECT_EQ(said.prompt.find(u"接続が切れました"), std::u16string::npos);
+    }
 }
 
 TEST(Wording, EveryMessageHasItsTitleAndItsRowInTheReadme) {

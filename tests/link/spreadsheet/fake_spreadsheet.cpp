@@ -6,33 +6,74 @@ namespace wordpour::testing {
 
 namespace {
 
+// A cell name's row moved by `by`.
+std::u16string shifted(const std::u16string& cell, long by) {
+    const auto digits = cell.find_first_of(u"0123456789");
+    const long row = std::stol(std::string(cell.begin() + static_cast<std::ptrdiff_t>(digits),
+                                           cell.end())) + by;
+    const std::string text = std::to_string(row);
+    return cell.substr(0, digits) + std::u16string(text.begin(), text.end());
+}
+
+long rowOf(const std::u16string& cell) {
+    const auto digits = cell.find_first_of(u"0123456789");
+    if (digits == std::u16string::npos) return 0;
+    return std::stol(std::string(cell.begin() + static_cast<std::ptrdiff_t>(digits), cell.end()));
+}
+
+// Moves the keys of a map of cells as rows move; `gone` rows are dropped.
+template <class Map, class Move>
+void moveKeys(Map& map, Move move) {
+    Map moved;
+    for (auto& [cell, value] : map)
+        if (auto to = move(cell)) moved[*to] = std::move(value);
+    map = std::move(moved);
+}
+
 class FakeRange final : public spreadsheet::Range {
 public:
-    FakeRange(FakeSpreadsheet& s, std::u16string cell) : s_(s), cell_(std::move(cell)) {}
+    FakeRange(FakeSpreadsheet& s, std::shared_ptr<std::u16string> place)
+        : s_(s), place_(std::move(place)) {}
     void setValue(std::u16string_view word) override {
         s_.record(u"value " + std::u16string(word));
-        s_.cells[cell_] = word;
-        s_.contents[cell_] = spreadsheet::CellContent::written(word);
+        s_.cells[cell()] = word;
+        s_.contents[cell()] = spreadsheet::CellContent::written(word);
     }
     // Reads change nothing: counted, not recorded among the calls.
     spreadsheet::CellContent content() override {
         ++s_.reads;
         if (s_.failures.count(u"content")) throw spreadsheet::Error(s_.failures[u"content"], {});
-        const auto found = s_.contents.find(cell_);
+        const auto found = s_.contents.find(cell());
         return found == s_.contents.end() ? spreadsheet::CellContent{} : found->second;
     }
     bool holds(std::u16string_view word) override {
         return content() == spreadsheet::CellContent::written(word);
     }
     void setContent(const spreadsheet::CellContent& content) override {
-        s_.record(u"restore " + cell_ + u" " + content.text);
-        s_.contents[cell_] = content;
-        s_.cells[cell_] = content.text;
+        s_.record(u"restore " + cell() + u" " + content.text);
+        s_.contents[cell()] = content;
+        s_.cells[cell()] = content.text;
+    }
+    std::optional<std::u16string> address() override {
+        if (place_->empty()) return std::nullopt;
+        return *place_;
+    }
+    std::u16string shownText() override {
+        if (const auto found = s_.shown.find(cell()); found != s_.shown.end()) return found->second;
+        const auto held = s_.contents.find(cell());
+        return held != s_.contents.end() ? held->second.text : std::u16string();
+    }
+    std::u16string hidingMerge() override {
+        const auto found = s_.merges.find(cell());
+        return found != s_.merges.end() ? found->second : std::u16string();
     }
 
 private:
+    // A deleted cell's range stands for nothing: a row that is not there.
+    std::u16string cell() const { return place_->empty() ? u"-deleted-" : *place_; }
+
     FakeSpreadsheet& s_;
-    std::u16string cell_;
+    std::shared_ptr<std::u16string> place_;
 };
 
 class FakeWorksheet final : public spreadsheet::Worksheet {
@@ -40,7 +81,9 @@ public:
     explicit FakeWorksheet(FakeSpreadsheet& s) : s_(s) {}
     std::unique_ptr<spreadsheet::Range> range(std::u16string_view cell) override {
         s_.record(u"range " + std::u16string(cell));
-        return std::make_unique<FakeRange>(s_, std::u16string(cell));
+        auto place = std::make_shared<std::u16string>(cell);
+        s_.places.push_back(place);
+        return std::make_unique<FakeRange>(s_, std::move(place));
     }
     long lastFilledRow(std::u16string_view letters) override {
         s_.record(u"end " + std::u16string(letters));
@@ -129,6 +172,28 @@ void FakeSpreadsheet::record(std::u16string call) {
 std::unique_ptr<spreadsheet::Application> FakeSpreadsheet::attach() {
     record(u"attach");
     return std::make_unique<FakeApplication>(*this);
+}
+
+void FakeSpreadsheet::insertRows(long at, long count) {
+    const auto move = [&](const std::u16string& cell) -> std::optional<std::u16string> {
+        return rowOf(cell) >= at ? shifted(cell, count) : cell;
+    };
+    moveKeys(contents, move);
+    moveKeys(cells, move);
+    for (auto& weak : places)
+        if (auto place = weak.lock(); place && !place->empty()) *place = *move(*place);
+}
+
+void FakeSpreadsheet::deleteRow(long at) {
+    const auto move = [&](const std::u16string& cell) -> std::optional<std::u16string> {
+        if (rowOf(cell) == at) return std::nullopt;
+        return rowOf(cell) > at ? shifted(cell, -1) : cell;
+    };
+    moveKeys(contents, move);
+    moveKeys(cells, move);
+    for (auto& weak : places)
+        if (auto place = weak.lock(); place && !place->empty())
+            *place = move(*place).value_or(std::u16string());
 }
 
 void FakeSpreadsheet::launch() {

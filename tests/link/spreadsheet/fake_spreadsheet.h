@@ -23,6 +23,10 @@ struct FakeSpreadsheet {
     std::map<std::u16string, spreadsheet::CellContent> contents;  // what each cell holds
     int reads = 0;                                                // of a cell's content
     std::set<std::u16string> sheets = {u"sheet1"};
+    // The cells a merge hides, each with the merged range's name.
+    std::map<std::u16string, std::u16string> merges;
+    // What a cell shows where it differs from what it holds (a date, 50%).
+    std::map<std::u16string, std::u16string> shown;
     bool visible = false;
 
     // The call whose name starts with this fails with this failure.
@@ -32,9 +36,16 @@ struct FakeSpreadsheet {
     std::function<void(const std::u16string& call)> beforeCall;
 
     std::unique_ptr<spreadsheet::Application> attach();
+    // The person inserts `count` rows above row `at`, or deletes row `at`:
+    // the cells below, and the ranges taken of them, move.
+    void insertRows(long at, long count);
+    void deleteRow(long at);
     // Starts the application: attaching no longer fails with NotStarted.
     void launch();
     void record(std::u16string call);
+
+    // Where each range taken is now: empty once its cell was deleted.
+    std::vector<std::weak_ptr<std::u16string>> places;
 };
 
 }  // namespace wordpour::testing
