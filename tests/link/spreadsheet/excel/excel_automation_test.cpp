@@ -170,15 +170,15 @@ TEST_F(ExcelAutomation, TheCallsOfStartUpAndEntries) {
         "Range flags=3 lcid=1033 args=8 named= value=A1",
         "Range flags=3 lcid=1033 args=8 named= value=A2",
         // What the cell held, read before writing so that the entry can be
-        // taken back: no formula, an empty value.
-        "HasFormula flags=2 lcid=1033 args= named=",
+        // taken back: an empty value, in no merge.
         "6 flags=2 lcid=1033 args= named=",
+        "MergeCells flags=2 lcid=1033 args= named=",
         "6 flags=4 lcid=1033 args=8 named=-3 value='=1+1",
         "cell A2='=1+1",
         "Visible flags=4 lcid=1033 args=11 named=-3 value=true",
         "Range flags=3 lcid=1033 args=8 named= value=A3",
-        "HasFormula flags=2 lcid=1033 args= named=",
         "6 flags=2 lcid=1033 args= named=",
+        "MergeCells flags=2 lcid=1033 args= named=",
         "6 flags=4 lcid=1033 args=8 named=-3 value=",
         "cell A3=",
         "Visible flags=4 lcid=1033 args=11 named=-3 value=true",
@@ -252,19 +252,27 @@ TEST_F(ExcelAutomation, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColum
         {u"C7", {Kind::Input, u"=NOW()"}}};
     for (const auto& [cell, content] : held) sheet->range(cell)->setContent(content);
 
-    const Overwrite askFirst{false, {}};
+    const Overwrite askFirst{.anything = false, .hidden = false, .own = {}};
     for (const auto& [cell, content] : held) {
         SCOPED_TRACE(utf8(cell));
         const auto result = link.write({cell, u"新"}, askFirst);
         EXPECT_TRUE(result.occupied);
         EXPECT_EQ(result.before, content);
+        // The question quotes what the cell shows: a formula's result.
+        EXPECT_EQ(result.shown, content.kind == Kind::Input ? u"(formula result)"
+                                : content.kind == Kind::Number ? u"42"
+                                                               : content.text);
     }
     for (const auto& line : calls()) EXPECT_EQ(line.find("='新"), std::string::npos) << line;
     // A word this run wrote is known again in the cell.
     for (const std::u16string word : {u"=1+1", u"0123", u"りんご"}) {
         SCOPED_TRACE(utf8(word));
-        ASSERT_TRUE(link.write({u"H2", word}).written);
-        EXPECT_TRUE(link.write({u"H2", u"直し"}, Overwrite{false, word}).written);
+        const auto first = link.write({u"H2", word});
+        ASSERT_TRUE(first.written);
+        EXPECT_TRUE(link.write({u"H2", u"直し"}, Overwrite{.anything = false,
+                                                          .hidden = false,
+                                                          .own = {{first.keptCell, word}}})
+                        .written);
     }
 
     // A column filled to the sheet's very last row: its last cell is the end.
@@ -294,6 +302,36 @@ TEST_F(ExcelAutomation, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColum
     box.setText(u"A5");
     EXPECT_FALSE(enterWord(link, box, u"続き").has_value());
     EXPECT_EQ(sheet->range(u"A6")->content(), (CellContent{Kind::Text, u"続き"}));
+}
+
+// A cell under a merge (MergeCells, MergeArea) is never written unseen, and
+// a deleted cell's range (every call refused) is reported deleted by undo.
+TEST_F(ExcelAutomation, AHiddenCellIsNotWrittenAndADeletedOneIsNotTakenBack) {
+    using wordpour::link::Overwrite;
+    std::ofstream(std::filesystem::path(dir_ + L"fake_excel.log.cells"))
+        << "K20 merged\nmerge K20:K21\n";
+    startServer();
+    WorkbookLink link(wordpour::testing::programBackend());
+    MemoryBox box;
+    start(link, dir_ + L"book.xls", box);
+    std::filesystem::remove(std::filesystem::path(dir_ + L"fake_excel.log.cells"));
+    if (HasFatalFailure()) return;
+    const auto hidden =
+        link.write({u"K21", u"隠れる"}, Overwrite{.anything = true, .hidden = false, .own = {}});
+    EXPECT_TRUE(hidden.occupied);
+    EXPECT_EQ(hidden.hiddenBy, u"K20:K21");
+    EXPECT_EQ(link.write({u"K20", u"見える"}).hiddenBy, u"");  // the merge's own first cell
+    EXPECT_TRUE(
+        link.write({u"K21", u"承知"}, Overwrite{.anything = true, .hidden = true, .own = {}}).written);
+
+    const wordpour::link::Entry entry{u"E10", u"d1"};
+    const auto written = link.write(entry);
+    ASSERT_TRUE(written.written);
+    std::ofstream(std::filesystem::path(dir_ + L"fake_excel.log.deleted")) << "E10\n";
+    const auto undone = link.undo(entry, written.before, true, written.keptCell);
+    EXPECT_TRUE(undone.deleted);
+    EXPECT_FALSE(undone.restored);
+    for (const auto& line : calls()) EXPECT_NE(line, "cell E10=");
 }
 
 TEST_F(ExcelAutomation, ABusyExcelIsWaitedForThenReported) {

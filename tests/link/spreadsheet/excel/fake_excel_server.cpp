@@ -9,7 +9,11 @@
 // calls away (through its COM message filter, or with 0x800AC472 from
 // Invoke), logging "busy <kind>" for each.
 // What a person left in the workbook: a file LOG_FILE.cells with lines
-// "CELL TEXT" (UTF-8) fills those cells with text when a workbook opens.
+// "CELL TEXT" (UTF-8) fills those cells with text when a workbook opens,
+// and a line "merge FIRST:LAST" merges the cells of one column.
+// Cells a person deleted: a file LOG_FILE.deleted with a cell name a line
+// makes every range taken of those cells before refuse its calls, as
+// Excel's do ("Object required").
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -27,6 +31,7 @@ namespace {
 
 std::wstring g_busyFile;
 std::wstring g_cellsFile;
+std::wstring g_deletedFile;
 std::string g_busyKind;
 int g_busyLeft = 0;
 
@@ -238,7 +243,44 @@ void returnText(VARIANT* result, const std::string& utf8) {
 }
 
 constexpr DISPID kValue = 6, kFormula = 261, kHasFormula = 266, kNumberFormat = 193, kEnd = 500,
-                 kRow = 257;
+                 kRow = 257, kAddress = 236, kText = 138, kMergeCells = 208, kMergeArea = 617;
+
+// Merged cells, each with its merged range's name ("K20:K21").
+std::map<std::string, std::string> g_merges;
+
+// Deletions so far: each cell with the count of ranges taken before it.
+std::map<std::string, long> g_deletedAt;
+long g_rangesTaken = 0;
+
+// Takes in the deletions the deleted file orders: before each range taken
+// and each call of one.
+void readDeletions() {
+    if (FILE* deleted = _wfopen(g_deletedFile.c_str(), L"r")) {
+        char name[64];
+        while (std::fscanf(deleted, "%63s", name) == 1) g_deletedAt[name] = g_rangesTaken;
+        std::fclose(deleted);
+        _wremove(g_deletedFile.c_str());
+    }
+}
+
+// Whether a range taken as the `taken`th is of a cell deleted since.
+bool deletedSince(const std::string& cell, long taken) {
+    readDeletions();
+    const auto found = g_deletedAt.find(cell);
+    return found != g_deletedAt.end() && taken <= found->second;
+}
+
+// What a cell shows: a number in a percent format as a percentage.
+std::string shownOf(const std::string& cell) {
+    const auto held = g_cells.find(cell);
+    if (held == g_cells.end()) return {};
+    if (held->second.kind == Cell::Number && formatOf(cell).find('%') != std::string::npos) {
+        char shown[40];
+        std::snprintf(shown, sizeof shown, "%g%%", std::atof(held->second.text.c_str()) * 100);
+        return shown;
+    }
+    return held->second.kind == Cell::Formula ? "(formula result)" : held->second.text;
+}
 constexpr long kSheetRows = 65536;  // an .xls sheet's
 constexpr long kUp = -4162;        // xlUp
 
@@ -265,14 +307,42 @@ IDispatch* endUp(const std::string& cell) {
 bool g_protected = false;
 
 IDispatch* newRange(std::string cell) {
+    readDeletions();
+    const long taken = ++g_rangesTaken;
     return new FakeObject(
         {{L"Formula", kFormula},
          {L"HasFormula", kHasFormula},
          {L"NumberFormat", kNumberFormat},
          {L"End", kEnd},
-         {L"Row", kRow}},
-        [cell](DISPID id, WORD flags, DISPPARAMS* p, VARIANT* result, EXCEPINFO* info) {
+         {L"Row", kRow},
+         {L"Address", kAddress},
+         {L"Text", kText},
+         {L"MergeCells", kMergeCells},
+         {L"MergeArea", kMergeArea}},
+        [cell, taken](DISPID id, WORD flags, DISPPARAMS* p, VARIANT* result, EXCEPINFO* info) {
+            if (deletedSince(cell, taken)) return excelError(info, L"Object required");
             const auto held = g_cells.find(cell);
+            const auto merge = g_merges.find(cell);
+            if (id == kAddress) {
+                // Only as the backend asks: RowAbsolute and ColumnAbsolute false.
+                if (p->cArgs != 2 || p->rgvarg[0].vt != VT_BOOL || p->rgvarg[0].boolVal ||
+                    p->rgvarg[1].vt != VT_BOOL || p->rgvarg[1].boolVal)
+                    return DISP_E_TYPEMISMATCH;
+                returnText(result, cell);
+                return S_OK;
+            }
+            if (id == kText) {
+                returnText(result, shownOf(cell));
+                return S_OK;
+            }
+            if (id == kMergeCells) {
+                VariantInit(result);
+                result->vt = VT_BOOL;
+                result->boolVal = merge != g_merges.end() ? VARIANT_TRUE : VARIANT_FALSE;
+                return S_OK;
+            }
+            if (id == kMergeArea)
+                return returnObject(result, newRange(merge != g_merges.end() ? merge->second : cell));
             if (id == kEnd) {
                 if (p->cArgs != 1 || p->rgvarg[0].vt != VT_I4 || p->rgvarg[0].lVal != kUp)
                     return DISP_E_TYPEMISMATCH;
@@ -416,6 +486,13 @@ void seedCells() {
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
         const auto space = text.find(' ');
         if (space == std::string::npos) continue;
+        if (text.rfind("merge ", 0) == 0) {
+            const std::string area = text.substr(space + 1);
+            const auto [column, first] = split(area.substr(0, area.find(':')));
+            const long last = split(area.substr(area.find(':') + 1)).second;
+            for (long row = first; row <= last; ++row) g_merges[column + std::to_string(row)] = area;
+            continue;
+        }
         g_cells[text.substr(0, space)] = {Cell::Text, text.substr(space + 1)};
     }
     std::fclose(seeds);
@@ -449,6 +526,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!g_log) return 2;
     g_busyFile = std::wstring(argv[1]) + L".busy";
     g_cellsFile = std::wstring(argv[1]) + L".cells";
+    g_deletedFile = std::wstring(argv[1]) + L".deleted";
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     static BusyServerFilter filter;
     CoRegisterMessageFilter(&filter, nullptr);
