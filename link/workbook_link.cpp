@@ -39,7 +39,12 @@ void WorkbookLink::start(std::u16string bookPath, std::u16string_view startingCe
         sheet_ = workbook_->worksheets()->item(kSheetName);
         range_ = sheet_->range(startingCell);
     } catch (const spreadsheet::Error& error) {
-        refuseWorkbook();
+        const bool sheetMissing =
+            error.failure() == Failure::NoSheet || error.failure() == Failure::NotWorksheet;
+        if (sheetMissing && workbook_ && !workbook_->isText())
+            leaveToPerson();
+        else
+            refuseWorkbook();
         if (error.failure() == Failure::NotStarted && backend_.launch)
             throw StartupError(StartupError::Kind::OfferStart, bookPath_, error);
         throw StartupError(StartupError::Kind::Spreadsheet, bookPath_, error);
@@ -55,6 +60,18 @@ void WorkbookLink::refuseWorkbook() {
     range_.reset();
     sheet_.reset();
     if (workbook_) std::exchange(workbook_, nullptr)->closeIfOpenedHere();
+}
+
+void WorkbookLink::leaveToPerson() {
+    range_.reset();
+    sheet_.reset();
+    workbook_.reset();
+    // A workbook opened hidden is shown: the person can add the sheet.
+    try {
+        application_->setVisible(true);
+    } catch (const spreadsheet::Error&) {
+        // Start-up still says which sheet is missing.
+    }
 }
 
 void WorkbookLink::startApplication() {

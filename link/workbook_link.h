@@ -163,6 +163,9 @@ private:
     // Start-up failed once the workbook was open: a workbook opened only
     // for it is closed again.
     void refuseWorkbook();
+    // The workbook lacks the sheet: it stays open, shown, for the person to
+    // add the sheet.
+    void leaveToPerson();
     // Whether `before`, in the cell named `cell`, is one of the words this
     // run left there: in a kept cell that is now that very cell.
     bool isOwn(const spreadsheet::CellContent& before, std::u16string_view cell,

@@ -45,8 +45,9 @@ FileError systemError(int code) {
         case EROFS:
             return {FileCause::ReadOnlyFileSystem, code};
         case ENOENT:
-        case ENOTDIR:
             return {FileCause::NotFound, code};
+        case ENOTDIR:
+            return {FileCause::NotAFolder, code};
         case EISDIR:
             return {FileCause::IsFolder, code};
         case ELOOP:

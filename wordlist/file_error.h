@@ -12,6 +12,7 @@ enum class FileCause {
     TooLarge,            // past the largest file the system allows this program
     NotRegular,          // a named pipe, a device or a socket: never read or replaced
     LinkLoop,            // symbolic links that lead round in a circle
+    NotAFolder,          // a file stands where the path needs a folder
     Other,               // anything else: the detail holds the system's code
 };
 

@@ -38,6 +38,7 @@ std::variant<Entries, ListFileProblem> loadListFile(const std::filesystem::path&
             case FileCause::TooLarge:
             case FileCause::NotRegular:
             case FileCause::LinkLoop:
+            case FileCause::NotAFolder:
             case FileCause::Other:
                 break;
         }

@@ -366,7 +366,10 @@ void EntrySession::goToEndOfColumn() {
 void EntrySession::toggleConfirmOverwrite() {
     confirmOverwrite_ = !confirmOverwrite_;
     view_.setChecked(Command::ConfirmOverwrite, confirmOverwrite_);
-    view_.storeSetting(kConfirmOverwriteKey, confirmOverwrite_);
+    // A choice that cannot be kept is said so: the next run would not have it.
+    if (const auto problem = view_.storeSetting(kConfirmOverwriteKey, confirmOverwrite_))
+        view_.messageBox(wording::settingNotKept(Command::ConfirmOverwrite, problem->file,
+                                                 problem->error));
 }
 
 void EntrySession::showAbout() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "app/form/commands.h"
 #include "app/form/message.h"
+#include "wordlist/file_error.h"
 
 namespace wordpour::form {
 
@@ -72,7 +74,13 @@ public:
     // The person's choices, kept between runs in the program's settings
     // file: the one stored under `key`, or `otherwise` when none is.
     virtual bool setting(std::string_view key, bool otherwise) = 0;
-    virtual void storeSetting(std::string_view key, bool value) = 0;
+    // Stores it; when the file cannot be written, says which and why (the
+    // choice then holds for this run only).
+    struct SettingNotKept {
+        std::filesystem::path file;
+        wordlist::FileError error;
+    };
+    virtual std::optional<SettingNotKept> storeSetting(std::string_view key, bool value) = 0;
 
     // Runs the window's events, what is posted included, until `finished`.
     // Once that has taken kShowStartWaitingAfterMs, shows a small window

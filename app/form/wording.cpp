@@ -186,6 +186,8 @@ std::u16string describe(const wordlist::FileError& error) {
             return u"名前付きパイプやデバイスで、通常のファイルではありません";
         case FileCause::LinkLoop:
             return u"シンボリックリンクが循環しています";
+        case FileCause::NotAFolder:
+            return u"フォルダーのあるべき場所にファイルがあります";
         case FileCause::Other:
             break;
     }
@@ -529,6 +531,14 @@ Message listFileProblem(const wordlist::ListFileProblem& problem,
             break;
     }
     return {std::move(prompt), kExclamation, std::u16string(boxTitle)};
+}
+
+Message settingNotKept(Command item, const std::filesystem::path& file,
+                       const wordlist::FileError& error) {
+    return {bracketed(plainCaption(menuItemFor(item)->caption)) + u"の選択を" + named(file) +
+                u"に保存できません。" + because(error) +
+                u"\nこの選択は、ワードポア！を終了するまで有効です。",
+            kExclamation, title()};
 }
 
 Message wordList(const std::vector<std::u16string>& words) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/form/commands.h"
 #include "app/form/message.h"
 #include "link/workbook_link.h"
 #include "wordlist/list_store.h"
@@ -59,6 +60,10 @@ Message listFullOnAdd();
 Message listFullOnLoad(std::size_t count, std::size_t adding);
 Message listFileProblem(const wordlist::ListFileProblem& problem,
                         const std::vector<std::u16string>& words, std::u16string_view title);
+// The choice of a check item could not be kept in the settings file.
+Message settingNotKept(Command item, const std::filesystem::path& file,
+                       const wordlist::FileError& error);
+
 // The whole list, an entry a line; an entry longer than a message shows is
 // cut in the message only.
 Message wordList(const std::vector<std::u16string>& words);

@@ -1,5 +1,11 @@
 #include "app/qt/main_window.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
@@ -243,8 +249,21 @@ bool MainWindow::setting(std::string_view key, bool otherwise) {
     return settingsFile()->value(settingKey(key), otherwise).toBool();
 }
 
-void MainWindow::storeSetting(std::string_view key, bool value) {
-    settingsFile()->setValue(settingKey(key), value);
+std::optional<form::SessionView::SettingNotKept> MainWindow::storeSetting(std::string_view key,
+                                                                          bool value) {
+    auto settings = settingsFile();
+    settings->setValue(settingKey(key), value);
+    settings->sync();
+    if (settings->status() == QSettings::NoError) return std::nullopt;
+    // QSettings says only that it failed: opening the file for writing, as
+    // it would, tells why.
+    const std::filesystem::path file = settings->fileName().toStdString();
+    std::error_code ignored;
+    std::filesystem::create_directories(file.parent_path(), ignored);
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    const int cause = fd < 0 ? errno : EIO;
+    if (fd >= 0) ::close(fd);
+    return SettingNotKept{file, wordlist::systemError(cause)};
 }
 
 void MainWindow::takeFocusBack() {

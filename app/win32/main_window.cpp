@@ -315,8 +315,9 @@ bool MainWindow::setting(std::string_view key, bool otherwise) {
     return readSetting(key, otherwise);
 }
 
-void MainWindow::storeSetting(std::string_view key, bool value) {
-    writeSetting(key, value);
+std::optional<form::SessionView::SettingNotKept> MainWindow::storeSetting(std::string_view key,
+                                                                          bool value) {
+    return writeSetting(key, value);
 }
 
 void MainWindow::takeFocusBack() {

@@ -58,7 +58,7 @@ private:
     void setUndoEnabled(bool enabled) override;
     void setChecked(form::Command command, bool checked) override;
     bool setting(std::string_view key, bool otherwise) override;
-    void storeSetting(std::string_view key, bool value) override;
+    std::optional<SettingNotKept> storeSetting(std::string_view key, bool value) override;
     void takeFocusBack() override;
     void showMatches(const std::vector<std::u16string>& words) override;
     void hideMatches() override;

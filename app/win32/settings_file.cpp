@@ -32,10 +32,21 @@ bool readSetting(std::string_view key, bool otherwise) {
     return GetPrivateProfileIntW(kSection, wide(key).c_str(), otherwise ? 1 : 0, path.c_str()) != 0;
 }
 
-void writeSetting(std::string_view key, bool value) {
+std::optional<form::SessionView::SettingNotKept> writeSetting(std::string_view key, bool value) {
     const std::wstring path = settingsPath(true);
-    if (path.empty()) return;
-    WritePrivateProfileStringW(kSection, wide(key).c_str(), value ? L"1" : L"0", path.c_str());
+    if (path.empty())
+        return form::SessionView::SettingNotKept{L"%APPDATA%\\wordpour\\wordpour.ini",
+                                                 {wordlist::FileCause::NotFound, 0}};
+    if (WritePrivateProfileStringW(kSection, wide(key).c_str(), value ? L"1" : L"0",
+                                   path.c_str()))
+        return std::nullopt;
+    const DWORD code = GetLastError();
+    // A file where the folder belongs: the write finds no such path.
+    const DWORD folder = GetFileAttributesW(path.substr(0, path.rfind(L'\\')).c_str());
+    if (folder != INVALID_FILE_ATTRIBUTES && !(folder & FILE_ATTRIBUTE_DIRECTORY))
+        return form::SessionView::SettingNotKept{path, {wordlist::FileCause::NotAFolder,
+                                                        static_cast<int>(code)}};
+    return form::SessionView::SettingNotKept{path, wordlist::systemError(static_cast<int>(code))};
 }
 
 }  // namespace wordpour::app::win32

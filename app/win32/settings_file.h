@@ -2,7 +2,10 @@
 // what the person chose, kept between runs.
 #pragma once
 
+#include <optional>
 #include <string_view>
+
+#include "app/form/session_view.h"
 
 namespace wordpour::app::win32 {
 
@@ -10,7 +13,7 @@ namespace wordpour::app::win32 {
 // settings file).
 bool readSetting(std::string_view key, bool otherwise);
 // Stores it; a settings file that cannot be written keeps the choice for
-// this run only.
-void writeSetting(std::string_view key, bool value);
+// this run only, and says which file and why.
+std::optional<form::SessionView::SettingNotKept> writeSetting(std::string_view key, bool value);
 
 }  // namespace wordpour::app::win32

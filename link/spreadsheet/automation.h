@@ -144,6 +144,9 @@ public:
     // was open already) is closed, unsaved, so that no hidden document and
     // no lock file is left behind. Never throws.
     virtual void closeIfOpenedHere() {}
+    // The application read the file as plain text: no workbook that a
+    // person could give the missing sheet.
+    virtual bool isText() const { return false; }
 };
 
 class Workbooks {

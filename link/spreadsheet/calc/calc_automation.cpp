@@ -442,8 +442,11 @@ void closeDocument(const Reference<css::frame::XModel>& model) {
 
 class CalcWorkbook final : public Workbook {
 public:
-    CalcWorkbook(Reference<css::sheet::XSpreadsheetDocument> document, bool openedHere)
-        : document_(std::move(document)), openedHere_(openedHere) {}
+    CalcWorkbook(Reference<css::sheet::XSpreadsheetDocument> document, bool openedHere,
+                 bool text)
+        : document_(std::move(document)), openedHere_(openedHere), text_(text) {}
+
+    bool isText() const override { return text_; }
 
     std::unique_ptr<Sheets> worksheets() override {
         return guarded(Failure::NoSheet,
@@ -457,6 +460,7 @@ public:
 private:
     Reference<css::sheet::XSpreadsheetDocument> document_;
     bool openedHere_;
+    bool text_;
 };
 
 class CalcWorkbooks final : public Workbooks {
@@ -488,7 +492,8 @@ public:
             Reference<css::frame::XStorable> storable(model, UNO_QUERY);
             if (storable.is() && storable->isReadonly()) refuse(Error(Failure::ReadOnly, {}));
             rememberWindow(model);
-            return std::make_unique<CalcWorkbook>(std::move(document), openedHere);
+            return std::make_unique<CalcWorkbook>(std::move(document), openedHere,
+                                                  importedAsText(model));
         });
     }
 
@@ -502,6 +507,15 @@ private:
             if (model.is() && model->getURL() == url) return model;
         }
         return {};
+    }
+
+    // Calc imports a file it does not know as text ("Text - txt - csv").
+    static bool importedAsText(const Reference<css::frame::XModel>& model) {
+        for (const auto& arg : model->getArgs()) {
+            OUString filter;
+            if (arg.Name == "FilterName" && (arg.Value >>= filter)) return filter.startsWith("Text");
+        }
+        return false;
     }
 
     // Whether the office shows any window: a person is working in it.

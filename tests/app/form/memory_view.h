@@ -77,9 +77,13 @@ public:
         const auto found = settings.find(key);
         return found == settings.end() ? otherwise : found->second;
     }
-    void storeSetting(std::string_view key, bool value) override {
+    std::optional<SettingNotKept> storeSetting(std::string_view key, bool value) override {
+        if (settingNotKept) return settingNotKept;
         settings[std::string(key)] = value;
+        return std::nullopt;
     }
+    // Set: the settings file cannot be written.
+    std::optional<SettingNotKept> settingNotKept;
     void takeFocusBack() override { ++focusTakenBack; }
     void showMatches(const std::vector<std::u16string>& words) override { matches = words; }
     void hideMatches() override { matches.reset(); }

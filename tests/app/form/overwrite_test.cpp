@@ -147,6 +147,19 @@ TEST_F(Overwrite, TheCheckItemTurnsTheQuestionOffAndIsRememberedForTheNextRun) {
     EXPECT_EQ(next.sheet.contents[u"A2"].text, u"新");
     next.session->run(Command::ConfirmOverwrite);
     EXPECT_TRUE(next.view.settings.at(std::string(kConfirmOverwriteKey)));
+
+    // A settings file that cannot be written: said, with the file and why;
+    // the choice holds for this run.
+    next.view.settingNotKept = {{"/home/u/.config/wordpour/wordpour.ini",
+                                 {wordpour::wordlist::FileCause::PermissionDenied, 13}}};
+    next.view.shown.clear();
+    next.session->run(Command::ConfirmOverwrite);
+    ASSERT_EQ(next.view.shown.size(), 1u);
+    EXPECT_EQ(next.view.shown[0].prompt,
+              u"「上書きの前に確認」の選択をファイル「/home/u/.config/wordpour/wordpour.ini」に"
+              u"保存できません。\n（アクセスが拒否されました（権限がありません））"
+              u"\nこの選択は、ワードポア！を終了するまで有効です。");
+    EXPECT_FALSE(next.session->confirmsOverwrite());
 }
 
 TEST_F(EndOfColumn, TheNameGoesToTheLastFilledCellOfItsColumn) {

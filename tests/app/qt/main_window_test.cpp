@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QListView>
+#include <QSettings>
 
 #include "app/qt/dialogs/input_box.h"
 #include "tests/app/qt/window_fixture.h"
@@ -63,6 +64,29 @@ private slots:
         QCOMPARE(f_->sheet.cells[u"A4"], u"=1+1");
         QCOMPARE(f_->sheet.cells[u"A5"], u"=1+1");
         QCOMPARE(f_->cellName()->text(), QStringLiteral("A6"));
+    }
+
+    // Where a file stands in the settings folder's place, the face says so:
+    // the session words it (tested there), so the choice is never lost unsaid.
+    void aSettingThatCannotBeWrittenSaysWhichFileAndWhy() {
+        QTemporaryDir config;
+        std::ofstream((config.path() + QStringLiteral("/wordpour")).toStdString()) << "a file";
+        const QString before = QSettings(QSettings::IniFormat, QSettings::UserScope,
+                                         QStringLiteral("x"), QStringLiteral("x"))
+                                   .fileName()
+                                   .section(QLatin1Char('/'), 0, -3);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
+        QVERIFY(f_->start());
+        MessageBox::takeShown();
+        MessageBox::setNextAnswer(wordpour::form::Answer::Ok);
+        f_->form->session().run(wordpour::form::Command::ConfirmOverwrite);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, before);
+        const auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), std::size_t{1});
+        const QString& prompt = shown[0].prompt;
+        QVERIFY(prompt.contains(config.path() + QStringLiteral("/wordpour/wordpour.ini")));
+        QVERIFY(prompt.contains(QStringLiteral("フォルダーのあるべき場所にファイルがあります")));
+        QVERIFY(!f_->form->session().confirmsOverwrite());
     }
 
     void enterInTheWordBoxDoesNothing() {
