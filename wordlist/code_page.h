@@ -15,4 +15,8 @@ std::optional<std::string> encodeCp932(std::u16string_view text);
 // The text of code-page-932 bytes, or nothing when they are not valid.
 std::optional<std::u16string> decodeCp932(std::string_view bytes);
 
+// The text of EUC-JP bytes (as Unix editors of old wrote Japanese), or
+// nothing when they are not valid EUC-JP. Only read: save writes code page 932.
+std::optional<std::u16string> decodeEucJp(std::string_view bytes);
+
 }  // namespace wordpour::wordlist

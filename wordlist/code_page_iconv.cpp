@@ -1,5 +1,6 @@
 // Code page 932 through iconv. "CP932" is Microsoft's table; "SHIFT_JIS"
 // differs from it on characters such as "～" and "∥".
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <vector>
@@ -75,6 +76,17 @@ std::optional<std::u16string> decodeCp932(std::string_view bytes) {
     // At most one UTF-16 unit a byte: straight into the text, no copy.
     std::u16string text;
     if (!converter.convert(bytes.data(), bytes.size(), text, bytes.size() * 2 + 16))
+        return std::nullopt;
+    return text;
+}
+
+std::optional<std::u16string> decodeEucJp(std::string_view bytes) {
+    thread_local Converter converter("UTF-16LE", "EUC-JP");
+    std::u16string text;
+    if (!converter.convert(bytes.data(), bytes.size(), text, bytes.size() * 2 + 16))
+        return std::nullopt;
+    // iconv passes single bytes 0x80–0x9F through as C1 controls: no text.
+    if (std::any_of(text.begin(), text.end(), [](char16_t c) { return c >= 0x80 && c <= 0x9F; }))
         return std::nullopt;
     return text;
 }

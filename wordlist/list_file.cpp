@@ -1,5 +1,8 @@
 #include "wordlist/list_file.h"
 
+#include <algorithm>
+
+#include "wordlist/charset_guess.h"
 #include "wordlist/code_page.h"
 #include "wordlist/unicode.h"
 
@@ -107,6 +110,32 @@ bool looksLikeEucJp(std::string_view bytes) {
     return high;
 }
 
+// Every byte past ASCII is a half-width katakana of code page 932
+// (0xA1–0xDF): the lines a List of half-width words is made of, which can
+// read as two-byte UTF-8 or as EUC-JP by chance.
+bool halfWidthKanaOnly(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b < 0x80 || (b >= 0xA1 && b <= 0xDF);
+    });
+}
+
+// Read as half-width katakana, EUC-JP's hiragana and katakana are every
+// other character a half-width mark (｡｢｣､･, 0xA1–0xA5, their rows' first
+// bytes); a word of half-width katakana holds few of those.
+bool halfWidthMarksAbound(std::string_view bytes) {
+    std::size_t high = 0, marks = 0;
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        high += b >= 0x80;
+        marks += b >= 0xA1 && b <= 0xA5;
+    }
+    return marks * 3 >= high;
+}
+
+// A detector's answer it is sure of, as ICU's is past a few characters.
+constexpr int kConfident = 50;
+
 }  // namespace
 
 DetectedEncoding detectEncoding(std::string_view bytes) {
@@ -116,12 +145,38 @@ DetectedEncoding detectEncoding(std::string_view bytes) {
     // No text Wordpour reads holds a NUL byte without a byte-order mark:
     // these are UTF-16 without one, or UTF-32.
     if (bytes.find('\0') != std::string_view::npos) return {ListEncoding::Unreadable, 0};
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
+        return {ListEncoding::Cp932, 0};
     const Utf8Scan utf8 = scanUtf8(bytes);
-    if (utf8.valid && utf8.multiByte &&
-        (utf8.longSequence || latinLetters(bytes) || !decodeCp932(bytes)))
+    const bool cp932 = decodeCp932(bytes).has_value();
+    // UTF-8 that code page 932 cannot be, or that holds what a List in code
+    // page 932 never does, needs no detector.
+    if (utf8.valid && (!cp932 || utf8.longSequence || latinLetters(bytes)))
         return {ListEncoding::Utf8, 0};
-    if (looksLikeEucJp(bytes)) return {ListEncoding::Unreadable, 0};
-    return {ListEncoding::Cp932, 0};
+    const bool kanaOnly = halfWidthKanaOnly(bytes);
+    const bool eucJp = decodeEucJp(bytes).has_value();
+    // Asked only where encodings compete: most Lists need no detector.
+    const auto guess = utf8.valid || eucJp ? guessCharset(bytes) : std::nullopt;
+    if (utf8.valid) {
+        // A few half-width katakana that pair up as UTF-8 ("ﾘｽ") stay what
+        // they always were; past that, the detector decides (Иван, Ωμέγα
+        // are valid code page 932 too, as nonsense).
+        if (kanaOnly && utf8.sequences <= 3) return {ListEncoding::Cp932, 0};
+        if (!guess || guess->utf8 >= std::max(guess->shiftJis, guess->eucJp))
+            return {ListEncoding::Utf8, 0};
+    }
+    if (eucJp) {
+        if (!cp932) return {ListEncoding::EucJp, 0};
+        if (guess && guess->eucJp >= kConfident && guess->eucJp > guess->shiftJis)
+            return {ListEncoding::EucJp, 0};
+        const bool sureOfCp932 = guess && guess->shiftJis >= kConfident && guess->shiftJis > guess->eucJp;
+        // Too short for the detector to be sure: EUC-JP's kana read as
+        // half-width marks, its kanji as bytes from 0xE0 up.
+        if (!sureOfCp932 && (looksLikeEucJp(bytes) || (kanaOnly && halfWidthMarksAbound(bytes))))
+            return {ListEncoding::EucJp, 0};
+    }
+    if (cp932) return {ListEncoding::Cp932, 0};
+    return {ListEncoding::Unreadable, 0};
 }
 
 std::variant<Entries, InvalidBytes> readList(std::string_view bytes) {
@@ -134,6 +189,9 @@ std::variant<Entries, InvalidBytes> readList(std::string_view bytes) {
             break;
         case ListEncoding::Utf8:
             text = decodeUtf8(bytes);
+            break;
+        case ListEncoding::EucJp:
+            text = decodeEucJp(bytes);
             break;
         case ListEncoding::Utf16Le:
         case ListEncoding::Utf16Be:

@@ -38,24 +38,26 @@ std::variant<std::string, Unencodable> writeList(const Entries& entries);
 Entries readFields(std::u16string_view text);
 
 // The encoding load reads a "List" in. Save always writes code page 932,
-// but a "List" written by another editor is often UTF-8, or UTF-16 with a
-// byte-order mark.
-// Unreadable: bytes that are none of these, as far as they tell: NULs
-// (UTF-16 without a byte-order mark, UTF-32), or EUC-JP.
-enum class ListEncoding { Cp932, Utf8, Utf16Le, Utf16Be, Unreadable };
+// but a "List" written by another editor is often UTF-8, UTF-16 with a
+// byte-order mark, or, from older Unix editors, EUC-JP.
+// Unreadable: bytes that are none of these: NULs (UTF-16 without a
+// byte-order mark, UTF-32), or bytes no encoding reads.
+enum class ListEncoding { Cp932, Utf8, Utf16Le, Utf16Be, EucJp, Unreadable };
 
 struct DetectedEncoding {
     ListEncoding encoding = ListEncoding::Cp932;
     std::size_t byteOrderMark = 0;  // bytes to skip before the text
 };
 
-// A byte-order mark decides. Without one, bytes that are well-formed UTF-8
-// with multi-byte sequences are UTF-8 when they hold a sequence of three
-// bytes or more (every kana and kanji), when each two-byte sequence is a
-// Latin letter beside an ASCII letter ("Müller", "café"), or when they are
-// not code page 932 at all; everything else is code page 932. So lines of
-// half-width katakana, whose byte pairs can look like two-byte UTF-8, stay
-// code page 932.
+// A byte-order mark decides. Without one, what only one encoding can read
+// is read so; UTF-8 that holds a sequence of three bytes or more (every
+// kana and kanji) or Latin letters beside ASCII ones ("Müller") is UTF-8.
+// Between encodings that all read the bytes, the charset detector decides
+// (charset_guess.h), under two rules of the List's own: a few half-width
+// katakana that pair up like UTF-8 or EUC-JP stay code page 932, and a text
+// too short for the detector is EUC-JP when its kana read as half-width
+// marks or its kanji hold bytes from 0xE0 up. So a List is read as its
+// words or refused, never as other characters.
 DetectedEncoding detectEncoding(std::string_view bytes);
 
 // Load's reading of bytes: nothing when they are not valid text in the

@@ -23,7 +23,7 @@ struct ListFileProblem {
         NotText,     // neither code page 932 nor UTF-8 nor UTF-16 text
         // Saving
         Unencodable,  // entry `index` holds a character code page 932 cannot
-        Ambiguous,    // the bytes would read back as UTF-8: other words
+        Ambiguous,    // the bytes would read back as UTF-8 or EUC-JP: other words
         NotSaved,     // replacing the file failed: `error` says why
     };
     Kind kind;

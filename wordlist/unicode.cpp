@@ -70,6 +70,7 @@ Utf8Scan scanUtf8(std::string_view bytes) {
         if (length == 0) return {};
         scan.multiByte |= length > 1;
         scan.longSequence |= length > 2;
+        scan.sequences += length > 1;
         pos += length;
     }
     scan.valid = true;

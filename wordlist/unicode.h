@@ -16,6 +16,7 @@ struct Utf8Scan {
     bool valid = false;         // well-formed UTF-8: no overlong form, no surrogate
     bool multiByte = false;     // holds a sequence of two bytes or more
     bool longSequence = false;  // holds a sequence of three or four bytes
+    std::size_t sequences = 0;  // how many multi-byte sequences it holds
 };
 Utf8Scan scanUtf8(std::string_view bytes);
 

@@ -521,8 +521,8 @@ Message listFileProblem(const wordlist::ListFileProblem& problem,
             break;
         case Kind::Ambiguous:
             prompt =
-                u"このリストをシフトJIS（コードページ932）で保存すると、読み込むときにUTF-8の"
-                u"テキストと区別できず別の単語になるため、保存しません。" +
+                u"このリストをシフトJIS（コードページ932）で保存すると、読み込むときにUTF-8や"
+                u"EUC-JPのテキストと区別できず別の単語になるため、保存しません。" +
                 unchanged;
             break;
         case Kind::NotSaved:
