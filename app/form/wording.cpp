@@ -509,7 +509,7 @@ Message listFileProblem(const wordlist::ListFileProblem& problem,
         case Kind::NotText:
             prompt = file +
                      u"は、ワードポア！が読める文字コード（シフトJIS＝コードページ932、UTF-8、"
-                     u"バイト順マーク付きのUTF-16）のテキストではないので、読めません。";
+                     u"EUC-JP、バイト順マーク付きのUTF-16）のテキストではないので、読めません。";
             break;
         case Kind::Unencodable:
             prompt = u"単語「" +
