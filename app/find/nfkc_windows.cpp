@@ -9,14 +9,14 @@ namespace wordpour::app {
 
 namespace {
 
-std::u16string normalized(std::u16string_view text) {
+std::u16string normalized(std::u16string_view text, NORM_FORM form = NormalizationKC) {
     const auto* source = reinterpret_cast<const wchar_t*>(text.data());
     const int length = static_cast<int>(text.size());
-    int size = NormalizeString(NormalizationKC, source, length, nullptr, 0);
+    int size = NormalizeString(form, source, length, nullptr, 0);
     // The first figure is an estimate: try again with what the system asks.
     for (int attempt = 0; size > 0 && attempt < 3; ++attempt) {
         std::u16string out(static_cast<std::size_t>(size), u'\0');
-        const int n = NormalizeString(NormalizationKC, source, length,
+        const int n = NormalizeString(form, source, length,
                                       reinterpret_cast<wchar_t*>(out.data()), size);
         if (n > 0) {
             out.resize(static_cast<std::size_t>(n));
@@ -63,7 +63,10 @@ std::u16string nfkcCaseFold(std::u16string_view text) {
                 folded += c;
         }
     }
-    return folded;
+    if (!hasAccentToDrop(folded)) return folded;
+    std::u16string apart = normalized(folded, NormalizationD);
+    dropAccents(apart);
+    return normalized(apart, NormalizationC);
 }
 
 }  // namespace wordpour::app

@@ -272,7 +272,7 @@ void EntrySession::wordTyped() {
     if (matches_.empty()) return view_.hideMatches();
     std::vector<std::u16string> shown;
     shown.reserve(matches_.size());
-    for (std::size_t index : matches_) shown.push_back(words_[index]);
+    for (std::size_t index : matches_) shown.push_back(wording::shown(words_[index]));
     view_.showMatches(shown);
 }
 

@@ -31,12 +31,16 @@ std::u16string bracketed(std::u16string_view text) {
 // A box holding megabytes of text would take the window half a minute.
 constexpr std::size_t kShownLength = 1000;
 
+}  // namespace
+
 std::u16string shown(std::u16string_view word) {
     if (word.size() <= kShownLength) return std::u16string(word);
     std::size_t cut = kShownLength;
     if (word[cut - 1] >= 0xD800 && word[cut - 1] < 0xDC00) --cut;
     return std::u16string(word.substr(0, cut)) + u"…（全" + decimal(word.size()) + u"文字）";
 }
+
+namespace {
 
 std::u16string title() {
     return std::u16string(kProgramTitle);

@@ -64,6 +64,11 @@ Message listFileProblem(const wordlist::ListFileProblem& problem,
 Message settingNotKept(Command item, const std::filesystem::path& file,
                        const wordlist::FileError& error);
 
+// A word as a list or message shows it: a word longer than 1,000
+// characters is cut there (never inside a surrogate pair), with its length:
+// a widget laying out megabytes of text would freeze the window.
+std::u16string shown(std::u16string_view word);
+
 // The whole list, an entry a line; an entry longer than a message shows is
 // cut in the message only.
 Message wordList(const std::vector<std::u16string>& words);

@@ -1,12 +1,17 @@
 #include "app/qt/dialogs/message_box.h"
 
+#include <algorithm>
+
+#include <QClipboard>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
+#include <QListView>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
+#include <QStringListModel>
 #include <QVBoxLayout>
 
 namespace wordpour::app {
@@ -64,16 +69,32 @@ Answer answerFor(int pressed) {
 }
 
 // A text of thousands of lines would run off the screen in a message box:
-// show it in a read-only text view that scrolls, within the screen.
+// show it a line a row in a list that scrolls, within the screen. A list
+// lays out only the rows in sight (uniform sizes): 32,767 words show at
+// once, where a text view would lay out every line first. Ctrl+C copies
+// the rows selected.
 constexpr int kMaxLinesInABox = 30;
 
 Answer showScrolling(QWidget* parent, const QString& text, const QString& title) {
     QDialog dialog(parent);
     dialog.setWindowTitle(title);
-    auto* view = new QPlainTextEdit(&dialog);
-    view->setReadOnly(true);
-    view->setLineWrapMode(QPlainTextEdit::NoWrap);
-    view->setPlainText(text);
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (text.endsWith(QLatin1Char('\n'))) lines.removeLast();
+    auto* model = new QStringListModel(std::move(lines), &dialog);
+    auto* view = new QListView(&dialog);
+    view->setModel(model);
+    view->setUniformItemSizes(true);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setAccessibleName(title);
+    auto* copy = new QShortcut(QKeySequence::Copy, view);
+    QObject::connect(copy, &QShortcut::activated, view, [view, model] {
+        QModelIndexList rows = view->selectionModel()->selectedRows();
+        std::sort(rows.begin(), rows.end());
+        QStringList picked;
+        for (const QModelIndex& row : rows) picked << model->data(row).toString();
+        QGuiApplication::clipboard()->setText(picked.join(QLatin1Char('\n')));
+    });
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     auto* layout = new QVBoxLayout(&dialog);

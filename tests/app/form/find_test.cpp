@@ -22,8 +22,9 @@ protected:
 
 TEST_F(SessionFind, TheListShowsTheEntriesThatContainTheTextInTheirOrder) {
     ASSERT_TRUE(start());
+    const std::u16string tooLong = u"長い" + std::u16string(5000, u'x');
     add({u"リスト表示", u"りんごジュース", u"ABC商事", u"東京都港区", u"ﾊﾞﾅﾅ", u"abcdef", u"Excel",
-         u"パイナップル", u"東京"});
+         u"パイナップル", u"東京", u"İstanbul", u"École", u"ガス", tooLong});
     struct Case {
         std::u16string typed;
         std::optional<Words> shown;  // nothing: no list
@@ -39,6 +40,13 @@ TEST_F(SessionFind, TheListShowsTheEntriesThatContainTheTextInTheirOrder) {
         {u"abc", Words{u"ABC商事", u"abcdef"}},
         {u"EXCEL", Words{u"Excel"}},
         {u"ぱい", Words{u"パイナップル"}},
+        // Accents are not meant, kana sound marks are: another word.
+        {u"istanbul", Words{u"İstanbul"}},
+        {u"ecole", Words{u"École"}},
+        {u"ÉCOLE", Words{u"École"}},
+        {u"カス", std::nullopt},
+        // An entry of thousands of characters is shown cut, with its length.
+        {u"長い", Words{tooLong.substr(0, 1000) + u"…（全5002文字）"}},
         {u"大阪", std::nullopt},  // nothing matches: no list
         {u"", std::nullopt},      // nothing typed: no list
     };
