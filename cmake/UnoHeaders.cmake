@@ -25,6 +25,12 @@ set(_types
     com.sun.star.container.XNamed
     com.sun.star.document.MacroExecMode
     com.sun.star.frame.Desktop
+    com.sun.star.frame.DispatchHelper
+    com.sun.star.frame.FeatureStateEvent
+    com.sun.star.frame.XDispatch
+    com.sun.star.frame.XDispatchHelper
+    com.sun.star.frame.XDispatchProvider
+    com.sun.star.frame.XStatusListener
     com.sun.star.frame.XController
     com.sun.star.frame.XDesktop2
     com.sun.star.frame.XFrame
@@ -55,7 +61,10 @@ set(_types
     com.sun.star.uno.XWeak
     com.sun.star.uno.XAggregation
     com.sun.star.lang.XTypeProvider
+    com.sun.star.util.URL
+    com.sun.star.util.URLTransformer
     com.sun.star.util.XCloseable
+    com.sun.star.view.XSelectionSupplier
     com.sun.star.util.XMergeable
     com.sun.star.util.XProtectable)
 list(JOIN _types ";" _type_list)

@@ -142,6 +142,7 @@ std::u16string spreadsheetAtStartup(const spreadsheet::Error& error, std::u16str
         case Failure::Value:
         case Failure::Protected:
         case Failure::SheetGone:
+        case Failure::BeingEdited:
             return u"ブック" + bracketed(book) + u"のワークシート" + bracketed(link::kSheetName) +
                    u"を準備できません。";
         case Failure::Visible:
@@ -312,6 +313,12 @@ Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell) {
                 u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。"
                 u"編集を終えてから、もう一度「入力」を押してください。";
             break;
+        case Failure::BeingEdited:
+            why =
+                u"表計算ソフトでこのセルを編集中です。編集を確定すると、書き込んだ単語が"
+                u"消えてしまいます。編集を確定するか取り消して（Enter か Esc）から、"
+                u"もう一度「入力」を押してください。";
+            break;
         case Failure::Visible:  // said above
         case Failure::NotRunning:
         case Failure::NotStarted:
@@ -409,6 +416,9 @@ std::u16string briefCause(const spreadsheet::Error& error, std::u16string_view r
             return u"起動時に選んだワークシート" + bracketed(link::kSheetName) + u"が削除されました。";
         case Failure::Busy:
             return u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。";
+        case Failure::BeingEdited:
+            return u"表計算ソフトでこのセルを編集中です。編集を確定するか取り消して（Enter か "
+                   u"Esc）から、もう一度試してください。";
         case Failure::Protected:
             return u"ワークシート" + bracketed(link::kSheetName) + u"が保護されています。";
         case Failure::Range:

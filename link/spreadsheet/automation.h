@@ -33,6 +33,7 @@ enum class Failure {
     SheetGone,      // the sheet taken at start-up was deleted
     Protected,      // the sheet is protected: nothing is written
     Value,          // the cell refused the value
+    BeingEdited,    // the person is editing that cell: confirming the edit would write over it
     Visible,        // the application's window could not be shown
     Busy,           // the application kept turning calls away (a cell being edited)
     Disconnected,   // the application or the workbook went away

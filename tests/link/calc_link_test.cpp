@@ -480,6 +480,27 @@ TEST_F(CalcLink, ACellHiddenUnderAMergeIsNotWrittenUnlessAllowed) {
     EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"K21").text), "承知");
 }
 
+// While the person edits a cell in the office, their Enter would write the
+// edit over an entry into that very cell: it is refused and said; another
+// cell is written, and the edit is left alone.
+TEST_F(CalcLink, TheCellThePersonIsEditingIsNotWrittenOtherCellsAre) {
+    MemoryBox box(u"M4");
+    office().openShown(Office::book);  // a person edits only what is shown
+    auto link = started(Office::book, box);
+    office().startEditing(Office::book, u"Sheet1", u"M5");
+    const auto says = enterWord(*link, box, u"消えるはず");
+    ASSERT_TRUE(says.has_value());
+    EXPECT_NE(utf8(says->prompt).find("このセルを編集中です"), std::string::npos) << utf8(says->prompt);
+    EXPECT_EQ(utf8(box.text()), "M4");
+    const wordpour::link::Entry entry{u"N5", u"ほかのセル"};
+    const auto result = link->write(entry);
+    EXPECT_TRUE(result.written);
+    EXPECT_FALSE(link->undo(entry, result.before, false, result.keptCell).failure.has_value());
+    office().cancelEditing(Office::book);
+    EXPECT_FALSE(enterWord(*link, box, u"編集の後").has_value());
+    EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"M5").text), "編集の後");
+}
+
 TEST_F(CalcLink, AProtectedSheetIsNotWrittenAndSaysSo) {
     MemoryBox box;
     auto link = started(Office::book, box);

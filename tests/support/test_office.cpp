@@ -18,6 +18,7 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/DispatchHelper.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
@@ -33,6 +34,7 @@
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
 #include <osl/file.hxx>
 #include <rtl/ustring.hxx>
 
@@ -151,7 +153,8 @@ void TestOffice::connectWhenListening() {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     for (;;) {
         try {
-            desktop_ = css::frame::Desktop::create(spreadsheet::calc::connect(u16(pipe_)));
+            context_ = spreadsheet::calc::connect(u16(pipe_));
+            desktop_ = css::frame::Desktop::create(context_);
             return;
         } catch (const spreadsheet::Error&) {
             if (std::chrono::steady_clock::now() > deadline) {
@@ -343,6 +346,36 @@ void TestOffice::insertRows(const std::string& path, std::u16string_view sheet, 
     Reference<css::table::XColumnRowRange> rows(sheetsOf(findOpen(path))->getByName(toUno(sheet)),
                                                 UNO_QUERY_THROW);
     rows->getRows()->insertByIndex(at, count);
+}
+
+namespace {
+
+void dispatch(const Reference<css::uno::XComponentContext>& context,
+              const Reference<css::frame::XModel>& model, const char* command) {
+    Reference<css::frame::XDispatchProvider> frame(model->getCurrentController()->getFrame(),
+                                                   UNO_QUERY_THROW);
+    css::frame::DispatchHelper::create(context)->executeDispatch(
+        frame, OUString::createFromAscii(command), OUString(), 0, {});
+}
+
+}  // namespace
+
+void TestOffice::startEditing(const std::string& path, std::u16string_view sheet,
+                              std::u16string_view name) {
+    const auto model = findOpen(path);
+    Reference<css::sheet::XSpreadsheet> worksheet(sheetsOf(model)->getByName(toUno(sheet)),
+                                                  UNO_QUERY_THROW);
+    Reference<css::view::XSelectionSupplier>(model->getCurrentController(), UNO_QUERY_THROW)
+        ->select(css::uno::Any(worksheet->getCellRangeByName(toUno(name))));
+    dispatch(context_, model, ".uno:SetInputMode");  // F2
+    // The office tells its listeners when it next updates the commands' states,
+    // within a second.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+}
+
+void TestOffice::cancelEditing(const std::string& path) {
+    dispatch(context_, findOpen(path), ".uno:Cancel");  // Esc
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
 }
 
 void TestOffice::deleteRows(const std::string& path, std::u16string_view sheet, int at, int count) {

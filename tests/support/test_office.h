@@ -12,6 +12,7 @@
 #include <sys/types.h>
 
 #include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
 
@@ -89,6 +90,11 @@ public:
     // Inserts `count` rows before zero-based row `at`, as a person does.
     void insertRows(const std::string& path, std::u16string_view sheet, int at, int count);
     void deleteRows(const std::string& path, std::u16string_view sheet, int at, int count);
+    // Puts the cell into editing in the document's view, as typing into it
+    // or F2 does, and waits a moment for the office to say so; then ends it
+    // without keeping what was typed, as Esc does.
+    void startEditing(const std::string& path, std::u16string_view sheet, std::u16string_view name);
+    void cancelEditing(const std::string& path);
     // Merges a range ("A20:A21"), keeping what its hidden cells hold.
     void merge(const std::string& path, std::u16string_view sheet, std::u16string_view range);
     // Protects the sheet (no password), or lifts its protection.
@@ -114,6 +120,7 @@ private:
     std::string pipe_;
     std::string profile_;
     pid_t group_ = -1;
+    css::uno::Reference<css::uno::XComponentContext> context_;
     css::uno::Reference<css::frame::XDesktop2> desktop_;
 };
 

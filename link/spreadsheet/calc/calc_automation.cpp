@@ -22,7 +22,11 @@
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/FeatureStateEvent.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XDispatch.hpp>
+#include <com/sun/star/frame/XDispatchProvider.hpp>
+#include <com/sun/star/frame/XStatusListener.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XFrames.hpp>
 #include <com/sun/star/frame/XModel.hpp>
@@ -41,7 +45,10 @@
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
+#include <com/sun/star/util/URL.hpp>
+#include <com/sun/star/util/URLTransformer.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
 #include <cppuhelper/implbase1.hxx>
 #include <osl/file.hxx>
@@ -85,11 +92,48 @@ struct WatchedWindow {
     rtl::Reference<VisibilityWatch> watch;
 };
 
+// Follows whether the person is editing a cell of a workbook's window
+// (typing into it, or F2): then the person's Enter writes the edit into
+// that cell, over whatever Wordpour wrote there meanwhile. Calc's API has
+// no such state; a command that only cell editing enables (inserting a
+// date field) does, and the office reports its state to a listener as it
+// changes, so an entry asks nothing. Called back on a bridge thread.
+class EditWatch final : public cppu::WeakImplHelper1<css::frame::XStatusListener> {
+public:
+    std::atomic<bool> editing{false};
+
+    void SAL_CALL statusChanged(const css::frame::FeatureStateEvent& event) override {
+        editing = event.IsEnabled;
+    }
+    void SAL_CALL disposing(const css::lang::EventObject&) override { editing = false; }
+};
+
+// A workbook window's editing, and the view that tells which cell it is.
+struct WatchedEditing {
+    Reference<css::frame::XDispatch> dispatch;
+    css::util::URL command;
+    rtl::Reference<EditWatch> watch;
+    Reference<css::view::XSelectionSupplier> view;
+
+    // Whether the cell at `at` of the sheet at `sheetIndex` is being edited:
+    // asked of the view only while something is.
+    bool edits(sal_Int16 sheetIndex, const cells::CellAddress& at) const {
+        if (!watch.is() || !watch->editing || !view.is()) return false;
+        Reference<css::sheet::XCellRangeAddressable> cursor(view->getSelection(), UNO_QUERY);
+        if (!cursor.is()) return false;
+        const auto edited = cursor->getRangeAddress();
+        return edited.Sheet == sheetIndex && edited.StartColumn == at.column &&
+               edited.StartRow == at.row;
+    }
+};
+
 // What the objects taken from one attachment share.
 struct Office {
+    Reference<css::uno::XComponentContext> context;
     Reference<css::frame::XDesktop2> desktop;
     // The windows of the workbooks opened through this attachment.
     std::vector<WatchedWindow> windows;
+    std::vector<std::shared_ptr<WatchedEditing>> editing;
 
     ~Office() {
         for (auto& [window, watch] : windows) {
@@ -97,6 +141,13 @@ struct Office {
                 window->removeWindowListener(watch.get());
             } catch (const css::uno::Exception&) {
                 // The office has gone: nothing to unregister from.
+            }
+        }
+        for (auto& watched : editing) {
+            try {
+                watched->dispatch->removeStatusListener(watched->watch.get(), watched->command);
+            } catch (const css::uno::Exception&) {
+                // Likewise.
             }
         }
     }
@@ -145,8 +196,10 @@ public:
     // `verify` waits for the sheet's check, begun when the cell was taken,
     // and throws what it found: it runs once, before the cell is written or
     // read beyond its first call, or when the range goes.
-    CalcRange(Reference<css::table::XCell> cell, std::function<CellCheck()> verify)
-        : cell_(std::move(cell)), verify_(std::move(verify)) {}
+    // `edited` tells whether the person is editing this very cell.
+    CalcRange(Reference<css::table::XCell> cell, std::function<CellCheck()> verify,
+              std::function<bool()> edited)
+        : cell_(std::move(cell)), verify_(std::move(verify)), edited_(std::move(edited)) {}
     ~CalcRange() override {
         try {
             verified();
@@ -157,6 +210,7 @@ public:
 
     void setValue(std::u16string_view word) override {
         verified();
+        notBeingEdited();
         // Behind the text prefix the formula is the word as literal text,
         // as Excel's Value takes it; the empty formula empties the cell.
         guarded(Failure::Value, [&] { cell_->setFormula(toUno(literalText(word))); });
@@ -197,6 +251,7 @@ public:
     // otherwise take the format Calc picks for its result.
     void setContent(const CellContent& content) override {
         verified();
+        notBeingEdited();
         guarded(Failure::Value, [&] {
             Reference<css::beans::XPropertySet> properties(cell_, css::uno::UNO_QUERY_THROW);
             const css::uno::Any format = properties->getPropertyValue("NumberFormat");
@@ -251,8 +306,15 @@ private:
         if (auto verify = std::exchange(verify_, nullptr)) check_ = verify();
     }
 
+    // The person's Enter would write the edit over what is written now.
+    void notBeingEdited() {
+        if (guarded(Failure::Value, [&] { return edited_ && edited_(); }))
+            throw Error(Failure::BeingEdited, u"the cell is being edited in the office");
+    }
+
     Reference<css::table::XCell> cell_;
     std::function<CellCheck()> verify_;
+    std::function<bool()> edited_;
     CellCheck check_;
 };
 
@@ -269,8 +331,10 @@ private:
 // trip for them, and nothing is written until they have answered.
 class CalcWorksheet final : public Worksheet {
 public:
-    CalcWorksheet(Reference<css::sheet::XSpreadsheet> sheet, OUString name)
-        : sheet_(std::move(sheet)),
+    CalcWorksheet(Reference<css::sheet::XSpreadsheet> sheet, OUString name,
+                  std::shared_ptr<const WatchedEditing> editing)
+        : editing_(std::move(editing)),
+          sheet_(std::move(sheet)),
           named_(sheet_, css::uno::UNO_QUERY_THROW),
           properties_(sheet_, css::uno::UNO_QUERY_THROW),
           protectable_(sheet_, css::uno::UNO_QUERY_THROW),
@@ -295,7 +359,9 @@ public:
                 verify();
                 throw Error(Failure::Range, u"the sheet returned no cell");
             }
-            return std::make_unique<CalcRange>(std::move(cell), std::move(verify));
+            return std::make_unique<CalcRange>(std::move(cell), std::move(verify), [this, at = *at] {
+                return editing_ && editing_->edits(sheetIndex(), at);
+            });
         });
     }
 
@@ -386,12 +452,20 @@ private:
                cells::cellName({merged.EndColumn, merged.EndRow});
     }
 
+    // Where the sheet stands among the workbook's now (it moves as sheets
+    // are inserted before it): asked only while a cell is being edited.
+    sal_Int16 sheetIndex() {
+        Reference<css::sheet::XCellRangeAddressable> whole(sheet_, css::uno::UNO_QUERY_THROW);
+        return whole->getRangeAddress().Sheet;
+    }
+
     static cells::SheetSize sizeOf(const Reference<css::sheet::XSpreadsheet>& sheet) {
         Reference<css::sheet::XCellRangeAddressable> whole(sheet, css::uno::UNO_QUERY_THROW);
         const auto address = whole->getRangeAddress();
         return {address.EndColumn + 1, address.EndRow + 1};
     }
 
+    std::shared_ptr<const WatchedEditing> editing_;
     Reference<css::sheet::XSpreadsheet> sheet_;
     Reference<css::container::XNamed> named_;
     Reference<css::beans::XPropertySet> properties_;
@@ -406,7 +480,9 @@ private:
 
 class CalcSheets final : public Sheets {
 public:
-    explicit CalcSheets(Reference<css::sheet::XSpreadsheets> sheets) : sheets_(std::move(sheets)) {}
+    CalcSheets(Reference<css::sheet::XSpreadsheets> sheets,
+               std::shared_ptr<const WatchedEditing> editing)
+        : sheets_(std::move(sheets)), editing_(std::move(editing)) {}
 
     // Calc's lookup by name ignores case, as Excel's does.
     std::unique_ptr<Worksheet> item(std::u16string_view name) override {
@@ -421,12 +497,14 @@ public:
             if (!worksheet.is()) throw Error(Failure::NotWorksheet, u"not a worksheet");
             // The name as the workbook spells it ("Sheet1" for "sheet1").
             Reference<css::container::XNamed> named(worksheet, css::uno::UNO_QUERY_THROW);
-            return std::make_unique<CalcWorksheet>(std::move(worksheet), named->getName());
+            return std::make_unique<CalcWorksheet>(std::move(worksheet), named->getName(),
+                                                   editing_);
         });
     }
 
 private:
     Reference<css::sheet::XSpreadsheets> sheets_;
+    std::shared_ptr<const WatchedEditing> editing_;
 };
 
 // Closes a document, unsaved; one that will not close (a dialog of its
@@ -443,14 +521,17 @@ void closeDocument(const Reference<css::frame::XModel>& model) {
 class CalcWorkbook final : public Workbook {
 public:
     CalcWorkbook(Reference<css::sheet::XSpreadsheetDocument> document, bool openedHere,
-                 bool text)
-        : document_(std::move(document)), openedHere_(openedHere), text_(text) {}
+                 bool text, std::shared_ptr<const WatchedEditing> editing)
+        : document_(std::move(document)),
+          openedHere_(openedHere),
+          text_(text),
+          editing_(std::move(editing)) {}
 
     bool isText() const override { return text_; }
 
     std::unique_ptr<Sheets> worksheets() override {
         return guarded(Failure::NoSheet,
-                       [&] { return std::make_unique<CalcSheets>(document_->getSheets()); });
+                       [&] { return std::make_unique<CalcSheets>(document_->getSheets(), editing_); });
     }
 
     void closeIfOpenedHere() override {
@@ -461,6 +542,7 @@ private:
     Reference<css::sheet::XSpreadsheetDocument> document_;
     bool openedHere_;
     bool text_;
+    std::shared_ptr<const WatchedEditing> editing_;
 };
 
 class CalcWorkbooks final : public Workbooks {
@@ -493,7 +575,7 @@ public:
             if (storable.is() && storable->isReadonly()) refuse(Error(Failure::ReadOnly, {}));
             rememberWindow(model);
             return std::make_unique<CalcWorkbook>(std::move(document), openedHere,
-                                                  importedAsText(model));
+                                                  importedAsText(model), watchEditing(model));
         });
     }
 
@@ -558,6 +640,30 @@ private:
                         u"the office opened no document (is a stale lock file left?)");
         }
         return model;
+    }
+
+    // Nothing when the office cannot tell (no view): the watch is a
+    // safeguard, never a reason to refuse the workbook.
+    std::shared_ptr<const WatchedEditing> watchEditing(const Reference<css::frame::XModel>& model) {
+        try {
+            auto controller = model->getCurrentController();
+            if (!controller.is()) return nullptr;
+            Reference<css::frame::XDispatchProvider> provider(controller->getFrame(), UNO_QUERY);
+            if (!provider.is()) return nullptr;
+            auto watched = std::make_shared<WatchedEditing>();
+            watched->command.Complete = ".uno:InsertFieldDateVariable";
+            css::util::URLTransformer::create(office_->context)->parseStrict(watched->command);
+            watched->dispatch = provider->queryDispatch(watched->command, OUString(), 0);
+            if (!watched->dispatch.is()) return nullptr;
+            watched->view.set(controller, UNO_QUERY);
+            watched->watch = new EditWatch;
+            // The office reports the state at once, then each change.
+            watched->dispatch->addStatusListener(watched->watch.get(), watched->command);
+            office_->editing.push_back(watched);
+            return watched;
+        } catch (const css::uno::Exception&) {
+            return nullptr;
+        }
     }
 
     void rememberWindow(const Reference<css::frame::XModel>& model) {
@@ -673,6 +779,7 @@ std::unique_ptr<Application> attachRunning() {
         }
     }
     auto office = std::make_shared<Office>();
+    office->context = context;
     office->desktop =
         guarded(Failure::NotRunning, [&] { return css::frame::Desktop::create(context); });
     return std::make_unique<CalcApplication>(std::move(office));

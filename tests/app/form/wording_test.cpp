@@ -56,7 +56,8 @@ std::vector<Message> everyMessage() {
                          Refusal::CellNameTooLong})
         all.push_back(form::wording::entryRefused({kind, 40000}));
     for (Failure failure : {Failure::Range, Failure::Value, Failure::SheetGone, Failure::Busy,
-                            Failure::Visible, Failure::Disconnected, Failure::Protected}) {
+                            Failure::Visible, Failure::Disconnected, Failure::Protected,
+                            Failure::BeingEdited}) {
         all.push_back(form::wording::entryFailed(spreadsheet::Error(failure, kRaw), u"A2"));
         all.push_back(form::wording::undoFailed(spreadsheet::Error(failure, kRaw), u"A2"));
     }
