@@ -1,6 +1,7 @@
 #include "app/win32/find_list.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/form/layout.h"
 #include "app/win32/spoken_name.h"
@@ -13,9 +14,13 @@ constexpr int kRowsShown = 8;
 }
 
 FindList::~FindList() {
+    destroy();
+}
+
+void FindList::destroy() {
     if (!list_) return;
     clearSpokenName(list_);
-    DestroyWindow(list_);
+    DestroyWindow(std::exchange(list_, nullptr));
 }
 
 void FindList::create(HWND owner, int id, HFONT font) {
@@ -26,8 +31,9 @@ void FindList::create(HWND owner, int id, HFONT font) {
 
 void FindList::make() {
     // A popup owned by the main window: no activation, no focus, on top of
-    // the window it belongs to. Made when first shown: a window that owns a
-    // popup from its start is not made topmost by Wine 8 (always on top).
+    // the window it belongs to. Made when shown: a window that owns a popup,
+    // even a hidden one, is not made topmost by Wine 8 (常に手前に表示), so
+    // the popup goes before that state changes (destroy()).
     list_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"LISTBOX", L"",
                             WS_POPUP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                             0, 0, 0, 0, owner_, nullptr, GetModuleHandleW(nullptr), nullptr);

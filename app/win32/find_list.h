@@ -13,7 +13,7 @@ class FindList {
 public:
     ~FindList();
     // `owner` gets the list's notifications as WM_COMMAND with `id`; the
-    // list itself is made when it is first shown.
+    // list itself is made when it is shown.
     void create(HWND owner, int id, HFONT font);
 
     // Shows `words` under `box`, the first highlighted.
@@ -26,6 +26,11 @@ public:
     // Down and Up move the highlight; Enter and Escape are the caller's.
     // Returns whether the key moved it.
     bool move(UINT key);
+
+    // The popup goes, to be made again when next shown: before the main
+    // window's always-on-top state changes. Never from the list's own
+    // notifications, which run inside its window procedure.
+    void destroy();
 
 private:
     void make();

@@ -327,6 +327,7 @@ void MainWindow::takeFocusBack() {
 
 void MainWindow::setAlwaysOnTop(bool onTop) {
     setChecked(Command::AlwaysOnTop, onTop);
+    findList_.destroy();  // an owned popup keeps Wine from making the window topmost
     keepOnTop(window_, onTop);
     cellPosition_.setOnTop(onTop);
     about_.setOnTop(onTop);

@@ -72,6 +72,16 @@ for expected in above not-above; do
         not-above:*_NET_WM_STATE_ABOVE*) fail "still kept above: $state" ;;
         above:*) fail "常に手前に表示 did not keep the window above${1:-}: $state" ;;
     esac
+    # The cell-position dialog opened then is kept above with it.
+    if [ "$expected" = above ] && [ -n "${1:-}" ]; then
+        xdotool key ctrl+p
+        position=$(window "^セル位置$") || fail "no cell-position dialog${1}"
+        settle
+        case "$(xprop -id "$position" _NET_WM_STATE)" in
+            *_NET_WM_STATE_ABOVE*) ;;
+            *) fail "the cell-position dialog is not kept above${1}" ;;
+        esac
+    fi
 done
 }
 
@@ -182,6 +192,9 @@ settle
 xdotool key Tab Tab Tab Tab Return      # to 入力: into C2
 settle 1.5
 cells | grep -q "cell C2='りんご" || fail "type to find did not pick りんご: $(cells)"
+# The order a person uses: a word found, then 常に手前に表示, then the
+# cell-position dialog: the main window and the dialog are kept above.
+always_on_top " after type to find"
 
 # E2 holds what this run did not write: 入力 asks, and Enter takes いいえ,
 # the default: nothing is written. 列の最後へ移動 (Ctrl+E) goes to E5, the
