@@ -9,6 +9,7 @@
 #include <csignal>
 #endif
 
+#include "app/qt/accessible_roles.h"
 #include "app/qt/input_method.h"
 #include "app/qt/main_window.h"
 #include "app/qt/program_icon.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     QApplication application(argc, argv);
+    wordpour::app::installAccessibleRoles();
     QApplication::setApplicationName(QStringLiteral("wordpour"));
     // No application display name: Qt would append it to every window's
     // title ("セル位置 — ワードポア！"), and each window has a title of its own.

@@ -44,6 +44,8 @@ cd "$work"
 "$wordpour" 2>/dev/null &
 program=$!
 dialog=$(window "^開く") || fail "no file dialog"
+sleep 1
+"${check[@]}" window "開く" || fail "the file dialog"
 xdotool windowfocus "$dialog"
 sleep 0.3
 xdotool type --delay 50 "$book"
@@ -55,8 +57,11 @@ sleep 1
     "push button=入力" "push button=リスト追加" "push button=リスト削除" "push button=リスト開く" \
     "push button=リスト保存" "push button=セル位置" "push button=リスト表示" \
     "push button=ファイル選択" "menu item=編集(E)" "popup menu=編集" \
-    "menu item=列の最後へ移動(E)" "menu item=上書きの前に確認(K)" >/dev/null ||
+    "menu item=列の最後へ移動(E)" "check box=上書きの前に確認(K)" >/dev/null ||
     fail "the main window"
+# Whether the overwrite question is on, and the windows kept on top, can be heard.
+"${check[@]}" checked "上書きの前に確認(K)" on || fail "上書きの前に確認"
+"${check[@]}" checked "常に手前に表示(T)" off || fail "常に手前に表示"
 
 # The input box, twice: two words for the type-to-find list.
 for word in "apple pie" "pie chart"; do
