@@ -11,6 +11,8 @@ set(_rdbs "${WORDPOUR_LO_PROGRAM}/types.rdb" "${WORDPOUR_LO_PROGRAM}/types/offap
 
 # The types the backend and its tests use; cppumaker adds what they depend on.
 set(_types
+    com.sun.star.awt.XTopWindow
+    com.sun.star.awt.XTopWindowListener
     com.sun.star.awt.XWindow
     com.sun.star.awt.XWindowListener
     com.sun.star.awt.XWindow2

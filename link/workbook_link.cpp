@@ -151,10 +151,21 @@ EntryResult WorkbookLink::write(const Entry& entry, const Overwrite& overwrite) 
 
 bool WorkbookLink::isOwn(const spreadsheet::CellContent& before, std::u16string_view cell,
                          const std::vector<OwnCell>& own) {
-    // Only a word the cell holds is looked for, and only its kept cells are
-    // asked where they are now: usually none or one call.
-    for (auto word = own.rbegin(); word != own.rend(); ++word) {
-        if (before != spreadsheet::CellContent::written(word->word)) continue;
+    // Only the words the cell holds are candidates, the likeliest first:
+    // written to this name, then to its column, the newest first.
+    const auto column = [](std::u16string_view name) {
+        return name.substr(0, name.find_first_of(u"0123456789"));
+    };
+    const auto rank = [&](const OwnCell& c) {
+        return c.cell == cell ? 0 : column(c.cell) == column(cell) ? 1 : 2;
+    };
+    std::vector<const OwnCell*> candidates;
+    for (auto word = own.rbegin(); word != own.rend(); ++word)
+        if (before == spreadsheet::CellContent::written(word->word)) candidates.push_back(&*word);
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [&](const OwnCell* a, const OwnCell* b) { return rank(*a) < rank(*b); });
+    if (candidates.size() > kOwnCellsAsked) candidates.resize(kOwnCellsAsked);
+    for (const OwnCell* word : candidates) {
         const auto kept = std::find_if(kept_.begin(), kept_.end(),
                                        [&](const KeptCell& k) { return k.id == word->keptCell; });
         if (kept != kept_.end() && kept->range->address() == cell) return true;

@@ -69,11 +69,19 @@ struct EntryRefusal {
     std::size_t at = 0;
 };
 
-// A word this run left in a cell, known by the cell the link keeps for it.
+// A word this run left in a cell, known by the cell the link keeps for it
+// (`cell` is that cell's name when written: where it most likely still is).
 struct OwnCell {
     std::uint64_t keptCell;
     std::u16string word;
+    std::u16string cell;
 };
+
+// How many kept cells an entry asks where they are now, at most, to know a
+// word of this run's in the cell it goes to: those written to that very
+// name first, then those of its column. A word not found so is asked
+// about, which is never wrong.
+inline constexpr std::size_t kOwnCellsAsked = 8;
 
 // What an entry may write over besides an empty cell that no merge hides.
 struct Overwrite {

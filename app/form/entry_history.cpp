@@ -10,7 +10,8 @@ void EntryHistory::add(Record record) {
 std::vector<link::OwnCell> EntryHistory::ownCells() const {
     std::vector<link::OwnCell> own;
     own.reserve(records_.size());
-    for (const Record& record : records_) own.push_back({record.keptCell, record.entry.word});
+    for (const Record& record : records_)
+        own.push_back({record.keptCell, record.entry.word, record.entry.cell});
     return own;
 }
 

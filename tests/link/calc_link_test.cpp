@@ -390,7 +390,7 @@ TEST_F(CalcLink, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColumnEndIsF
         const auto again =
             link->write({u"H2", u"直し"}, Overwrite{.anything = false,
                                                    .hidden = false,
-                                                   .own = {{first.keptCell, word}}});
+                                                   .own = {{first.keptCell, word, u"H2"}}});
         EXPECT_TRUE(again.written);
         EXPECT_FALSE(again.occupied);
     }
@@ -435,7 +435,7 @@ TEST_F(CalcLink, EachEntryIsKnownWhereItsCellWentOrAsDeleted) {
     office().insertRows(Office::book, u"Sheet1", 0, 3);  // now in P5
     // Known as this run's in its new cell, and nowhere else.
     office().typeInto(Office::book, u"Sheet1", u"P9", u"mv1");
-    const Overwrite own{.anything = false, .hidden = false, .own = {{mv1Result.keptCell, u"mv1"}}};
+    const Overwrite own{.anything = false, .hidden = false, .own = {{mv1Result.keptCell, u"mv1", u"P2"}}};
     EXPECT_TRUE(link->write({u"P9", u"x"}, own).occupied);
     office().typeInto(Office::book, u"Sheet1", u"P5", u"user-edit");
     office().typeInto(Office::book, u"Sheet1", u"P2", u"other");

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include <osl/process.h>
+#include <com/sun/star/awt/XTopWindow.hpp>
+#include <com/sun/star/awt/XTopWindowListener.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/awt/XWindowListener.hpp>
@@ -92,38 +94,75 @@ struct WatchedWindow {
     rtl::Reference<VisibilityWatch> watch;
 };
 
-// Follows whether the person is editing a cell of a workbook's window
-// (typing into it, or F2): then the person's Enter writes the edit into
-// that cell, over whatever Wordpour wrote there meanwhile. Calc's API has
-// no such state; a command that only cell editing enables (inserting a
-// date field) does, and the office reports its state to a listener as it
-// changes, so an entry asks nothing. Called back on a bridge thread.
-class EditWatch final : public cppu::WeakImplHelper1<css::frame::XStatusListener> {
+// Whether the person is editing a cell of a workbook's window (typing into
+// it, or F2): then the person's Enter writes the edit into that cell, over
+// whatever Wordpour wrote there meanwhile. Calc's API has no such state; a
+// command that only cell editing enables (inserting a date field) has, and
+// the office says it when asked. Asking costs round trips, and a listener
+// kept on the command makes the office busier on every entry, so the office
+// is asked only when its window has been active since it was last found
+// not editing: a person edits only there, and coming back to Wordpour to
+// press 入力 leaves it. The same holds for merging cells (CalcWorksheet).
+// Called back on a bridge thread, hence the atomic.
+class ActivityWatch final : public cppu::WeakImplHelper1<css::awt::XTopWindowListener> {
 public:
-    std::atomic<bool> editing{false};
+    // How often the window was activated: a check made at one count holds
+    // until the next.
+    std::atomic<std::uint64_t> activations{0};
+
+    void SAL_CALL windowActivated(const css::lang::EventObject&) override { ++activations; }
+    void SAL_CALL windowDeactivated(const css::lang::EventObject&) override {}
+    void SAL_CALL windowOpened(const css::lang::EventObject&) override {}
+    void SAL_CALL windowClosing(const css::lang::EventObject&) override {}
+    void SAL_CALL windowClosed(const css::lang::EventObject&) override {}
+    void SAL_CALL windowMinimized(const css::lang::EventObject&) override {}
+    void SAL_CALL windowNormalized(const css::lang::EventObject&) override {}
+    void SAL_CALL disposing(const css::lang::EventObject&) override {}
+};
+
+// The command's state, as the office reports it to a listener at once.
+class StateProbe final : public cppu::WeakImplHelper1<css::frame::XStatusListener> {
+public:
+    std::atomic<bool> enabled{false};
 
     void SAL_CALL statusChanged(const css::frame::FeatureStateEvent& event) override {
-        editing = event.IsEnabled;
+        enabled = event.IsEnabled;
     }
-    void SAL_CALL disposing(const css::lang::EventObject&) override { editing = false; }
+    void SAL_CALL disposing(const css::lang::EventObject&) override {}
 };
 
 // A workbook window's editing, and the view that tells which cell it is.
 struct WatchedEditing {
+    Reference<css::awt::XTopWindow> window;
+    rtl::Reference<ActivityWatch> watch;
     Reference<css::frame::XDispatch> dispatch;
     css::util::URL command;
-    rtl::Reference<EditWatch> watch;
     Reference<css::view::XSelectionSupplier> view;
 
-    // Whether the cell at `at` of the sheet at `sheetIndex` is being edited:
-    // asked of the view only while something is.
-    bool edits(sal_Int16 sheetIndex, const cells::CellAddress& at) const {
-        if (!watch.is() || !watch->editing || !view.is()) return false;
+    // The window's activations when it was last found not editing.
+    mutable std::optional<std::uint64_t> idleAt;
+
+    // Whether the cell at `at` of the sheet `sheetIndex` gives is being
+    // edited. No call unless the window was active since it was last found
+    // idle.
+    bool edits(const std::function<sal_Int16()>& sheetIndex, const cells::CellAddress& at) const {
+        const std::uint64_t visits = watch->activations;
+        if (idleAt == visits) return false;
+        rtl::Reference<StateProbe> probe(new StateProbe);
+        dispatch->addStatusListener(probe.get(), command);  // answered at once
+        dispatch->removeStatusListener(probe.get(), command);
+        if (!probe->enabled) {
+            // Editing starts only in the active window, and 入力 is pressed
+            // in Wordpour's: not now, then not before the office's window is
+            // active again.
+            idleAt = visits;
+            return false;
+        }
         Reference<css::sheet::XCellRangeAddressable> cursor(view->getSelection(), UNO_QUERY);
         if (!cursor.is()) return false;
         const auto edited = cursor->getRangeAddress();
-        return edited.Sheet == sheetIndex && edited.StartColumn == at.column &&
-               edited.StartRow == at.row;
+        return edited.StartColumn == at.column && edited.StartRow == at.row &&
+               edited.Sheet == sheetIndex();
     }
 };
 
@@ -145,7 +184,7 @@ struct Office {
         }
         for (auto& watched : editing) {
             try {
-                watched->dispatch->removeStatusListener(watched->watch.get(), watched->command);
+                watched->window->removeTopWindowListener(watched->watch.get());
             } catch (const css::uno::Exception&) {
                 // Likewise.
             }
@@ -360,7 +399,7 @@ public:
                 throw Error(Failure::Range, u"the sheet returned no cell");
             }
             return std::make_unique<CalcRange>(std::move(cell), std::move(verify), [this, at = *at] {
-                return editing_ && editing_->edits(sheetIndex(), at);
+                return editing_ && editing_->edits([this] { return sheetIndex(); }, at);
             });
         });
     }
@@ -420,24 +459,38 @@ private:
                 }
                 if (forWriting) *locked = protectable_->isProtected();
             }));
-        auto merge = std::make_shared<std::u16string>();
+        // Cells are merged by a person in the office's window: a sheet found
+        // without merges is asked again only once that window was active.
+        const std::uint64_t visits = editing_ ? editing_->watch->activations.load() : 0;
+        const bool askMerge =
+            forWriting && (!editing_ || sheetMerged_ || !mergesAskedAt_ || *mergesAskedAt_ != visits);
+        auto merge = std::make_shared<MergeFound>();
         auto merged = std::make_shared<std::future<void>>(
-            forWriting ? mergeCheck_.start([this, merge, at] { *merge = hidingMerge(at); })
-                       : std::future<void>());
-        return [this, now, locked, checked, merge, merged] {
+            askMerge ? check_.start([this, merge, at] { *merge = hidingMerge(at); })
+                     : std::future<void>());
+        return [this, now, locked, checked, merge, merged, visits] {
             checked->get();  // rethrows what the check threw
-            if (merged->valid()) merged->get();
+            if (merged->valid()) {
+                merged->get();
+                sheetMerged_ = merge->sheetMerged;
+                mergesAskedAt_ = visits;
+            }
             if (now->isEmpty()) throw Error(Failure::Disconnected, u"the workbook was closed");
             if (*now != (codeName_.isEmpty() ? name_ : codeName_))
                 throw Error(Failure::SheetGone, {});
             if (*locked) throw Error(Failure::Protected, {});
-            return CellCheck{*merge};
+            return CellCheck{merge->hiding};
         };
     }
 
+    struct MergeFound {
+        bool sheetMerged = false;  // the sheet has merged cells anywhere
+        std::u16string hiding;     // the merged range hiding the cell, if one does
+    };
+
     // The merged range that hides the cell at `at`: asked of the whole
     // sheet first (one call), of the cell only on a sheet with merges.
-    std::u16string hidingMerge(cells::CellAddress at) {
+    MergeFound hidingMerge(cells::CellAddress at) {
         if (!mergeable_->getIsMerged()) return {};
         Reference<css::sheet::XSheetCellRange> cell(
             sheet_->getCellRangeByPosition(at.column, at.row, at.column, at.row),
@@ -447,9 +500,9 @@ private:
         Reference<css::sheet::XCellRangeAddressable> area(cursor, css::uno::UNO_QUERY_THROW);
         const auto merged = area->getRangeAddress();
         // The merge's first cell is the one it shows.
-        if (merged.StartColumn == at.column && merged.StartRow == at.row) return {};
-        return cells::cellName({merged.StartColumn, merged.StartRow}) + u":" +
-               cells::cellName({merged.EndColumn, merged.EndRow});
+        if (merged.StartColumn == at.column && merged.StartRow == at.row) return {true, {}};
+        return {true, cells::cellName({merged.StartColumn, merged.StartRow}) + u":" +
+                          cells::cellName({merged.EndColumn, merged.EndRow})};
     }
 
     // Where the sheet stands among the workbook's now (it moves as sheets
@@ -475,7 +528,9 @@ private:
     OUString codeName_;
     cells::SheetSize size_;
     calc::SideCall check_;
-    calc::SideCall mergeCheck_;
+    // What the last merge check found, and at which of the window's visits.
+    bool sheetMerged_ = false;
+    std::optional<std::uint64_t> mergesAskedAt_;
 };
 
 class CalcSheets final : public Sheets {
@@ -648,17 +703,19 @@ private:
         try {
             auto controller = model->getCurrentController();
             if (!controller.is()) return nullptr;
-            Reference<css::frame::XDispatchProvider> provider(controller->getFrame(), UNO_QUERY);
+            auto frame = controller->getFrame();
+            Reference<css::frame::XDispatchProvider> provider(frame, UNO_QUERY);
             if (!provider.is()) return nullptr;
             auto watched = std::make_shared<WatchedEditing>();
             watched->command.Complete = ".uno:InsertFieldDateVariable";
             css::util::URLTransformer::create(office_->context)->parseStrict(watched->command);
             watched->dispatch = provider->queryDispatch(watched->command, OUString(), 0);
-            if (!watched->dispatch.is()) return nullptr;
+            watched->window.set(frame->getContainerWindow(), UNO_QUERY);
             watched->view.set(controller, UNO_QUERY);
-            watched->watch = new EditWatch;
-            // The office reports the state at once, then each change.
-            watched->dispatch->addStatusListener(watched->watch.get(), watched->command);
+            if (!watched->dispatch.is() || !watched->window.is() || !watched->view.is())
+                return nullptr;
+            watched->watch = new ActivityWatch;
+            watched->window->addTopWindowListener(watched->watch.get());
             office_->editing.push_back(watched);
             return watched;
         } catch (const css::uno::Exception&) {

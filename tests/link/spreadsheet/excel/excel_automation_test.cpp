@@ -271,7 +271,7 @@ TEST_F(ExcelAutomation, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColum
         ASSERT_TRUE(first.written);
         EXPECT_TRUE(link.write({u"H2", u"直し"}, Overwrite{.anything = false,
                                                           .hidden = false,
-                                                          .own = {{first.keptCell, word}}})
+                                                          .own = {{first.keptCell, word, u"H2"}}})
                         .written);
     }
 
