@@ -286,40 +286,35 @@ Message entryRefused(const link::EntryRefusal& refusal) {
             kExclamation, std::u16string(kCellNameTitle)};
 }
 
-Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell) {
-    const std::u16string at = u"セル" + bracketed(cell);
-    if (error.failure() == Failure::Visible)
-        return {withAdvice(at + u"に書き込みましたが、表計算ソフトのウィンドウを表示できません。",
-                           error),
-                kExclamation, title()};
-    std::u16string why;
+namespace {
+
+// Why the sheet could not be reached, after a command's first sentence;
+// `refused` says it for a sheet that turned the call away. For an entry
+// (`toEntry`), what to do before pressing 入力 again follows.
+std::u16string briefCause(const spreadsheet::Error& error, std::u16string_view refused,
+                          bool toEntry) {
+    const auto then = [toEntry](std::u16string_view hint) {
+        return toEntry ? std::u16string(hint) : std::u16string();
+    };
     switch (error.failure()) {
-        case Failure::Range:
-            why = u"ワークシートがこのセルの名前を受け付けません。";
-            break;
-        case Failure::Value:
-            why = u"表計算ソフトが値を受け付けません。";
-            break;
-        case Failure::Protected:
-            why = u"ワークシート" + bracketed(link::kSheetName) +
-                  u"が保護されています。保護を解除してから、もう一度「入力」を押してください。";
-            break;
         case Failure::SheetGone:
-            why = u"起動時に選んだワークシート" + bracketed(link::kSheetName) +
-                  u"が削除されました。ほかのシートには書き込みません。";
-            break;
+            return u"起動時に選んだワークシート" + bracketed(link::kSheetName) + u"が削除されました。" +
+                   then(u"ほかのシートには書き込みません。");
         case Failure::Busy:
-            why =
-                u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。"
-                u"編集を終えてから、もう一度「入力」を押してください。";
-            break;
+            return u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。" +
+                   then(u"編集を終えてから、もう一度「入力」を押してください。");
         case Failure::BeingEdited:
-            why =
-                u"表計算ソフトでこのセルを編集中です。編集を確定すると、書き込んだ単語が"
-                u"消えてしまいます。編集を確定するか取り消して（Enter か Esc）から、"
-                u"もう一度「入力」を押してください。";
-            break;
-        case Failure::Visible:  // said above
+            return u"表計算ソフトでこのセルを編集中です。" +
+                   then(u"編集を確定すると、書き込んだ単語が消えてしまいます。") +
+                   u"編集を確定するか取り消して（Enter か Esc）から、もう一度" +
+                   (toEntry ? u"「入力」を押してください。" : u"試してください。");
+        case Failure::Protected:
+            return u"ワークシート" + bracketed(link::kSheetName) + u"が保護されています。" +
+                   then(u"保護を解除してから、もう一度「入力」を押してください。");
+        case Failure::Range:
+        case Failure::Value:
+            return std::u16string(refused);
+        case Failure::Visible:
         case Failure::NotRunning:
         case Failure::NotStarted:
         case Failure::ForeignPipe:
@@ -337,11 +332,26 @@ Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell) {
         case Failure::NoSheet:
         case Failure::NotWorksheet:
         case Failure::Disconnected:
-            why =
-                u"表計算ソフトかブックが閉じられた可能性があります"
-                u"（ブックの開き直しや、編集モードの切り替えでも閉じられます）。";
             break;
     }
+    return u"表計算ソフトかブックが閉じられた可能性があります" +
+           (toEntry ? std::u16string(u"（ブックの開き直しや、編集モードの切り替えでも閉じられます）。")
+                    : std::u16string(u"。"));
+}
+
+}  // namespace
+
+Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell) {
+    const std::u16string at = u"セル" + bracketed(cell);
+    if (error.failure() == Failure::Visible)
+        return {withAdvice(at + u"に書き込みましたが、表計算ソフトのウィンドウを表示できません。",
+                           error),
+                kExclamation, title()};
+    const std::u16string why =
+        briefCause(error,
+                   error.failure() == Failure::Range ? u"ワークシートがこのセルの名前を受け付けません。"
+                                                     : u"表計算ソフトが値を受け付けません。",
+                   true);
     return {withAdvice(at + u"に書き込めません。" + why + std::u16string(kNothingWritten) +
                            std::u16string(kListKept),
                        error),
@@ -406,52 +416,9 @@ Message hiddenCellRefused(std::u16string_view cell, std::u16string_view hiddenBy
             kExclamation, title()};
 }
 
-namespace {
-
-// Why the sheet could not be reached, in short, after a command's first
-// sentence; `refused` says it for a sheet that turned the call away.
-std::u16string briefCause(const spreadsheet::Error& error, std::u16string_view refused) {
-    switch (error.failure()) {
-        case Failure::SheetGone:
-            return u"起動時に選んだワークシート" + bracketed(link::kSheetName) + u"が削除されました。";
-        case Failure::Busy:
-            return u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。";
-        case Failure::BeingEdited:
-            return u"表計算ソフトでこのセルを編集中です。編集を確定するか取り消して（Enter か "
-                   u"Esc）から、もう一度試してください。";
-        case Failure::Protected:
-            return u"ワークシート" + bracketed(link::kSheetName) + u"が保護されています。";
-        case Failure::Range:
-        case Failure::Value:
-            return std::u16string(refused);
-        case Failure::Visible:
-        case Failure::NotRunning:
-        case Failure::NotStarted:
-        case Failure::ForeignPipe:
-        case Failure::BadPipeName:
-        case Failure::PipeIsLink:
-        case Failure::PipeIsFile:
-        case Failure::PipeIsFolder:
-        case Failure::NotInstalled:
-        case Failure::OtherProfile:
-        case Failure::StartTimedOut:
-        case Failure::EndedEarly:
-        case Failure::Open:
-        case Failure::ReadOnly:
-        case Failure::NotTheFile:
-        case Failure::NoSheet:
-        case Failure::NotWorksheet:
-        case Failure::Disconnected:
-            break;
-    }
-    return u"表計算ソフトかブックが閉じられた可能性があります。";
-}
-
-}  // namespace
-
 Message columnEndFailed(const spreadsheet::Error& error, std::u16string_view column) {
     return {withAdvice(u"列" + bracketed(column) + u"の最後のセルを調べられません。" +
-                           briefCause(error, u"ワークシートにこの列がありません。") +
+                           briefCause(error, u"ワークシートにこの列がありません。", false) +
                            u"\nセル位置はそのままです。",
                        error),
             kExclamation, title()};
@@ -472,7 +439,7 @@ Message undoCellDeleted(std::u16string_view cell, std::u16string_view word) {
 
 Message undoFailed(const spreadsheet::Error& error, std::u16string_view cell) {
     return {withAdvice(u"セル" + bracketed(cell) + u"を元に戻せません。" +
-                           briefCause(error, u"表計算ソフトが受け付けません。") +
+                           briefCause(error, u"表計算ソフトが受け付けません。", false) +
                            u"\nセルもセル位置もそのままです。",
                        error),
             kExclamation, title()};
