@@ -11,6 +11,7 @@
 #include "app/form/entry_session.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/dialogs.h"
+#include "app/win32/settings_file.h"
 #include "tests/app/win32/window_probe.h"
 #include "tests/link/spreadsheet/fake_spreadsheet.h"
 
@@ -175,6 +176,30 @@ TEST_F(WindowsTest, UndoIsGreyedWhileThereIsNothingToTakeBack) {
     EXPECT_NE(GetMenuState(GetMenu(window), ids::commandId(form::Command::Undo), MF_BYCOMMAND) &
                   MF_GRAYED,
               0u);
+}
+
+// Where a file stands in the settings folder's place, the choice is not
+// kept and the face says which file and why (the session words it).
+TEST(SettingsFile, AChoiceThatCannotBeKeptSaysWhichFileAndWhy) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring home = std::wstring(temp) + L"wordpour-settings-test";
+    CreateDirectoryW(home.c_str(), nullptr);
+    const std::wstring folder = home + L"\\wordpour";
+    RemoveDirectoryW(folder.c_str());
+    HANDLE file = CreateFileW(folder.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    wchar_t saved[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"APPDATA", saved, MAX_PATH);
+    SetEnvironmentVariableW(L"APPDATA", home.c_str());
+    const auto notKept = wordpour::app::win32::writeSetting("confirmOverwrite", false);
+    SetEnvironmentVariableW(L"APPDATA", saved);
+    DeleteFileW(folder.c_str());
+    RemoveDirectoryW(home.c_str());
+    ASSERT_TRUE(notKept.has_value());
+    EXPECT_EQ(notKept->file.wstring(), folder + L"\\wordpour.ini");
+    EXPECT_EQ(notKept->error.cause, wordpour::wordlist::FileCause::NotAFolder);
 }
 
 TEST(FileDialog, AFilterBecomesTheDialogsPairs) {
