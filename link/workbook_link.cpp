@@ -166,11 +166,14 @@ bool WorkbookLink::isOwn(const spreadsheet::CellContent& before, std::u16string_
                      [&](const OwnCell* a, const OwnCell* b) { return rank(*a) < rank(*b); });
     if (candidates.size() > kOwnCellsAsked) candidates.resize(kOwnCellsAsked);
     for (const OwnCell* word : candidates) {
-        const auto kept = std::find_if(kept_.begin(), kept_.end(),
-                                       [&](const KeptCell& k) { return k.id == word->keptCell; });
+        const auto kept = findKept(word->keptCell);
         if (kept != kept_.end() && kept->range->address() == cell) return true;
     }
     return false;
+}
+
+std::deque<WorkbookLink::KeptCell>::iterator WorkbookLink::findKept(std::uint64_t id) {
+    return std::find_if(kept_.begin(), kept_.end(), [id](const KeptCell& k) { return k.id == id; });
 }
 
 ColumnEnd WorkbookLink::columnEnd(std::u16string_view columnLetters) {
@@ -195,8 +198,7 @@ UndoResult WorkbookLink::undo(const Entry& entry, const spreadsheet::CellContent
         // the entry's own cell, where it has moved to, is the one restored.
         auto range = sheet_->range(entry.cell);
         (void)range->content();
-        const auto kept = std::find_if(kept_.begin(), kept_.end(),
-                                       [keptCell](const KeptCell& k) { return k.id == keptCell; });
+        const auto kept = findKept(keptCell);
         spreadsheet::Range& cell = kept != kept_.end() ? *kept->range : *range;
         // Asked first: a deleted cell's object may stand for a neighbour,
         // which must never be emptied in its place.

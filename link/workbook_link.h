@@ -190,6 +190,8 @@ private:
         std::unique_ptr<spreadsheet::Range> range;
     };
     std::deque<KeptCell> kept_;
+    // The kept cell of that id, or kept_.end() once it is no longer kept.
+    std::deque<KeptCell>::iterator findKept(std::uint64_t id);
     std::uint64_t nextKept_ = 1;
     std::u16string bookPath_;
 };
