@@ -138,60 +138,81 @@ constexpr int kConfident = 50;
 
 }  // namespace
 
-DetectedEncoding detectEncoding(std::string_view bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF")) return {ListEncoding::Utf8, 3};
-    if (bytes.starts_with("\xFF\xFE")) return {ListEncoding::Utf16Le, 2};
-    if (bytes.starts_with("\xFE\xFF")) return {ListEncoding::Utf16Be, 2};
+namespace {
+
+// The encoding, with the text when finding it decoded the bytes already:
+// a List is decoded once.
+struct Reading {
+    DetectedEncoding detected;
+    std::optional<std::u16string> text;
+};
+
+// EUC-JP has no byte from 0x80 to 0xA0 but its two single shifts (0x8E,
+// 0x8F); code page 932's kanji nearly all start with one.
+bool mayBeEucJp(std::string_view bytes) {
+    return std::none_of(bytes.begin(), bytes.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b >= 0x80 && b <= 0xA0 && b != 0x8E && b != 0x8F;
+    });
+}
+
+Reading detect(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) return {{ListEncoding::Utf8, 3}, {}};
+    if (bytes.starts_with("\xFF\xFE")) return {{ListEncoding::Utf16Le, 2}, {}};
+    if (bytes.starts_with("\xFE\xFF")) return {{ListEncoding::Utf16Be, 2}, {}};
     // No text Wordpour reads holds a NUL byte without a byte-order mark:
     // these are UTF-16 without one, or UTF-32.
-    if (bytes.find('\0') != std::string_view::npos) return {ListEncoding::Unreadable, 0};
+    if (bytes.find('\0') != std::string_view::npos) return {{ListEncoding::Unreadable, 0}, {}};
+    auto cp932 = decodeCp932(bytes);
     if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
-        return {ListEncoding::Cp932, 0};
+        return {{ListEncoding::Cp932, 0}, std::move(cp932)};
     const Utf8Scan utf8 = scanUtf8(bytes);
-    const bool cp932 = decodeCp932(bytes).has_value();
     // UTF-8 that code page 932 cannot be, or that holds what a List in code
     // page 932 never does, needs no detector.
     if (utf8.valid && (!cp932 || utf8.longSequence || latinLetters(bytes)))
-        return {ListEncoding::Utf8, 0};
+        return {{ListEncoding::Utf8, 0}, {}};
     const bool kanaOnly = halfWidthKanaOnly(bytes);
-    const bool eucJp = decodeEucJp(bytes).has_value();
+    auto eucJp = mayBeEucJp(bytes) ? decodeEucJp(bytes) : std::nullopt;
     // Asked only where encodings compete: most Lists need no detector.
     const auto guess = utf8.valid || eucJp ? guessCharset(bytes) : std::nullopt;
     if (utf8.valid) {
         // A few half-width katakana that pair up as UTF-8 ("ﾘｽ") stay what
         // they always were; past that, the detector decides (Иван, Ωμέγα
         // are valid code page 932 too, as nonsense).
-        if (kanaOnly && utf8.sequences <= 3) return {ListEncoding::Cp932, 0};
+        if (kanaOnly && utf8.sequences <= 3) return {{ListEncoding::Cp932, 0}, std::move(cp932)};
         if (!guess || guess->utf8 >= std::max(guess->shiftJis, guess->eucJp))
-            return {ListEncoding::Utf8, 0};
+            return {{ListEncoding::Utf8, 0}, {}};
     }
     if (eucJp) {
-        if (!cp932) return {ListEncoding::EucJp, 0};
-        if (guess && guess->eucJp >= kConfident && guess->eucJp > guess->shiftJis)
-            return {ListEncoding::EucJp, 0};
-        const bool sureOfCp932 = guess && guess->shiftJis >= kConfident && guess->shiftJis > guess->eucJp;
+        const bool sureOfEucJp =
+            !cp932 || (guess && guess->eucJp >= kConfident && guess->eucJp > guess->shiftJis);
+        const bool sureOfCp932 =
+            guess && guess->shiftJis >= kConfident && guess->shiftJis > guess->eucJp;
         // Too short for the detector to be sure: EUC-JP's kana read as
         // half-width marks, its kanji as bytes from 0xE0 up.
-        if (!sureOfCp932 && (looksLikeEucJp(bytes) || (kanaOnly && halfWidthMarksAbound(bytes))))
-            return {ListEncoding::EucJp, 0};
+        if (sureOfEucJp ||
+            (!sureOfCp932 && (looksLikeEucJp(bytes) || (kanaOnly && halfWidthMarksAbound(bytes)))))
+            return {{ListEncoding::EucJp, 0}, std::move(eucJp)};
     }
-    if (cp932) return {ListEncoding::Cp932, 0};
-    return {ListEncoding::Unreadable, 0};
+    if (cp932) return {{ListEncoding::Cp932, 0}, std::move(cp932)};
+    return {{ListEncoding::Unreadable, 0}, {}};
+}
+
+}  // namespace
+
+DetectedEncoding detectEncoding(std::string_view bytes) {
+    return detect(bytes).detected;
 }
 
 std::variant<Entries, InvalidBytes> readList(std::string_view bytes) {
-    const DetectedEncoding detected = detectEncoding(bytes);
+    auto [detected, text] = detect(bytes);
     bytes.remove_prefix(detected.byteOrderMark);
-    std::optional<std::u16string> text;
     switch (detected.encoding) {
         case ListEncoding::Cp932:
-            text = decodeCp932(bytes);
-            break;
+        case ListEncoding::EucJp:
+            break;  // decoded while detected
         case ListEncoding::Utf8:
             text = decodeUtf8(bytes);
-            break;
-        case ListEncoding::EucJp:
-            text = decodeEucJp(bytes);
             break;
         case ListEncoding::Utf16Le:
         case ListEncoding::Utf16Be:
