@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/find/kana.h"
 #include "app/find/search_key.h"
 
 namespace wordpour::app {
@@ -57,6 +58,7 @@ void WordFinder::keyPending() {
 
 void WordFinder::remove(std::size_t index) {
     keyPending();
+    readings_ = {};  // the list's owner sets them again
     auto& starts = keys_.starts;
     if (index >= starts.size()) return;
     const std::size_t begin = starts[index];
@@ -67,23 +69,53 @@ void WordFinder::remove(std::size_t index) {
         starts[i] -= static_cast<std::uint32_t>(end - begin);
 }
 
-std::vector<std::size_t> WordFinder::matches(std::u16string_view typed) {
-    keyPending();
-    std::vector<std::size_t> found;
-    std::u16string key;
-    appendSearchKey(key, typed);
-    if (key.empty() || key.find(u'\0') != key.npos) return found;
-    const std::u16string_view all(keys_.text);
-    const auto& starts = keys_.starts;
+void WordFinder::setReadings(const std::vector<std::u16string>& readings) {
+    readings_.text.clear();
+    readings_.starts.clear();
+    readings_.starts.reserve(readings.size());
+    for (const auto& reading : readings) {
+        readings_.starts.push_back(static_cast<std::uint32_t>(readings_.text.size()));
+        readings_.text += reading;
+        readings_.text += u'\0';
+    }
+}
+
+namespace {
+
+enum Mark : std::uint8_t { Not, Inside, AtStart };
+
+// Marks the entries whose key holds `key`, and whether at its start.
+void mark(const WordFinder::Keys& keys, std::u16string_view key, std::vector<std::uint8_t>& found) {
+    const std::u16string_view all(keys.text);
+    const auto& starts = keys.starts;
     for (std::size_t at = all.find(key); at != all.npos;) {
         // The entry whose key holds this place: a match never spans two,
         // since the key holds no NUL.
         const auto entry = static_cast<std::size_t>(
             std::upper_bound(starts.begin(), starts.end(), at) - starts.begin() - 1);
-        found.push_back(entry);
+        if (entry >= found.size()) break;
+        // The first place in an entry is its leftmost: only it can be the start.
+        found[entry] = std::max<std::uint8_t>(found[entry], at == starts[entry] ? AtStart : Inside);
         if (entry + 1 >= starts.size()) break;
         at = all.find(key, starts[entry + 1]);
     }
+}
+
+}  // namespace
+
+std::vector<WordFinder::Found> WordFinder::matches(std::u16string_view typed) {
+    keyPending();
+    std::vector<Found> found;
+    std::u16string key;
+    appendSearchKey(key, typed);
+    if (key.empty() || key.find(u'\0') != key.npos) return found;
+    std::vector<std::uint8_t> marks(keys_.starts.size(), Not);
+    mark(keys_, key, marks);
+    // Readings are kept only for the entries as they are now.
+    if (readings_.starts.size() == keys_.starts.size())
+        for (const auto& form : typedReading(key).forms) mark(readings_, form, marks);
+    for (std::size_t entry = 0; entry < marks.size(); ++entry)
+        if (marks[entry] != Not) found.push_back({entry, marks[entry] == AtStart});
     return found;
 }
 

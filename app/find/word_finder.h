@@ -1,5 +1,7 @@
 // The type-to-find list: the entries of the word list that contain the
-// typed text anywhere, compared in their search keys, in the list's order.
+// typed text anywhere, compared in their search keys, or whose reading holds
+// it read as kana or romaji; in the list's order, each with whether it
+// begins so.
 #pragma once
 
 #include <cstddef>
@@ -28,8 +30,16 @@ public:
     // Waits until every entry appended has its key.
     void settle() { keyPending(); }
 
-    // The indexes of the entries that contain `typed`; none for an empty text.
-    std::vector<std::size_t> matches(std::u16string_view typed);
+    // Each entry's reading in hiragana, "" for none, in the list's order.
+    void setReadings(const std::vector<std::u16string>& readings);
+
+    struct Found {
+        std::size_t index;
+        bool atStart;  // the written form or the reading begins with what was typed
+    };
+    // The entries that contain `typed`, in the list's order; none for an
+    // empty text.
+    std::vector<Found> matches(std::u16string_view typed);
 
     // Every entry's key in one text, each ended by NUL (which no key holds
     // otherwise): one search runs over them all, and a long list costs one
@@ -43,6 +53,7 @@ private:
     void keyPending();
 
     Keys keys_;
+    Keys readings_;
     std::vector<std::future<Keys>> pending_;  // appended runs, in order, being keyed
 };
 

@@ -26,6 +26,7 @@ enum class Command {
     AlwaysOnTop,  // the windows above others, or no longer
     EndOfColumn,  // the cell name to the last filled cell of its column
     ConfirmOverwrite,  // whether an entry asks before writing over what it did not write
+    ChangeReading,     // the reading of the word the box shows, as the person says it
     About,
 };
 
@@ -115,6 +116,8 @@ inline constexpr MenuItemDef kMenuItems[] = {
     {1, {}, {}, {}, {}},
     {1, Command::EndOfColumn, "endOfColumnItem", u"列の最後へ移動(&E)", Shortcut::ctrl('E')},
     {1, Command::ConfirmOverwrite, "confirmOverwriteItem", u"上書きの前に確認(&K)", {}, true},
+    {1, {}, {}, {}, {}},
+    {1, Command::ChangeReading, "changeReadingItem", u"読みの変更(&R)", Shortcut::ctrl('R')},
     {2, Command::CellPosition, "cellPositionItem", u"入力を開始するｾﾙの位置(&P)",
      Shortcut::ctrl('P')},
     {2, {}, {}, {}, {}},

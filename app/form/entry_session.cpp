@@ -5,10 +5,12 @@
 #include <memory>
 #include <variant>
 
+#include "app/find/kana.h"
 #include "app/form/layout.h"
 #include "app/form/wording.h"
 #include "cells/cell_name.h"
 #include "wordlist/list_store.h"
+#include "wordlist/whole_file.h"
 
 namespace wordpour::form {
 
@@ -116,6 +118,8 @@ void EntrySession::run(Command command) {
             return goToEndOfColumn();
         case Command::ConfirmOverwrite:
             return toggleConfirmOverwrite();
+        case Command::ChangeReading:
+            return changeReading();
         case Command::About:
             return showAbout();
     }
@@ -125,7 +129,9 @@ void EntrySession::enterWord() {
     // One entry at a time: a press while the spreadsheet has not answered
     // the last one is ignored, so no word is written twice or out of turn.
     if (linkThread_.busy()) return;
-    auto prepared = link::WorkbookLink::prepareEntry(cellName_, view_.typedWord());
+    const std::u16string word = view_.typedWord();
+    if (auto reading = view_.typedReading()) words_.heard(word, std::move(*reading));
+    auto prepared = link::WorkbookLink::prepareEntry(cellName_, word);
     if (auto* refusal = std::get_if<link::EntryRefusal>(&prepared)) {
         view_.messageBox(wording::entryRefused(*refusal));
         view_.setFocus(Focus::Enter);
@@ -176,6 +182,7 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
     // stays, so the next entry does not skip a row. A name the person set
     // while the entry was under way stands: the next word goes below it.
     if (result.written) {
+        words_.used(entry->word);
         if (cellName_ == nameBefore) moveCellName(entry->cell);
         if (result.shownApplication) view_.takeFocusBack();
         history_.add({*entry, result.before, nameBefore, result.keptCell});
@@ -197,10 +204,12 @@ void EntrySession::addWord() {
     const auto reply = view_.inputBox(wording::kAddPrompt, wording::kAddTitle, u"");
     // Cancel adds nothing; OK with an empty text adds an empty entry.
     if (reply) {
-        if (words_.size() >= wordlist::kMaxEntries)
+        if (words_.size() >= wordlist::kMaxEntries) {
             view_.messageBox(wording::listFullOnAdd());
-        else
+        } else {
+            if (auto reading = view_.inputBoxReading()) words_.heard(*reply, std::move(*reading));
             appendWords({*reply});
+        }
     }
     view_.setFocus(Focus::Enter);
 }
@@ -227,6 +236,10 @@ void EntrySession::loadList() {
         view_.messageBox(wording::listFullOnLoad(words_.size(), words.size()));
         return;
     }
+    // The readings and use counts beside it; a missing or damaged file
+    // costs them, never the words.
+    if (auto notes = wordlist::readWholeFile(kNotesFileName); auto* text = std::get_if<std::string>(&notes))
+        words_.takeNotes(*text);
     appendWords(std::move(words));
 }
 
@@ -237,6 +250,10 @@ void EntrySession::saveList() {
         view_.messageBox(wording::nothingToSave());
     } else if (auto problem = wordlist::saveListFile(wordlist::kListFileName, words_.entries())) {
         view_.messageBox(wording::listFileProblem(*problem, words_.entries(), wording::kSaveTitle));
+    } else if (auto failed = wordlist::replaceWholeFile(kNotesFileName, words_.notesText())) {
+        // The words are safe; only readings and counts would be missed.
+        std::fprintf(stderr, "wordpour: %s not written (error %d)\n", kNotesFileName,
+                     failed->code);
     }
     view_.setFocus(Focus::Enter);
 }
@@ -268,12 +285,43 @@ void EntrySession::appendWords(std::vector<std::u16string> words) {
 }
 
 void EntrySession::wordTyped() {
-    matches_ = words_.matches(view_.typedWord());
+    matches_ = words_.matches(view_.composingWord());
     if (matches_.empty()) return view_.hideMatches();
-    std::vector<std::u16string> shown;
+    std::vector<FoundRow> shown;
     shown.reserve(matches_.size());
-    for (std::size_t index : matches_) shown.push_back(wording::shown(words_[index]));
+    for (std::size_t index : matches_)
+        shown.push_back({wording::shown(words_[index]), wording::shown(words_.readingOf(index))});
     view_.showMatches(shown);
+}
+
+void EntrySession::enterMatch(std::size_t row) {
+    pickMatch(row);
+    enterWord();
+}
+
+void EntrySession::changeReading() {
+    const std::u16string word = view_.typedWord();
+    if (word.empty()) {
+        view_.messageBox(wording::noWordToRead());
+        view_.setFocus(Focus::WordBox);
+        return;
+    }
+    std::u16string now;
+    for (std::size_t i = 0; i < words_.size(); ++i)
+        if (words_[i] == word) {
+            now = words_.readingOf(i);
+            break;
+        }
+    if (auto reply = view_.inputBox(wording::readingPrompt(word), wording::kReadingTitle, now)) {
+        if (reply->empty()) {
+            words_.correct(word, {});
+        } else if (auto reading = app::readingOf(*reply)) {
+            words_.correct(word, std::move(*reading));
+        } else {
+            view_.messageBox(wording::readingRefused(*reply));
+        }
+    }
+    view_.setFocus(Focus::WordBox);
 }
 
 void EntrySession::pickMatch(std::size_t row) {

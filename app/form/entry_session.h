@@ -66,8 +66,13 @@ public:
     // the type-to-find list shows the entries that contain it.
     void wordTyped();
     // A pick from the type-to-find list puts that entry into the box and
-    // writes nothing.
+    // writes nothing; enterMatch() then enters it, as 入力 does.
     void pickMatch(std::size_t row);
+    void enterMatch(std::size_t row);
+    // The person says how the word the box shows is read.
+    void changeReading();
+    // Waits for the dictionary's readings of the words added so far.
+    void settleReadings() { words_.settle(); }
     // The person edited the cell-name box.
     void setCellName(std::u16string name) { cellName_ = std::move(name); }
 
@@ -113,6 +118,9 @@ private:
 
 // The settings key of the overwrite question's check item.
 inline constexpr std::string_view kConfirmOverwriteKey = "confirmOverwrite";
+
+// The file beside "List" that keeps its words' readings and use counts.
+inline constexpr char kNotesFileName[] = "List.wordpour";
 
 // How many entries can be taken back, the latest first.
 inline constexpr std::size_t kUndoDepth = EntryHistory::kDepth;

@@ -47,4 +47,11 @@ struct Message {
     bool operator==(const Message&) const = default;
 };
 
+// A row of the type-to-find list: the entry as shown (cut when long) and
+// its reading, "" for none; a face draws it as wording::findRow() words it.
+struct FoundRow {
+    std::u16string word;
+    std::u16string reading;
+};
+
 }  // namespace wordpour::form

@@ -35,6 +35,11 @@ public:
     // showed from its list (-1 for none).
     virtual std::u16string typedWord() const = 0;
     virtual int shownEntry() const = 0;
+    // The text with what the input method is composing in its place, as
+    // the type-to-find list reads it; and how the input method read the
+    // typed text, where it gave the reading for all of it.
+    virtual std::u16string composingWord() const { return typedWord(); }
+    virtual std::optional<std::u16string> typedReading() const { return std::nullopt; }
 
     // The cell-name box shows this name.
     virtual void showCellName(const std::u16string& name) = 0;
@@ -47,6 +52,9 @@ public:
                                                    std::u16string_view title,
                                                    std::u16string_view defaultText) = 0;
     virtual std::u16string openFileName(std::u16string_view filter) = 0;
+    // How the input method read the text the last input box returned,
+    // where it gave the reading for all of it.
+    virtual std::optional<std::u16string> inputBoxReading() const { return std::nullopt; }
 
     // The modeless windows: the cell-position dialog in front with its
     // whole name selected, and the one about box.
@@ -56,7 +64,7 @@ public:
     virtual void quit() = 0;
     // The type-to-find list under the word box: these entries, in this
     // order, the first one highlighted; or no list.
-    virtual void showMatches(const std::vector<std::u16string>& words) = 0;
+    virtual void showMatches(const std::vector<FoundRow>& rows) = 0;
     virtual void hideMatches() = 0;
     // The spreadsheet's window has just appeared and the window manager may
     // give it the keyboard: the main window becomes active again, with the

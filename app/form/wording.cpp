@@ -1,5 +1,7 @@
 #include "app/form/wording.h"
 
+#include "app/find/kana.h"
+
 #include <algorithm>
 #include <charconv>
 #include <string>
@@ -456,6 +458,29 @@ Message confirmSave() {
 Message nothingToSave() {
     return {u"リストに単語がないので、保存しません。「List」は変更していません。", kExclamation,
             std::u16string(kSaveTitle)};
+}
+
+std::u16string findRow(const FoundRow& row) {
+    if (row.reading.empty() || row.reading == app::toHiragana(row.word)) return row.word;
+    return row.word + u"（" + row.reading + u"）";
+}
+
+std::u16string readingPrompt(std::u16string_view word) {
+    return u"「" + shown(word) +
+           u"」の読みを、ひらがな、カタカナかローマ字で入力してください。"
+           u"空にすると、辞書の読みに戻ります。";
+}
+
+Message noWordToRead() {
+    return {u"読みを変更する単語を、単語のボックスに入力するか一覧から選んでください。",
+            kExclamation, std::u16string(kReadingTitle)};
+}
+
+Message readingRefused(std::u16string_view typed) {
+    return {u"「" + shown(typed) +
+                u"」は読みとして使えません。ひらがな、カタカナかローマ字で入力してください。"
+                u"読みは変更していません。",
+            kExclamation, std::u16string(kReadingTitle)};
 }
 
 Message listFullOnAdd() {

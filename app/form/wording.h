@@ -69,6 +69,16 @@ Message settingNotKept(Command item, const std::filesystem::path& file,
 // a widget laying out megabytes of text would freeze the window.
 std::u16string shown(std::u16string_view word);
 
+// A row of the type-to-find list: the word as shown, and its reading beside
+// it where it is read otherwise than written.
+std::u16string findRow(const FoundRow& row);
+
+// The reading's correction: its input box, and what it refuses.
+inline constexpr std::u16string_view kReadingTitle = u"読みの変更";
+std::u16string readingPrompt(std::u16string_view word);
+Message noWordToRead();
+Message readingRefused(std::u16string_view typed);
+
 // The whole list, an entry a line; an entry longer than a message shows is
 // cut in the message only.
 Message wordList(const std::vector<std::u16string>& words);

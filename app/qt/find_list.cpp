@@ -1,10 +1,12 @@
 #include "app/qt/find_list.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QScreen>
 
 #include "app/form/layout.h"
+#include "app/form/wording.h"
 #include "app/qt/fonts.h"
 #include "app/qt/qt_text.h"
 
@@ -14,8 +16,9 @@ namespace {
 constexpr int kRowsShown = 8;
 }
 
-FindList::FindList(QWidget* box, std::function<void(int row)> picked)
-    : QListView(nullptr), box_(box), picked_(std::move(picked)) {
+FindList::FindList(QWidget* box, std::function<void(int row)> picked,
+                   std::function<void(int row)> entered)
+    : QListView(nullptr), box_(box), picked_(std::move(picked)), entered_(std::move(entered)) {
     setObjectName(QStringLiteral("FindList"));
     // A window of its own that never takes the focus: typing stays in the box.
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
@@ -35,14 +38,14 @@ FindList::FindList(QWidget* box, std::function<void(int row)> picked)
     connect(this, &QListView::clicked, this, [this](const QModelIndex& at) { picked_(at.row()); });
 }
 
-void FindList::showWords(const std::vector<std::u16string>& words) {
+void FindList::showWords(const std::vector<form::FoundRow>& rows) {
     QStringList list;
-    list.reserve(static_cast<qsizetype>(words.size()));
-    for (const auto& word : words) list << toQt(word);
+    list.reserve(static_cast<qsizetype>(rows.size()));
+    for (const auto& row : rows) list << toQt(form::wording::findRow(row));
     words_.setStringList(list);
     setCurrentIndex(words_.index(0));
-    const int rows = std::min<int>(static_cast<int>(words.size()), kRowsShown);
-    const int height = rows * sizeHintForRow(0) + 2 * frameWidth();
+    const int shown = std::min<int>(static_cast<int>(rows.size()), kRowsShown);
+    const int height = shown * sizeHintForRow(0) + 2 * frameWidth();
     setGeometry(QRect(box_->mapToGlobal(QPoint(0, box_->height())), QSize(box_->width(), height)));
     show();
     raise();
@@ -59,10 +62,10 @@ void FindList::describe(const QString& entry) {
         combo->lineEdit()->setAccessibleDescription(entry);
 }
 
-bool FindList::handleKey(int key) {
+bool FindList::handleKey(const QKeyEvent& key) {
     if (!isVisible()) return false;
     const int row = currentIndex().row();
-    switch (key) {
+    switch (key.key()) {
         case Qt::Key_Down:
             setCurrentIndex(words_.index(std::min(row + 1, words_.rowCount() - 1)));
             return true;
@@ -71,7 +74,10 @@ bool FindList::handleKey(int key) {
             return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            picked_(row);
+            if (key.modifiers() & Qt::ShiftModifier)
+                picked_(row);
+            else
+                entered_(row);
             return true;
         case Qt::Key_Escape:
             hide();

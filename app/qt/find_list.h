@@ -8,20 +8,28 @@
 #include <QListView>
 #include <QStringListModel>
 
+#include "app/form/message.h"
+
+class QKeyEvent;
+
 namespace wordpour::app {
 
 class FindList final : public QListView {
     Q_OBJECT
 
 public:
-    // `picked` receives the row clicked or chosen with Enter.
-    FindList(QWidget* box, std::function<void(int row)> picked);
+    // `picked` receives the row clicked or chosen with Shift+Enter, `entered`
+    // the row chosen with Enter, to be entered at once.
+    FindList(QWidget* box, std::function<void(int row)> picked,
+             std::function<void(int row)> entered);
 
-    // Shows `words` under the box, the first highlighted.
-    void showWords(const std::vector<std::u16string>& words);
-    // Down and Up move the highlight; Enter picks; Escape closes. Returns
-    // whether the key was the list's.
-    bool handleKey(int key);
+    // Shows `rows` under the box, each word with its reading, the first
+    // highlighted.
+    void showWords(const std::vector<form::FoundRow>& rows);
+    // Down and Up move the highlight; Enter enters the highlighted word,
+    // Shift+Enter only puts it into the box; Escape closes. Returns whether
+    // the key was the list's.
+    bool handleKey(const QKeyEvent& key);
 
 protected:
     void hideEvent(QHideEvent* event) override;
@@ -33,6 +41,7 @@ private:
     QWidget* box_;
     QStringListModel words_;
     std::function<void(int)> picked_;
+    std::function<void(int)> entered_;
 };
 
 }  // namespace wordpour::app

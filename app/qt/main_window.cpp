@@ -28,6 +28,7 @@
 #include "app/qt/dialogs/input_box.h"
 #include "app/qt/dialogs/message_box.h"
 #include "app/qt/find_list.h"
+#include "app/qt/reading_tracker.h"
 #include "app/qt/fonts.h"
 #include "app/qt/place.h"
 #include "app/qt/program_icon.h"
@@ -127,8 +128,11 @@ void MainWindow::createControls() {
     // Typing (not picking) updates the type-to-find list; leaving the box
     // closes it.
     findList_ = std::make_unique<FindList>(
-        wordBox_, [this](int row) { session_->pickMatch(static_cast<std::size_t>(row)); });
+        wordBox_, [this](int row) { session_->pickMatch(static_cast<std::size_t>(row)); },
+        [this](int row) { session_->enterMatch(static_cast<std::size_t>(row)); });
     connect(wordBox_->lineEdit(), &QLineEdit::textEdited, this, [this] { session_->wordTyped(); });
+    // So is composing in an input method, before anything is converted.
+    readings_ = new ReadingTracker(wordBox_->lineEdit(), [this] { session_->wordTyped(); });
     leavingTheBox_ =
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
             if (now != wordBox_ && now != wordBox_->lineEdit()) findList_->hide();
@@ -142,6 +146,7 @@ void MainWindow::createControls() {
         button->setGeometry(twipsRect(def.rect));
         connect(button, &QPushButton::clicked, this,
                 [this, command = def.command] { session_->run(command); });
+        button->installEventFilter(this);
         buttons_[def.command] = button;
         setTabOrder(previous, button);
         previous = button;
@@ -219,8 +224,8 @@ void MainWindow::showAbout() {
     about_->activateWindow();
 }
 
-void MainWindow::showMatches(const std::vector<std::u16string>& words) {
-    findList_->showWords(words);
+void MainWindow::showMatches(const std::vector<form::FoundRow>& rows) {
+    findList_->showWords(rows);
 }
 
 void MainWindow::hideMatches() {
@@ -366,6 +371,38 @@ int MainWindow::shownEntry() const {
     return wordBox_->currentIndex();
 }
 
+std::u16string MainWindow::composingWord() const {
+    return fromQt(readings_->composingText());
+}
+
+std::optional<std::u16string> MainWindow::typedReading() const {
+    if (auto reading = readings_->reading()) return fromQt(*reading);
+    return std::nullopt;
+}
+
+std::optional<std::u16string> MainWindow::inputBoxReading() const {
+    if (auto reading = InputBox::lastReading()) return fromQt(*reading);
+    return std::nullopt;
+}
+
+bool MainWindow::startsWord(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (!button || !buttons_.count(form::Command::Enter)) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    const QString text = key->text();
+    // Space presses the button, and Ctrl or Alt with a letter are the menus'.
+    if (text.isEmpty() || !text.at(0).isPrint() || text.at(0).isSpace() ||
+        (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    wordBox_->setFocus();
+    wordBox_->setCurrentIndex(-1);
+    wordBox_->setEditText(QString());
+    QKeyEvent again(key->type(), key->key(), key->modifiers(), text);
+    QApplication::sendEvent(wordBox_->lineEdit(), &again);
+    return true;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing the main window ends the program, the hidden dialog with it.
     event->accept();
@@ -377,8 +414,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (inWordBox && event->type() == QEvent::KeyPress) {
         // The type-to-find list, while shown, takes Down, Up, Enter and
         // Escape, before the combo box would move in its own list.
-        if (findList_->handleKey(static_cast<QKeyEvent*>(event)->key())) return true;
+        if (findList_->handleKey(*static_cast<QKeyEvent*>(event))) return true;
     }
+    if (startsWord(watched, event)) return true;
     if (watched == wordBox_->lineEdit() && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         // No button is the default: Enter in the word box does nothing at

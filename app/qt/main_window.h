@@ -21,6 +21,7 @@ class QStringListModel;
 namespace wordpour::app {
 
 class FindList;
+class ReadingTracker;
 
 class MainWindow : public QMainWindow, private form::SessionView {
     Q_OBJECT
@@ -51,6 +52,9 @@ private:
     void selectWord(std::size_t index) override;
     std::u16string typedWord() const override;
     int shownEntry() const override;
+    std::u16string composingWord() const override;
+    std::optional<std::u16string> typedReading() const override;
+    std::optional<std::u16string> inputBoxReading() const override;
     void showCellName(const std::u16string& name) override;
     void setFocus(form::Focus focus) override;
     form::Answer messageBox(const form::Message& message) override;
@@ -66,19 +70,22 @@ private:
     bool setting(std::string_view key, bool otherwise) override;
     std::optional<SettingNotKept> storeSetting(std::string_view key, bool value) override;
     void takeFocusBack() override;
-    void showMatches(const std::vector<std::u16string>& words) override;
+    void showMatches(const std::vector<form::FoundRow>& rows) override;
     void hideMatches() override;
     bool waitForStart(const std::function<bool()>& finished, std::u16string_view waiting) override;
     void setWaiting(bool waiting) override;
     void post(std::function<void()> task) override;
 
     void showWaiting(bool waiting);
+    // A letter typed on a button begins a new word in the word box.
+    bool startsWord(QObject* watched, QEvent* event);
 
     QComboBox* wordBox_ = nullptr;
     QStringListModel* words_ = nullptr;  // the word box's entries
     std::map<form::Command, QPushButton*> buttons_;
     std::map<form::Command, QAction*> items_;
     std::unique_ptr<FindList> findList_;
+    ReadingTracker* readings_ = nullptr;  // the word box's text field's
     QMetaObject::Connection leavingTheBox_;
 
     CellPositionDialog cellPosition_;

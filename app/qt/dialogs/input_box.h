@@ -16,6 +16,10 @@ public:
     static std::optional<QString> getText(QWidget* parent, const QString& prompt,
                                           const QString& title, const QString& defaultText);
 
+    // How the input method read the text the last box returned, where it
+    // gave the reading for all of it.
+    static std::optional<QString> lastReading() { return s_lastReading; }
+
     // The next getText() returns `reply` at once (nothing: cancelled).
     static void setNextReply(std::optional<QString> reply);
 
@@ -30,6 +34,7 @@ private:
     static bool s_preset;
     static std::optional<QString> s_nextReply;
     static std::vector<Asked> s_asked;
+    static std::optional<QString> s_lastReading;
 };
 
 }  // namespace wordpour::app

@@ -1,11 +1,16 @@
 // The type-to-find list in the main window's logic: which entries it shows
 // for what is typed, and what a pick does.
+#include "app/find/reading_dictionary.h"
 #include "app/find/search_key.h"
+#include "app/form/wording.h"
 #include "tests/app/form/session_fixture.h"
 
 namespace {
 
 using wordpour::form::Answer;
+namespace fs = std::filesystem;
+using wordpour::testing::bytesOf;
+using wordpour::testing::SessionRun;
 using wordpour::testing::SessionTest;
 using wordpour::testing::Words;
 using wordpour::testing::writeBytes;
@@ -59,9 +64,9 @@ TEST_F(SessionFind, TheListShowsTheEntriesThatContainTheTextInTheirOrder) {
 TEST_F(SessionFind, APickPutsTheEntryIntoTheBoxAndWritesNothing) {
     ASSERT_TRUE(start());
     add({u"東京都", u"京都府", u"東京"});
-    ASSERT_EQ(typed(u"京"), (Words{u"東京都", u"京都府", u"東京"}));
+    ASSERT_EQ(typed(u"京"), (Words{u"京都府", u"東京都", u"東京"}));  // the beginning first
     const auto calls = sheet.calls.size();
-    form->pickMatch(1);
+    form->pickMatch(0);
     EXPECT_EQ(view.typed, u"京都府");
     EXPECT_EQ(view.current, 1);  // the entry itself: リスト削除 would remove it
     EXPECT_FALSE(view.matches.has_value());
@@ -71,7 +76,179 @@ TEST_F(SessionFind, APickPutsTheEntryIntoTheBoxAndWritesNothing) {
     writeBytes("List", "\x8B\x9E\x93\x73\r\n");  // 京都 in code page 932
     view.answers = {Answer::Yes};
     form->loadList();
-    EXPECT_EQ(typed(u"京都"), (Words{u"東京都", u"京都"}));
+    EXPECT_EQ(typed(u"京都"), (Words{u"京都", u"東京都"}));
+}
+
+// Words with the readings the input method gave as they were added, so that
+// the same rows hold on every platform, with a dictionary or without.
+class SessionReadings : public SessionFind {
+protected:
+    void addRead(std::initializer_list<std::pair<std::u16string, std::u16string>> words) {
+        for (const auto& [word, reading] : words) {
+            view.replies.push_back(word);
+            view.inputReading = reading;
+            form->addWord();
+        }
+        view.inputReading.reset();
+    }
+};
+
+TEST_F(SessionReadings, RomajiAndKanaFindWordsByTheirReadingTheBeginningsFirst) {
+    ASSERT_TRUE(start());
+    addRead({{u"東京", u"とうきょう"}, {u"東京都", u"とうきょうと"}, {u"京都", u"きょうと"},
+             {u"観光", u"かんこう"}, {u"新聞", u"しんぶん"}, {u"切手", u"きって"},
+             {u"写真", u"しゃしん"}, {u"地図", u"ちず"}, {u"富士山", u"ふじさん"},
+             {u"自転車", u"じてんしゃ"}, {u"原因", u"げんいん"}, {u"今日は", u"こんにちは"},
+             {u"蒟蒻", u"こんにゃく"}});
+    add({u"かな", u"カタカナ", u"ABC"});
+    struct Case {
+        std::u16string typed;
+        std::optional<Words> shown;
+    };
+    const Case cases[] = {
+        {u"toukyou", Words{u"東京", u"東京都"}},
+        {u"toukyo", Words{u"東京", u"東京都"}},  // a syllable not typed whole
+        {u"tokyo", std::nullopt},                // long vowels as typed
+        {u"kyouto", Words{u"京都", u"東京都"}},  // the beginnings first
+        {u"kan", Words{u"観光", u"かな", u"カタカナ"}},  // かん and かな…
+        {u"sinbun", Words{u"新聞"}},
+        {u"shinbun", Words{u"新聞"}},
+        {u"kit", Words{u"切手"}},  // a consonant that may double
+        {u"kitte", Words{u"切手"}},
+        {u"syasin", Words{u"写真"}},
+        {u"shashin", Words{u"写真"}},
+        {u"tizu", Words{u"地図"}},
+        {u"chizu", Words{u"地図"}},
+        {u"huji", Words{u"富士山"}},
+        {u"fuji", Words{u"富士山"}},
+        {u"zitensya", Words{u"自転車"}},
+        {u"jitensha", Words{u"自転車"}},
+        {u"jitenshya", Words{u"自転車"}},
+        {u"gen'in", Words{u"原因"}},
+        {u"gennin", Words{u"原因"}},       // nn as the input methods spell ん
+        {u"konnichiha", Words{u"今日は"}},  // and as Hepburn does
+        {u"konnyaku", Words{u"蒟蒻"}},
+        {u"konnnyaku", Words{u"蒟蒻"}},
+        {u"TOUKYOU", Words{u"東京", u"東京都"}},  // any case, any width
+        {u"ｔｏｕｋｙｏｕ", Words{u"東京", u"東京都"}},
+        {u"とうきょう", Words{u"東京", u"東京都"}},  // kana
+        {u"トウキョウ", Words{u"東京", u"東京都"}},
+        {u"とうky", Words{u"東京", u"東京都"}},  // as an input method composes
+        {u"京", Words{u"京都", u"東京", u"東京都"}},  // the written form
+        {u"abc", Words{u"ABC"}},
+        {u"xz", std::nullopt},  // no syllable
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.typed.begin(), c.typed.end()));
+        EXPECT_EQ(typed(c.typed), c.shown);
+    }
+    // Each row shows its reading where it is read otherwise than written.
+    typed(u"kyouto");
+    EXPECT_EQ(view.matchReadings, (Words{u"きょうと", u"とうきょうと"}));
+    EXPECT_EQ(wordpour::form::wording::findRow({u"京都", u"きょうと"}), u"京都（きょうと）");
+    EXPECT_EQ(wordpour::form::wording::findRow({u"カタカナ", u"かたかな"}), u"カタカナ");
+}
+
+TEST_F(SessionReadings, TheWordsEnteredMostAndLatestComeFirstAndOneKeyEntersThem) {
+    ASSERT_TRUE(start());
+    addRead({{u"東京", u"とうきょう"}, {u"東京都", u"とうきょうと"}, {u"東京湾", u"とうきょうわん"}});
+    struct Step {
+        std::u16string entered;  // before the search; "" for none
+        Words shown;
+    };
+    const Step steps[] = {
+        {u"", {u"東京", u"東京都", u"東京湾"}},
+        {u"東京湾", {u"東京湾", u"東京", u"東京都"}},
+        {u"東京都", {u"東京都", u"東京湾", u"東京"}},  // equals: the latest first
+        {u"東京湾", {u"東京湾", u"東京都", u"東京"}},  // twice before once
+    };
+    for (const Step& step : steps) {
+        if (!step.entered.empty()) enter(step.entered);
+        EXPECT_EQ(typed(u"touk"), step.shown);
+    }
+    // Enter on a row writes it at once, and the focus is on 入力 again.
+    form->enterMatch(1);
+    waitForEntries();
+    EXPECT_EQ(sheet.cells[u"A5"], u"東京都");
+    EXPECT_EQ(view.focus, wordpour::form::Focus::Enter);
+    EXPECT_FALSE(view.matches.has_value());
+}
+
+TEST_F(SessionReadings, ThePersonCorrectsAReadingAndItIsKeptBesideListWithoutTouchingIt) {
+    ASSERT_TRUE(start());
+    addRead({{u"日本", u"にっぽん"}});
+    add({u"行方"});
+    // The reading the input method gave as the word was entered replaces none
+    // but a dictionary's; the person's own replaces all.
+    view.reading = u"なめかた";
+    enter(u"行方");
+    view.reading.reset();
+    EXPECT_EQ(typed(u"namekata"), (Words{u"行方"}));
+    struct Case {
+        std::u16string reply;
+        std::u16string reading;  // afterwards: what finds the word
+        bool refused;
+    };
+    const Case cases[] = {
+        {u"nihon", u"nihon", false},
+        {u"ニッポン", u"nippon", false},
+        {u"日本", u"nippon", true},  // no reading: refused, the reading stays
+        {u"abc1", u"nippon", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.reading.begin(), c.reading.end()));
+        view.typed = u"日本";
+        view.replies.push_back(c.reply);
+        const auto messages = view.shown.size();
+        form->run(wordpour::form::Command::ChangeReading);
+        EXPECT_EQ(view.shown.size(), messages + (c.refused ? 1 : 0));
+        EXPECT_EQ(typed(c.reading), (Words{u"日本"}));
+        EXPECT_EQ(view.focus, wordpour::form::Focus::WordBox);
+    }
+    // Saved beside List; List's bytes are the words alone.
+    view.answers = {Answer::Yes};
+    form->saveList();
+    EXPECT_EQ(bytesOf("List"), "\x93\xFA\x96\x7B\r\n\x8D\x73\x95\xFB\r\n");
+    const std::string notes = bytesOf("List.wordpour");
+    EXPECT_NE(notes.find("日本\tにっぽん"), std::string::npos) << notes;
+
+    // A run that loads them finds by the kept readings and counts; a damaged
+    // or missing notes file costs them, never a word.
+    struct Load {
+        std::string notes;  // "<none>": no file
+        std::optional<Words> byReading;
+    };
+    const Load loads[] = {
+        {notes, Words{u"日本"}},
+        {notes.substr(0, notes.size() / 2) + "\xFF\xFE garbage\n\t\t\n", std::nullopt},
+        {"<none>", std::nullopt},
+    };
+    for (const Load& load : loads) {
+        SessionRun run;
+        if (load.notes == "<none>")
+            fs::remove("List.wordpour");
+        else
+            writeBytes("List.wordpour", load.notes);
+        ASSERT_TRUE(run.start());
+        run.view.answers = {Answer::Yes};
+        run.session->loadList();
+        EXPECT_EQ(run.view.items, (Words{u"日本", u"行方"}));
+        run.view.typed = u"nippon";
+        run.session->wordTyped();
+        EXPECT_EQ(run.view.matches, load.byReading);
+    }
+}
+
+TEST_F(SessionReadings, TheDictionaryReadsTheWordsOfALoadedList) {
+    if (!wordpour::app::openReadingDictionary())
+        GTEST_SKIP() << "no reading dictionary here (Windows without a Japanese IME, or Wine)";
+    ASSERT_TRUE(start());
+    writeBytes("List", "\x93\x8C\x8B\x9E\x93\x73\x8D\x60\x8B\xE6\r\n");  // 東京都港区
+    view.answers = {Answer::Yes};
+    form->loadList();
+    form->settleReadings();
+    EXPECT_EQ(typed(u"minato"), (Words{u"東京都港区"}));
+    EXPECT_EQ(view.matchReadings, (Words{u"とうきょうとみなとく"}));
 }
 
 TEST(SearchKey, FindsAcrossCaseInEveryScript) {

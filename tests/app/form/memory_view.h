@@ -85,7 +85,21 @@ public:
     // Set: the settings file cannot be written.
     std::optional<SettingNotKept> settingNotKept;
     void takeFocusBack() override { ++focusTakenBack; }
-    void showMatches(const std::vector<std::u16string>& words) override { matches = words; }
+    void showMatches(const std::vector<form::FoundRow>& rows) override {
+        matches.emplace();
+        matchReadings.clear();
+        for (const auto& row : rows) {
+            matches->push_back(row.word);
+            matchReadings.push_back(row.reading);
+        }
+    }
+    std::vector<std::u16string> matchReadings;  // beside each of `matches`
+    // What the input method read: for the word box's text, for the input box's.
+    std::optional<std::u16string> reading, inputReading;
+    std::u16string composing;  // what it composes, at the text's end
+    std::u16string composingWord() const override { return typed + composing; }
+    std::optional<std::u16string> typedReading() const override { return reading; }
+    std::optional<std::u16string> inputBoxReading() const override { return inputReading; }
     void hideMatches() override { matches.reset(); }
     bool waitForStart(const std::function<bool()>& finished, std::u16string_view text) override;
     void setWaiting(bool w) override { waiting = w; }

@@ -1,0 +1,35 @@
+// Readings: a word as it is read, in hiragana, and what a person types to
+// name one: kana, or romaji as the input methods and Hepburn spell it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace wordpour::app {
+
+// Katakana as hiragana (ヴ as ゔ); everything else as it is.
+std::u16string toHiragana(std::u16string_view text);
+// Whether the text is kana alone (hiragana, full-width katakana, ー), so
+// that it is its own reading. The empty text is not.
+bool isKana(std::u16string_view text);
+
+// What a typed text can mean as a reading: each of `forms` (hiragana) is one
+// way to read it. A syllable still being typed at the end gives one form per
+// way it can go on: "kan" is かな, かに, …, かん; "toukyo" is とうきょ. Empty
+// when the text is no reading: it holds anything but lower-case ASCII
+// romaji, hiragana, ー and "-", or romaji no syllable spells ("q", "xz").
+struct TypedReading {
+    std::vector<std::u16string> forms;
+};
+// `key` is in the search key's form: NFKC, case-folded, katakana as the key
+// makes it (hiragana is taken as well).
+TypedReading typedReading(std::u16string_view key);
+
+// A whole reading typed in romaji or kana, as the reading's correction takes
+// it; nothing for a text that is neither, or ends inside a syllable (a lone
+// "n" is ん).
+std::optional<std::u16string> readingOf(std::u16string_view typed);
+
+}  // namespace wordpour::app

@@ -1,0 +1,93 @@
+// Readings from MeCab with IPAdic (Debian's libmecab2 and mecab-ipadic-utf8):
+// a morphological analyser splits the word into the dictionary's words and
+// gives each one's reading, so that compounds no dictionary lists whole
+// (東京都港区) are read too.
+#include <mecab.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/find/kana.h"
+#include "app/find/reading_dictionary.h"
+#include "app/find/search_key.h"
+#include "wordlist/unicode.h"
+
+namespace wordpour::app {
+
+namespace {
+
+// The UTF-8 IPAdic first, wherever the system's default points.
+constexpr const char* kDictionaries[] = {"-d /var/lib/mecab/dic/ipadic-utf8", ""};
+
+// IPAdic's features: part of speech (4), conjugation (2), base form,
+// reading, pronunciation.
+constexpr std::size_t kReadingField = 7;
+
+std::string_view field(std::string_view features, std::size_t index) {
+    for (std::size_t i = 0; i < index; ++i) {
+        const std::size_t comma = features.find(',');
+        if (comma == features.npos) return {};
+        features.remove_prefix(comma + 1);
+    }
+    return features.substr(0, features.find(','));
+}
+
+class MecabDictionary final : public ReadingDictionary {
+public:
+    explicit MecabDictionary(mecab_t* tagger) : tagger_(tagger) {}
+    ~MecabDictionary() override { mecab_destroy(tagger_); }
+    MecabDictionary(const MecabDictionary&) = delete;
+    MecabDictionary& operator=(const MecabDictionary&) = delete;
+
+    std::optional<std::u16string> read(std::u16string_view word) override {
+        const std::string text = wordlist::encodeUtf8(word);
+        std::u16string reading;
+        for (const mecab_node_t* node = mecab_sparse_tonode2(tagger_, text.data(), text.size());
+             node; node = node->next) {
+            if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE) continue;
+            const auto surface =
+                wordlist::decodeUtf8(std::string_view(node->surface, node->length));
+            if (!surface) return std::nullopt;
+            const std::string_view read = node->stat == MECAB_UNK_NODE
+                                              ? std::string_view()
+                                              : field(node->feature, kReadingField);
+            if (!read.empty() && read != "*") {
+                const auto kana = wordlist::decodeUtf8(read);
+                if (!kana) return std::nullopt;
+                reading += toHiragana(*kana);
+            } else if (isKana(*surface)) {
+                reading += toHiragana(*surface);
+            } else {
+                // Latin letters and digits are typed as they are.
+                const std::u16string plain = nfkcCaseFold(*surface);
+                if (!std::all_of(plain.begin(), plain.end(),
+                                 [](char16_t c) { return c < 0x80; }))
+                    return std::nullopt;
+                reading += plain;
+            }
+        }
+        if (reading.empty()) return std::nullopt;
+        return reading;
+    }
+
+private:
+    mecab_t* tagger_;
+};
+
+}  // namespace
+
+std::unique_ptr<ReadingDictionary> openReadingDictionary() {
+    for (const char* arguments : kDictionaries) {
+        mecab_t* tagger = mecab_new2(arguments);
+        if (!tagger) continue;
+        const mecab_dictionary_info_t* info = mecab_dictionary_info(tagger);
+        if (info && info->charset &&
+            (std::strcmp(info->charset, "utf-8") == 0 || std::strcmp(info->charset, "UTF-8") == 0 ||
+             std::strcmp(info->charset, "utf8") == 0))
+            return std::make_unique<MecabDictionary>(tagger);
+        mecab_destroy(tagger);
+    }
+    return nullptr;
+}
+
+}  // namespace wordpour::app

@@ -1,0 +1,159 @@
+#include "app/find/word_notes.h"
+
+#include <algorithm>
+#include <charconv>
+#include <unordered_set>
+
+#include "wordlist/unicode.h"
+
+namespace wordpour::app {
+
+namespace {
+
+// The file's first line: what it is, and its format's version.
+constexpr std::string_view kHeader = "wordpour word notes 1";
+
+// A word may hold any character but a line end (it came from a List line
+// or a box), a tab included: backslash escapes keep the fields apart.
+std::string escaped(std::u16string_view text) {
+    std::string out;
+    for (char c : wordlist::encodeUtf8(text)) {
+        switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::optional<std::u16string> unescaped(std::string_view field) {
+    std::string bytes;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != '\\') {
+            bytes += field[i];
+            continue;
+        }
+        if (++i == field.size()) return std::nullopt;
+        switch (field[i]) {
+            case '\\':
+                bytes += '\\';
+                break;
+            case 't':
+                bytes += '\t';
+                break;
+            case 'n':
+                bytes += '\n';
+                break;
+            case 'r':
+                bytes += '\r';
+                break;
+            default:
+                return std::nullopt;
+        }
+    }
+    return wordlist::decodeUtf8(bytes);
+}
+
+template <typename Number>
+std::optional<Number> number(std::string_view field) {
+    Number value{};
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (error != std::errc() || end != field.data() + field.size()) return std::nullopt;
+    return value;
+}
+
+std::vector<std::string_view> fields(std::string_view line) {
+    std::vector<std::string_view> out;
+    for (std::size_t start = 0;;) {
+        const std::size_t tab = line.find('\t', start);
+        out.push_back(line.substr(start, tab - start));
+        if (tab == line.npos) return out;
+        start = tab + 1;
+    }
+}
+
+}  // namespace
+
+const WordNote* WordNotes::find(std::u16string_view word) const {
+    const auto found = notes_.find(std::u16string(word));
+    return found == notes_.end() ? nullptr : &found->second;
+}
+
+bool WordNotes::setReading(const std::u16string& word, std::u16string reading,
+                           ReadingSource source) {
+    WordNote& note = notes_[word];
+    if (source < note.source || note.reading == reading) return false;
+    note.reading = std::move(reading);
+    note.source = source;
+    return true;
+}
+
+void WordNotes::correct(const std::u16string& word, std::u16string reading) {
+    WordNote& note = notes_[word];
+    note.source = reading.empty() ? ReadingSource::None : ReadingSource::Person;
+    note.reading = std::move(reading);
+}
+
+void WordNotes::used(const std::u16string& word) {
+    WordNote& note = notes_[word];
+    ++note.uses;
+    note.lastUse = ++clock_;
+}
+
+std::string WordNotes::write(const std::vector<std::u16string>& words) const {
+    std::string text(kHeader);
+    text += '\n';
+    std::unordered_set<std::u16string_view> written;
+    for (const auto& word : words) {
+        const WordNote* note = find(word);
+        if (!note || !written.insert(word).second) continue;
+        if (note->reading.empty() && note->uses == 0) continue;
+        text += escaped(word) + '\t' + escaped(note->reading) + '\t' +
+                std::to_string(static_cast<int>(note->source)) + '\t' +
+                std::to_string(note->uses) + '\t' + std::to_string(note->lastUse) + '\n';
+    }
+    return text;
+}
+
+void WordNotes::read(std::string_view text) {
+    if (!text.starts_with(kHeader)) return;
+    for (std::size_t start = text.find('\n'); start != text.npos && start + 1 < text.size();) {
+        const std::size_t end = text.find('\n', start + 1);
+        const std::string_view line = text.substr(start + 1, end - start - 1);
+        start = end;
+        const auto parts = fields(line);
+        if (parts.size() != 5) continue;
+        const auto word = unescaped(parts[0]);
+        const auto reading = unescaped(parts[1]);
+        const auto source = number<int>(parts[2]);
+        const auto uses = number<std::uint32_t>(parts[3]);
+        const auto lastUse = number<std::uint64_t>(parts[4]);
+        if (!word || !reading || !source || !uses || !lastUse || *source < 0 ||
+            *source > static_cast<int>(ReadingSource::Person))
+            continue;
+        // What this run learnt stays: a file read later adds to it.
+        WordNote& note = notes_[*word];
+        const auto from = static_cast<ReadingSource>(*source);
+        if (from >= note.source && !reading->empty()) {
+            note.reading = *reading;
+            note.source = from;
+        }
+        note.uses = std::max(note.uses, *uses);
+        note.lastUse = std::max(note.lastUse, *lastUse);
+        clock_ = std::max(clock_, *lastUse);
+    }
+}
+
+}  // namespace wordpour::app

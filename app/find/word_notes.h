@@ -1,0 +1,51 @@
+// What Wordpour knows of the words of a list beyond the words themselves:
+// how each is read, where that reading came from, and how often and how
+// lately it was entered. Kept by the word, so that a word's duplicates
+// share it, and in a file of Wordpour's own beside "List", whose bytes
+// never hold any of it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace wordpour::app {
+
+// Where a reading came from, the least sure first: a surer one replaces a
+// less sure one, never the other way.
+enum class ReadingSource : std::uint8_t { None, Dictionary, InputMethod, Person };
+
+struct WordNote {
+    std::u16string reading;  // hiragana; empty for none
+    ReadingSource source = ReadingSource::None;
+    std::uint32_t uses = 0;      // entries of the word
+    std::uint64_t lastUse = 0;   // the entry counter at its last entry; 0 for never
+};
+
+class WordNotes {
+public:
+    const WordNote* find(std::u16string_view word) const;
+    // Sets the reading when `source` is as sure as the one it has or surer.
+    // Returns whether the reading changed.
+    bool setReading(const std::u16string& word, std::u16string reading, ReadingSource source);
+    // The person's correction: any source gives way. An empty reading
+    // removes the correction, and the word is read as it was before.
+    void correct(const std::u16string& word, std::u16string reading);
+    // The word was entered once more.
+    void used(const std::u16string& word);
+
+    // The file's text (UTF-8) for these words, and the notes a file's text
+    // holds; a line that cannot be read is skipped, so a damaged file costs
+    // only its damaged lines.
+    std::string write(const std::vector<std::u16string>& words) const;
+    void read(std::string_view text);
+
+private:
+    std::unordered_map<std::u16string, WordNote> notes_;
+    std::uint64_t clock_ = 0;  // the last entry's counter
+};
+
+}  // namespace wordpour::app

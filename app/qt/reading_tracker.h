@@ -1,0 +1,42 @@
+// What an input method tells a text field beyond the text: the kana it was
+// composing before it converted them, which is how the person reads the
+// word, and the composing text itself, which the type-to-find list follows
+// before anything is converted.
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include <QObject>
+#include <QString>
+
+class QLineEdit;
+
+namespace wordpour::app {
+
+class ReadingTracker final : public QObject {
+public:
+    // Watches `field`, as its child. `composing` runs whenever what the
+    // input method composes changes without the text changing.
+    ReadingTracker(QLineEdit* field, std::function<void()> composing = {});
+
+    // The field's text with what is being composed at the cursor.
+    QString composingText() const;
+    // How the input method read the field's whole text: only when all of it
+    // came from its commits, each after kana.
+    std::optional<QString> reading() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLineEdit* field_;
+    std::function<void()> composing_;
+    QString preedit_;      // being composed now
+    QString kana_;         // the last composing text that was kana alone
+    QString heardText_;    // the field's text as the commits made it
+    QString heardReading_;
+    bool heard_ = false;   // heardReading_ reads all of heardText_
+};
+
+}  // namespace wordpour::app
