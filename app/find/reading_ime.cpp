@@ -14,7 +14,7 @@ namespace wordpour::app {
 namespace {
 
 // msime.h's interface, which mingw-w64 does not ship.
-struct __declspec(novtable) FELanguage : IUnknown {
+struct FELanguage : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE Open() = 0;
     virtual HRESULT STDMETHODCALLTYPE Close() = 0;
     virtual HRESULT STDMETHODCALLTYPE GetJMorphResult(DWORD, DWORD, INT, const WCHAR*, DWORD*,

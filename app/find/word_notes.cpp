@@ -87,7 +87,7 @@ std::vector<std::string_view> fields(std::string_view line) {
 }  // namespace
 
 const WordNote* WordNotes::find(std::u16string_view word) const {
-    const auto found = notes_.find(std::u16string(word));
+    const auto found = notes_.find(word);
     return found == notes_.end() ? nullptr : &found->second;
 }
 

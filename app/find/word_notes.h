@@ -36,6 +36,8 @@ public:
     void correct(const std::u16string& word, std::u16string reading);
     // The word was entered once more.
     void used(const std::u16string& word);
+    // Whether any word was ever entered.
+    bool anyUse() const { return clock_ != 0; }
 
     // The file's text (UTF-8) for these words, and the notes a file's text
     // holds; a line that cannot be read is skipped, so a damaged file costs
@@ -44,7 +46,14 @@ public:
     void read(std::string_view text);
 
 private:
-    std::unordered_map<std::u16string, WordNote> notes_;
+    // Found by a view of the word, without a copy of it.
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::u16string_view word) const {
+            return std::hash<std::u16string_view>{}(word);
+        }
+    };
+    std::unordered_map<std::u16string, WordNote, Hash, std::equal_to<>> notes_;
     std::uint64_t clock_ = 0;  // the last entry's counter
 };
 

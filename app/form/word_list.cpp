@@ -86,8 +86,11 @@ void WordList::settle() {
 }
 
 std::u16string WordList::readingOf(std::size_t index) {
-    absorb(false);
-    const std::u16string& word = entries_.at(index);
+    keyReadings();
+    return readings_.at(index);
+}
+
+std::u16string WordList::readingNow(const std::u16string& word) const {
     if (const app::WordNote* note = notes_.find(word); note && !note->reading.empty())
         return note->reading;
     if (app::isKana(word)) return app::toHiragana(word);
@@ -102,10 +105,10 @@ std::u16string WordList::readingOf(std::size_t index) {
 void WordList::keyReadings() {
     absorb(false);
     if (!readingsStale_) return;
-    std::vector<std::u16string> readings;
-    readings.reserve(entries_.size());
-    for (std::size_t i = 0; i < entries_.size(); ++i) readings.push_back(readingOf(i));
-    finder_.setReadings(readings);
+    readings_.clear();
+    readings_.reserve(entries_.size());
+    for (const auto& word : entries_) readings_.push_back(readingNow(word));
+    finder_.setReadings(readings_);
     readingsStale_ = false;
 }
 
@@ -120,8 +123,9 @@ std::vector<std::size_t> WordList::matches(std::u16string_view typed) {
     };
     std::vector<Ranked> ranked;
     ranked.reserve(found.size());
+    const bool anyUse = notes_.anyUse();
     for (const auto& match : found) {
-        const app::WordNote* note = notes_.find(entries_[match.index]);
+        const app::WordNote* note = anyUse ? notes_.find(entries_[match.index]) : nullptr;
         ranked.push_back({match.index, match.atStart, note ? note->uses : 0u,
                           note ? note->lastUse : 0u});
     }

@@ -63,11 +63,14 @@ private:
     void lookUp(std::vector<std::u16string> words);
     // Takes the dictionary's readings that are ready (all, with `wait`).
     void absorb(bool wait);
+    // Every entry's reading in readings_, and the finder's, when stale.
     void keyReadings();
+    std::u16string readingNow(const std::u16string& word) const;
 
     std::vector<std::u16string> entries_;
     app::WordFinder finder_;
     app::WordNotes notes_;
+    std::vector<std::u16string> readings_;  // of each entry, "" for none
     std::vector<Lookup> lookups_;
     bool readingsStale_ = true;
 };

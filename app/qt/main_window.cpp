@@ -132,7 +132,7 @@ void MainWindow::createControls() {
         [this](int row) { session_->enterMatch(static_cast<std::size_t>(row)); });
     connect(wordBox_->lineEdit(), &QLineEdit::textEdited, this, [this] { session_->wordTyped(); });
     // So is composing in an input method, before anything is converted.
-    readings_ = new ReadingTracker(wordBox_->lineEdit(), [this] { session_->wordTyped(); });
+    readings_ = new ReadingTracker(wordBox_->lineEdit(), wordBox_, [this] { session_->wordTyped(); });
     leavingTheBox_ =
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
             if (now != wordBox_ && now != wordBox_->lineEdit()) findList_->hide();

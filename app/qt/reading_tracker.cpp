@@ -8,9 +8,10 @@
 
 namespace wordpour::app {
 
-ReadingTracker::ReadingTracker(QLineEdit* field, std::function<void()> composing)
-    : QObject(field), field_(field), composing_(std::move(composing)) {
+ReadingTracker::ReadingTracker(QLineEdit* field, QWidget* owner, std::function<void()> composing)
+    : QObject(field), field_(field), owner_(owner), composing_(std::move(composing)) {
     field->installEventFilter(this);
+    if (owner) owner->installEventFilter(this);
 }
 
 QString ReadingTracker::composingText() const {
@@ -25,7 +26,9 @@ std::optional<QString> ReadingTracker::reading() const {
 }
 
 bool ReadingTracker::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != field_ || event->type() != QEvent::InputMethod) return false;
+    if ((watched != field_ && (!owner_ || watched != owner_)) ||
+        event->type() != QEvent::InputMethod)
+        return false;
     auto* input = static_cast<QInputMethodEvent*>(event);
     const QString commit = input->commitString();
     if (!commit.isEmpty()) {
@@ -52,8 +55,9 @@ bool ReadingTracker::eventFilter(QObject* watched, QEvent* event) {
     else if (preedit.isEmpty() && commit.isEmpty()) kana_.clear();  // given up
     const bool composingChanged = preedit != preedit_;
     preedit_ = preedit;
-    // The field takes the event now, so that what runs next sees its text.
-    static_cast<QObject*>(field_)->event(event);
+    // The field takes the event now (through its owner, where it came that
+    // way), so that what runs next sees its text.
+    static_cast<QObject*>(watched)->event(event);
     if (composingChanged && commit.isEmpty() && composing_) composing_();
     return true;
 }

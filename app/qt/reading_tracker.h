@@ -16,9 +16,12 @@ namespace wordpour::app {
 
 class ReadingTracker final : public QObject {
 public:
-    // Watches `field`, as its child. `composing` runs whenever what the
-    // input method composes changes without the text changing.
-    ReadingTracker(QLineEdit* field, std::function<void()> composing = {});
+    // Watches `field`, as its child, and `owner` when the field is part of
+    // it (a combo box takes the input method's events and hands them on).
+    // `composing` runs whenever what the input method composes changes
+    // without the text changing.
+    ReadingTracker(QLineEdit* field, QWidget* owner = nullptr,
+                   std::function<void()> composing = {});
 
     // The field's text with what is being composed at the cursor.
     QString composingText() const;
@@ -31,6 +34,7 @@ protected:
 
 private:
     QLineEdit* field_;
+    QWidget* owner_;
     std::function<void()> composing_;
     QString preedit_;      // being composed now
     QString kana_;         // the last composing text that was kana alone

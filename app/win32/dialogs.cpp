@@ -4,6 +4,7 @@
 
 #include <commdlg.h>
 
+#include "app/win32/reading_tracker.h"
 #include "app/win32/spoken_name.h"
 #include "app/win32/win_text.h"
 
@@ -34,6 +35,8 @@ enum : WORD { kPrompt = 100, kText = 101 };
 
 struct InputState {
     std::wstring prompt, title, text;
+    ReadingTracker readings;
+    std::optional<std::u16string> reading;
 };
 
 void align(std::vector<WORD>& t) {
@@ -71,9 +74,11 @@ INT_PTR CALLBACK inputProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
             // reader is told that it names it.
             setSpokenName(GetDlgItem(dialog, kText),
                           std::u16string(state->prompt.begin(), state->prompt.end()));
+            state->readings.attach(GetDlgItem(dialog, kText));
             SetFocus(GetDlgItem(dialog, kText));
             return FALSE;
         case WM_DESTROY:
+            if (state) state->readings.detach();
             clearSpokenName(GetDlgItem(dialog, kText));
             break;
         case WM_COMMAND:
@@ -81,6 +86,7 @@ INT_PTR CALLBACK inputProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
                 const HWND text = GetDlgItem(dialog, kText);
                 const std::u16string typed = windowText(text);
                 state->text.assign(typed.begin(), typed.end());
+                state->reading = state->readings.reading();
                 EndDialog(dialog, IDOK);
                 return TRUE;
             }
@@ -96,7 +102,8 @@ INT_PTR CALLBACK inputProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 std::optional<std::u16string> inputBox(HWND owner, std::u16string_view prompt,
-                                       std::u16string_view title, std::u16string_view defaultText) {
+                                       std::u16string_view title, std::u16string_view defaultText,
+                                       std::optional<std::u16string>* reading) {
     std::vector<WORD> t;
     const DLGTEMPLATE dialog{
         DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU,
@@ -118,11 +125,12 @@ std::optional<std::u16string> inputBox(HWND owner, std::u16string_view prompt,
     addItem(t, BS_PUSHBUTTON | WS_TABSTOP, 203, 25, 50, 14, IDCANCEL, 0x80, L"キャンセル");
     addItem(t, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 74, 246, 14, kText, 0x81, L"");
 
-    InputState state{toWide(prompt), toWide(title), toWide(defaultText)};
+    InputState state{toWide(prompt), toWide(title), toWide(defaultText), {}, {}};
     const INT_PTR result = DialogBoxIndirectParamW(
         GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(t.data()), owner, inputProc,
         reinterpret_cast<LPARAM>(&state));
     if (result != IDOK) return std::nullopt;
+    if (reading) *reading = state.reading;
     return fromWide(state.text);
 }
 

@@ -14,9 +14,11 @@ namespace wordpour::app::win32 {
 
 form::Answer messageBox(HWND owner, const form::Message& message);
 
-// The text typed, or nothing when the user cancels.
+// The text typed, or nothing when the user cancels. `reading` gets how the
+// input method read the text, where it gave that for all of it.
 std::optional<std::u16string> inputBox(HWND owner, std::u16string_view prompt,
-                                       std::u16string_view title, std::u16string_view defaultText);
+                                       std::u16string_view title, std::u16string_view defaultText,
+                                       std::optional<std::u16string>* reading = nullptr);
 
 // A filter written "description|pattern|…" as the file dialog takes it:
 // "a|b|c|d" becomes "a\0b\0c\0d\0\0".

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/form/wording.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/dialogs.h"
 #include "app/win32/settings_file.h"
@@ -79,6 +80,8 @@ void MainWindow::createControls() {
                                         std::pair{parts.hwndList, form::kWordBoxListName}}) {
         if (control && setSpokenName(control, name)) named_.push_back(control);
     }
+    // Composing in an input method updates the type-to-find list too.
+    readings_.attach(parts.hwndItem, [this] { session_->wordTyped(); });
     // Created in the table's order, which is the tab order.
     for (std::size_t i = 0; i < std::size(form::kButtons); ++i) {
         const form::ButtonDef& def = form::kButtons[i];
@@ -145,6 +148,7 @@ int MainWindow::run() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (findListKey(message)) continue;
+        if (startsWord(message)) continue;
         if (TranslateAcceleratorW(window_, shortcuts_, &message)) continue;
         if (cellPosition_.handleDialogMessage(message)) continue;
         if (about_.handleDialogMessage(message)) continue;
@@ -164,14 +168,34 @@ bool MainWindow::findListKey(const MSG& message) {
         case VK_DOWN:
         case VK_UP:
             return findList_.move(static_cast<UINT>(message.wParam));
-        case VK_RETURN:
-            session_->pickMatch(static_cast<std::size_t>(std::max(findList_.highlighted(), 0)));
+        case VK_RETURN: {
+            // Enter enters the highlighted word; Shift+Enter only picks it.
+            const auto row = static_cast<std::size_t>(std::max(findList_.highlighted(), 0));
+            if (GetKeyState(VK_SHIFT) < 0)
+                session_->pickMatch(row);
+            else
+                session_->enterMatch(row);
             return true;
+        }
         case VK_ESCAPE:
             findList_.hide();
             return true;
     }
     return false;
+}
+
+bool MainWindow::startsWord(const MSG& message) {
+    // Space presses the button; control characters are other keys'.
+    if (message.message != WM_CHAR || message.wParam <= L' ' || message.wParam == 0x7F) return false;
+    if (std::find(std::begin(buttons_), std::end(buttons_), message.hwnd) == std::end(buttons_))
+        return false;
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    if (!GetComboBoxInfo(wordBox_, &parts) || !parts.hwndItem) return false;
+    SetFocus(wordBox_);
+    SendMessageW(parts.hwndItem, EM_SETSEL, 0, -1);  // the character replaces the old word
+    SendMessageW(parts.hwndItem, WM_CHAR, message.wParam, message.lParam);
+    return true;
 }
 
 void MainWindow::pressFocusedButton() {
@@ -270,7 +294,7 @@ form::Answer MainWindow::messageBox(const form::Message& message) {
 std::optional<std::u16string> MainWindow::inputBox(std::u16string_view prompt,
                                                    std::u16string_view title,
                                                    std::u16string_view defaultText) {
-    return win32::inputBox(window_, prompt, title, defaultText);
+    return win32::inputBox(window_, prompt, title, defaultText, &inputReading_);
 }
 
 std::u16string MainWindow::openFileName(std::u16string_view filter) {
@@ -289,8 +313,11 @@ void MainWindow::showAbout() {
     about_.show();
 }
 
-void MainWindow::showMatches(const std::vector<std::u16string>& words) {
-    findList_.show(wordBox_, words);
+void MainWindow::showMatches(const std::vector<form::FoundRow>& rows) {
+    std::vector<std::u16string> shown;
+    shown.reserve(rows.size());
+    for (const auto& row : rows) shown.push_back(form::wording::findRow(row));
+    findList_.show(wordBox_, shown);
 }
 
 void MainWindow::hideMatches() {
@@ -392,6 +419,10 @@ void MainWindow::removeWord(std::size_t index) {
 
 std::u16string MainWindow::typedWord() const {
     return windowText(wordBox_);
+}
+
+std::u16string MainWindow::composingWord() const {
+    return readings_.composingText();
 }
 
 int MainWindow::shownEntry() const {

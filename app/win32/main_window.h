@@ -12,6 +12,7 @@
 #include "app/win32/about_box.h"
 #include "app/win32/cell_position_dialog.h"
 #include "app/win32/find_list.h"
+#include "app/win32/reading_tracker.h"
 #include "app/win32/twips_layout.h"
 
 namespace wordpour::app::win32 {
@@ -38,6 +39,8 @@ private:
     HMENU createMenus();
     bool findListKey(const MSG& message);
     void pressFocusedButton();
+    // A character typed on a button begins a new word in the word box.
+    bool startsWord(const MSG& message);
 
     // SessionView
     void appendWords(const std::vector<std::u16string>& words) override;
@@ -45,6 +48,9 @@ private:
     void selectWord(std::size_t index) override;
     std::u16string typedWord() const override;
     int shownEntry() const override;
+    std::u16string composingWord() const override;
+    std::optional<std::u16string> typedReading() const override { return readings_.reading(); }
+    std::optional<std::u16string> inputBoxReading() const override { return inputReading_; }
     void showCellName(const std::u16string& name) override;
     void setFocus(form::Focus focus) override;
     form::Answer messageBox(const form::Message& message) override;
@@ -60,7 +66,7 @@ private:
     bool setting(std::string_view key, bool otherwise) override;
     std::optional<SettingNotKept> storeSetting(std::string_view key, bool value) override;
     void takeFocusBack() override;
-    void showMatches(const std::vector<std::u16string>& words) override;
+    void showMatches(const std::vector<form::FoundRow>& rows) override;
     void hideMatches() override;
     bool waitForStart(const std::function<bool()>& finished, std::u16string_view waiting) override;
     void setWaiting(bool waiting) override;
@@ -75,6 +81,8 @@ private:
     FindList findList_;
     HFONT findFont_ = nullptr;
     HWND focusBeforeDeactivation_ = nullptr;
+    ReadingTracker readings_;  // of the word box's text field
+    std::optional<std::u16string> inputReading_;
 
     CellPositionDialog cellPosition_;
     AboutBox about_;

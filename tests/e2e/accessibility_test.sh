@@ -57,7 +57,7 @@ sleep 1
     "push button=入力" "push button=リスト追加" "push button=リスト削除" "push button=リスト開く" \
     "push button=リスト保存" "push button=セル位置" "push button=リスト表示" \
     "push button=ファイル選択" "menu item=編集(E)" "popup menu=編集" \
-    "menu item=列の最後へ移動(E)" "check box=上書きの前に確認(K)" >/dev/null ||
+    "menu item=列の最後へ移動(E)" "check box=上書きの前に確認(K)" "menu item=読みの変更(R)" >/dev/null ||
     fail "the main window"
 # Whether the overwrite question is on, and the windows kept on top, can be heard.
 "${check[@]}" checked "上書きの前に確認(K)" on || fail "上書きの前に確認"
@@ -83,10 +83,10 @@ sleep 0.3
 xdotool key shift+Tab shift+Tab shift+Tab shift+Tab   # from 入力 back to the word box
 xdotool type --delay 80 "pie"
 sleep 0.5
-"${check[@]}" highlighted "apple pie" >/dev/null || fail "the find list's first entry"
+"${check[@]}" highlighted "pie chart" >/dev/null || fail "the find list's first entry"
 xdotool key Down
 sleep 0.3
-"${check[@]}" highlighted "pie chart" >/dev/null || fail "the find list after Down"
+"${check[@]}" highlighted "apple pie" >/dev/null || fail "the find list after Down"
 xdotool key Escape
 
 xdotool key ctrl+p

@@ -110,9 +110,25 @@ xdotool key Tab Tab Tab Tab Return           # 入力
 sleep 1
 cell=$(HOME=$office_home "${helper[@]}" "$WORDPOUR_PIPE" read "$book" A2)
 [ "$cell" = "東京" ] || fail "A2 holds '$cell', not 東京"
+
+# A word of a loaded List is found by the kana Mozc is composing, before
+# anything is converted: the find list shows while "oosaka" is still being
+# typed; Enter commits おおさか, and Enter on the list writes 大阪.
+printf '\x91\xe5\x8d\xe3\r\n' >List          # 大阪 in code page 932
+xdotool key ctrl+o; sleep 0.5
+xdotool key Return; sleep 1                  # はい; the dictionary reads it meanwhile
+xdotool key shift+Tab shift+Tab shift+Tab shift+Tab; sleep 0.3  # 入力 to the word box, its text selected
+before=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | wc -l)
+xdotool type --delay 80 "oosaka"; sleep 0.8
+after=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | wc -l)
+[ "$after" -gt "$before" ] || fail "no find list while composing おおさか ($before, then $after windows)"
+xdotool key Return; sleep 0.5                # commit the kana
+xdotool key Return; sleep 1                  # the list's first row: 大阪
+cell=$(HOME=$office_home "${helper[@]}" "$WORDPOUR_PIPE" read "$book" A3)
+[ "$cell" = "大阪" ] || fail "A3 holds '$cell', not 大阪"
 xdotool key ctrl+q
 status=0
 wait "$program" || status=$?
 program=""
 [ "$status" -eq 0 ] || fail "Ctrl+Q ended the program with status $status"
-echo "$method with Mozc: toukyou, Space, Enter, 入力 wrote 東京"
+echo "$method with Mozc: toukyou, Space, Enter, 入力 wrote 東京; composing おおさか found 大阪"

@@ -173,8 +173,9 @@ xdotool key Return
 settle
 printf '\x82\xe8\x82\xf1\x82\xb2\r\n\x82\xe8\x82\xf1\x82\xb2\r\n' | cmp -s - List || fail "after a load List holds $(od -c List | head -2)"
 
-# Type to find: "りん" lists both entries; Down, Enter picks the second into
-# the word box; 入力 writes it.
+# Type to find: "りん", typed on 入力, begins a new word in the word box and
+# lists both entries; Down, Enter enters the second at once, into C2. Then
+# romaji finds りんご by its reading; Enter writes it into C3.
 xdotool key ctrl+p
 window "^セル位置$" >/dev/null || fail "no cell-position dialog"
 settle
@@ -183,15 +184,16 @@ xdotool key Tab space
 settle
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 settle
-xdotool key Tab Tab Tab Tab Tab          # from 入力 round to the word box
-settle 0.5
-xdotool type --delay 150 "りん"
+xdotool type --delay 150 "りん"          # on 入力: a new word in the word box
 settle
 xdotool key Down Return
-settle
-xdotool key Tab Tab Tab Tab Return      # to 入力: into C2
 settle 1.5
-cells | grep -q "cell C2='りんご" || fail "type to find did not pick りんご: $(cells)"
+cells | grep -q "cell C2='りんご" || fail "type to find did not enter りんご: $(cells)"
+xdotool type --delay 150 "ringo"
+settle
+xdotool key Return
+settle 1.5
+cells | grep -q "cell C3='りんご" || fail "romaji on 入力 did not enter りんご: $(cells)"
 # The order a person uses: a word found, then 常に手前に表示, then the
 # cell-position dialog: the main window and the dialog are kept above.
 always_on_top " after type to find"

@@ -166,8 +166,8 @@ sleep 1
 cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" B7 B8 | tr '\n' ' ')
 [ "$cells" = "pour  " ] || fail "after the thaw B7 B8 hold '$cells', not 'pour  '"
 
-# Type to find: two words added, "PIE" typed lists both (case ignored), Down
-# and Enter pick the second, 入力 writes it into B8.
+# Type to find: two words added, "PIE" typed lists both (case ignored), the
+# one that begins with it first; Enter enters it at once, into B8.
 for word in "apple pie" "pie chart"; do
     focus "$main"
     xdotool key ctrl+a
@@ -180,9 +180,7 @@ focus "$main"
 xdotool key Tab Tab Tab Tab Tab          # from 入力 round to the word box
 xdotool type --delay 80 "PIE"
 sleep 0.5
-xdotool key Down Return
-sleep 0.3
-xdotool key Tab Tab Tab Tab Return      # to 入力
+xdotool key Return
 sleep 0.5
 cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" B8 | tr '\n' ' ')
 [ "$cells" = "pie chart " ] || fail "type to find wrote '$cells' into B8, not 'pie chart'"
@@ -202,6 +200,22 @@ xdotool key Return                      # 入力, below the column's last filled
 sleep 0.5
 cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" B9 B12 B13 | tr '\n' ' ')
 [ "$cells" = "昨日 おととい pie chart " ] || fail "after Ctrl+E B9 B12 B13 hold '$cells'"
+
+# Romaji typed on 入力, with no input method, begins a new word and finds
+# 東京都庁 by the reading the dictionary gave it; Enter writes it into B14.
+focus "$main"
+xdotool key ctrl+a
+focus "$(window "^ﾘｽﾄに追加")"
+xdotool type --delay 30 "東京都庁"
+xdotool key Return
+sleep 1                                 # the dictionary reads it meanwhile
+focus "$main"
+xdotool type --delay 80 "toukyoutoc"    # 入力 has the focus
+sleep 0.5
+xdotool key Return
+sleep 0.5
+cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" B14 | tr '\n' ' ')
+[ "$cells" = "東京都庁 " ] || fail "romaji on 入力 wrote '$cells' into B14, not 東京都庁"
 
 # Frozen again, with an entry outstanding: Quit still ends the program at once.
 office -STOP

@@ -82,6 +82,8 @@ std::vector<Message> everyMessage() {
                       File::Unencodable, File::Ambiguous, File::NotSaved})
         all.push_back(form::wording::listFileProblem({kind, "/w/List", {}, 0}, {u"😀"}, u"t"));
     all.push_back(form::wording::wordList({}));
+    all.push_back(form::wording::noWordToRead());
+    all.push_back(form::wording::readingRefused(u"東京"));
     return all;
 }
 

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QInputMethodEvent>
 #include <QListView>
 #include <QSettings>
 
@@ -327,6 +328,12 @@ private slots:
                  QStringLiteral("取り消す"));  // the box's own undo did not run
     }
 
+    static QListView* findList() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("FindList")) return qobject_cast<QListView*>(w);
+        return nullptr;
+    }
+
     void typingFindsByWritingOrReadingAndOneKeyEnters() {
         QVERIFY(f_->start());
         for (const char16_t* word : {u"東京都", u"大阪府", u"京都府"}) {
@@ -336,12 +343,7 @@ private slots:
         f_->form->session().settleReadings();
         const bool read = wordpour::app::openReadingDictionary() != nullptr;
         f_->combo()->setFocus();
-        auto* list = f_->form->findChild<QListView*>(QStringLiteral("FindList"));
-        if (!list) {
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (w->objectName() == QLatin1String("FindList"))
-                    list = qobject_cast<QListView*>(w);
-        }
+        QListView* list = findList();
         QVERIFY(list);
         f_->type(QStringLiteral("京"));
         QVERIFY(list->isVisible());
@@ -379,6 +381,38 @@ private slots:
         QTest::keyClick(f_->combo(), Qt::Key_Return);
         QVERIFY(f_->entriesDone());
         QCOMPARE(f_->sheet.cells[u"A3"], u"京都府");
+    }
+
+    void whatTheInputMethodComposesFindsAndItsKanaBecomeTheReading() {
+        if (!wordpour::app::openReadingDictionary()) QSKIP("no reading dictionary");
+        QVERIFY(f_->start());
+        wordpour::app::InputBox::setNextReply(QStringLiteral("日本"));
+        f_->form->session().addWord();
+        f_->form->session().settleReadings();
+        f_->combo()->setFocus();
+        QLineEdit* field = f_->combo()->lineEdit();
+        // As the platform delivers them: to the widget with the focus.
+        auto compose = [](const QString& preedit, const QString& commit = {}) {
+            QInputMethodEvent event(preedit, {});
+            if (!commit.isEmpty()) event.setCommitString(commit);
+            QApplication::sendEvent(QApplication::focusObject(), &event);
+        };
+        // The dictionary reads 日本 にっぽん: the kana being composed find it.
+        compose(QStringLiteral("にっぽ"));
+        QListView* list = findList();
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("日本（にっぽん）"));
+        // The person reads it にほん: converted and entered, that reading stays.
+        field->clear();
+        compose(QStringLiteral("にほん"));
+        compose(QStringLiteral("日本"));
+        compose({}, QStringLiteral("日本"));
+        QCOMPARE(field->text(), QStringLiteral("日本"));
+        QTest::mouseClick(f_->button(wordpour::form::Command::Enter), Qt::LeftButton);
+        QVERIFY(f_->entriesDone());
+        f_->type(QStringLiteral("nihon"));
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("日本（にほん）"));
     }
 
     void aFilterBecomesQtsDescriptionAndPatterns() {

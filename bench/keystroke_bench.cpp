@@ -1,0 +1,286 @@
+// Counts the keys a person spends per word: typing it into the cell through
+// an input method, picking it in Wordpour as it was before readings, and in
+// Wordpour now, driven through the real window (offscreen) with key events.
+// The words are 2,000 common nouns of IPAdic with their readings; the
+// entries follow Zipf's law (s = 1) with a fixed seed. Prints one line of
+// figures and asserts nothing.
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+
+#include <QDir>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QListView>
+
+#include "app/find/kana.h"
+#include "tests/app/qt/window_fixture.h"
+#include "wordlist/code_page.h"
+#include "wordlist/list_file.h"
+
+namespace {
+
+constexpr std::size_t kWords = 2000;
+constexpr std::size_t kEntries = 1000;
+constexpr unsigned kSeed = 20261208;
+constexpr const char* kNounFile = "/usr/share/mecab/dic/ipadic/Noun.csv";
+
+struct Word {
+    std::u16string written;
+    std::u16string reading;  // hiragana
+    std::string romaji;      // as typed into an input method, the fewest keys
+};
+
+// The fewest romaji keys of a hiragana reading, as Japanese input methods
+// take them: si, tu, ti, hu, zi; nn for ん before a vowel, y, n or at the end.
+std::string romajiOf(std::u16string_view kana) {
+    static const std::map<char16_t, std::string> one = {
+        {u'あ', "a"},   {u'い', "i"},   {u'う', "u"},   {u'え', "e"},   {u'お', "o"},
+        {u'か', "ka"},  {u'き', "ki"},  {u'く', "ku"},  {u'け', "ke"},  {u'こ', "ko"},
+        {u'さ', "sa"},  {u'し', "si"},  {u'す', "su"},  {u'せ', "se"},  {u'そ', "so"},
+        {u'た', "ta"},  {u'ち', "ti"},  {u'つ', "tu"},  {u'て', "te"},  {u'と', "to"},
+        {u'な', "na"},  {u'に', "ni"},  {u'ぬ', "nu"},  {u'ね', "ne"},  {u'の', "no"},
+        {u'は', "ha"},  {u'ひ', "hi"},  {u'ふ', "hu"},  {u'へ', "he"},  {u'ほ', "ho"},
+        {u'ま', "ma"},  {u'み', "mi"},  {u'む', "mu"},  {u'め', "me"},  {u'も', "mo"},
+        {u'や', "ya"},  {u'ゆ', "yu"},  {u'よ', "yo"},  {u'ら', "ra"},  {u'り', "ri"},
+        {u'る', "ru"},  {u'れ', "re"},  {u'ろ', "ro"},  {u'わ', "wa"},  {u'を', "wo"},
+        {u'が', "ga"},  {u'ぎ', "gi"},  {u'ぐ', "gu"},  {u'げ', "ge"},  {u'ご', "go"},
+        {u'ざ', "za"},  {u'じ', "zi"},  {u'ず', "zu"},  {u'ぜ', "ze"},  {u'ぞ', "zo"},
+        {u'だ', "da"},  {u'ぢ', "di"},  {u'づ', "du"},  {u'で', "de"},  {u'ど', "do"},
+        {u'ば', "ba"},  {u'び', "bi"},  {u'ぶ', "bu"},  {u'べ', "be"},  {u'ぼ', "bo"},
+        {u'ぱ', "pa"},  {u'ぴ', "pi"},  {u'ぷ', "pu"},  {u'ぺ', "pe"},  {u'ぽ', "po"},
+        {u'ゔ', "vu"},  {u'ぁ', "xa"},  {u'ぃ', "xi"},  {u'ぅ', "xu"},  {u'ぇ', "xe"},
+        {u'ぉ', "xo"},  {u'ゃ', "xya"}, {u'ゅ', "xyu"}, {u'ょ', "xyo"}, {u'ー', "-"},
+        {u'ゐ', "wyi"}, {u'ゑ', "wye"}, {u'ゎ', "xwa"},
+    };
+    std::string out;
+    for (std::size_t i = 0; i < kana.size(); ++i) {
+        const char16_t c = kana[i];
+        const char16_t next = i + 1 < kana.size() ? kana[i + 1] : u'\0';
+        if (c == u'ん') {
+            const std::string after = one.count(next) ? one.at(next) : "";
+            const bool single = !after.empty() && std::string("aiueoyn").find(after[0]) == std::string::npos;
+            out += single ? "n" : "nn";
+            continue;
+        }
+        if (c == u'っ' && next && one.count(next) && std::string("aiueo-").find(one.at(next)[0]) == std::string::npos) {
+            out += one.at(next)[0];
+            continue;
+        }
+        if (!one.count(c)) return {};
+        std::string syllable = one.at(c);
+        // A small ゃゅょ after an i-syllable joins it: kya, sya, zya.
+        if ((next == u'ゃ' || next == u'ゅ' || next == u'ょ') && syllable.size() == 2 &&
+            syllable[1] == 'i') {
+            syllable = syllable.substr(0, 1) + one.at(next).substr(1);
+            ++i;
+        }
+        out += syllable;
+    }
+    return out;
+}
+
+// The commonest general nouns of IPAdic (the lowest cost first) written with
+// a kanji, one reading each, encodable in List.
+std::vector<Word> nouns() {
+    std::ifstream in(kNounFile, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    const auto text = wordpour::wordlist::decodeEucJp(bytes.str());
+    if (!text) return {};
+    struct Row {
+        int cost;
+        Word word;
+    };
+    std::vector<Row> rows;
+    std::size_t start = 0;
+    while (start < text->size()) {
+        std::size_t end = text->find(u'\n', start);
+        if (end == std::u16string::npos) end = text->size();
+        std::vector<std::u16string> fields;
+        for (std::size_t at = start; at <= end;) {
+            std::size_t comma = text->find(u',', at);
+            if (comma == std::u16string::npos || comma > end) comma = end;
+            fields.push_back(text->substr(at, comma - at));
+            at = comma + 1;
+        }
+        start = end + 1;
+        if (fields.size() < 13 || fields[5] != u"一般") continue;
+        const std::u16string& written = fields[0];
+        const bool kanji = std::any_of(written.begin(), written.end(),
+                                       [](char16_t c) { return c >= 0x4E00 && c <= 0x9FFF; });
+        if (!kanji || written.size() < 2 || written.size() > 6) continue;
+        Word word{written, wordpour::app::toHiragana(fields[11]), {}};
+        word.romaji = romajiOf(word.reading);
+        if (word.romaji.empty() || !wordpour::wordlist::encodeCp932(written)) continue;
+        rows.push_back({std::stoi(std::string(fields[3].begin(), fields[3].end())), word});
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+        return a.cost != b.cost ? a.cost < b.cost : a.word.written < b.word.written;
+    });
+    std::vector<Word> words;
+    std::set<std::u16string> seen;
+    for (auto& row : rows) {
+        if (words.size() == kWords) break;
+        if (seen.insert(row.word.written).second) words.push_back(std::move(row.word));
+    }
+    return words;
+}
+
+QListView* findList() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("FindList")) return qobject_cast<QListView*>(w);
+    return nullptr;
+}
+
+// The row of the find list that shows `written`, or -1.
+int rowOf(const std::u16string& written) {
+    QListView* list = findList();
+    if (!list || !list->isVisible()) return -1;
+    const QString word = QString::fromStdU16String(written);
+    for (int row = 0; row < list->model()->rowCount(); ++row) {
+        const QString shown = list->model()->index(row, 0).data().toString();
+        if (shown == word || shown.startsWith(word + QStringLiteral("（"))) return row;
+    }
+    return -1;
+}
+
+void key(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(k), modifiers);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type != QtWarningMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
+    QApplication application(argc, argv);
+    const std::vector<Word> words = nouns();
+    if (words.size() < kWords) {
+        std::fprintf(stderr, "keystroke_bench: %s has too few nouns (mecab-ipadic)\n", kNounFile);
+        return 1;
+    }
+    // Zipf's law over the words, their ranks shuffled once.
+    std::mt19937 random(kSeed);
+    std::vector<std::size_t> byRank(kWords);
+    for (std::size_t i = 0; i < kWords; ++i) byRank[i] = i;
+    std::shuffle(byRank.begin(), byRank.end(), random);
+    std::vector<double> weights;
+    for (std::size_t rank = 1; rank <= kWords; ++rank) weights.push_back(1.0 / static_cast<double>(rank));
+    std::discrete_distribution<std::size_t> zipf(weights.begin(), weights.end());
+    std::vector<std::size_t> entries;
+    for (std::size_t i = 0; i < kEntries; ++i) entries.push_back(byRank[zipf(random)]);
+
+    // (a) Into the cell through an input method: its romaji, convert,
+    // commit, Enter; the first candidate taken as right.
+    // (b) Before readings: from 入力, Shift+Tab four times to the word box;
+    // the fewer of Down or Up to the entry in its drop-down, or the word
+    // typed through the input method; Tab four times back to 入力 and Enter.
+    // The word already in the box is Enter alone.
+    std::size_t imeKeys = 0, beforeKeys = 0;
+    int current = -1;  // the box's entry
+    std::size_t last = kWords;
+    for (std::size_t w : entries) {
+        const std::size_t ime = words[w].romaji.size() + 2;
+        imeKeys += ime + 1;
+        if (w == last) {
+            beforeKeys += 1;
+            continue;
+        }
+        const auto target = static_cast<int>(w);
+        const std::size_t moves = static_cast<std::size_t>(current < 0 ? target + 1 : std::abs(target - current));
+        const std::size_t around = 4 + 4 + 1;
+        if (moves <= ime) {
+            beforeKeys += around + moves;
+            current = target;
+        } else {
+            beforeKeys += around + ime;
+            current = -1;
+        }
+        last = w;
+    }
+
+    // (c) Now: the real window, the words loaded from List and read by the
+    // dictionary. From the focus an entry leaves (入力): Enter when the box
+    // holds the word; otherwise its romaji, a letter at a time, until the
+    // word is among the first two rows of the find list, then Down to it and
+    // Enter.
+    QTemporaryDir cwd;
+    QDir::setCurrent(cwd.path());
+    {
+        std::vector<std::u16string> list;
+        for (const Word& word : words) list.push_back(word.written);
+        const auto bytes = std::get<std::string>(wordpour::wordlist::writeList(list));
+        QFile file(QStringLiteral("List"));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+    wordpour::testing::WindowFixture f;
+    if (!f.start()) return 1;
+    wordpour::app::MessageBox::setNextAnswer(wordpour::form::Answer::Yes);
+    f.form->session().loadList();
+    f.form->session().settleReadings();
+    QWidget* enter = f.button(wordpour::form::Command::Enter);
+    enter->setFocus();
+    // A person types on until the word is in the first two rows: further
+    // down, a letter more costs no more than Down and saves a look.
+    constexpr int kGlance = 2;
+    std::size_t nowKeys = 0, wrong = 0, fallbacks = 0, letters = 0, downs = 0, picks = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Word& word = words[entries[i]];
+        const QString written = QString::fromStdU16String(word.written);
+        if (f.combo()->currentText() == written) {
+            key(Qt::Key_Return);
+            nowKeys += 1;
+        } else {
+            int row = -1;
+            std::size_t typed = 0;
+            for (const char letter : word.romaji) {
+                QTest::keyClick(QApplication::focusWidget(), letter);
+                ++typed;
+                row = rowOf(word.written);
+                if (row >= 0 && row < kGlance) break;
+            }
+            if (row < 0) {
+                // Not found by its reading (the dictionary reads it another
+                // way): typed whole through the input method instead.
+                ++fallbacks;
+                for (std::size_t n = 0; n < typed; ++n) key(Qt::Key_Backspace);
+                QInputMethodEvent composing(QString::fromStdU16String(word.reading), {});
+                QApplication::sendEvent(QApplication::focusWidget(), &composing);
+                QInputMethodEvent commit;
+                commit.setCommitString(written);
+                QApplication::sendEvent(QApplication::focusWidget(), &commit);
+                typed += typed + word.romaji.size() + 2;
+                row = std::max(rowOf(word.written), 0);
+            }
+            for (int n = 0; n < row; ++n) key(Qt::Key_Down);
+            key(Qt::Key_Return);
+            nowKeys += typed + static_cast<std::size_t>(row) + 1;
+            letters += typed;
+            downs += static_cast<std::size_t>(row);
+            ++picks;
+        }
+        if (!f.entriesDone()) return 1;
+        const std::string row = std::to_string(i + 2);
+        const std::u16string cell = u"A" + std::u16string(row.begin(), row.end());
+        if (f.sheet.cells[cell] != word.written) ++wrong;
+    }
+    const double a = static_cast<double>(imeKeys) / kEntries;
+    const double b = static_cast<double>(beforeKeys) / kEntries;
+    const double c = static_cast<double>(nowKeys) / kEntries;
+    std::fprintf(stderr, "keystroke_bench: %zu picks, %.2f letters and %.2f Down each\n", picks,
+                 static_cast<double>(letters) / static_cast<double>(picks),
+                 static_cast<double>(downs) / static_cast<double>(picks));
+    std::fprintf(stderr, "keystroke_bench: %zu words, %zu entries, %zu typed through the input method, %zu not in their cell\n",
+                 words.size(), entries.size(), fallbacks, wrong);
+    std::printf("keystrokes per entry: input method %.1f, before %.1f, now %.1f, now/input method %.2f\n",
+                a, b, c, c / a);
+    return wrong == 0 ? 0 : 1;
+}
