@@ -321,7 +321,9 @@ void EntrySession::changeReading() {
             view_.messageBox(wording::readingRefused(*reply));
         }
     }
-    view_.setFocus(Focus::WordBox);
+    // As after the other list commands: Enter writes the word, a letter
+    // begins the next one.
+    view_.setFocus(Focus::Enter);
 }
 
 void EntrySession::pickMatch(std::size_t row) {

@@ -467,7 +467,7 @@ std::u16string findRow(const FoundRow& row) {
 
 std::u16string readingPrompt(std::u16string_view word) {
     return u"「" + shown(word) +
-           u"」の読みを、ひらがな、カタカナかローマ字で入力してください。"
+           u"」の読みを、ひらがな、カタカナかローマ字で入力してください。\n"
            u"空にすると、辞書の読みに戻ります。";
 }
 

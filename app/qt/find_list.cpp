@@ -26,6 +26,10 @@ FindList::FindList(QWidget* box, std::function<void(int row)> picked,
     setFocusPolicy(Qt::NoFocus);
     setFont(gothicFont(12, false));
     setUniformItemSizes(true);  // 32,767 rows lay out at once
+    // A row wider than the box is cut with "…": a scroll bar across would
+    // hide the rows it covers.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTextElideMode(Qt::ElideRight);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setModel(&words_);
     setAccessibleName(toQt(form::kFindListName));

@@ -203,7 +203,7 @@ TEST_F(SessionReadings, ThePersonCorrectsAReadingAndItIsKeptBesideListWithoutTou
         form->run(wordpour::form::Command::ChangeReading);
         EXPECT_EQ(view.shown.size(), messages + (c.refused ? 1 : 0));
         EXPECT_EQ(typed(c.reading), (Words{u"日本"}));
-        EXPECT_EQ(view.focus, wordpour::form::Focus::WordBox);
+        EXPECT_EQ(view.focus, wordpour::form::Focus::Enter);
     }
     // Saved beside List; List's bytes are the words alone.
     view.answers = {Answer::Yes};
