@@ -237,6 +237,14 @@ TEST_F(SessionReadings, ThePersonCorrectsAReadingAndItIsKeptBesideListWithoutTou
         run.session->wordTyped();
         EXPECT_EQ(run.view.matches, load.byReading);
     }
+    // A word deleted leaves both files with the next save.
+    view.pick(1);
+    form->deleteWord();
+    view.answers = {Answer::Yes};
+    form->saveList();
+    EXPECT_EQ(bytesOf("List"), "\x93\xFA\x96\x7B\r\n");
+    EXPECT_EQ(bytesOf("List.wordpour").find("行方"), std::string::npos);
+    EXPECT_NE(bytesOf("List.wordpour").find("日本"), std::string::npos);
 }
 
 TEST_F(SessionReadings, TheDictionaryReadsTheWordsOfALoadedList) {
