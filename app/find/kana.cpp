@@ -197,9 +197,60 @@ bool isKana(std::u16string_view text) {
                        [](char16_t c) { return isHiragana(c) || isKatakana(c); });
 }
 
+namespace {
+
+// The romaji of kana, as the first spelling of the table writes each.
+std::u16string spell(std::u16string_view kana) {
+    std::u16string out;
+    for (std::size_t at = 0; at < kana.size();) {
+        const Spelling* found = nullptr;
+        for (std::size_t length = std::min<std::size_t>(2, kana.size() - at); length > 0 && !found;
+             --length)
+            for (const Spelling& s : kSpellings)
+                if (s.kana == kana.substr(at, length) && s.romaji != "xtu") {
+                    found = &s;
+                    break;
+                }
+        if (kana[at] == u'っ') {
+            // Doubles the consonant after it, as it is typed.
+            const std::u16string next = spell(kana.substr(at + 1, 1));
+            out += !next.empty() && !isVowel(next[0]) ? next.substr(0, 1) : u"xtu";
+            ++at;
+            continue;
+        }
+        if (!found) return {};
+        out.append(found->romaji.begin(), found->romaji.end());
+        at += found->kana.size();
+    }
+    return out;
+}
+
+// A word begun on a button starts with the letter typed there, the input
+// method composing the rest as kana: "t" then おうきょう is "toukyou". Kana
+// after a letter are spelled back into romaji, to be read with it.
+std::u16string joinedWithLetters(std::u16string text) {
+    const auto letter = std::find_if(text.begin(), text.end(), isLetter);
+    if (letter == text.end()) return text;
+    std::u16string out(text.begin(), letter);
+    for (auto at = letter; at != text.end();) {
+        auto run = std::find_if(at, text.end(), [](char16_t c) { return isHiragana(c) && c != u'ー'; });
+        out.append(at, run);
+        auto end = std::find_if_not(run, text.end(), [](char16_t c) { return isHiragana(c) && c != u'ー'; });
+        if (run != end) {
+            const std::u16string romaji = spell(std::u16string_view(&*run, static_cast<std::size_t>(end - run)));
+            if (romaji.empty()) return text;
+            out += romaji;
+        }
+        at = end;
+    }
+    return out;
+}
+
+}  // namespace
+
 TypedReading typedReading(std::u16string_view key) {
     TypedReading reading;
-    for (const Read& way : readRomaji(toHiragana(key))) {
+    for (const Read& way : readRomaji(joinedWithLetters(toHiragana(key)))) {
         if (way.rest.empty()) {
             reading.forms.push_back(way.kana);
             continue;

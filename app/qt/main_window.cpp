@@ -387,8 +387,9 @@ std::optional<std::u16string> MainWindow::inputBoxReading() const {
 
 bool MainWindow::startsWord(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
-    auto* button = qobject_cast<QPushButton*>(watched);
-    if (!button || !buttons_.count(form::Command::Enter)) return false;
+    const bool onButton = std::any_of(buttons_.begin(), buttons_.end(),
+                                      [watched](const auto& b) { return b.second == watched; });
+    if (!onButton) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     const QString text = key->text();
     // Space presses the button, and Ctrl or Alt with a letter are the menus'.

@@ -112,12 +112,13 @@ cell=$(HOME=$office_home "${helper[@]}" "$WORDPOUR_PIPE" read "$book" A2)
 [ "$cell" = "東京" ] || fail "A2 holds '$cell', not 東京"
 
 # A word of a loaded List is found by the kana Mozc is composing, before
-# anything is converted: the find list shows while "oosaka" is still being
-# typed; Enter commits おおさか, and Enter on the list writes 大阪.
+# anything is converted. "oosaka" typed with the focus on 入力: its first
+# letter begins a new word in the word box, Mozc composes the rest (おさか),
+# and the find list shows meanwhile; Enter commits the kana, and Enter on the
+# list writes 大阪.
 printf '\x91\xe5\x8d\xe3\r\n' >List          # 大阪 in code page 932
 xdotool key ctrl+o; sleep 0.5
 xdotool key Return; sleep 1                  # はい; the dictionary reads it meanwhile
-xdotool key shift+Tab shift+Tab shift+Tab shift+Tab; sleep 0.3  # 入力 to the word box, its text selected
 before=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | wc -l)
 xdotool type --delay 80 "oosaka"; sleep 0.8
 after=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | wc -l)

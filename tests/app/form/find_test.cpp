@@ -134,6 +134,9 @@ TEST_F(SessionReadings, RomajiAndKanaFindWordsByTheirReadingTheBeginningsFirst) 
         {u"とうきょう", Words{u"東京", u"東京都"}},  // kana
         {u"トウキョウ", Words{u"東京", u"東京都"}},
         {u"とうky", Words{u"東京", u"東京都"}},  // as an input method composes
+        // A letter typed on 入力, the input method composing the rest.
+        {u"tおうきょう", Words{u"東京", u"東京都"}},
+        {u"kyおうと", Words{u"京都", u"東京都"}},
         {u"京", Words{u"京都", u"東京", u"東京都"}},  // the written form
         {u"abc", Words{u"ABC"}},
         {u"xz", std::nullopt},  // no syllable
