@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "app/form/entry_session.h"
+#include "journal/journal.h"
 #include "tests/app/form/memory_view.h"
 #include "tests/support/entry_steps.h"
 #include "tests/support/test_office.h"
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
     setenv("WORDPOUR_PIPE", office.pipe().c_str(), 1);
 
     MemoryView view;
+    view.journalAt = dir.path() + "/journal";
     EntrySession session(view, wordpour::testing::programBackend());
     view.fileNames.push_back(u16(path));
     if (!session.start()) {
@@ -108,6 +110,21 @@ int main(int argc, char** argv) {
     }
     const Figures columnEnd = figures(std::move(lookups));
 
+    // The journal's append, flushed to the disk, on its own thread: what
+    // each entry costs the disk, never the entry.
+    session.settleJournal(std::chrono::seconds(30));
+    wordpour::journal::Journal journal(dir.path() + "/journal-bench");
+    std::vector<double> appends;
+    for (int i = 0; i < 200; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        journal.append({wordpour::journal::Record::Kind::Entry, i, u16(path), u"sheet1", u"A2",
+                        u"りんご", {}});
+        appends.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    const Figures journalAppend = figures(std::move(appends));
+
     const std::string command = "/usr/bin/python3 " + script + " " + office.pipe() + " '" + path +
                                 "' " + std::to_string(count);
     double python = 0;
@@ -124,6 +141,8 @@ int main(int argc, char** argv) {
                 person.median, person.p99);
     std::printf("end of a column filled to row 60000:   median %.3f ms, p99 %.3f ms\n",
                 columnEnd.median, columnEnd.p99);
+    std::printf("journal, a record appended and flushed:  median %.3f ms, p99 %.3f ms\n",
+                journalAppend.median, journalAppend.p99);
     if (python > 0) {
         std::printf("python3-uno, the same calls:          median %.3f ms\n", python);
         std::printf("python3-uno median / Wordpour median: %.1fx\n", python / top.median);

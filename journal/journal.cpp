@@ -48,13 +48,14 @@ std::vector<std::filesystem::path> Journal::files() const {
     return found;
 }
 
-std::optional<wordlist::FileError> Journal::append(const Record& record) {
+std::optional<wordlist::FileError> Journal::append(const std::vector<Record>& records) {
     std::error_code made;
     std::filesystem::create_directories(folder_, made);
     std::optional<wordlist::FileError> failed;
     const auto lock = FolderLock::take(folder_, failed);
     if (!lock) return failed;
-    const std::string line = encode(record);
+    std::string line;
+    for (const Record& record : records) line += encode(record);
     auto all = files();
     std::filesystem::path current = all.empty() ? fileNumbered(folder_, 1) : all.back();
     std::error_code sized;

@@ -23,12 +23,17 @@ struct Limits {
 
 class Journal {
 public:
+    Journal() = default;
     explicit Journal(std::filesystem::path folder, Limits limits = {})
         : folder_(std::move(folder)), limits_(limits) {}
 
     // Appends the record and flushes it to the disk; the folder is made
     // when missing. A failure leaves every earlier record as it was.
-    std::optional<wordlist::FileError> append(const Record& record);
+    std::optional<wordlist::FileError> append(const Record& record) {
+        return append(std::vector<Record>{record});
+    }
+    // The same for several, with one write and one flush.
+    std::optional<wordlist::FileError> append(const std::vector<Record>& records);
     // Every whole record of every file, the oldest first.
     std::vector<Record> read() const;
 

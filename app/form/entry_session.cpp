@@ -1,6 +1,7 @@
 #include "app/form/entry_session.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <variant>
@@ -58,6 +59,16 @@ bool EntrySession::start() {
         view_.messageBox(wording::startupFailure(*failed, link_.applicationName()));
         return false;
     }
+    linkedBook_ = path;
+    const std::filesystem::path folder = view_.journalFolder();
+    journal_ = std::make_unique<journal::JournalWriter>(
+        journal::Journal(folder), [this, folder](const wordlist::FileError& error) {
+            view_.post([this, folder, error] {
+                // Said once: the entries go on, and so would the message.
+                if (std::exchange(journalFailureSaid_, true)) return;
+                view_.messageBox(wording::journalNotKept(folder, error));
+            });
+        });
     confirmOverwrite_ = view_.setting(kConfirmOverwriteKey, true);
     view_.setChecked(Command::ConfirmOverwrite, confirmOverwrite_);
     view_.setFocus(Focus::WordBox);
@@ -183,6 +194,7 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
     // while the entry was under way stands: the next word goes below it.
     if (result.written) {
         words_.used(entry->word);
+        record(journal::Record::Kind::Entry, entry->cell, entry->word, result.before);
         if (cellName_ == nameBefore) moveCellName(entry->cell);
         if (result.shownApplication) view_.takeFocusBack();
         history_.add({*entry, result.before, nameBefore, result.keptCell});
@@ -193,6 +205,15 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
         view_.messageBox(wording::entryFailed(*result.failure, entry->cell));
         view_.setFocus(Focus::Enter);
     }
+}
+
+void EntrySession::record(journal::Record::Kind kind, std::u16string cell, std::u16string word,
+                          spreadsheet::CellContent before) {
+    if (!journal_) return;
+    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    journal_->add({kind, now.count(), linkedBook_, std::u16string(link::kSheetName),
+                   std::move(cell), std::move(word), std::move(before)});
 }
 
 void EntrySession::moveCellName(std::u16string name) {
@@ -368,7 +389,13 @@ void EntrySession::takeBack(bool overwrite) {
                 view_.messageBox(wording::undoFailed(
                     *result->failure, result->cell.empty() ? last->entry.cell : result->cell));
             }
-            if (result->restored) forgetLast(true);
+            if (result->restored) {
+                // The cell where the entry's cell is now, given back what it held.
+                record(journal::Record::Kind::Undo,
+                       result->cell.empty() ? last->entry.cell : result->cell, last->entry.word,
+                       last->before);
+                forgetLast(true);
+            }
         });
 }
 

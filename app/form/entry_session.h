@@ -15,6 +15,7 @@
 #include "app/form/entry_history.h"
 #include "app/form/session_view.h"
 #include "app/form/word_list.h"
+#include "journal/journal_writer.h"
 #include "link/link_thread.h"
 #include "link/workbook_link.h"
 
@@ -73,6 +74,10 @@ public:
     void changeReading();
     // Waits for the dictionary's readings of the words added so far.
     void settleReadings() { words_.settle(); }
+    // Waits until the journal holds every entry made so far.
+    bool settleJournal(std::chrono::milliseconds limit) {
+        return !journal_ || journal_->settle(limit);
+    }
     // The person edited the cell-name box.
     void setCellName(std::u16string name) { cellName_ = std::move(name); }
 
@@ -100,6 +105,9 @@ private:
     // The last entry leaves the history: the name goes back with it or not.
     void forgetLast(bool nameBack);
     void moveCellName(std::u16string name);
+    // Appends an entry or an undo to the journal, off the window's thread.
+    void record(journal::Record::Kind kind, std::u16string cell, std::u16string word,
+                spreadsheet::CellContent before);
     void appendWords(std::vector<std::u16string> words);
     int selectedIndex() const;
 
@@ -108,6 +116,9 @@ private:
     WordList words_;
     std::vector<std::size_t> matches_;  // the entries the find list shows
     EntryHistory history_;
+    std::u16string linkedBook_;  // the workbook linked at start-up
+    std::unique_ptr<journal::JournalWriter> journal_;
+    bool journalFailureSaid_ = false;
     bool alwaysOnTop_ = false;
     bool confirmOverwrite_ = true;
     bool released_ = false;

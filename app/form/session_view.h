@@ -14,6 +14,7 @@
 
 #include "app/form/commands.h"
 #include "app/form/message.h"
+#include "journal/journal.h"
 #include "wordlist/file_error.h"
 
 namespace wordpour::form {
@@ -89,6 +90,9 @@ public:
         wordlist::FileError error;
     };
     virtual std::optional<SettingNotKept> storeSetting(std::string_view key, bool value) = 0;
+
+    // Where the journal of entries is kept.
+    virtual std::filesystem::path journalFolder() const { return journal::Journal::defaultFolder(); }
 
     // Runs the window's events, what is posted included, until `finished`.
     // Once that has taken kShowStartWaitingAfterMs, shows a small window

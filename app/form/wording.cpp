@@ -547,6 +547,19 @@ Message settingNotKept(Command item, const std::filesystem::path& file,
             kExclamation, title()};
 }
 
+Message journalNotKept(const std::filesystem::path& folder, const wordlist::FileError& error) {
+    std::u16string shown;
+    try {
+        shown = folder.u16string();
+    } catch (const std::exception&) {
+        shown = u"wordpour";  // a path that is not text in the system's encoding
+    }
+    return {u"入力の記録をフォルダー「" + shown + u"」に書き込めません。" + because(error) +
+                u"\n単語はこれまでどおりブックに書き込みます。このお知らせは、ワードポア！を終了するまで"
+                u"もう出しません。",
+            kExclamation, u"入力の記録"};
+}
+
 Message wordList(const std::vector<std::u16string>& words) {
     std::u16string text;
     for (const auto& word : words) text += shown(word) + u"\n";

@@ -79,6 +79,9 @@ std::u16string readingPrompt(std::u16string_view word);
 Message noWordToRead();
 Message readingRefused(std::u16string_view typed);
 
+// The journal of entries could not be written; entries go on.
+Message journalNotKept(const std::filesystem::path& folder, const wordlist::FileError& error);
+
 // The whole list, an entry a line; an entry longer than a message shows is
 // cut in the message only.
 Message wordList(const std::vector<std::u16string>& words);

@@ -18,7 +18,7 @@ check=(/usr/bin/python3 "$src/tests/e2e/atspi_check.py")
 work=$(mktemp -d)
 export WORDPOUR_PIPE="wordpour-a11y-$$"
 export WORDPOUR_OFFICE_ARGS="-env:UserInstallation=file://$work/profile"
-export XDG_CONFIG_HOME="$work/config"
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 e2e_name="accessibility"
 e2e_screenshot="$work/../wordpour-a11y-failure.png"

@@ -16,6 +16,7 @@ sudo=()
 
 work=$(mktemp -d)
 export WORDPOUR_PIPE="wordpour-deb-$$"
+export XDG_DATA_HOME="$work/data"  # the journal of entries
 export WORDPOUR_OFFICE_ARGS="-env:UserInstallation=file://$work/profile --norestore"
 installed=""
 cleanup() {

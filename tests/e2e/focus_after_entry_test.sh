@@ -13,7 +13,7 @@ helper=(/usr/bin/python3 "$src/tests/e2e/calc_helper.py")
 
 work=$(mktemp -d)
 # The settings of the test's own: the overwrite question on, as by default.
-export XDG_CONFIG_HOME="$work/config"
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 export WORDPOUR_PIPE="wordpour-focus-$$"
 export WORDPOUR_OFFICE_ARGS="-env:UserInstallation=file://$work/profile"
 e2e_screenshot="$work/../wordpour-focus-failure.png"

@@ -100,6 +100,12 @@ public:
     std::u16string composingWord() const override { return typed + composing; }
     std::optional<std::u16string> typedReading() const override { return reading; }
     std::optional<std::u16string> inputBoxReading() const override { return inputReading; }
+    // The journal: `journalAt`, or in the current folder, which a test
+    // makes its own.
+    std::filesystem::path journalAt;
+    std::filesystem::path journalFolder() const override {
+        return journalAt.empty() ? std::filesystem::current_path() / "journal" : journalAt;
+    }
     void hideMatches() override { matches.reset(); }
     bool waitForStart(const std::function<bool()>& finished, std::u16string_view text) override;
     void setWaiting(bool w) override { waiting = w; }

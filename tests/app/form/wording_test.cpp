@@ -84,6 +84,8 @@ std::vector<Message> everyMessage() {
     all.push_back(form::wording::wordList({}));
     all.push_back(form::wording::noWordToRead());
     all.push_back(form::wording::readingRefused(u"東京"));
+    all.push_back(form::wording::journalNotKept("/home/u/.local/share/wordpour",
+                                                {wordlist::FileCause::NoSpace, 28}));
     return all;
 }
 

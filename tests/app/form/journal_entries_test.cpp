@@ -1,0 +1,69 @@
+// The journal as the entry session keeps it: each entry and each undo, with
+// the workbook, the sheet, the cell, the word and what the cell held; and a
+// journal that cannot be written said once, the entries going on.
+#include <fstream>
+
+#include "app/form/wording.h"
+#include "tests/app/form/session_fixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using wordpour::journal::Journal;
+using wordpour::journal::Record;
+using wordpour::testing::SessionTest;
+using Content = wordpour::spreadsheet::CellContent;
+
+class SessionJournal : public SessionTest {};
+
+TEST_F(SessionJournal, EveryEntryAndUndoIsRecordedWithWhatTheCellHeld) {
+    ASSERT_TRUE(start());
+    sheet.contents[u"A3"] = {Content::Kind::Number, u"", 42.5};
+    form->toggleConfirmOverwrite();  // A3 is written over without a question
+    enter(u"りんご");
+    enter(u"=1+1");
+    form->undo();
+    waitForEntries();
+    ASSERT_TRUE(form->settleJournal(5s));
+    const auto records = Journal(std::filesystem::current_path() / "journal").read();
+    struct Expected {
+        Record::Kind kind;
+        std::u16string cell, word;
+        Content before;
+    };
+    const Expected expected[] = {
+        {Record::Kind::Entry, u"A2", u"りんご", {}},
+        {Record::Kind::Entry, u"A3", u"=1+1", {Content::Kind::Number, u"", 42.5}},
+        {Record::Kind::Undo, u"A3", u"=1+1", {Content::Kind::Number, u"", 42.5}},
+    };
+    ASSERT_EQ(records.size(), std::size(expected));
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(records[i].kind, expected[i].kind);
+        EXPECT_EQ(records[i].cell, expected[i].cell);
+        EXPECT_EQ(records[i].word, expected[i].word);
+        EXPECT_EQ(records[i].before, expected[i].before);
+        EXPECT_EQ(records[i].book, u"book.xls");
+        EXPECT_EQ(records[i].sheet, u"sheet1");
+        if (i > 0) {
+            EXPECT_GE(records[i].time, records[i - 1].time);
+        }
+    }
+}
+
+TEST_F(SessionJournal, AJournalThatCannotBeWrittenIsSaidOnceAndEntriesGoOn) {
+    std::ofstream("journal") << "a file where the journal's folder belongs";
+    ASSERT_TRUE(start());
+    for (const char16_t* word : {u"a", u"b", u"c"}) {
+        enter(word);
+        ASSERT_TRUE(form->settleJournal(5s));
+        view.runPosted([] { return true; }, 200ms);  // the message, posted
+    }
+    EXPECT_EQ(sheet.cells[u"A4"], u"c");
+    std::size_t said = 0;
+    for (const auto& message : view.shown)
+        said += message.title == u"入力の記録";
+    EXPECT_EQ(said, 1u);
+}
+
+}  // namespace
