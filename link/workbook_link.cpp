@@ -91,6 +91,38 @@ void WorkbookLink::release() {
     application_.reset();
 }
 
+bool WorkbookLink::reattach(std::u16string_view bookPath) {
+    // What was taken of an application that went away is only dropped: a
+    // call to release it could wait on a connection that is gone.
+    kept_.clear();
+    range_.reset();
+    sheet_.reset();
+    workbook_.reset();
+    application_.reset();
+    try {
+        application_ = backend_.attach();
+        return application_->workbooks()->isOpen(bookPath);
+    } catch (const spreadsheet::Error&) {
+        throw;
+    } catch (const std::exception& error) {
+        throw spreadsheet::Error(Failure::Disconnected, toText(error.what()));
+    }
+}
+
+void WorkbookLink::retake(std::u16string_view bookPath) {
+    try {
+        if (!application_) throw spreadsheet::Error(Failure::Disconnected, {});
+        workbook_ = application_->workbooks()->open(bookPath);
+        sheet_ = workbook_->worksheets()->item(kSheetName);
+    } catch (const spreadsheet::Error&) {
+        sheet_.reset();
+        throw;
+    } catch (const std::exception& error) {
+        sheet_.reset();
+        throw spreadsheet::Error(Failure::Disconnected, toText(error.what()));
+    }
+}
+
 std::variant<Entry, EntryRefusal> WorkbookLink::prepareEntry(std::u16string_view cellName,
                                                              std::u16string_view word) {
     // A word the cell could not hold whole, or that is not text at all, is

@@ -164,6 +164,15 @@ public:
     // COM requires.
     void release();
 
+    // After the application ended or the workbook was closed: drops what
+    // was taken of them, attaches to the application running now and tells
+    // whether the workbook at `bookPath` is open there. Throws
+    // spreadsheet::Error (NotStarted when none runs and one could be).
+    bool reattach(std::u16string_view bookPath);
+    // Then takes the workbook (opening it when it is closed) and its sheet
+    // anew. Throws spreadsheet::Error.
+    void retake(std::u16string_view bookPath);
+
     const std::u16string& bookPath() const { return bookPath_; }
     void setBookPath(std::u16string path) { bookPath_ = std::move(path); }
 

@@ -149,32 +149,129 @@ void EntrySession::enterWord() {
         return;
     }
     auto entry = std::make_shared<const link::Entry>(std::get<link::Entry>(std::move(prepared)));
-    // What this run wrote is written over without a question, wherever its
-    // cell has moved: corrections stay fast.
-    link::Overwrite overwrite{.anything = !confirmOverwrite_,
-                              .hidden = false,
-                              .own = confirmOverwrite_ ? history_.ownCells()
-                                                       : std::vector<link::OwnCell>{}};
-    write(std::move(entry), std::move(overwrite), cellName_);
+    write(std::move(entry), overwriteNow(), cellName_);
     view_.setFocus(Focus::Enter);
 }
 
+link::Overwrite EntrySession::overwriteNow() const {
+    // What this run wrote is written over without a question, wherever its
+    // cell has moved: corrections stay fast.
+    return {.anything = !confirmOverwrite_,
+            .hidden = false,
+            .own = confirmOverwrite_ ? history_.ownCells() : std::vector<link::OwnCell>{}};
+}
+
+namespace {
+bool lostLink(const std::optional<spreadsheet::Error>& failure) {
+    return failure && failure->failure() == spreadsheet::Failure::Disconnected;
+}
+}  // namespace
+
+void EntrySession::relinkThen(std::function<void()> then, bool mayStart) {
+    auto open = std::make_shared<bool>(false);
+    auto failure = std::make_shared<std::optional<spreadsheet::Error>>();
+    view_.setWaiting(true);
+    linkThread_.run(
+        [this, open, failure] {
+            try {
+                *open = link_.reattach(linkedBook_);
+            } catch (const spreadsheet::Error& error) {
+                *failure = error;
+            }
+        },
+        [this, open, failure, then = std::move(then), mayStart]() mutable {
+            view_.setWaiting(false);
+            if (*failure && (*failure)->failure() == spreadsheet::Failure::NotStarted && mayStart) {
+                // None runs: asked as at start-up; only Yes starts it.
+                if (view_.messageBox(wording::relinkStartQuestion(link_.applicationName())) !=
+                    Answer::Yes) {
+                    view_.messageBox(wording::notRelinked(linkedBook_));
+                    return view_.setFocus(Focus::Enter);
+                }
+                auto started = std::make_shared<std::optional<link::StartupError>>();
+                linkThread_.run(
+                    [this, started] {
+                        try {
+                            link_.startApplication();
+                        } catch (const link::StartupError& error) {
+                            *started = error;
+                        }
+                    },
+                    [this, started, then = std::move(then)]() mutable {
+                        if (*started) {
+                            logDetail((*started)->cause);
+                            view_.messageBox(
+                                wording::startupFailure(**started, link_.applicationName()));
+                            return view_.setFocus(Focus::Enter);
+                        }
+                        relinkThen(std::move(then), false);
+                    });
+                return;
+            }
+            if (*failure) {
+                logDetail(*failure);
+                view_.messageBox(wording::relinkFailed(**failure, linkedBook_,
+                                                       link_.applicationName()));
+                return view_.setFocus(Focus::Enter);
+            }
+            // A workbook closed meanwhile is opened again only after a
+            // question, いいえ the default.
+            if (!*open && view_.messageBox(wording::bookClosedQuestion(linkedBook_)) != Answer::Yes) {
+                view_.messageBox(wording::notRelinked(linkedBook_));
+                return view_.setFocus(Focus::Enter);
+            }
+            retakeThen(std::move(then));
+        });
+}
+
+void EntrySession::retakeThen(std::function<void()> then) {
+    auto failure = std::make_shared<std::optional<spreadsheet::Error>>();
+    view_.setWaiting(true);
+    linkThread_.run(
+        [this, failure] {
+            try {
+                link_.retake(linkedBook_);
+            } catch (const spreadsheet::Error& error) {
+                *failure = error;
+            }
+        },
+        [this, failure, then = std::move(then)] {
+            view_.setWaiting(false);
+            if (*failure) {
+                logDetail(*failure);
+                view_.messageBox(wording::relinkFailed(**failure, linkedBook_,
+                                                       link_.applicationName()));
+                return view_.setFocus(Focus::Enter);
+            }
+            then();
+        });
+}
+
 void EntrySession::write(std::shared_ptr<const link::Entry> entry, link::Overwrite overwrite,
-                         std::u16string nameBefore) {
+                         std::u16string nameBefore, bool mayRelink) {
     auto result = std::make_shared<link::EntryResult>();
     view_.setWaiting(true);
     linkThread_.run(
         [this, entry, result, overwrite = std::move(overwrite)] {
             *result = link_.write(*entry, overwrite);
         },
-        [this, entry, result, nameBefore = std::move(nameBefore)] {
-            entryDone(entry, *result, nameBefore);
+        [this, entry, result, nameBefore = std::move(nameBefore), mayRelink] {
+            entryDone(entry, *result, nameBefore, mayRelink);
         });
 }
 
 void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
-                             const link::EntryResult& result, const std::u16string& nameBefore) {
+                             const link::EntryResult& result, const std::u16string& nameBefore,
+                             bool mayRelink) {
     view_.setWaiting(false);
+    // The application or the workbook went away before the word was in:
+    // linked again, the same entry goes on, once.
+    if (!result.written && lostLink(result.failure) && mayRelink) {
+        logDetail(result.failure);
+        return relinkThen([this, entry, nameBefore] {
+            write(entry, overwriteNow(), nameBefore, false);
+        });
+    }
     if (result.occupied) {
         // Only Yes writes over what this run did not write, or into a cell
         // a merge hides, as a second job; No leaves the cell and the name as
@@ -358,7 +455,7 @@ void EntrySession::undo() {
     takeBack(false);
 }
 
-void EntrySession::takeBack(bool overwrite) {
+void EntrySession::takeBack(bool overwrite, bool mayRelink) {
     auto last = std::make_shared<const EntryHistory::Record>(history_.last());
     auto result = std::make_shared<link::UndoResult>();
     view_.setWaiting(true);
@@ -366,8 +463,12 @@ void EntrySession::takeBack(bool overwrite) {
         [this, last, result, overwrite] {
             *result = link_.undo(last->entry, last->before, overwrite, last->keptCell);
         },
-        [this, last, result] {
+        [this, last, result, overwrite, mayRelink] {
             view_.setWaiting(false);
+            if (lostLink(result->failure) && mayRelink) {
+                logDetail(result->failure);
+                return relinkThen([this, overwrite] { takeBack(overwrite, false); });
+            }
             if (result->deleted) {
                 // Said once; the entry leaves the history as if taken back, so
                 // the next undo goes on to the one before.
@@ -413,6 +514,10 @@ void EntrySession::toggleAlwaysOnTop() {
 
 void EntrySession::goToEndOfColumn() {
     if (linkThread_.busy()) return;
+    findColumnEnd(true);
+}
+
+void EntrySession::findColumnEnd(bool mayRelink) {
     // The column is the name's letters, read as the next entry reads them.
     const auto next = cells::nextRowName(cellName_.empty() ? cells::kEmptyNameMeans : cellName_);
     const std::u16string letters = next.name.substr(0, next.name.find_first_of(u"0123456789"));
@@ -426,8 +531,12 @@ void EntrySession::goToEndOfColumn() {
     auto result = std::make_shared<link::ColumnEnd>();
     view_.setWaiting(true);
     linkThread_.run([this, letters, result] { *result = link_.columnEnd(letters); },
-                    [this, letters, result, nameBefore = cellName_] {
+                    [this, letters, result, nameBefore = cellName_, mayRelink] {
                         view_.setWaiting(false);
+                        if (lostLink(result->failure) && mayRelink) {
+                            logDetail(result->failure);
+                            return relinkThen([this] { findColumnEnd(false); });
+                        }
                         if (result->failure) {
                             logDetail(result->failure);
                             view_.messageBox(wording::columnEndFailed(*result->failure, letters));

@@ -98,10 +98,20 @@ private:
                    std::optional<link::StartupError>& failed);
     // Hands the entry to the link's thread; entryDone() takes the answer.
     void write(std::shared_ptr<const link::Entry> entry, link::Overwrite overwrite,
-               std::u16string nameBefore);
+               std::u16string nameBefore, bool mayRelink = true);
     void entryDone(const std::shared_ptr<const link::Entry>& entry,
-                   const link::EntryResult& result, const std::u16string& nameBefore);
-    void takeBack(bool overwrite);
+                   const link::EntryResult& result, const std::u16string& nameBefore,
+                   bool mayRelink);
+    // What an entry may write over now.
+    link::Overwrite overwriteNow() const;
+    void takeBack(bool overwrite, bool mayRelink = true);
+    void findColumnEnd(bool mayRelink);
+    // The application ended or the workbook was closed: links again to the
+    // application running now and the workbook, asking before starting the
+    // one or opening the other, then runs `then`. Or says why not, and
+    // nothing more happens: the word and the name stay.
+    void relinkThen(std::function<void()> then, bool mayStart = true);
+    void retakeThen(std::function<void()> then);
     // The last entry leaves the history: the name goes back with it or not.
     void forgetLast(bool nameBack);
     void moveCellName(std::u16string name);

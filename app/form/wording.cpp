@@ -224,9 +224,8 @@ Message startupFailure(const link::StartupError& error, std::u16string_view appl
                 u"ブック" + bracketed(error.book) + u"が見つかりません。" + std::u16string(kEnds),
                 kCritical, title()};
         case Kind::OfferStart:
-            return {name + u" が起動していません。\n" + name +
-                        u" を起動して、ワードポア！から使えるようにしますか？\n\n"
-                        u"「いいえ」を選ぶと、ワードポア！を終了します。",
+            return {relinkStartQuestion(name).prompt +
+                        u"\n\n「いいえ」を選ぶと、ワードポア！を終了します。",
                     kStartQuestion, title()};
         case Kind::CannotStart: {
             std::u16string why;
@@ -545,6 +544,34 @@ Message settingNotKept(Command item, const std::filesystem::path& file,
                 u"に保存できません。" + because(error) +
                 u"\nこの選択は、ワードポア！を終了するまで有効です。",
             kExclamation, title()};
+}
+
+Message relinkStartQuestion(std::u16string_view applicationName) {
+    const std::u16string name(applicationName);
+    return {name + u" が起動していません。\n" + name +
+                u" を起動して、ワードポア！から使えるようにしますか？",
+            kStartQuestion, title()};
+}
+
+Message bookClosedQuestion(std::u16string_view book) {
+    return {u"ブック" + bracketed(book) + u"が閉じられています。開き直して入力しますか？",
+            kQuestionDefaultNo, title()};
+}
+
+Message notRelinked(std::u16string_view book) {
+    return {u"ブック" + bracketed(book) +
+                u"に接続し直していないため、何もしていません。単語とセル位置はそのままです。",
+            kExclamation, title()};
+}
+
+Message relinkFailed(const spreadsheet::Error& error, std::u16string_view book,
+                     std::u16string_view applicationName) {
+    Message said = startupFailure(
+        link::StartupError(link::StartupError::Kind::Spreadsheet, std::u16string(book), error),
+        applicationName);
+    said.prompt = u"ブック" + bracketed(book) + u"に接続し直せません。\n" + said.prompt +
+                  u"\n単語とセル位置はそのままです。";
+    return said;
 }
 
 Message journalNotKept(const std::filesystem::path& folder, const wordlist::FileError& error) {

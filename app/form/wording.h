@@ -79,6 +79,16 @@ std::u16string readingPrompt(std::u16string_view word);
 Message noWordToRead();
 Message readingRefused(std::u16string_view typed);
 
+// Linking again after the application ended or the workbook was closed:
+// the question before starting the application, the one before opening
+// the workbook again (いいえ the default), what is said when the person
+// declined, and why it failed.
+Message relinkStartQuestion(std::u16string_view applicationName);
+Message bookClosedQuestion(std::u16string_view book);
+Message notRelinked(std::u16string_view book);
+Message relinkFailed(const spreadsheet::Error& error, std::u16string_view book,
+                     std::u16string_view applicationName);
+
 // The journal of entries could not be written; entries go on.
 Message journalNotKept(const std::filesystem::path& folder, const wordlist::FileError& error);
 

@@ -156,6 +156,8 @@ public:
     // Opens the workbook at a file-system path; one that is already open in
     // the application is the one returned.
     virtual std::unique_ptr<Workbook> open(std::u16string_view path) = 0;
+    // Whether the workbook at that path is open in the application now.
+    virtual bool isOpen(std::u16string_view path) = 0;
 };
 
 class Application {

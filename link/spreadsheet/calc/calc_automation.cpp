@@ -634,6 +634,10 @@ public:
         });
     }
 
+    bool isOpen(std::u16string_view path) override {
+        return guarded(Failure::Disconnected, [&] { return findOpen(fileUrl(path)).is(); });
+    }
+
 private:
     // Loading a document that is already open (even hidden) into another
     // frame can bring the office down: reuse the open one.

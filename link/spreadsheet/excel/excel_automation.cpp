@@ -329,6 +329,31 @@ public:
         return std::make_unique<ExcelWorkbook>(std::move(book), count() > before);
     }
 
+    bool isOpen(std::u16string_view path) override {
+        // Excel names each open workbook by its full path; Windows paths
+        // are the same file whatever their case.
+        const auto same = [](std::u16string_view a, std::u16string_view b) {
+            return a.size() == b.size() &&
+                   CompareStringOrdinal(reinterpret_cast<LPCWCH>(a.data()), static_cast<int>(a.size()),
+                                        reinterpret_cast<LPCWCH>(b.data()), static_cast<int>(b.size()),
+                                        TRUE) == CSTR_EQUAL;
+        };
+        const long books = count();
+        for (long i = 1; i <= books; ++i) {
+            std::vector<Variant> index;
+            index.emplace_back(i);
+            Dispatch book = books_.object(books_.id(L"Item", Failure::Disconnected),
+                                          DISPATCH_PROPERTYGET | DISPATCH_METHOD, index,
+                                          Failure::Disconnected);
+            auto none = std::vector<Variant>{};
+            const auto name = book.invoke(book.id(L"FullName", Failure::Disconnected),
+                                          DISPATCH_PROPERTYGET, none, Failure::Disconnected)
+                                  .text();
+            if (same(name, path)) return true;
+        }
+        return false;
+    }
+
 private:
     long count() {
         auto none = std::vector<Variant>{};

@@ -33,14 +33,16 @@ void moveKeys(Map& map, Move move) {
 class FakeRange final : public spreadsheet::Range {
 public:
     FakeRange(FakeSpreadsheet& s, std::shared_ptr<std::u16string> place)
-        : s_(s), place_(std::move(place)) {}
+        : s_(s), place_(std::move(place)), taken_(s.generation) {}
     void setValue(std::u16string_view word) override {
+        s_.alive(taken_);
         s_.record(u"value " + std::u16string(word));
         s_.cells[cell()] = word;
         s_.contents[cell()] = spreadsheet::CellContent::written(word);
     }
     // Reads change nothing: counted, not recorded among the calls.
     spreadsheet::CellContent content() override {
+        s_.alive(taken_);
         ++s_.reads;
         if (s_.failures.count(u"content")) throw spreadsheet::Error(s_.failures[u"content"], {});
         const auto found = s_.contents.find(cell());
@@ -50,11 +52,13 @@ public:
         return content() == spreadsheet::CellContent::written(word);
     }
     void setContent(const spreadsheet::CellContent& content) override {
+        s_.alive(taken_);
         s_.record(u"restore " + cell() + u" " + content.text);
         s_.contents[cell()] = content;
         s_.cells[cell()] = content.text;
     }
     std::optional<std::u16string> address() override {
+        s_.alive(taken_);
         if (place_->empty()) return std::nullopt;
         return *place_;
     }
@@ -74,18 +78,21 @@ private:
 
     FakeSpreadsheet& s_;
     std::shared_ptr<std::u16string> place_;
+    int taken_;
 };
 
 class FakeWorksheet final : public spreadsheet::Worksheet {
 public:
-    explicit FakeWorksheet(FakeSpreadsheet& s) : s_(s) {}
+    explicit FakeWorksheet(FakeSpreadsheet& s) : s_(s), taken_(s.generation) {}
     std::unique_ptr<spreadsheet::Range> range(std::u16string_view cell) override {
+        s_.alive(taken_);
         s_.record(u"range " + std::u16string(cell));
         auto place = std::make_shared<std::u16string>(cell);
         s_.places.push_back(place);
         return std::make_unique<FakeRange>(s_, std::move(place));
     }
     long lastFilledRow(std::u16string_view letters) override {
+        s_.alive(taken_);
         s_.record(u"end " + std::u16string(letters));
         long last = 0;
         for (const auto& [cell, content] : s_.contents) {
@@ -102,6 +109,7 @@ public:
 
 private:
     FakeSpreadsheet& s_;
+    int taken_;
 };
 
 class FakeSheets final : public spreadsheet::Sheets {
@@ -135,7 +143,12 @@ public:
     explicit FakeWorkbooks(FakeSpreadsheet& s) : s_(s) {}
     std::unique_ptr<spreadsheet::Workbook> open(std::u16string_view path) override {
         s_.record(u"open " + std::u16string(path));
+        s_.bookOpen = true;
         return std::make_unique<FakeWorkbook>(s_);
+    }
+    bool isOpen(std::u16string_view) override {
+        s_.record(u"isopen");
+        return s_.bookOpen;
     }
 
 private:
@@ -194,6 +207,22 @@ void FakeSpreadsheet::deleteRow(long at) {
     for (auto& weak : places)
         if (auto place = weak.lock(); place && !place->empty())
             *place = move(*place).value_or(std::u16string());
+}
+
+void FakeSpreadsheet::alive(int taken) const {
+    if (taken != generation) throw spreadsheet::Error(spreadsheet::Failure::Disconnected, u"gone");
+}
+
+void FakeSpreadsheet::crash() {
+    closeBook();
+    failures[u"attach"] = spreadsheet::Failure::NotStarted;
+}
+
+void FakeSpreadsheet::closeBook() {
+    ++generation;
+    bookOpen = false;
+    cells.clear();
+    contents.clear();
 }
 
 void FakeSpreadsheet::launch() {

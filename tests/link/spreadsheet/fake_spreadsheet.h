@@ -42,7 +42,17 @@ struct FakeSpreadsheet {
     void deleteRow(long at);
     // Starts the application: attaching no longer fails with NotStarted.
     void launch();
+    // The application ends without saving (a crash): what it held is gone,
+    // every object taken of it fails as disconnected, and attaching fails
+    // until launch(). closeBook(): the person closes the workbook unsaved.
+    void crash();
+    void closeBook();
+    bool bookOpen = false;  // since open(), until closed
     void record(std::u16string call);
+    // Throws as a gone application does for an object taken in an earlier
+    // `generation`.
+    void alive(int taken) const;
+    int generation = 0;
 
     // Where each range taken is now: empty once its cell was deleted.
     std::vector<std::weak_ptr<std::u16string>> places;

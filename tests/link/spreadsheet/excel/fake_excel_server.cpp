@@ -459,8 +459,12 @@ IDispatch* newSheets() {
 std::set<std::string> g_openBooks;
 
 IDispatch* newWorkbook(std::string path) {
-    return new FakeObject({{L"Worksheets", 494}, {L"Close", 277}},
+    return new FakeObject({{L"Worksheets", 494}, {L"Close", 277}, {L"FullName", 289}},
                           [path](DISPID id, WORD, DISPPARAMS* p, VARIANT* result, EXCEPINFO*) {
+                              if (id == 289 && result) {  // FullName
+                                  returnText(result, path);
+                                  return S_OK;
+                              }
                               if (id == 277) {  // Close(SaveChanges)
                                   std::fprintf(g_log, "closed %s saving=%s\n", path.c_str(),
                                                p->cArgs && p->rgvarg[p->cArgs - 1].vt == VT_BOOL &&
@@ -499,8 +503,19 @@ void seedCells() {
 }
 
 IDispatch* newWorkbooks() {
-    return new FakeObject({{L"Open", 1923}, {L"Count", 118}},
+    return new FakeObject({{L"Open", 1923}, {L"Count", 118}, {L"Item", 170}},
                           [](DISPID id, WORD, DISPPARAMS* p, VARIANT* result, EXCEPINFO* info) {
+                              if (id == 170 && p->cArgs == 1) {  // Item(index), from 1
+                                  VARIANT index;
+                                  VariantInit(&index);
+                                  if (FAILED(VariantChangeType(&index, &p->rgvarg[0], 0, VT_I4)) ||
+                                      index.lVal < 1 ||
+                                      index.lVal > static_cast<LONG>(g_openBooks.size()))
+                                      return DISP_E_BADINDEX;
+                                  auto book = g_openBooks.begin();
+                                  std::advance(book, index.lVal - 1);
+                                  return returnObject(result, newWorkbook(*book));
+                              }
                               if (id == 118 && result) {
                                   VariantInit(result);
                                   result->vt = VT_I4;
