@@ -569,6 +569,9 @@ Message relinkFailed(const spreadsheet::Error& error, std::u16string_view book,
     Message said = startupFailure(
         link::StartupError(link::StartupError::Kind::Spreadsheet, std::u16string(book), error),
         applicationName);
+    // Start-up's words for the cause, without its ending the program.
+    if (const auto end = said.prompt.find(kEnds); end != std::u16string::npos)
+        said.prompt.erase(end, kEnds.size());
     said.prompt = u"ブック" + bracketed(book) + u"に接続し直せません。\n" + said.prompt +
                   u"\n単語とセル位置はそのままです。";
     return said;

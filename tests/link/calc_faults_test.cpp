@@ -387,3 +387,39 @@ TEST(CalcForeignPipe, APipeAnotherUserListensOnIsNeverConnectedTo) {
 }
 
 }  // namespace
+
+namespace {
+
+// The workbook closed by the person, unsaved: the next entry links again,
+// asks to open it, and writes its word once, below the cell of the last.
+TEST(CalcRelink, AClosedWorkbookIsOpenedAgainAfterAskingAndTheWordWrittenOnce) {
+    TestOffice office(pipeFor("relink"));
+    TempDir dir;
+    const std::string path = dir.path() + "/relink.xls";
+    office.createWorkbook(path, {u"Sheet1"});
+    setenv("WORDPOUR_PIPE", office.pipe().c_str(), 1);
+
+    wordpour::testing::MemoryView view;
+    view.journalAt = dir.path() + "/journal";
+    wordpour::form::EntrySession session(view, wordpour::testing::programBackend());
+    view.fileNames.push_back(u16(path));
+    ASSERT_TRUE(session.start());
+    const auto enter = [&](std::u16string word) {
+        view.typed = std::move(word);
+        session.enterWord();
+        view.runPosted([&] { return session.entryUnderWay(); }, std::chrono::seconds(90));
+    };
+    enter(u"一");
+    enter(u"二");
+    office.close(path);
+    view.shown.clear();
+    view.answers = {wordpour::form::Answer::Yes};
+    enter(u"三");
+    ASSERT_EQ(view.shown.size(), 1u) << utf8(view.shown.back().prompt);
+    EXPECT_NE(utf8(view.shown[0].prompt).find("閉じられています"), std::string::npos);
+    EXPECT_EQ(utf8(view.cellName), "A4");
+    EXPECT_EQ(utf8(office.cell(path, u"Sheet1", u"A4").text), "三");
+    EXPECT_EQ(office.countOpen(path), 1);
+}
+
+}  // namespace

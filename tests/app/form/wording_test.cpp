@@ -84,6 +84,11 @@ std::vector<Message> everyMessage() {
     all.push_back(form::wording::wordList({}));
     all.push_back(form::wording::noWordToRead());
     all.push_back(form::wording::readingRefused(u"東京"));
+    all.push_back(form::wording::relinkStartQuestion(app));
+    all.push_back(form::wording::bookClosedQuestion(u"/b/x.xls"));
+    all.push_back(form::wording::notRelinked(u"/b/x.xls"));
+    all.push_back(form::wording::relinkFailed(spreadsheet::Error(Failure::ReadOnly, kRaw), u"/b/x.xls",
+                                              app));
     all.push_back(form::wording::journalNotKept("/home/u/.local/share/wordpour",
                                                 {wordlist::FileCause::NoSpace, 28}));
     return all;
