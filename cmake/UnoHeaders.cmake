@@ -63,6 +63,7 @@ set(_types
     com.sun.star.uno.XWeak
     com.sun.star.uno.XAggregation
     com.sun.star.lang.XTypeProvider
+    com.sun.star.util.PathSubstitution
     com.sun.star.util.URL
     com.sun.star.util.URLTransformer
     com.sun.star.util.XCloseable

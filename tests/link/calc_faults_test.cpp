@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -19,6 +20,7 @@
 
 #include "app/form/entry_session.h"
 #include "link/link_thread.h"
+#include "link/spreadsheet/calc/stale_lock.h"
 #include "link/spreadsheet/calc/uno_connection.h"
 #include "link/workbook_link.h"
 #include "tests/app/form/memory_view.h"
@@ -390,9 +392,10 @@ TEST(CalcForeignPipe, APipeAnotherUserListensOnIsNeverConnectedTo) {
 
 namespace {
 
-// The workbook closed by the person, unsaved: the next entry links again,
-// asks to open it, and writes its word once, below the cell of the last.
-TEST(CalcRelink, AClosedWorkbookIsOpenedAgainAfterAskingAndTheWordWrittenOnce) {
+// The workbook closed by the person, unsaved, or the office killed: the
+// next entry links again, asks to open it, and writes its word once, below
+// the cell of the last.
+TEST(CalcRelink, AClosedOrCrashedWorkbookIsOpenedAgainAfterAskingAndTheWordWrittenOnce) {
     TestOffice office(pipeFor("relink"));
     TempDir dir;
     const std::string path = dir.path() + "/relink.xls";
@@ -420,6 +423,50 @@ TEST(CalcRelink, AClosedWorkbookIsOpenedAgainAfterAskingAndTheWordWrittenOnce) {
     EXPECT_EQ(utf8(view.cellName), "A4");
     EXPECT_EQ(utf8(office.cell(path, u"Sheet1", u"A4").text), "三");
     EXPECT_EQ(office.countOpen(path), 1);
+
+    // Killed, as a crash, with its lock file left beside the workbook, and
+    // started again by the person with the same profile: the lock is its
+    // own and stale, so the workbook opens again, and the word lands once.
+    office.kill();
+    office.restart();
+    view.shown.clear();
+    view.answers = {wordpour::form::Answer::Yes};
+    enter(u"四");
+    ASSERT_EQ(view.shown.size(), 1u) << utf8(view.shown.back().prompt);
+    EXPECT_EQ(utf8(view.cellName), "A5");
+    EXPECT_EQ(utf8(office.cell(path, u"Sheet1", u"A5").text), "四");
+}
+
+// Only a lock this office's profile wrote for this user on this computer is
+// dropped: anyone else's may be a document open elsewhere.
+TEST(CalcStaleLock, OnlyThisOfficesOwnLockIsDropped) {
+    TempDir dir;
+    char host[256] = {};
+    gethostname(host, sizeof host - 1);
+    const std::string me = getpwuid(geteuid())->pw_name;
+    const std::string profile = "file:///home/u/.config/libreoffice/4";
+    struct Case {
+        const char* what;
+        std::string lock;
+        bool dropped;
+    };
+    const Case cases[] = {
+        {"its own", "," + me + "," + host + ",08.12.2026 19:06," + profile + ";", true},
+        {"another user's", ",someone," + std::string(host) + ",08.12.2026 19:06," + profile + ";", false},
+        {"another computer's", "," + me + ",otherhost,08.12.2026 19:06," + profile + ";", false},
+        {"another profile's", "," + me + "," + host + ",08.12.2026 19:06,file:///tmp/p;", false},
+        {"cut short", "," + me + "," + host, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string lock = dir.path() + "/.~lock.book.xls#";
+        std::ofstream(lock) << c.lock;
+        EXPECT_EQ(wordpour::spreadsheet::calc::dropOwnStaleLock(dir.path() + "/book.xls", profile),
+                  c.dropped);
+        EXPECT_EQ(std::filesystem::exists(lock), !c.dropped);
+        std::filesystem::remove(lock);
+    }
 }
 
 }  // namespace
+

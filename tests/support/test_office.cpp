@@ -125,6 +125,11 @@ TestOffice::TestOffice(std::string pipe, Listen listen) : pipe_(std::move(pipe))
     }
 }
 
+void TestOffice::restart() {
+    spawn(/*accept=*/true);
+    connectWhenListening();
+}
+
 void TestOffice::spawn(bool accept) {
     std::vector<std::string> args = {
         "soffice",  "--headless",  "--invisible",          "--norestore",

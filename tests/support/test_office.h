@@ -41,6 +41,9 @@ public:
     void connectWhenListening();
     // Kills the office at once, as a crash would.
     void kill();
+    // After kill(): starts it again with the same profile and pipe, as the
+    // person who lost it does.
+    void restart();
     // Freezes the office (SIGSTOP), as a hung office would be, and thaws it.
     void stop();
     void resume();

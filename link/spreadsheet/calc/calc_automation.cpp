@@ -1,5 +1,6 @@
 // The automation interface over LibreOffice Calc's UNO API.
 #include <algorithm>
+#include <filesystem>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -35,6 +36,7 @@
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/util/PathSubstitution.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
@@ -60,6 +62,7 @@
 #include "link/spreadsheet/automation.h"
 #include "link/spreadsheet/calc/office_process.h"
 #include "link/spreadsheet/calc/side_call.h"
+#include "link/spreadsheet/calc/stale_lock.h"
 #include "link/spreadsheet/calc/uno_connection.h"
 #include "link/spreadsheet/literal_text.h"
 
@@ -609,6 +612,8 @@ public:
         return guarded(Failure::Open, [&] {
             Reference<css::frame::XModel> model = findOpen(url);
             const bool openedHere = !model.is();
+            // A crash of this office left its lock: it would not load the file.
+            if (openedHere) calc::dropOwnStaleLock(systemPath(url), profileUrl());
             if (openedHere) model = load(url);
             // A document loaded only to be refused is not left in the office.
             const auto refuse = [&](Error error) {
@@ -639,6 +644,24 @@ public:
     }
 
 private:
+    // This office's profile, as its lock files name it.
+    std::string profileUrl() {
+        try {
+            auto substitution = css::util::PathSubstitution::create(office_->context);
+            OUString user = substitution->substituteVariables("$(userurl)", true);
+            if (user.endsWith("/user")) user = user.copy(0, user.getLength() - 5);
+            return OUStringToOString(user, RTL_TEXTENCODING_UTF8).getStr();
+        } catch (const css::uno::Exception&) {
+            return {};  // no lock is taken for this office's then
+        }
+    }
+
+    static std::filesystem::path systemPath(const OUString& url) {
+        OUString path;
+        if (osl::FileBase::getSystemPathFromFileURL(url, path) != osl::FileBase::E_None) return {};
+        return std::filesystem::path(OUStringToOString(path, RTL_TEXTENCODING_UTF8).getStr());
+    }
+
     // Loading a document that is already open (even hidden) into another
     // frame can bring the office down: reuse the open one.
     Reference<css::frame::XModel> findOpen(const OUString& url) {
