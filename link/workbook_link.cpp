@@ -123,6 +123,27 @@ void WorkbookLink::retake(std::u16string_view bookPath) {
     }
 }
 
+std::vector<WorkbookLink::Kept> WorkbookLink::check(const std::vector<Made>& entries) {
+    std::vector<Kept> kept;
+    try {
+        if (!sheet_) throw spreadsheet::Error(Failure::Disconnected, {});
+        for (const Made& made : entries) {
+            const auto now = sheet_->range(made.entry.cell)->content();
+            if (now == spreadsheet::CellContent::written(made.entry.word))
+                kept.push_back(Kept::Holds);
+            else if (now.kind == spreadsheet::CellContent::Kind::Empty || now == made.before)
+                kept.push_back(Kept::Lost);
+            else
+                kept.push_back(Kept::Other);
+        }
+    } catch (const spreadsheet::Error&) {
+        throw;
+    } catch (const std::exception& error) {
+        throw spreadsheet::Error(Failure::Disconnected, toText(error.what()));
+    }
+    return kept;
+}
+
 std::variant<Entry, EntryRefusal> WorkbookLink::prepareEntry(std::u16string_view cellName,
                                                              std::u16string_view word) {
     // A word the cell could not hold whole, or that is not text at all, is

@@ -173,6 +173,17 @@ public:
     // anew. Throws spreadsheet::Error.
     void retake(std::u16string_view bookPath);
 
+    // What each cell holds of an entry made before: the word still
+    // (Holds), nothing or what it held before the entry (Lost: the
+    // workbook lost the entry), or anything else (Other: left alone).
+    enum class Kept { Holds, Lost, Other };
+    struct Made {
+        Entry entry;
+        spreadsheet::CellContent before;
+    };
+    // Throws spreadsheet::Error.
+    std::vector<Kept> check(const std::vector<Made>& entries);
+
     const std::u16string& bookPath() const { return bookPath_; }
     void setBookPath(std::u16string path) { bookPath_ = std::move(path); }
 

@@ -11,6 +11,7 @@
 #include "app/form/wording.h"
 #include "cells/cell_name.h"
 #include "wordlist/list_store.h"
+#include "journal/unsaved.h"
 #include "wordlist/whole_file.h"
 
 namespace wordpour::form {
@@ -69,6 +70,12 @@ bool EntrySession::start() {
                 view_.messageBox(wording::journalNotKept(folder, error));
             });
         });
+    // A workbook whose file is older than entries the journal holds for it
+    // may have lost them (the spreadsheet crashed, or it was closed unsaved):
+    // they are offered back before the window shows.
+    Lost found;
+    linkThread_.runAndWait([this, &found, journal = journal_->journal()] { found = findLost(journal); });
+    offerLost(found, nullptr);
     confirmOverwrite_ = view_.setting(kConfirmOverwriteKey, true);
     view_.setChecked(Command::ConfirmOverwrite, confirmOverwrite_);
     view_.setFocus(Focus::WordBox);
@@ -235,7 +242,7 @@ void EntrySession::retakeThen(std::function<void()> then) {
                 *failure = error;
             }
         },
-        [this, failure, then = std::move(then)] {
+        [this, failure, then = std::move(then)]() mutable {
             view_.setWaiting(false);
             if (*failure) {
                 logDetail(*failure);
@@ -243,7 +250,9 @@ void EntrySession::retakeThen(std::function<void()> then) {
                                                        link_.applicationName()));
                 return view_.setFocus(Focus::Enter);
             }
-            then();
+            // What the workbook lost is offered back first; the command
+            // then goes on below it.
+            offerLostThen(std::move(then));
         });
 }
 
@@ -272,6 +281,7 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
             write(entry, overwriteNow(), nameBefore, false);
         });
     }
+    if (result.occupied && writingBack_) return continueWriteBack();  // a merge hides it now
     if (result.occupied) {
         // Only Yes writes over what this run did not write, or into a cell
         // a merge hides, as a second job; No leaves the cell and the name as
@@ -301,7 +311,77 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
         logDetail(result.failure);
         view_.messageBox(wording::entryFailed(*result.failure, entry->cell));
         view_.setFocus(Focus::Enter);
+        // The rest of a write-back, and the command after it, wait for the
+        // person: nothing more is written now.
+        if (writingBack_) {
+            writingBack_ = false;
+            toWriteBack_.clear();
+            afterWriteBack_ = nullptr;
+        }
+        return;
     }
+    if (writingBack_) continueWriteBack();
+}
+
+EntrySession::Lost EntrySession::findLost(const journal::Journal& journal) {
+    Lost found;
+    const auto saved = journal::savedAt(std::filesystem::path(linkedBook_));
+    std::vector<link::WorkbookLink::Made> made;
+    for (auto& record : journal::unsavedEntries(journal.read(), linkedBook_, saved.value_or(0)))
+        made.push_back({{record.cell, record.word}, record.before});
+    if (made.empty()) return found;
+    try {
+        const auto kept = link_.check(made);
+        for (std::size_t i = 0; i < made.size(); ++i) {
+            if (kept[i] == link::WorkbookLink::Kept::Lost) found.lost.push_back(made[i].entry);
+            if (kept[i] == link::WorkbookLink::Kept::Other) found.changed.push_back(made[i].entry.cell);
+        }
+    } catch (const spreadsheet::Error& error) {
+        // A workbook that cannot be read now is reported by the next command.
+        logDetail(error);
+        return {};
+    }
+    return found;
+}
+
+void EntrySession::offerLost(const Lost& found, std::function<void()> then) {
+    if (found.lost.empty() ||
+        view_.messageBox(wording::lostEntriesQuestion(found.lost, found.changed)) != Answer::Yes) {
+        if (then) then();
+        return;
+    }
+    toWriteBack_.assign(found.lost.begin(), found.lost.end());
+    afterWriteBack_ = std::move(then);
+    writingBack_ = true;
+    continueWriteBack();
+}
+
+void EntrySession::offerLostThen(std::function<void()> then) {
+    if (!journal_) return then();
+    // What is still on its way into the journal is counted too.
+    journal_->settle(std::chrono::seconds(2));
+    auto found = std::make_shared<Lost>();
+    view_.setWaiting(true);
+    linkThread_.run([this, found, journal = journal_->journal()] { *found = findLost(journal); },
+                    [this, found, then = std::move(then)]() mutable {
+                        view_.setWaiting(false);
+                        offerLost(*found, std::move(then));
+                    });
+}
+
+void EntrySession::continueWriteBack() {
+    if (toWriteBack_.empty()) {
+        writingBack_ = false;
+        auto then = std::exchange(afterWriteBack_, nullptr);
+        if (then) then();
+        return;
+    }
+    auto entry = std::make_shared<const link::Entry>(std::move(toWriteBack_.front()));
+    toWriteBack_.pop_front();
+    // Into a cell that is empty or holds again what it held before the
+    // entry: nothing of anyone's is written over.
+    write(std::move(entry), link::Overwrite{.anything = true, .hidden = false, .own = {}},
+          cellName_, false);
 }
 
 void EntrySession::record(journal::Record::Kind kind, std::u16string cell, std::u16string word,

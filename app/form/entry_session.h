@@ -6,6 +6,8 @@
 #pragma once
 
 #include <chrono>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -112,6 +114,18 @@ private:
     // nothing more happens: the word and the name stay.
     void relinkThen(std::function<void()> then, bool mayStart = true);
     void retakeThen(std::function<void()> then);
+    // The journal's entries since the workbook was last saved that it no
+    // longer holds are offered back in one question; はい writes them, in
+    // their order, each one undoable; then `then` runs.
+    void offerLostThen(std::function<void()> then);
+    struct Lost {
+        std::vector<link::Entry> lost;      // to offer back, in their order
+        std::vector<std::u16string> changed;  // cells that hold something else now
+    };
+    // On the link's thread.
+    Lost findLost(const journal::Journal& journal);
+    void offerLost(const Lost& found, std::function<void()> then);
+    void continueWriteBack();
     // The last entry leaves the history: the name goes back with it or not.
     void forgetLast(bool nameBack);
     void moveCellName(std::u16string name);
@@ -129,6 +143,10 @@ private:
     std::u16string linkedBook_;  // the workbook linked at start-up
     std::unique_ptr<journal::JournalWriter> journal_;
     bool journalFailureSaid_ = false;
+    // A write-back under way: the entries still to write, and what follows.
+    bool writingBack_ = false;
+    std::deque<link::Entry> toWriteBack_;
+    std::function<void()> afterWriteBack_;
     bool alwaysOnTop_ = false;
     bool confirmOverwrite_ = true;
     bool released_ = false;

@@ -577,6 +577,24 @@ Message relinkFailed(const spreadsheet::Error& error, std::u16string_view book,
     return said;
 }
 
+Message lostEntriesQuestion(const std::vector<link::Entry>& lost,
+                            const std::vector<std::u16string>& changed) {
+    // A short list: the first few, then how many more.
+    constexpr std::size_t kListed = 8;
+    std::u16string text = decimal(lost.size()) + u"件の入力がブックに残っていません。書き戻しますか？\n";
+    for (std::size_t i = 0; i < lost.size() && i < kListed; ++i)
+        text += u"\n" + lost[i].cell + u"：" + bracketed(preview(spreadsheet::CellContent::written(lost[i].word), {}));
+    if (lost.size() > kListed) text += u"\n…ほか" + decimal(lost.size() - kListed) + u"件";
+    if (!changed.empty()) {
+        text += u"\n\n入力の後に内容が変わったセルは、そのままにします：";
+        for (std::size_t i = 0; i < changed.size() && i < kListed; ++i)
+            text += (i ? u"、" : u"") + changed[i];
+        if (changed.size() > kListed) text += u"…";
+    }
+    text += u"\n\n「いいえ」を選んでも、入力の記録には残ります。";
+    return {std::move(text), kStartQuestion, u"入力の書き戻し"};
+}
+
 Message journalNotKept(const std::filesystem::path& folder, const wordlist::FileError& error) {
     std::u16string shown;
     try {

@@ -89,6 +89,11 @@ Message notRelinked(std::u16string_view book);
 Message relinkFailed(const spreadsheet::Error& error, std::u16string_view book,
                      std::u16string_view applicationName);
 
+// Entries of the journal that the workbook no longer holds, offered back;
+// the cells changed since are named and left alone.
+Message lostEntriesQuestion(const std::vector<link::Entry>& lost,
+                            const std::vector<std::u16string>& changed);
+
 // The journal of entries could not be written; entries go on.
 Message journalNotKept(const std::filesystem::path& folder, const wordlist::FileError& error);
 

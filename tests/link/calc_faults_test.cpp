@@ -392,10 +392,10 @@ TEST(CalcForeignPipe, APipeAnotherUserListensOnIsNeverConnectedTo) {
 
 namespace {
 
-// The workbook closed by the person, unsaved, or the office killed: the
-// next entry links again, asks to open it, and writes its word once, below
-// the cell of the last.
-TEST(CalcRelink, AClosedOrCrashedWorkbookIsOpenedAgainAfterAskingAndTheWordWrittenOnce) {
+// The office killed with two entries unsaved and started again by the
+// person, or the workbook closed unsaved: the next entry links again, asks
+// to open the workbook, offers back what it lost, and writes each word once.
+TEST(CalcRelink, AfterACrashOrAnUnsavedCloseTheLostEntriesComeBackOnce) {
     TestOffice office(pipeFor("relink"));
     TempDir dir;
     const std::string path = dir.path() + "/relink.xls";
@@ -412,29 +412,46 @@ TEST(CalcRelink, AClosedOrCrashedWorkbookIsOpenedAgainAfterAskingAndTheWordWritt
         session.enterWord();
         view.runPosted([&] { return session.entryUnderWay(); }, std::chrono::seconds(90));
     };
+    const auto column = [&](int rows) {
+        std::string cells;
+        for (int row = 2; row <= rows + 1; ++row)
+            cells += utf8(office.cell(path, u"Sheet1", u"A" + u16(std::to_string(row))).text) + " ";
+        return cells;
+    };
     enter(u"一");
     enter(u"二");
-    office.close(path);
-    view.shown.clear();
-    view.answers = {wordpour::form::Answer::Yes};
-    enter(u"三");
-    ASSERT_EQ(view.shown.size(), 1u) << utf8(view.shown.back().prompt);
-    EXPECT_NE(utf8(view.shown[0].prompt).find("閉じられています"), std::string::npos);
-    EXPECT_EQ(utf8(view.cellName), "A4");
-    EXPECT_EQ(utf8(office.cell(path, u"Sheet1", u"A4").text), "三");
-    EXPECT_EQ(office.countOpen(path), 1);
 
-    // Killed, as a crash, with its lock file left beside the workbook, and
-    // started again by the person with the same profile: the lock is its
-    // own and stale, so the workbook opens again, and the word lands once.
-    office.kill();
-    office.restart();
-    view.shown.clear();
-    view.answers = {wordpour::form::Answer::Yes};
-    enter(u"四");
-    ASSERT_EQ(view.shown.size(), 1u) << utf8(view.shown.back().prompt);
-    EXPECT_EQ(utf8(view.cellName), "A5");
-    EXPECT_EQ(utf8(office.cell(path, u"Sheet1", u"A5").text), "四");
+    struct Step {
+        const char* what;
+        void (*loss)(TestOffice&, const std::string&);
+        const char16_t* word;
+        const char* cells;
+    };
+    const Step steps[] = {
+        {"killed and started again, its lock left beside the file",
+         [](TestOffice& o, const std::string&) {
+             o.kill();
+             o.restart();
+         },
+         u"三", "一 二 三 "},
+        {"closed unsaved by the person", [](TestOffice& o, const std::string& p) { o.close(p); },
+         u"四", "一 二 三 四 "},
+    };
+    int rows = 3;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.loss(office, path);
+        view.shown.clear();
+        view.answers = {wordpour::form::Answer::Yes, wordpour::form::Answer::Yes};
+        enter(step.word);
+        ASSERT_EQ(view.shown.size(), 2u) << utf8(view.shown.back().prompt);
+        EXPECT_NE(utf8(view.shown[0].prompt).find("閉じられています"), std::string::npos);
+        EXPECT_NE(utf8(view.shown[1].prompt).find("件の入力がブックに残っていません"),
+                  std::string::npos);
+        EXPECT_EQ(column(rows + 1), std::string(step.cells) + " ");
+        EXPECT_EQ(office.countOpen(path), 1);
+        ++rows;
+    }
 }
 
 // Only a lock this office's profile wrote for this user on this computer is

@@ -3,6 +3,8 @@
 // starting it or opening the workbook again, and writes the word once; or
 // says why not, the word and the cell name left as they were.
 #include "app/form/wording.h"
+
+#include <map>
 #include "tests/app/form/session_fixture.h"
 
 namespace {
@@ -22,12 +24,14 @@ TEST_F(SessionRelink, TheNextEntryLinksAgainAfterAsking) {
         bool written;
     };
     const Case cases[] = {
-        {"crashed, started again, reopened", true, true, {Answer::Yes}, {u"ブック「book.xls」が閉じられています"}, true},
-        {"crashed, not started: Yes starts it", true, false, {Answer::Yes, Answer::Yes},
-         {u"LibreOffice Calc が起動していません", u"ブック「book.xls」が閉じられています"}, true},
+        {"crashed, started again, reopened", true, true, {Answer::Yes, Answer::No},
+         {u"ブック「book.xls」が閉じられています", u"2件の入力"}, true},
+        {"crashed, not started: Yes starts it", true, false, {Answer::Yes, Answer::Yes, Answer::No},
+         {u"LibreOffice Calc が起動していません", u"ブック「book.xls」が閉じられています", u"2件の入力"}, true},
         {"crashed, not started: No", true, false, {Answer::No},
          {u"LibreOffice Calc が起動していません", u"ブック「book.xls」に接続し直していない"}, false},
-        {"closed by the person: Yes", false, true, {Answer::Yes}, {u"ブック「book.xls」が閉じられています"}, true},
+        {"closed by the person: Yes", false, true, {Answer::Yes, Answer::No},
+         {u"ブック「book.xls」が閉じられています", u"2件の入力"}, true},
         {"closed by the person: No (the default)", false, true, {Answer::No},
          {u"ブック「book.xls」が閉じられています", u"ブック「book.xls」に接続し直していない"}, false},
     };
@@ -63,6 +67,63 @@ TEST_F(SessionRelink, TheNextEntryLinksAgainAfterAsking) {
     }
     // Opening again asks with いいえ as the default.
     EXPECT_EQ(wording::bookClosedQuestion(u"b.xls").style, wordpour::form::kQuestionDefaultNo);
+}
+
+// What the workbook lost is offered back, once linked again or at start-up:
+// はい writes each entry once, in its order, each undoable, then the word
+// given; a cell changed since is named and left alone; いいえ writes none.
+TEST_F(SessionRelink, WhatTheWorkbookLostIsOfferedBackAndWrittenOnce) {
+    struct Case {
+        const char* what;
+        bool restart;       // a new run at start-up instead of the next entry
+        Answer writeBack;
+        std::map<std::u16string, std::u16string> cells;  // afterwards
+    };
+    const Case cases[] = {
+        {"linked again: はい", false, Answer::Yes, {{u"A2", u"a"}, {u"A3", u"b"}, {u"A4", u"c"}, {u"A5", u"d"}}},
+        {"linked again: いいえ", false, Answer::No, {{u"A3", u"person's"}, {u"A5", u"d"}}},
+        {"at start-up: はい", true, Answer::Yes, {{u"A2", u"a"}, {u"A3", u"person's"}, {u"A4", u"c"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        SetUp();
+        sheet = {};
+        ASSERT_TRUE(start());
+        for (const char16_t* word : {u"a", u"b", u"c"}) enter(word);
+        sheet.closeBook();  // unsaved: the workbook lost all three
+        // The person typed into A3 meanwhile, in the workbook opened again.
+        if (!c.restart) {
+            view.answers = {Answer::Yes, c.writeBack};
+            sheet.bookOpen = false;
+            form->toggleConfirmOverwrite();  // A3's new text is not asked about
+            sheet.contents[u"A3"] = {wordpour::spreadsheet::CellContent::Kind::Text, u"person's", 0};
+            sheet.cells[u"A3"] = u"person's";
+            if (c.writeBack == Answer::Yes) {
+                sheet.contents.erase(u"A3");
+                sheet.cells.erase(u"A3");
+            }
+            view.shown.clear();
+            enter(u"d");
+        } else {
+            ASSERT_TRUE(form->settleJournal(std::chrono::seconds(5)));
+            form.reset();
+            sheet.contents[u"A3"] = {wordpour::spreadsheet::CellContent::Kind::Text, u"person's", 0};
+            sheet.cells[u"A3"] = u"person's";
+            view.shown.clear();
+            view.answers = {c.writeBack};
+            ASSERT_TRUE(start());
+            waitForEntries();
+            EXPECT_NE(view.shown.at(0).prompt.find(u"A3"), std::u16string::npos);  // named
+        }
+        EXPECT_EQ(sheet.cells, c.cells);
+        for (const auto& [cell, word] : c.cells)
+            EXPECT_LE(std::count(sheet.calls.begin(), sheet.calls.end(), u"value " + word), 2);
+    }
+    // Each one written back can be taken back like any entry.
+    form->undo();
+    waitForEntries();
+    EXPECT_FALSE(sheet.cells.count(u"A4") && sheet.cells[u"A4"] == u"c");
 }
 
 }  // namespace

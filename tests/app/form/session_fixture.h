@@ -38,6 +38,10 @@ struct SessionRun {
     // The backend: the in-memory spreadsheet, which can be started, or,
     // `startable` false, one that cannot (as Excel).
     explicit SessionRun(bool startable = true) {
+        // Each run keeps a journal of its own: another run's entries are
+        // no workbook's lost ones here.
+        static int runs = 0;
+        view.journalAt = fs::current_path() / ("journal-run-" + std::to_string(++runs));
         link::Backend backend{u"LibreOffice Calc", [this] { return sheet.attach(); }, {}};
         if (startable) backend.launch = [this] { sheet.launch(); };
         session = std::make_unique<form::EntrySession>(view, std::move(backend));

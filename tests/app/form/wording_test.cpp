@@ -89,6 +89,7 @@ std::vector<Message> everyMessage() {
     all.push_back(form::wording::notRelinked(u"/b/x.xls"));
     all.push_back(form::wording::relinkFailed(spreadsheet::Error(Failure::ReadOnly, kRaw), u"/b/x.xls",
                                               app));
+    all.push_back(form::wording::lostEntriesQuestion({{u"A2", u"りんご"}, {u"A3", u"=1+1"}}, {u"A5"}));
     all.push_back(form::wording::journalNotKept("/home/u/.local/share/wordpour",
                                                 {wordlist::FileCause::NoSpace, 28}));
     return all;
