@@ -27,6 +27,7 @@ enum class Command {
     EndOfColumn,  // the cell name to the last filled cell of its column
     ConfirmOverwrite,  // whether an entry asks before writing over what it did not write
     ChangeReading,     // the reading of the word the box shows, as the person says it
+    ShowJournal,       // this workbook's recent entries, and a CSV file of them
     About,
 };
 
@@ -122,6 +123,7 @@ inline constexpr MenuItemDef kMenuItems[] = {
      Shortcut::ctrl('P')},
     {2, {}, {}, {}, {}},
     {2, Command::ShowList, "showListItem", u"現在のﾘｽﾄを表示(&L)", Shortcut::ctrl('L')},
+    {2, Command::ShowJournal, "showJournalItem", u"入力の記録(&J)", {}},
     {2, {}, {}, {}, {}},
     {2, Command::AlwaysOnTop, "alwaysOnTopItem", u"常に手前に表示(&T)", {}, true},
     {3, Command::About, "aboutItem", u"ﾊﾞｰｼﾞｮﾝ情報(&I)", Shortcut::function(1)},

@@ -11,6 +11,7 @@
 #include "app/form/wording.h"
 #include "cells/cell_name.h"
 #include "wordlist/list_store.h"
+#include "journal/csv.h"
 #include "journal/unsaved.h"
 #include "wordlist/whole_file.h"
 
@@ -138,6 +139,8 @@ void EntrySession::run(Command command) {
             return toggleConfirmOverwrite();
         case Command::ChangeReading:
             return changeReading();
+        case Command::ShowJournal:
+            return showJournal();
         case Command::About:
             return showAbout();
     }
@@ -490,6 +493,24 @@ void EntrySession::wordTyped() {
     for (std::size_t index : matches_)
         shown.push_back({wording::shown(words_[index]), wording::shown(words_.readingOf(index))});
     view_.showMatches(shown);
+}
+
+void EntrySession::showJournal() {
+    std::vector<journal::Record> records;
+    if (journal_) {
+        journal_->settle(std::chrono::seconds(2));
+        for (auto& record : journal_->journal().read())
+            if (record.book == linkedBook_) records.push_back(std::move(record));
+    }
+    if (view_.messageBox(wording::journalList(records)) == Answer::Yes) {
+        const std::u16string file = view_.saveFileName(kCsvFilter, kCsvName);
+        if (!file.empty()) {
+            const std::filesystem::path path(file);
+            if (auto failed = wordlist::replaceWholeFile(path, journal::toCsv(records)))
+                view_.messageBox(wording::csvNotSaved(path, *failed));
+        }
+    }
+    view_.setFocus(Focus::Enter);
 }
 
 void EntrySession::enterMatch(std::size_t row) {

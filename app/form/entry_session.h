@@ -63,6 +63,9 @@ public:
     void goToEndOfColumn();
     // Whether an entry asks before writing over what this run did not write.
     void toggleConfirmOverwrite();
+    // This workbook's recent entries from the journal, and, if the person
+    // wants, all of them as a CSV file where they choose.
+    void showJournal();
     void showAbout();
 
     // The person changed the word box's text (typing, pasting; not picking):
@@ -163,6 +166,10 @@ inline constexpr char kNotesFileName[] = "List.wordpour";
 
 // How many entries can be taken back, the latest first.
 inline constexpr std::size_t kUndoDepth = EntryHistory::kDepth;
+
+// The file filter of the journal's CSV file, and its suggested name.
+inline constexpr char16_t kCsvFilter[] = u"CSV (*.csv)|*.csv";
+inline constexpr char16_t kCsvName[] = u"入力の記録.csv";
 
 // The file filter of the workbook dialog: "description|pattern".
 inline constexpr char16_t kBookFilter[] = u"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)|*.xls";

@@ -53,6 +53,9 @@ public:
                                                    std::u16string_view title,
                                                    std::u16string_view defaultText) = 0;
     virtual std::u16string openFileName(std::u16string_view filter) = 0;
+    // The save dialog, `suggested` its file name; the empty text on Cancel.
+    virtual std::u16string saveFileName(std::u16string_view filter,
+                                        std::u16string_view suggested) = 0;
     // How the input method read the text the last input box returned,
     // where it gave the reading for all of it.
     virtual std::optional<std::u16string> inputBoxReading() const { return std::nullopt; }

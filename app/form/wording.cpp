@@ -1,6 +1,7 @@
 #include "app/form/wording.h"
 
 #include "app/find/kana.h"
+#include "journal/csv.h"
 
 #include <algorithm>
 #include <charconv>
@@ -593,6 +594,28 @@ Message lostEntriesQuestion(const std::vector<link::Entry>& lost,
     }
     text += u"\n\n「いいえ」を選んでも、入力の記録には残ります。";
     return {std::move(text), kStartQuestion, u"入力の書き戻し"};
+}
+
+Message journalList(const std::vector<journal::Record>& records) {
+    if (records.empty())
+        return {u"このブックへの入力の記録はまだありません。", kOkOnly, u"入力の記録"};
+    // The latest, as many as a message box shows readably.
+    constexpr std::size_t kShown = 20;
+    std::u16string text = u"このブックへの入力の記録（" + decimal(records.size()) + u"件、新しいものから）：\n";
+    for (std::size_t i = 0; i < records.size() && i < kShown; ++i) {
+        const journal::Record& r = records[records.size() - 1 - i];
+        text += u"\n" + journal::localTime(r.time) + u"　" + r.cell + u"　" +
+                bracketed(preview(spreadsheet::CellContent::written(r.word), {})) +
+                (r.kind == journal::Record::Kind::Undo ? u"（元に戻す）" : u"");
+    }
+    if (records.size() > kShown) text += u"\n…ほか" + decimal(records.size() - kShown) + u"件";
+    text += u"\n\nすべてをCSVファイルに保存しますか？";
+    return {std::move(text), kStartQuestion, u"入力の記録"};
+}
+
+Message csvNotSaved(const std::filesystem::path& file, const wordlist::FileError& error) {
+    return {u"入力の記録を" + named(file) + u"に保存できません。" + because(error), kExclamation,
+            u"入力の記録"};
 }
 
 Message journalNotKept(const std::filesystem::path& folder, const wordlist::FileError& error) {

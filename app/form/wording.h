@@ -9,6 +9,7 @@
 
 #include "app/form/commands.h"
 #include "app/form/message.h"
+#include "journal/record.h"
 #include "link/workbook_link.h"
 #include "wordlist/list_store.h"
 
@@ -93,6 +94,10 @@ Message relinkFailed(const spreadsheet::Error& error, std::u16string_view book,
 // the cells changed since are named and left alone.
 Message lostEntriesQuestion(const std::vector<link::Entry>& lost,
                             const std::vector<std::u16string>& changed);
+
+// This workbook's recent entries; Yes saves all of them as a CSV file.
+Message journalList(const std::vector<journal::Record>& records);
+Message csvNotSaved(const std::filesystem::path& file, const wordlist::FileError& error);
 
 // The journal of entries could not be written; entries go on.
 Message journalNotKept(const std::filesystem::path& folder, const wordlist::FileError& error);

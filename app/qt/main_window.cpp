@@ -205,6 +205,11 @@ std::u16string MainWindow::openFileName(std::u16string_view filter) {
     return fromQt(FileDialog::getOpenFileName(this, toQt(filter)));
 }
 
+std::u16string MainWindow::saveFileName(std::u16string_view filter,
+                                        std::u16string_view suggested) {
+    return fromQt(FileDialog::getSaveFileName(this, toQt(filter), toQt(suggested)));
+}
+
 void MainWindow::showCellPosition() {
     cellPosition_.open();
 }

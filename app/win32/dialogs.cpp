@@ -159,4 +159,23 @@ std::u16string openFileName(HWND owner, std::u16string_view filter) {
     return fromWide(file);
 }
 
+std::u16string saveFileName(HWND owner, std::u16string_view filter, std::u16string_view suggested) {
+    const std::wstring pairs = filterPairs(filter);
+    std::wstring file(32768, L'\0');
+    const std::wstring name = toWide(suggested);
+    file.replace(0, name.size(), name);
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = pairs.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrDefExt = L"csv";
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    if (!GetSaveFileNameW(&dialog)) return {};
+    file.resize(wcslen(file.c_str()));
+    return fromWide(file);
+}
+
 }  // namespace wordpour::app::win32

@@ -27,5 +27,7 @@ std::wstring filterPairs(std::u16string_view filter);
 // `filter` is written "description|pattern|…". The path chosen, or the
 // empty text when the user cancels.
 std::u16string openFileName(HWND owner, std::u16string_view filter);
+// The save dialog: the path chosen, or the empty text on Cancel.
+std::u16string saveFileName(HWND owner, std::u16string_view filter, std::u16string_view suggested);
 
 }  // namespace wordpour::app::win32

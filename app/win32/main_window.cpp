@@ -297,6 +297,11 @@ std::optional<std::u16string> MainWindow::inputBox(std::u16string_view prompt,
     return win32::inputBox(window_, prompt, title, defaultText, &inputReading_);
 }
 
+std::u16string MainWindow::saveFileName(std::u16string_view filter,
+                                        std::u16string_view suggested) {
+    return win32::saveFileName(window_, filter, suggested);
+}
+
 std::u16string MainWindow::openFileName(std::u16string_view filter) {
     return win32::openFileName(window_, filter);
 }

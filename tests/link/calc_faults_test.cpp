@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "app/form/entry_session.h"
+#include "journal/csv.h"
 #include "link/link_thread.h"
 #include "link/spreadsheet/calc/stale_lock.h"
 #include "link/spreadsheet/calc/uno_connection.h"
@@ -483,6 +484,25 @@ TEST(CalcStaleLock, OnlyThisOfficesOwnLockIsDropped) {
         EXPECT_EQ(std::filesystem::exists(lock), !c.dropped);
         std::filesystem::remove(lock);
     }
+}
+
+// The journal's CSV file opens in Calc with its Japanese and its quoted
+// commas as written. Calc's text import dialog takes UTF-8 from the
+// byte-order mark; headless there is no dialog, so its choice is given.
+TEST(CalcJournalCsv, TheCsvOpensInCalcWithTheRightCharacters) {
+    TestOffice office(pipeFor("csv"));
+    TempDir dir;
+    const std::string path = dir.path() + "/record.csv";
+    const std::vector<wordpour::journal::Record> records = {
+        {wordpour::journal::Record::Kind::Entry, 1'796'000'000'000, u"/家/在庫 表.xls", u"sheet1",
+         u"A2", u"東京都, \"港区\"", {}},
+    };
+    std::ofstream(path, std::ios::binary) << wordpour::journal::toCsv(records);
+    office.openUtf8Csv(path);
+    EXPECT_EQ(utf8(office.cell(path, u"record", u"B1").text), "ブック");
+    EXPECT_EQ(utf8(office.cell(path, u"record", u"B2").text), "/家/在庫 表.xls");
+    EXPECT_EQ(utf8(office.cell(path, u"record", u"E2").text), "東京都, \"港区\"");
+    EXPECT_EQ(utf8(office.cell(path, u"record", u"F2").text), "入力");
 }
 
 }  // namespace

@@ -249,6 +249,17 @@ void TestOffice::openHidden(const std::string& path) {
     desktop_->loadComponentFromURL(urlOf(path), "_blank", 0, hidden);
 }
 
+void TestOffice::openUtf8Csv(const std::string& path) {
+    const css::beans::PropertyValue args[] = {
+        property("Hidden", css::uno::Any(true)),
+        property("FilterName", css::uno::Any(OUString("Text - txt - csv (StarCalc)"))),
+        // Separator ",", text delimiter '"', character set UTF-8 (76), from line 1.
+        property("FilterOptions", css::uno::Any(OUString("44,34,76,1"))),
+    };
+    desktop_->loadComponentFromURL(urlOf(path), "_blank", 0,
+                                   css::uno::Sequence<css::beans::PropertyValue>(args, 3));
+}
+
 std::vector<Reference<css::frame::XModel>> TestOffice::documents() {
     std::vector<Reference<css::frame::XModel>> models;
     auto components = desktop_->getComponents()->createEnumeration();

@@ -57,6 +57,9 @@ public:
     void openShown(const std::string& path);
     // Opens a file hidden, as a user might have it open already.
     void openHidden(const std::string& path);
+    // Opens a CSV file hidden as Calc's text import takes one whose
+    // byte-order mark says UTF-8: comma-separated, quoted, in UTF-8.
+    void openUtf8Csv(const std::string& path);
     // How many open documents have this file's URL.
     int countOpen(const std::string& path);
     // How many documents are open in all.

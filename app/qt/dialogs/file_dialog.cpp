@@ -56,6 +56,17 @@ QString FileDialog::getOpenFileName(QWidget* parent, const QString& filter) {
     return dialog.selectedFiles().first();
 }
 
+QString FileDialog::getSaveFileName(QWidget* parent, const QString& filter,
+                                   const QString& suggested) {
+    if (s_nextFileName) return std::exchange(s_nextFileName, std::nullopt).value();
+    QFileDialog dialog(parent, QString(), suggested, toQtFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    nameUnnamedParts(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
+}
+
 void FileDialog::setNextFileName(const QString& fileName) {
     s_nextFileName = fileName;
 }

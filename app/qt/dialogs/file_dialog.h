@@ -16,7 +16,12 @@ public:
     // Returns the chosen path, or an empty text when the user cancels.
     static QString getOpenFileName(QWidget* parent, const QString& filter);
 
-    // The next getOpenFileName() returns `fileName` at once (empty: cancel).
+    // The save dialog, with `suggested` as the file name.
+    static QString getSaveFileName(QWidget* parent, const QString& filter,
+                                   const QString& suggested);
+
+    // The next getOpenFileName() or getSaveFileName() returns `fileName`
+    // at once (empty: cancel).
     static void setNextFileName(const QString& fileName);
 
     // The filter in Qt's form: one "description (patterns)" per line.

@@ -11,6 +11,7 @@ namespace {
 using namespace std::chrono_literals;
 using wordpour::journal::Journal;
 using wordpour::journal::Record;
+using wordpour::form::Answer;
 using wordpour::testing::SessionTest;
 using Content = wordpour::spreadsheet::CellContent;
 
@@ -64,6 +65,29 @@ TEST_F(SessionJournal, AJournalThatCannotBeWrittenIsSaidOnceAndEntriesGoOn) {
     for (const auto& message : view.shown)
         said += message.title == u"入力の記録";
     EXPECT_EQ(said, 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// 入力の記録 lists this workbook's entries, the latest first, and saves all
+// of them as a CSV file with a byte-order mark, in the person's folder.
+TEST_F(SessionJournal, TheJournalIsListedAndSavedAsCsv) {
+    ASSERT_TRUE(start());
+    enter(u"りんご");
+    enter(u"a,\"b\"");
+    view.answers = {Answer::Yes};
+    view.fileNames.push_back(u"記録.csv");
+    form->run(wordpour::form::Command::ShowJournal);
+    ASSERT_EQ(view.shown.size(), 1u);
+    const auto& list = view.shown[0].prompt;
+    EXPECT_LT(list.find(u"A3"), list.find(u"A2"));  // the latest first
+    const std::string csv = wordpour::testing::bytesOf("記録.csv");
+    ASSERT_TRUE(csv.starts_with("\xEF\xBB\xBF"));
+    EXPECT_NE(csv.find(",book.xls,sheet1,A2,りんご,入力\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",book.xls,sheet1,A3,\"a,\"\"b\"\"\",入力\r\n"), std::string::npos) << csv;
+    EXPECT_EQ(view.focus, wordpour::form::Focus::Enter);
 }
 
 }  // namespace

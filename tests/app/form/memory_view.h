@@ -67,6 +67,9 @@ public:
     std::optional<std::u16string> inputBox(std::u16string_view prompt, std::u16string_view title,
                                            std::u16string_view defaultText) override;
     std::u16string openFileName(std::u16string_view filter) override;
+    std::u16string saveFileName(std::u16string_view filter, std::u16string_view) override {
+        return openFileName(filter);
+    }
     void showCellPosition() override { ++cellPositionShown; }
     void showAbout() override { ++aboutShown; }
     void quit() override { quitAsked = true; }

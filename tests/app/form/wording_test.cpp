@@ -11,6 +11,8 @@
 #include "app/form/wording.h"
 #include "tests/support/utf8.h"
 
+namespace journal = wordpour::journal;
+
 namespace {
 
 using namespace wordpour;
@@ -90,6 +92,10 @@ std::vector<Message> everyMessage() {
     all.push_back(form::wording::relinkFailed(spreadsheet::Error(Failure::ReadOnly, kRaw), u"/b/x.xls",
                                               app));
     all.push_back(form::wording::lostEntriesQuestion({{u"A2", u"りんご"}, {u"A3", u"=1+1"}}, {u"A5"}));
+    all.push_back(form::wording::journalList({}));
+    all.push_back(form::wording::journalList(
+        {{journal::Record::Kind::Entry, 0, u"/b/x.xls", u"sheet1", u"A2", u"りんご", {}}}));
+    all.push_back(form::wording::csvNotSaved("/w/入力の記録.csv", {wordlist::FileCause::NoSpace, 28}));
     all.push_back(form::wording::journalNotKept("/home/u/.local/share/wordpour",
                                                 {wordlist::FileCause::NoSpace, 28}));
     return all;

@@ -1,0 +1,50 @@
+#include "journal/csv.h"
+
+#include <ctime>
+
+#include "wordlist/unicode.h"
+
+namespace wordpour::journal {
+
+namespace {
+
+// Quoted whenever it holds a comma, a quote or a line end; a quote doubled.
+std::string field(std::u16string_view text) {
+    std::string utf8 = wordlist::encodeUtf8(text);
+    if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
+    std::string quoted = "\"";
+    for (char c : utf8) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+}  // namespace
+
+std::u16string localTime(std::int64_t time) {
+    const std::time_t seconds = static_cast<std::time_t>(time / 1000);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &seconds);
+#else
+    localtime_r(&seconds, &local);
+#endif
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return std::u16string(text, text + std::char_traits<char>::length(text));
+}
+
+std::string toCsv(const std::vector<Record>& records) {
+    std::string csv = "\xEF\xBB\xBF";
+    csv += field(u"時刻") + ',' + field(u"ブック") + ',' + field(u"シート") + ',' + field(u"セル") +
+           ',' + field(u"単語") + ',' + field(u"操作") + "\r\n";
+    for (const Record& r : records) {
+        const std::u16string_view done = r.kind == Record::Kind::Entry ? u"入力" : u"元に戻す";
+        csv += field(localTime(r.time)) + ',' + field(r.book) + ',' + field(r.sheet) + ',' +
+               field(r.cell) + ',' + field(r.word) + ',' + field(done) + "\r\n";
+    }
+    return csv;
+}
+
+}  // namespace wordpour::journal
