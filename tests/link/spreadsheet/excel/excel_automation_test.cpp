@@ -422,3 +422,30 @@ TEST_F(ExcelAutomation, FailuresAreReportedAsErrors) {
 }
 
 }  // namespace
+
+namespace {
+
+// Excel killed and started again is a new server: the link attaches to it,
+// finds the workbook closed, opens it again and writes into the same sheet.
+TEST_F(ExcelAutomation, ARestartedExcelIsLinkedAgainAndTheWorkbookOpenedAgain) {
+    startServer();
+    WorkbookLink link(wordpour::testing::programBackend());
+    MemoryBox box;
+    start(link, dir_ + L"book.xls", box);
+    if (HasFatalFailure()) return;
+    EXPECT_FALSE(enterWord(link, box, u"前").has_value());
+    stopServer();
+    startServer();
+    const auto failed = enterWord(link, box, u"後");
+    ASSERT_TRUE(failed.has_value());  // the link to the ended Excel is gone
+    const std::u16string book = u16(dir_ + L"book.xls");
+    EXPECT_FALSE(link.reattach(book));  // the new Excel has nothing open
+    link.retake(book);
+    EXPECT_TRUE(link.reattach(book));   // open now, as Workbooks' FullName tells
+    link.retake(book);
+    EXPECT_FALSE(enterWord(link, box, u"後").has_value());
+    const auto lines = calls();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "cell A3='後"), lines.end());
+}
+
+}  // namespace
