@@ -221,6 +221,26 @@ xdotool key Return
 settle 1.5
 cells | grep -q "cell E6='りんご" || fail "Ctrl+E then 入力 did not write E6: $(cells)"
 
+# 表示 → 入力の記録 by its access keys: this workbook's entries, and Enter
+# (はい) asks where to save them; the CSV file begins with the byte-order
+# mark and holds the words written.
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+settle 0.5
+xdotool key alt+v
+settle 0.5
+xdotool key j
+window "^入力の記録$" >/dev/null || fail "入力の記録 showed no list"
+settle 0.5
+xdotool key Return
+saving=$(window "保存") || fail "入力の記録 asked for no file"
+xdotool windowactivate --sync "$saving" 2>/dev/null || true
+settle 0.5
+xdotool type --delay 60 "record.csv"
+xdotool key Return
+for _ in $(seq 1 50); do [ -s record.csv ] && break; sleep 0.1; done
+[ "$(head -c 3 record.csv | od -An -tx1 | tr -d ' \n')" = efbbbf ] || fail "the CSV has no byte-order mark"
+grep -q "E6,りんご,入力" record.csv || fail "the CSV lacks E6: $(cat record.csv)"
+
 xdotool key ctrl+l                      # the list, by its title
 window "^現在のリスト項目$" >/dev/null || fail "Ctrl+L showed no list"
 settle 0.5

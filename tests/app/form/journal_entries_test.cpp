@@ -78,12 +78,12 @@ TEST_F(SessionJournal, TheJournalIsListedAndSavedAsCsv) {
     enter(u"りんご");
     enter(u"a,\"b\"");
     view.answers = {Answer::Yes};
-    view.fileNames.push_back(u"記録.csv");
+    view.fileNames.push_back(u"record.csv");
     form->run(wordpour::form::Command::ShowJournal);
     ASSERT_EQ(view.shown.size(), 1u);
     const auto& list = view.shown[0].prompt;
     EXPECT_LT(list.find(u"A3"), list.find(u"A2"));  // the latest first
-    const std::string csv = wordpour::testing::bytesOf("記録.csv");
+    const std::string csv = wordpour::testing::bytesOf("record.csv");
     ASSERT_TRUE(csv.starts_with("\xEF\xBB\xBF"));
     EXPECT_NE(csv.find(",book.xls,sheet1,A2,りんご,入力\r\n"), std::string::npos) << csv;
     EXPECT_NE(csv.find(",book.xls,sheet1,A3,\"a,\"\"b\"\"\",入力\r\n"), std::string::npos) << csv;
