@@ -132,6 +132,28 @@ inline constexpr MenuItemDef kMenuItems[] = {
 // The shortcut as a menu shows it beside the caption: "Ctrl+F", "F1", or "".
 std::u16string shortcutText(Shortcut shortcut);
 
+// How many commands there are, About the last of them.
+inline constexpr int kCommandCount = static_cast<int>(Command::About) + 1;
+
+// The commands the tables bind, each counted once: every command has a
+// button or a menu item, so a command added after About, which
+// kCommandCount would leave out (and the Windows face ignore), stops the
+// build here.
+constexpr int commandsBound() {
+    bool seen[kCommandCount + 16] = {};
+    int count = 0;
+    const auto see = [&](Command command) {
+        if (!seen[static_cast<int>(command)]) ++count;
+        seen[static_cast<int>(command)] = true;
+    };
+    for (const ButtonDef& button : kButtons) see(button.command);
+    for (const MenuItemDef& item : kMenuItems)
+        if (item.command) see(*item.command);
+    return count;
+}
+static_assert(commandsBound() == kCommandCount,
+              "a command after About, or one without a button or menu item");
+
 // The menu item of a command, if it has one.
 constexpr const MenuItemDef* menuItemFor(Command command) {
     for (const MenuItemDef& item : kMenuItems)

@@ -14,7 +14,7 @@ constexpr int commandId(form::Command command) {
     return kCommandIdBase + static_cast<int>(command);
 }
 constexpr bool isCommandId(int id) {
-    return id >= kCommandIdBase && id <= commandId(form::Command::About);
+    return id >= kCommandIdBase && id < kCommandIdBase + form::kCommandCount;
 }
 
 }  // namespace wordpour::app::win32

@@ -68,7 +68,7 @@ TEST(Tables, TheMenusWithTheirCaptionsShortcutsAndSeparators) {
     }
     EXPECT_EQ(tables, expected);
     // Every command is reached by a button, a menu item or both.
-    for (int c = 0; c <= static_cast<int>(Command::About); ++c) {
+    for (int c = 0; c < wordpour::form::kCommandCount; ++c) {
         const bool inMenu =
             std::any_of(std::begin(kMenuItems), std::end(kMenuItems),
                         [c](const MenuItemDef& item) { return item.command == Command(c); });
