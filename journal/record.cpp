@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "wordlist/unicode.h"
+#include "wordlist/tab_fields.h"
 
 namespace wordpour::journal {
 
@@ -29,44 +29,6 @@ std::uint32_t crc32(std::string_view bytes) {
     return c ^ 0xFFFFFFFFu;
 }
 
-// Tabs and line ends inside a field are escaped, so that fields and lines
-// stay apart whatever a word holds.
-void addField(std::string& line, std::string_view utf8) {
-    line += '\t';
-    for (char c : utf8) {
-        switch (c) {
-            case '\\':
-                line += "\\\\";
-                break;
-            case '\t':
-                line += "\\t";
-                break;
-            case '\n':
-                line += "\\n";
-                break;
-            case '\r':
-                line += "\\r";
-                break;
-            default:
-                line += c;
-        }
-    }
-}
-
-std::optional<std::string> unescape(std::string_view field) {
-    std::string out;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != '\\') {
-            out += field[i];
-            continue;
-        }
-        if (++i == field.size()) return std::nullopt;
-        const char c = field[i];
-        out += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
-    }
-    return out;
-}
-
 template <typename Number>
 std::optional<Number> number(std::string_view text) {
     Number value{};
@@ -76,13 +38,7 @@ std::optional<Number> number(std::string_view text) {
 }
 
 std::optional<Record> parse(std::string_view payload) {
-    std::vector<std::string_view> fields;
-    for (std::size_t start = 0;;) {
-        const std::size_t tab = payload.find('\t', start);
-        fields.push_back(payload.substr(start, tab - start));
-        if (tab == payload.npos) break;
-        start = tab + 1;
-    }
+    const auto fields = wordlist::splitFields(payload);
     if (fields.size() != 10 || fields[0] != kVersion) return std::nullopt;
     Record record;
     const auto time = number<std::int64_t>(fields[1]);
@@ -97,9 +53,7 @@ std::optional<Record> parse(std::string_view payload) {
                                &record.before.text};
     const std::size_t at[] = {3, 4, 5, 6, 8};
     for (std::size_t i = 0; i < std::size(texts); ++i) {
-        const auto bytes = unescape(fields[at[i]]);
-        if (!bytes) return std::nullopt;
-        auto text = wordlist::decodeUtf8(*bytes);
+        auto text = wordlist::fieldText(fields[at[i]]);
         if (!text) return std::nullopt;
         *texts[i] = std::move(*text);
     }
@@ -119,10 +73,12 @@ std::string encode(const Record& record) {
     std::string payload(kVersion);
     payload += '\t' + std::to_string(record.time);
     payload += '\t' + std::to_string(static_cast<int>(record.kind));
-    for (const std::u16string* text : {&record.book, &record.sheet, &record.cell, &record.word})
-        addField(payload, wordlist::encodeUtf8(*text));
-    payload += '\t' + std::to_string(static_cast<int>(record.before.kind));
-    addField(payload, wordlist::encodeUtf8(record.before.text));
+    for (const std::u16string* text : {&record.book, &record.sheet, &record.cell, &record.word}) {
+        payload += '\t';
+        wordlist::appendField(payload, *text);
+    }
+    payload += '\t' + std::to_string(static_cast<int>(record.before.kind)) + '\t';
+    wordlist::appendField(payload, record.before.text);
     std::array<char, 32> number{};
     const auto written = std::to_chars(number.data(), number.data() + number.size(),
                                        record.before.number);

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <unordered_set>
 
-#include "wordlist/unicode.h"
+#include "wordlist/tab_fields.h"
 
 namespace wordpour::app {
 
@@ -13,75 +13,12 @@ namespace {
 // The file's first line: what it is, and its format's version.
 constexpr std::string_view kHeader = "wordpour word notes 1";
 
-// A word may hold any character but a line end (it came from a List line
-// or a box), a tab included: backslash escapes keep the fields apart.
-std::string escaped(std::u16string_view text) {
-    std::string out;
-    for (char c : wordlist::encodeUtf8(text)) {
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
-std::optional<std::u16string> unescaped(std::string_view field) {
-    std::string bytes;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != '\\') {
-            bytes += field[i];
-            continue;
-        }
-        if (++i == field.size()) return std::nullopt;
-        switch (field[i]) {
-            case '\\':
-                bytes += '\\';
-                break;
-            case 't':
-                bytes += '\t';
-                break;
-            case 'n':
-                bytes += '\n';
-                break;
-            case 'r':
-                bytes += '\r';
-                break;
-            default:
-                return std::nullopt;
-        }
-    }
-    return wordlist::decodeUtf8(bytes);
-}
-
 template <typename Number>
 std::optional<Number> number(std::string_view field) {
     Number value{};
     const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
     if (error != std::errc() || end != field.data() + field.size()) return std::nullopt;
     return value;
-}
-
-std::vector<std::string_view> fields(std::string_view line) {
-    std::vector<std::string_view> out;
-    for (std::size_t start = 0;;) {
-        const std::size_t tab = line.find('\t', start);
-        out.push_back(line.substr(start, tab - start));
-        if (tab == line.npos) return out;
-        start = tab + 1;
-    }
 }
 
 }  // namespace
@@ -120,8 +57,10 @@ std::string WordNotes::write(const std::vector<std::u16string>& words) const {
         const WordNote* note = find(word);
         if (!note || !written.insert(word).second) continue;
         if (note->reading.empty() && note->uses == 0) continue;
-        text += escaped(word) + '\t' + escaped(note->reading) + '\t' +
-                std::to_string(static_cast<int>(note->source)) + '\t' +
+        wordlist::appendField(text, word);
+        text += '\t';
+        wordlist::appendField(text, note->reading);
+        text += '\t' + std::to_string(static_cast<int>(note->source)) + '\t' +
                 std::to_string(note->uses) + '\t' + std::to_string(note->lastUse) + '\n';
     }
     return text;
@@ -133,10 +72,10 @@ void WordNotes::read(std::string_view text) {
         const std::size_t end = text.find('\n', start + 1);
         const std::string_view line = text.substr(start + 1, end - start - 1);
         start = end;
-        const auto parts = fields(line);
+        const auto parts = wordlist::splitFields(line);
         if (parts.size() != 5) continue;
-        const auto word = unescaped(parts[0]);
-        const auto reading = unescaped(parts[1]);
+        const auto word = wordlist::fieldText(parts[0]);
+        const auto reading = wordlist::fieldText(parts[1]);
         const auto source = number<int>(parts[2]);
         const auto uses = number<std::uint32_t>(parts[3]);
         const auto lastUse = number<std::uint64_t>(parts[4]);
