@@ -21,8 +21,8 @@ QString ReadingTracker::composingText() const {
 }
 
 std::optional<QString> ReadingTracker::reading() const {
-    if (!heard_ || heardText_.isEmpty() || field_->text() != heardText_) return std::nullopt;
-    return heardReading_;
+    if (auto reading = heard_.readingOf(fromQt(field_->text()))) return toQt(*reading);
+    return std::nullopt;
 }
 
 bool ReadingTracker::eventFilter(QObject* watched, QEvent* event) {
@@ -34,20 +34,16 @@ bool ReadingTracker::eventFilter(QObject* watched, QEvent* event) {
     if (!commit.isEmpty()) {
         QString read = kana_;
         if (read.isEmpty() && isKana(fromQt(commit))) read = commit;
-        const QString before = field_->text();
-        const bool atEnd = !field_->hasSelectedText() && input->replacementLength() == 0 &&
-                           field_->cursorPosition() == before.size();
-        const bool replacesAll = before.isEmpty() || field_->selectedText() == before;
-        if (replacesAll) {
-            heardText_ = commit;
-            heardReading_ = read;
-            heard_ = !read.isEmpty();
-        } else if (atEnd && heard_ && before == heardText_ && !read.isEmpty()) {
-            heardText_ += commit;
-            heardReading_ += read;
-        } else {
-            heard_ = false;
+        // Where the commit goes: the selection, or the caret; a commit that
+        // replaces text around the caret is nowhere the reading can follow.
+        std::size_t start = 0, end = 0;
+        if (field_->hasSelectedText()) {
+            start = static_cast<std::size_t>(field_->selectionStart());
+            end = start + static_cast<std::size_t>(field_->selectedText().size());
+        } else if (input->replacementLength() == 0) {
+            start = end = static_cast<std::size_t>(field_->cursorPosition());
         }
+        heard_.converted(fromQt(field_->text()), start, end, fromQt(commit), fromQt(read));
         kana_.clear();
     }
     const QString preedit = input->preeditString();

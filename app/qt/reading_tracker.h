@@ -10,6 +10,8 @@
 #include <QObject>
 #include <QString>
 
+#include "app/find/heard_reading.h"
+
 class QLineEdit;
 
 namespace wordpour::app {
@@ -38,9 +40,7 @@ private:
     std::function<void()> composing_;
     QString preedit_;      // being composed now
     QString kana_;         // the last composing text that was kana alone
-    QString heardText_;    // the field's text as the commits made it
-    QString heardReading_;
-    bool heard_ = false;   // heardReading_ reads all of heardText_
+    HeardReading heard_;
 };
 
 }  // namespace wordpour::app

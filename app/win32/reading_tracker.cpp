@@ -48,26 +48,13 @@ std::u16string ReadingTracker::composingText() const {
 }
 
 std::optional<std::u16string> ReadingTracker::reading() const {
-    if (!heard_ || heardText_.empty() || windowText(edit_) != heardText_) return std::nullopt;
-    return heardReading_;
+    return heard_.readingOf(windowText(edit_));
 }
 
 void ReadingTracker::converted(const std::u16string& result, const std::u16string& read) {
-    const std::u16string before = windowText(edit_);
     DWORD start = 0, end = 0;
     SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const bool replacesAll = before.empty() || (start == 0 && end == before.size());
-    const bool atEnd = start == end && end == before.size();
-    if (replacesAll) {
-        heardText_ = result;
-        heardReading_ = read;
-        heard_ = !read.empty();
-    } else if (atEnd && heard_ && before == heardText_ && !read.empty()) {
-        heardText_ += result;
-        heardReading_ += read;
-    } else {
-        heard_ = false;
-    }
+    heard_.converted(windowText(edit_), start, end, result, read);
 }
 
 LRESULT CALLBACK ReadingTracker::procedure(HWND window, UINT message, WPARAM wParam,

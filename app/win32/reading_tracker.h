@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include "app/find/heard_reading.h"
+
 namespace wordpour::app::win32 {
 
 class ReadingTracker {
@@ -37,8 +39,7 @@ private:
     HWND edit_ = nullptr;
     std::function<void()> composing_;
     std::u16string composition_;
-    std::u16string heardText_, heardReading_;
-    bool heard_ = false;
+    HeardReading heard_;
 };
 
 }  // namespace wordpour::app::win32
