@@ -143,9 +143,20 @@ std::wstring filterPairs(std::u16string_view filter) {
     return pairs;
 }
 
-std::u16string openFileName(HWND owner, std::u16string_view filter) {
+namespace {
+
+enum class FileDialog { Open, Save };
+
+std::u16string chooseFile(HWND owner, std::u16string_view filter, std::u16string_view suggested,
+                          FileDialog kind) {
     const std::wstring pairs = filterPairs(filter);
     std::wstring file(32768, L'\0');
+    const std::wstring name = toWide(suggested);
+    file.replace(0, name.size(), name);
+    // A name typed without its extension gets the first pattern's ("*.csv").
+    std::wstring extension = toWide(filter.substr(filter.find(u'|') + 1));
+    extension = extension.substr(0, extension.find_first_of(L";|"));
+    extension = extension.starts_with(L"*.") ? extension.substr(2) : std::wstring();
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
@@ -154,28 +165,24 @@ std::u16string openFileName(HWND owner, std::u16string_view filter) {
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameW(&dialog)) return {};
+    if (kind == FileDialog::Save) {
+        dialog.lpstrDefExt = extension.c_str();
+        dialog.Flags |= OFN_OVERWRITEPROMPT;
+    }
+    if (!(kind == FileDialog::Save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog)))
+        return {};
     file.resize(wcslen(file.c_str()));
     return fromWide(file);
 }
 
+}  // namespace
+
+std::u16string openFileName(HWND owner, std::u16string_view filter) {
+    return chooseFile(owner, filter, {}, FileDialog::Open);
+}
+
 std::u16string saveFileName(HWND owner, std::u16string_view filter, std::u16string_view suggested) {
-    const std::wstring pairs = filterPairs(filter);
-    std::wstring file(32768, L'\0');
-    const std::wstring name = toWide(suggested);
-    file.replace(0, name.size(), name);
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = pairs.c_str();
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = file.data();
-    dialog.nMaxFile = static_cast<DWORD>(file.size());
-    dialog.lpstrDefExt = L"csv";
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    if (!GetSaveFileNameW(&dialog)) return {};
-    file.resize(wcslen(file.c_str()));
-    return fromWide(file);
+    return chooseFile(owner, filter, suggested, FileDialog::Save);
 }
 
 }  // namespace wordpour::app::win32
