@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "journal/journal_file.h"
+#include "journal/unsaved.h"
 #include "wordlist/whole_file.h"
 
 namespace wordpour::journal {
@@ -75,9 +76,11 @@ std::optional<wordlist::FileError> Journal::append(const std::vector<Record>& re
     return std::nullopt;
 }
 
-std::vector<Record> Journal::read() const {
+std::vector<Record> Journal::read(std::int64_t since) const {
     std::vector<Record> records;
     for (const auto& file : files()) {
+        // Its records are all older than its last write.
+        if (since > 0 && savedAt(file).value_or(since) < since) continue;
         auto bytes = wordlist::readWholeFile(file);
         if (auto* text = std::get_if<std::string>(&bytes)) {
             auto more = decode(*text);

@@ -34,8 +34,9 @@ public:
     }
     // The same for several, with one write and one flush.
     std::optional<wordlist::FileError> append(const std::vector<Record>& records);
-    // Every whole record of every file, the oldest first.
-    std::vector<Record> read() const;
+    // Every whole record of every file, the oldest first; from `since` on
+    // (a record's time), a file last written before it is not read.
+    std::vector<Record> read(std::int64_t since = 0) const;
 
     const std::filesystem::path& folder() const { return folder_; }
 

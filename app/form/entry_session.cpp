@@ -330,7 +330,9 @@ EntrySession::Lost EntrySession::findLost(const journal::Journal& journal) {
     Lost found;
     const auto saved = journal::savedAt(std::filesystem::path(linkedBook_));
     std::vector<link::WorkbookLink::Made> made;
-    for (auto& record : journal::unsavedEntries(journal.read(), linkedBook_, saved.value_or(0)))
+    // Only the journal's files written since the workbook was saved are read.
+    for (auto& record :
+         journal::unsavedEntries(journal.read(saved.value_or(0)), linkedBook_, saved.value_or(0)))
         made.push_back({{record.cell, record.word}, record.before});
     if (made.empty()) return found;
     try {
