@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
             typed.push_back(word.substr(0, n));
     }
 
-    wordpour::app::WordFinder finder;
+    wordpour::find::WordFinder finder;
     auto start = std::chrono::steady_clock::now();
     finder.append(words, 0);
     std::printf("type to find in %zu entries:\n", words.size());
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     }
     wordpour::testing::WindowFixture f;
     if (!f.start()) return 1;
-    wordpour::app::MessageBox::setNextAnswer(wordpour::form::Answer::Yes);
+    wordpour::qt::MessageBox::setNextAnswer(wordpour::form::Answer::Yes);
     start = std::chrono::steady_clock::now();
     f.form->session().loadList();
     std::printf("  load into the word box: %.1f ms\n", msSince(start));
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
     // shows it cut, and the window goes on answering (F1).
     f.combo()->setCurrentIndex(0);  // the list is full: one word makes room
     f.form->session().deleteWord();
-    wordpour::app::InputBox::setNextReply(QString(10'000'000, QLatin1Char('a')));
+    wordpour::qt::InputBox::setNextReply(QString(10'000'000, QLatin1Char('a')));
     f.form->session().addWord();
     QTest::qWait(200);  // its search key is made on the finder's thread
     f.combo()->lineEdit()->setText(QStringLiteral("aa"));

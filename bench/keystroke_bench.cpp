@@ -114,7 +114,7 @@ std::vector<Word> nouns() {
         const bool kanji = std::any_of(written.begin(), written.end(),
                                        [](char16_t c) { return c >= 0x4E00 && c <= 0x9FFF; });
         if (!kanji || written.size() < 2 || written.size() > 6) continue;
-        Word word{written, wordpour::app::toHiragana(fields[11]), {}};
+        Word word{written, wordpour::find::toHiragana(fields[11]), {}};
         word.romaji = romajiOf(word.reading);
         if (word.romaji.empty() || !wordpour::wordlist::encodeCp932(written)) continue;
         rows.push_back({std::stoi(std::string(fields[3].begin(), fields[3].end())), word});
@@ -223,7 +223,7 @@ int main(int argc, char** argv) {
     }
     wordpour::testing::WindowFixture f;
     if (!f.start()) return 1;
-    wordpour::app::MessageBox::setNextAnswer(wordpour::form::Answer::Yes);
+    wordpour::qt::MessageBox::setNextAnswer(wordpour::form::Answer::Yes);
     f.form->session().loadList();
     f.form->session().settleReadings();
     QWidget* enter = f.button(wordpour::form::Command::Enter);

@@ -27,7 +27,7 @@ namespace {
 
 using css::uno::Reference;
 using css::uno::UNO_QUERY_THROW;
-using wordpour::spreadsheet::calc::toUno;
+using wordpour::link::spreadsheet::calc::toUno;
 
 double median(const std::function<void(int)>& call, int count) {
     std::vector<double> ms;
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     const std::string path = dir.path() + "/calls.xls";
     office.createWorkbook(path, {u"Sheet1"});
 
-    auto context = wordpour::spreadsheet::calc::connect(wordpour::testing::u16(office.pipe()));
+    auto context = wordpour::link::spreadsheet::calc::connect(wordpour::testing::u16(office.pipe()));
     auto desktop = css::frame::Desktop::create(context);
     css::uno::Sequence<css::beans::PropertyValue> hidden(1);
     hidden.getArray()[0].Name = "Hidden";
@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
         return toUno(u"B1" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)));
     };
 
-    wordpour::spreadsheet::calc::SideCall side;
+    wordpour::link::spreadsheet::calc::SideCall side;
     const struct {
         const char* what;
         std::function<void(int)> call;

@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     wordpour::testing::WindowFixture f;
     if (!f.start()) return 1;
-    using wordpour::app::MessageBox;
+    using wordpour::qt::MessageBox;
     using wordpour::form::Answer;
 
     // The first load of the run, as a user's is: nothing read before.

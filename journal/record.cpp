@@ -57,7 +57,7 @@ std::optional<Record> parse(std::string_view payload) {
         if (!text) return std::nullopt;
         *texts[i] = std::move(*text);
     }
-    record.before.kind = static_cast<spreadsheet::CellContent::Kind>(*contentKind);
+    record.before.kind = static_cast<link::spreadsheet::CellContent::Kind>(*contentKind);
     // The number as written: shortest text that reads back the same double.
     double value = 0;
     const auto [end, error] =

@@ -21,7 +21,7 @@ struct Record {
     std::u16string sheet;   // the sheet's name as taken
     std::u16string cell;
     std::u16string word;                // written, or taken back
-    spreadsheet::CellContent before;    // what the cell held before the entry
+    link::spreadsheet::CellContent before;    // what the cell held before the entry
 
     bool operator==(const Record&) const = default;
 };

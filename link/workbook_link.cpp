@@ -28,16 +28,16 @@ bool fileExists(std::u16string_view path) {
 
 }  // namespace
 
-void WorkbookLink::start(std::u16string bookPath, std::u16string_view startingCell) {
-    bookPath_ = std::move(bookPath);
-    if (bookPath_.empty()) throw StartupError(StartupError::Kind::NoBook, {});
-    if (!fileExists(bookPath_)) throw StartupError(StartupError::Kind::BookMissing, bookPath_);
+void WorkbookLink::start(const std::u16string& bookPath, std::u16string_view startingCell) {
+    if (bookPath.empty()) throw StartupError(StartupError::Kind::NoBook, {});
+    if (!fileExists(bookPath)) throw StartupError(StartupError::Kind::BookMissing, bookPath);
     try {
-        application_ = backend_.attach();
+        application_ = backend_.attachRunning();
         // The collections are temporaries: released once their item is stored.
-        workbook_ = application_->workbooks()->open(bookPath_);
+        workbook_ = application_->workbooks()->open(bookPath);
         sheet_ = workbook_->worksheets()->item(kSheetName);
-        range_ = sheet_->range(startingCell);
+        // The starting cell is checked as every entry's cell will be.
+        (void)sheet_->range(startingCell);
     } catch (const spreadsheet::Error& error) {
         const bool sheetMissing =
             error.failure() == Failure::NoSheet || error.failure() == Failure::NotWorksheet;
@@ -45,25 +45,23 @@ void WorkbookLink::start(std::u16string bookPath, std::u16string_view startingCe
             leaveToPerson();
         else
             refuseWorkbook();
-        if (error.failure() == Failure::NotStarted && backend_.launch)
-            throw StartupError(StartupError::Kind::OfferStart, bookPath_, error);
-        throw StartupError(StartupError::Kind::Spreadsheet, bookPath_, error);
+        if (error.failure() == Failure::NotStarted && backend_.startApplication)
+            throw StartupError(StartupError::Kind::StartApplication, bookPath, error);
+        throw StartupError(StartupError::Kind::Spreadsheet, bookPath, error);
     } catch (const std::exception& error) {
         refuseWorkbook();
         // Nothing the application does may crash the program.
-        throw StartupError(StartupError::Kind::Spreadsheet, bookPath_,
+        throw StartupError(StartupError::Kind::Spreadsheet, bookPath,
                            spreadsheet::Error(Failure::Disconnected, toText(error.what())));
     }
 }
 
 void WorkbookLink::refuseWorkbook() {
-    range_.reset();
     sheet_.reset();
     if (workbook_) std::exchange(workbook_, nullptr)->closeIfOpenedHere();
 }
 
 void WorkbookLink::leaveToPerson() {
-    range_.reset();
     sheet_.reset();
     workbook_.reset();
     // A workbook opened hidden is shown: the person can add the sheet.
@@ -76,16 +74,15 @@ void WorkbookLink::leaveToPerson() {
 
 void WorkbookLink::startApplication() {
     try {
-        if (!backend_.launch) throw spreadsheet::Error(Failure::NotRunning, {});
-        backend_.launch();
+        if (!backend_.startApplication) throw spreadsheet::Error(Failure::NotRunning, {});
+        backend_.startApplication();
     } catch (const spreadsheet::Error& error) {
-        throw StartupError(StartupError::Kind::CannotStart, bookPath_, error);
+        throw StartupError(StartupError::Kind::StartApplicationFailed, {}, error);
     }
 }
 
 void WorkbookLink::release() {
     kept_.clear();
-    range_.reset();
     sheet_.reset();
     workbook_.reset();
     application_.reset();
@@ -95,12 +92,11 @@ bool WorkbookLink::reattach(std::u16string_view bookPath) {
     // What was taken of an application that went away is only dropped: a
     // call to release it could wait on a connection that is gone.
     kept_.clear();
-    range_.reset();
     sheet_.reset();
     workbook_.reset();
     application_.reset();
     try {
-        application_ = backend_.attach();
+        application_ = backend_.attachRunning();
         return application_->workbooks()->isOpen(bookPath);
     } catch (const spreadsheet::Error&) {
         throw;
@@ -169,8 +165,6 @@ EntryResult WorkbookLink::write(const Entry& entry, const Overwrite& overwrite) 
     EntryResult result;
     try {
         if (!sheet_) throw spreadsheet::Error(Failure::Disconnected, {});
-        // The range held before is released once the word is in: its release
-        // then travels to the application after the entry, not within it.
         auto range = sheet_->range(entry.cell);
         // Read just before writing, so that the entry can be taken back.
         result.before = range->content();
@@ -178,7 +172,7 @@ EntryResult WorkbookLink::write(const Entry& entry, const Overwrite& overwrite) 
         if (!overwrite.hidden) result.hiddenBy = range->hidingMerge();
         const bool empty = result.before.kind == spreadsheet::CellContent::Kind::Empty;
         if (!result.hiddenBy.empty() ||
-            (!overwrite.anything && !empty && !isOwn(result.before, entry.cell, overwrite.own))) {
+            (!overwrite.filled && !empty && !isOwn(result.before, entry.cell, overwrite.own))) {
             result.occupied = true;
             if (!empty) result.shown = range->shownText();
             return result;
@@ -269,7 +263,6 @@ UndoResult WorkbookLink::undo(const Entry& entry, const spreadsheet::CellContent
         cell.setContent(before);
         result.restored = true;
         if (kept != kept_.end()) kept_.erase(kept);
-        range_ = std::move(range);
     } catch (const spreadsheet::Error& error) {
         result.failure = error;
     } catch (const std::exception& error) {

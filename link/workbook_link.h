@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,24 +22,14 @@ inline constexpr std::size_t kKeptCells = 100;
 // The most characters a cell holds (Excel's limit, and the .xls format's).
 inline constexpr std::size_t kMaxWordLength = 32767;
 
-// What the link drives: the backend's application, its name, and how to
-// attach to it and, where it can be, start it.
-struct Backend {
-    std::u16string_view applicationName;
-    std::function<std::unique_ptr<spreadsheet::Application>()> attach;
-    // Starts the application when none runs and the user agrees; without
-    // it, none is ever started.
-    std::function<void()> launch;
-};
-
 // A start-up step failed; the program says why and ends.
 struct StartupError : std::exception {
     enum class Kind {
-        NoBook,       // the workbook dialog was cancelled
-        BookMissing,  // the file chosen does not exist
-        Spreadsheet,  // the application failed: `cause` says how
-        OfferStart,   // none runs: the user may start it (WorkbookLink::startApplication)
-        CannotStart,  // starting it failed: `cause` says how
+        NoBook,                  // the workbook dialog was cancelled
+        BookMissing,             // the file chosen does not exist
+        Spreadsheet,             // the application failed: `cause` says how
+        StartApplication,        // none runs: the user may start it (startApplication())
+        StartApplicationFailed,  // starting it failed: `cause` says how
     };
     StartupError(Kind kind, std::u16string book, std::optional<spreadsheet::Error> cause = {})
         : kind(kind), book(std::move(book)), cause(std::move(cause)) {}
@@ -85,9 +74,9 @@ inline constexpr std::size_t kOwnCellsAsked = 8;
 
 // What an entry may write over besides an empty cell that no merge hides.
 struct Overwrite {
-    bool anything = true;  // whatever the cell holds
-    bool hidden = false;   // a cell hidden under a merge, which nobody would see
-    // Without `anything`: the words this run left, wherever their cells
+    bool filled = true;   // a cell that holds anything
+    bool hidden = false;  // a cell hidden under a merge, which nobody would see
+    // Without `filled`: the words this run left, wherever their cells
     // have moved; the cell may be written over where it holds one of them.
     std::vector<OwnCell> own;
 };
@@ -129,14 +118,14 @@ struct UndoResult {
 // thread (link_thread.h). prepareEntry belongs to the window's thread.
 class WorkbookLink {
 public:
-    explicit WorkbookLink(Backend backend) : backend_(std::move(backend)) {}
+    explicit WorkbookLink(spreadsheet::Backend backend) : backend_(std::move(backend)) {}
 
     std::u16string_view applicationName() const { return backend_.applicationName; }
 
     // Attaches to the running application, opens the workbook at `bookPath`,
-    // takes its worksheet "sheet1" and a first range at `startingCell`.
-    // Throws StartupError.
-    void start(std::u16string bookPath, std::u16string_view startingCell);
+    // takes its worksheet "sheet1" and checks that the sheet accepts
+    // `startingCell`. Throws StartupError.
+    void start(const std::u16string& bookPath, std::u16string_view startingCell);
     // Starts the spreadsheet application, after the user agreed to the
     // question start() asked. Throws StartupError.
     void startApplication();
@@ -184,9 +173,6 @@ public:
     // Throws spreadsheet::Error.
     std::vector<Kept> check(const std::vector<Made>& entries);
 
-    const std::u16string& bookPath() const { return bookPath_; }
-    void setBookPath(std::u16string path) { bookPath_ = std::move(path); }
-
 private:
     // Start-up failed once the workbook was open: a workbook opened only
     // for it is closed again.
@@ -199,11 +185,10 @@ private:
     bool isOwn(const spreadsheet::CellContent& before, std::u16string_view cell,
                const std::vector<OwnCell>& own);
 
-    Backend backend_;
+    spreadsheet::Backend backend_;
     std::unique_ptr<spreadsheet::Application> application_;
     std::unique_ptr<spreadsheet::Workbook> workbook_;
     std::unique_ptr<spreadsheet::Worksheet> sheet_;
-    std::unique_ptr<spreadsheet::Range> range_;
     // The cells of the last kKeptCells entries, the newest last.
     struct KeptCell {
         std::uint64_t id;
@@ -213,7 +198,6 @@ private:
     // The kept cell of that id, or kept_.end() once it is no longer kept.
     std::deque<KeptCell>::iterator findKept(std::uint64_t id);
     std::uint64_t nextKept_ = 1;
-    std::u16string bookPath_;
 };
 
 }  // namespace wordpour::link

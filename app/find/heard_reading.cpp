@@ -1,6 +1,6 @@
 #include "app/find/heard_reading.h"
 
-namespace wordpour::app {
+namespace wordpour::find {
 
 void HeardReading::converted(std::u16string_view before, std::size_t start, std::size_t end,
                              std::u16string_view result, std::u16string_view read) {
@@ -23,4 +23,4 @@ std::optional<std::u16string> HeardReading::readingOf(std::u16string_view text) 
     return reading_;
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::find

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace wordpour::app {
+namespace wordpour::find {
 
 class HeardReading {
 public:
@@ -27,4 +27,4 @@ private:
     bool heard_ = false;  // reading_ reads all of text_
 };
 
-}  // namespace wordpour::app
+}  // namespace wordpour::find

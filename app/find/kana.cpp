@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-namespace wordpour::app {
+namespace wordpour::find {
 
 namespace {
 
@@ -276,4 +276,4 @@ std::optional<std::u16string> readingOf(std::u16string_view typed) {
     return way.kana;
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::find

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace wordpour::app {
+namespace wordpour::find {
 
 // Katakana as hiragana (ヴ as ゔ); everything else as it is.
 std::u16string toHiragana(std::u16string_view text);
@@ -32,4 +32,4 @@ TypedReading typedReading(std::u16string_view key);
 // "n" is ん).
 std::optional<std::u16string> readingOf(std::u16string_view typed);
 
-}  // namespace wordpour::app
+}  // namespace wordpour::find

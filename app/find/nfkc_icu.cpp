@@ -6,7 +6,7 @@
 
 #include "app/find/search_key.h"
 
-namespace wordpour::app {
+namespace wordpour::find {
 
 namespace {
 
@@ -45,4 +45,4 @@ std::u16string nfkcCaseFold(std::u16string_view text) {
     return normalized(nfc, *apart).value_or(*folded);
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::find

@@ -5,7 +5,7 @@
 
 #include "app/find/search_key.h"
 
-namespace wordpour::app {
+namespace wordpour::find {
 
 namespace {
 
@@ -69,4 +69,4 @@ std::u16string nfkcCaseFold(std::u16string_view text) {
     return normalized(apart, NormalizationC);
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::find

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace wordpour::app {
+namespace wordpour::find {
 
 class ReadingDictionary {
 public:
@@ -22,4 +22,4 @@ public:
 // the thread that opened it.
 std::unique_ptr<ReadingDictionary> openReadingDictionary();
 
-}  // namespace wordpour::app
+}  // namespace wordpour::find

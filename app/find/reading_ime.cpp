@@ -9,7 +9,7 @@
 #include "app/find/reading_dictionary.h"
 #include "app/find/search_key.h"
 
-namespace wordpour::app {
+namespace wordpour::find {
 
 namespace {
 
@@ -77,4 +77,4 @@ std::unique_ptr<ReadingDictionary> openReadingDictionary() {
     return nullptr;
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::find

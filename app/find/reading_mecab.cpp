@@ -12,7 +12,7 @@
 #include "app/find/search_key.h"
 #include "wordlist/unicode.h"
 
-namespace wordpour::app {
+namespace wordpour::find {
 
 namespace {
 
@@ -90,4 +90,4 @@ std::unique_ptr<ReadingDictionary> openReadingDictionary() {
     return nullptr;
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::find

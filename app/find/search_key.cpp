@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-namespace wordpour::app {
+namespace wordpour::find {
 
 namespace {
 
@@ -108,4 +108,4 @@ void appendSearchKey(std::u16string& keys, std::u16string_view text) {
     fold(keys, from);
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::find

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace wordpour::app {
+namespace wordpour::find {
 
 std::u16string searchKey(std::u16string_view text);
 // Appends the key of `text` to `keys`, without a string of its own.
@@ -42,4 +42,4 @@ inline void dropAccents(std::u16string& decomposed) {
     std::erase_if(decomposed, isAccent);
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::find

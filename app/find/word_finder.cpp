@@ -5,7 +5,7 @@
 #include "app/find/kana.h"
 #include "app/find/search_key.h"
 
-namespace wordpour::app {
+namespace wordpour::find {
 
 namespace {
 
@@ -119,4 +119,4 @@ std::vector<WordFinder::Found> WordFinder::matches(std::u16string_view typed) {
     return found;
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::find

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace wordpour::app {
+namespace wordpour::find {
 
 class WordFinder {
 public:
@@ -57,4 +57,4 @@ private:
     std::vector<std::future<Keys>> pending_;  // appended runs, in order, being keyed
 };
 
-}  // namespace wordpour::app
+}  // namespace wordpour::find

@@ -6,7 +6,7 @@
 
 #include "wordlist/tab_fields.h"
 
-namespace wordpour::app {
+namespace wordpour::find {
 
 namespace {
 
@@ -95,4 +95,4 @@ void WordNotes::read(std::string_view text) {
     }
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::find

@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace wordpour::app {
+namespace wordpour::find {
 
 // Where a reading came from, the least sure first: a surer one replaces a
 // less sure one, never the other way.
@@ -57,4 +57,4 @@ private:
     std::uint64_t clock_ = 0;  // the last entry's counter
 };
 
-}  // namespace wordpour::app
+}  // namespace wordpour::find

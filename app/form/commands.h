@@ -54,17 +54,22 @@ struct ButtonDef {
     TwipsRect rect;
 };
 inline constexpr ButtonDef kButtons[] = {
-    {Command::Add, "addButton", u"リスト追加", {120, 1320, 1095, kButtonHeight}},
-    {Command::Delete, "deleteButton", u"リスト削除", {120, 2040, 1095, kButtonHeight}},
-    {Command::Load, "loadButton", u"リスト開く", {2520, 1320, 1095, kButtonHeight}},
-    {Command::Enter, "enterButton", u"入力", {120, 600, 2295, kButtonHeight}},
-    {Command::Save, "saveButton", u"リスト保存", {2520, 2040, 1095, kButtonHeight}},
-    {Command::CellPosition, "cellPositionButton", u"セル位置", {1320, 1320, 1095, kButtonHeight}},
-    {Command::ShowList, "showListButton", u"リスト表示", {1320, 2040, 1095, kButtonHeight}},
-    {Command::ChooseWorkbook,
-     "chooseWorkbookButton",
-     u"ファイル選択",
-     {2520, 600, 1095, kButtonHeight}},
+    {.command = Command::Add, .name = "addButton", .caption = u"リスト追加",
+     .rect = {120, 1320, 1095, kButtonHeight}},
+    {.command = Command::Delete, .name = "deleteButton", .caption = u"リスト削除",
+     .rect = {120, 2040, 1095, kButtonHeight}},
+    {.command = Command::Load, .name = "loadButton", .caption = u"リスト開く",
+     .rect = {2520, 1320, 1095, kButtonHeight}},
+    {.command = Command::Enter, .name = "enterButton", .caption = u"入力",
+     .rect = {120, 600, 2295, kButtonHeight}},
+    {.command = Command::Save, .name = "saveButton", .caption = u"リスト保存",
+     .rect = {2520, 2040, 1095, kButtonHeight}},
+    {.command = Command::CellPosition, .name = "cellPositionButton", .caption = u"セル位置",
+     .rect = {1320, 1320, 1095, kButtonHeight}},
+    {.command = Command::ShowList, .name = "showListButton", .caption = u"リスト表示",
+     .rect = {1320, 2040, 1095, kButtonHeight}},
+    {.command = Command::ChooseWorkbook, .name = "chooseWorkbookButton", .caption = u"ファイル選択",
+     .rect = {2520, 600, 1095, kButtonHeight}},
 };
 
 // The button of a command, if it has one.
@@ -77,22 +82,35 @@ constexpr const ButtonDef* buttonFor(Command command) {
 // The enter button's caption while the spreadsheet answers at once.
 inline constexpr std::u16string_view kEnterCaption = buttonFor(Command::Enter)->caption;
 
+// The menu bar's menus, in its order.
+enum class Menu { File, Edit, View, Help };
+inline constexpr std::size_t kMenuCount = static_cast<std::size_t>(Menu::Help) + 1;
+constexpr std::size_t indexOf(Menu menu) { return static_cast<std::size_t>(menu); }
+
 struct MenuDef {
+    Menu menu;
     std::string_view name;
     std::u16string_view caption;
 };
 inline constexpr MenuDef kMenus[] = {
-    {"fileMenu", u"ﾌｧｲﾙ(&F)"},
-    {"editMenu", u"編集(&E)"},
-    {"viewMenu", u"表示(&V)"},
-    {"helpMenu", u"ﾍﾙﾌﾟ(&H)"},
+    {.menu = Menu::File, .name = "fileMenu", .caption = u"ﾌｧｲﾙ(&F)"},
+    {.menu = Menu::Edit, .name = "editMenu", .caption = u"編集(&E)"},
+    {.menu = Menu::View, .name = "viewMenu", .caption = u"表示(&V)"},
+    {.menu = Menu::Help, .name = "helpMenu", .caption = u"ﾍﾙﾌﾟ(&H)"},
 };
+// Each menu at its own index, so that a face finds it by indexOf().
+constexpr bool menusInOrder() {
+    for (std::size_t i = 0; i < std::size(kMenus); ++i)
+        if (indexOf(kMenus[i].menu) != i) return false;
+    return std::size(kMenus) == kMenuCount;
+}
+static_assert(menusInOrder());
 
 // The menu items, menu by menu in order; an item without a command is a
 // separator. `checkable` items show the command's state as a check mark;
 // `startsDisabled` ones are enabled by the session when they can act.
 struct MenuItemDef {
-    int menu;  // index into kMenus
+    Menu menu;
     std::optional<Command> command;
     std::string_view name;
     std::u16string_view caption;
@@ -102,31 +120,48 @@ struct MenuItemDef {
 
     bool separator() const { return !command; }
 };
+// A line between groups of items.
+constexpr MenuItemDef separatorIn(Menu menu) {
+    return {.menu = menu, .command = {}, .name = {}, .caption = {}, .shortcut = {}};
+}
 inline constexpr MenuItemDef kMenuItems[] = {
-    {0, Command::ChooseWorkbook, "chooseWorkbookItem", u"ｴｸｾﾙのﾌｧｲﾙを指定(&F)",
-     Shortcut::ctrl('F')},
-    {0, {}, {}, {}, {}},
-    {0, Command::Load, "loadItem", u"保存しているﾘｽﾄを開く(&O)", Shortcut::ctrl('O')},
-    {0, Command::Save, "saveItem", u"現在のﾘｽﾄを保存(&S)", Shortcut::ctrl('S')},
-    {0, {}, {}, {}, {}},
-    {0, Command::Quit, "quitItem", u"終了(&Q)", Shortcut::ctrl('Q')},
-    {1, Command::Add, "addItem", u"単語をﾘｽﾄに追加(&A)", Shortcut::ctrl('A')},
-    {1, Command::Delete, "deleteItem", u"単語をﾘｽﾄから削除(&D)", Shortcut::ctrl('D')},
-    {1, {}, {}, {}, {}},
-    {1, Command::Undo, "undoItem", u"元に戻す(&U)", Shortcut::ctrl('Z'), false, true},
-    {1, {}, {}, {}, {}},
-    {1, Command::EndOfColumn, "endOfColumnItem", u"列の最後へ移動(&E)", Shortcut::ctrl('E')},
-    {1, Command::ConfirmOverwrite, "confirmOverwriteItem", u"上書きの前に確認(&K)", {}, true},
-    {1, {}, {}, {}, {}},
-    {1, Command::ChangeReading, "changeReadingItem", u"読みの変更(&R)", Shortcut::ctrl('R')},
-    {2, Command::CellPosition, "cellPositionItem", u"入力を開始するｾﾙの位置(&P)",
-     Shortcut::ctrl('P')},
-    {2, {}, {}, {}, {}},
-    {2, Command::ShowList, "showListItem", u"現在のﾘｽﾄを表示(&L)", Shortcut::ctrl('L')},
-    {2, Command::ShowJournal, "showJournalItem", u"入力の記録(&J)", {}},
-    {2, {}, {}, {}, {}},
-    {2, Command::AlwaysOnTop, "alwaysOnTopItem", u"常に手前に表示(&T)", {}, true},
-    {3, Command::About, "aboutItem", u"ﾊﾞｰｼﾞｮﾝ情報(&I)", Shortcut::function(1)},
+    {.menu = Menu::File, .command = Command::ChooseWorkbook, .name = "chooseWorkbookItem",
+     .caption = u"ｴｸｾﾙのﾌｧｲﾙを指定(&F)", .shortcut = Shortcut::ctrl('F')},
+    separatorIn(Menu::File),
+    {.menu = Menu::File, .command = Command::Load, .name = "loadItem",
+     .caption = u"保存しているﾘｽﾄを開く(&O)", .shortcut = Shortcut::ctrl('O')},
+    {.menu = Menu::File, .command = Command::Save, .name = "saveItem",
+     .caption = u"現在のﾘｽﾄを保存(&S)", .shortcut = Shortcut::ctrl('S')},
+    separatorIn(Menu::File),
+    {.menu = Menu::File, .command = Command::Quit, .name = "quitItem", .caption = u"終了(&Q)",
+     .shortcut = Shortcut::ctrl('Q')},
+    {.menu = Menu::Edit, .command = Command::Add, .name = "addItem",
+     .caption = u"単語をﾘｽﾄに追加(&A)", .shortcut = Shortcut::ctrl('A')},
+    {.menu = Menu::Edit, .command = Command::Delete, .name = "deleteItem",
+     .caption = u"単語をﾘｽﾄから削除(&D)", .shortcut = Shortcut::ctrl('D')},
+    separatorIn(Menu::Edit),
+    {.menu = Menu::Edit, .command = Command::Undo, .name = "undoItem", .caption = u"元に戻す(&U)",
+     .shortcut = Shortcut::ctrl('Z'), .startsDisabled = true},
+    separatorIn(Menu::Edit),
+    {.menu = Menu::Edit, .command = Command::EndOfColumn, .name = "endOfColumnItem",
+     .caption = u"列の最後へ移動(&E)", .shortcut = Shortcut::ctrl('E')},
+    {.menu = Menu::Edit, .command = Command::ConfirmOverwrite, .name = "confirmOverwriteItem",
+     .caption = u"上書きの前に確認(&K)", .shortcut = {}, .checkable = true},
+    separatorIn(Menu::Edit),
+    {.menu = Menu::Edit, .command = Command::ChangeReading, .name = "changeReadingItem",
+     .caption = u"読みの変更(&R)", .shortcut = Shortcut::ctrl('R')},
+    {.menu = Menu::View, .command = Command::CellPosition, .name = "cellPositionItem",
+     .caption = u"入力を開始するｾﾙの位置(&P)", .shortcut = Shortcut::ctrl('P')},
+    separatorIn(Menu::View),
+    {.menu = Menu::View, .command = Command::ShowList, .name = "showListItem",
+     .caption = u"現在のﾘｽﾄを表示(&L)", .shortcut = Shortcut::ctrl('L')},
+    {.menu = Menu::View, .command = Command::ShowJournal, .name = "showJournalItem",
+     .caption = u"入力の記録(&J)", .shortcut = {}},
+    separatorIn(Menu::View),
+    {.menu = Menu::View, .command = Command::AlwaysOnTop, .name = "alwaysOnTopItem",
+     .caption = u"常に手前に表示(&T)", .shortcut = {}, .checkable = true},
+    {.menu = Menu::Help, .command = Command::About, .name = "aboutItem",
+     .caption = u"ﾊﾞｰｼﾞｮﾝ情報(&I)", .shortcut = Shortcut::function(1)},
 };
 
 // The shortcut as a menu shows it beside the caption: "Ctrl+F", "F1", or "".

@@ -18,7 +18,7 @@ class EntryHistory {
 public:
     struct Record {
         link::Entry entry;                // the word and the cell's name when written
-        spreadsheet::CellContent before;  // what the cell held
+        link::spreadsheet::CellContent before;  // what the cell held
         std::u16string nameBefore;        // the cell name before the entry
         std::uint64_t keptCell;           // the cell the link keeps for it
     };

@@ -20,14 +20,14 @@ namespace wordpour::form {
 namespace {
 
 // The backend's own words go to standard error, for whoever debugs.
-void logDetail(const std::optional<spreadsheet::Error>& error) {
+void logDetail(const std::optional<link::spreadsheet::Error>& error) {
     if (error && !error->detail().empty())
         std::fprintf(stderr, "%s\n", wording::diagnostic(*error).c_str());
 }
 
 }  // namespace
 
-EntrySession::EntrySession(SessionView& view, link::Backend backend)
+EntrySession::EntrySession(SessionView& view, link::spreadsheet::Backend backend)
     : view_(view),
       cellName_(kCellNameBox.text),
       link_(std::move(backend)),
@@ -50,7 +50,7 @@ bool EntrySession::start() {
     // one, and only Yes starts it.
     std::optional<link::StartupError> failed;
     if (!startLink(path, false, failed)) return false;
-    if (failed && failed->kind == link::StartupError::Kind::OfferStart) {
+    if (failed && failed->kind == link::StartupError::Kind::StartApplication) {
         if (view_.messageBox(wording::startupFailure(*failed, link_.applicationName())) !=
             Answer::Yes)
             return false;
@@ -62,6 +62,7 @@ bool EntrySession::start() {
         return false;
     }
     linkedBook_ = path;
+    chosenBook_ = path;
     const std::filesystem::path folder = view_.journalFolder();
     journal_ = std::make_unique<journal::JournalWriter>(
         journal::Journal(folder), [this, folder](const wordlist::FileError& error) {
@@ -166,32 +167,32 @@ void EntrySession::enterWord() {
 link::Overwrite EntrySession::overwriteNow() const {
     // What this run wrote is written over without a question, wherever its
     // cell has moved: corrections stay fast.
-    return {.anything = !confirmOverwrite_,
+    return {.filled = !confirmOverwrite_,
             .hidden = false,
             .own = confirmOverwrite_ ? history_.ownCells() : std::vector<link::OwnCell>{}};
 }
 
 namespace {
-bool lostLink(const std::optional<spreadsheet::Error>& failure) {
-    return failure && failure->failure() == spreadsheet::Failure::Disconnected;
+bool lostLink(const std::optional<link::spreadsheet::Error>& failure) {
+    return failure && failure->failure() == link::spreadsheet::Failure::Disconnected;
 }
 }  // namespace
 
 void EntrySession::relinkThen(std::function<void()> then, bool mayStart) {
     auto open = std::make_shared<bool>(false);
-    auto failure = std::make_shared<std::optional<spreadsheet::Error>>();
+    auto failure = std::make_shared<std::optional<link::spreadsheet::Error>>();
     view_.setWaiting(true);
     linkThread_.run(
         [this, open, failure] {
             try {
                 *open = link_.reattach(linkedBook_);
-            } catch (const spreadsheet::Error& error) {
+            } catch (const link::spreadsheet::Error& error) {
                 *failure = error;
             }
         },
         [this, open, failure, then = std::move(then), mayStart]() mutable {
             view_.setWaiting(false);
-            if (*failure && (*failure)->failure() == spreadsheet::Failure::NotStarted && mayStart) {
+            if (*failure && (*failure)->failure() == link::spreadsheet::Failure::NotStarted && mayStart) {
                 // None runs: asked as at start-up; only Yes starts it.
                 if (view_.messageBox(wording::relinkStartQuestion(link_.applicationName())) !=
                     Answer::Yes) {
@@ -235,13 +236,13 @@ void EntrySession::relinkThen(std::function<void()> then, bool mayStart) {
 }
 
 void EntrySession::retakeThen(std::function<void()> then) {
-    auto failure = std::make_shared<std::optional<spreadsheet::Error>>();
+    auto failure = std::make_shared<std::optional<link::spreadsheet::Error>>();
     view_.setWaiting(true);
     linkThread_.run(
         [this, failure] {
             try {
                 link_.retake(linkedBook_);
-            } catch (const spreadsheet::Error& error) {
+            } catch (const link::spreadsheet::Error& error) {
                 *failure = error;
             }
         },
@@ -294,7 +295,7 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
         } else if (view_.messageBox(wording::overwriteQuestion(entry->cell, result.before,
                                                                result.shown, result.hiddenBy)) ==
                    Answer::Yes) {
-            write(entry, link::Overwrite{.anything = true, .hidden = true, .own = {}}, nameBefore);
+            write(entry, link::Overwrite{.filled = true, .hidden = true, .own = {}}, nameBefore);
         }
         view_.setFocus(Focus::Enter);
         return;
@@ -341,7 +342,7 @@ EntrySession::Lost EntrySession::findLost(const journal::Journal& journal) {
             if (kept[i] == link::WorkbookLink::Kept::Lost) found.lost.push_back(made[i].entry);
             if (kept[i] == link::WorkbookLink::Kept::Other) found.changed.push_back(made[i].entry.cell);
         }
-    } catch (const spreadsheet::Error& error) {
+    } catch (const link::spreadsheet::Error& error) {
         // A workbook that cannot be read now is reported by the next command.
         logDetail(error);
         return {};
@@ -385,12 +386,12 @@ void EntrySession::continueWriteBack() {
     toWriteBack_.pop_front();
     // Into a cell that is empty or holds again what it held before the
     // entry: nothing of anyone's is written over.
-    write(std::move(entry), link::Overwrite{.anything = true, .hidden = false, .own = {}},
+    write(std::move(entry), link::Overwrite{.filled = true, .hidden = false, .own = {}},
           cellName_, false);
 }
 
 void EntrySession::record(journal::Record::Kind kind, std::u16string cell, std::u16string word,
-                          spreadsheet::CellContent before) {
+                          link::spreadsheet::CellContent before) {
     if (!journal_) return;
     const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::system_clock::now().time_since_epoch());
@@ -473,7 +474,7 @@ void EntrySession::showList() {
 void EntrySession::chooseWorkbook() {
     // Only remembers the choice: the workbook linked at start-up stays the
     // one written to. Cancel stores the empty name, as the dialog returns it.
-    link_.setBookPath(view_.openFileName(kBookFilter));
+    chosenBook_ = view_.openFileName(kBookFilter);
     view_.setFocus(Focus::Enter);
 }
 
@@ -536,7 +537,7 @@ void EntrySession::changeReading() {
     if (auto reply = view_.inputBox(wording::readingPrompt(word), wording::kReadingTitle, now)) {
         if (reply->empty()) {
             words_.correct(word, {});
-        } else if (auto reading = app::readingOf(*reply)) {
+        } else if (auto reading = find::readingOf(*reply)) {
             words_.correct(word, std::move(*reading));
         } else {
             view_.messageBox(wording::readingRefused(*reply));

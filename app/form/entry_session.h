@@ -26,7 +26,7 @@ namespace wordpour::form {
 class EntrySession {
 public:
     // `view` must outlive this object; nothing of it is called here yet.
-    EntrySession(SessionView& view, link::Backend backend);
+    EntrySession(SessionView& view, link::spreadsheet::Backend backend);
     ~EntrySession();
     EntrySession(const EntrySession&) = delete;
     EntrySession& operator=(const EntrySession&) = delete;
@@ -94,7 +94,8 @@ public:
     bool confirmsOverwrite() const { return confirmOverwrite_; }
     // An entry has been handed to the spreadsheet and not answered yet.
     bool entryUnderWay() const { return linkThread_.busy(); }
-    const std::u16string& bookPath() const { return link_.bookPath(); }
+    // The workbook last chosen, at start-up or by ファイル選択.
+    const std::u16string& chosenBook() const { return chosenBook_; }
 
 private:
     // Runs the link's start on its thread; `failed` gets the failure, if
@@ -134,7 +135,7 @@ private:
     void moveCellName(std::u16string name);
     // Appends an entry or an undo to the journal, off the window's thread.
     void record(journal::Record::Kind kind, std::u16string cell, std::u16string word,
-                spreadsheet::CellContent before);
+                link::spreadsheet::CellContent before);
     void appendWords(std::vector<std::u16string> words);
     int selectedIndex() const;
 
@@ -143,7 +144,8 @@ private:
     WordList words_;
     std::vector<std::size_t> matches_;  // the entries the find list shows
     EntryHistory history_;
-    std::u16string linkedBook_;  // the workbook linked at start-up
+    std::u16string linkedBook_;  // the workbook linked at start-up, written to
+    std::u16string chosenBook_;  // remembered only
     std::unique_ptr<journal::JournalWriter> journal_;
     bool journalFailureSaid_ = false;
     // A write-back under way: the entries still to write, and what follows.

@@ -18,7 +18,7 @@ namespace {
 constexpr std::size_t kLongestRead = 100;
 
 bool wantsDictionary(const std::u16string& word) {
-    if (word.size() > kLongestRead || app::isKana(word)) return false;
+    if (word.size() > kLongestRead || find::isKana(word)) return false;
     return std::any_of(word.begin(), word.end(), [](char16_t c) { return c >= 0x3000; });
 }
 
@@ -34,7 +34,7 @@ void WordList::append(std::vector<std::u16string> words) {
     finder_.settle();
     std::vector<std::u16string> unread;
     for (const auto& word : words) {
-        const app::WordNote* note = notes_.find(word);
+        const find::WordNote* note = notes_.find(word);
         if ((!note || note->reading.empty()) && wantsDictionary(word)) unread.push_back(word);
     }
     const std::size_t from = entries_.size();
@@ -59,7 +59,7 @@ void WordList::lookUp(std::vector<std::u16string> words) {
     auto stop = std::make_shared<std::atomic<bool>>(false);
     auto readings = std::async(std::launch::async, [words = std::move(words), stop] {
         std::vector<std::pair<std::u16string, std::u16string>> found;
-        auto dictionary = app::openReadingDictionary();
+        auto dictionary = find::openReadingDictionary();
         if (!dictionary) return found;
         for (const auto& word : words) {
             if (stop->load()) break;
@@ -75,7 +75,7 @@ void WordList::absorb(bool wait) {
         if (!wait && lookup.readings.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
             return false;
         for (auto& [word, reading] : lookup.readings.get())
-            readingsStale_ |= notes_.setReading(word, std::move(reading), app::ReadingSource::Dictionary);
+            readingsStale_ |= notes_.setReading(word, std::move(reading), find::ReadingSource::Dictionary);
         return true;
     });
 }
@@ -91,13 +91,13 @@ std::u16string WordList::readingOf(std::size_t index) {
 }
 
 std::u16string WordList::readingNow(const std::u16string& word) const {
-    if (const app::WordNote* note = notes_.find(word); note && !note->reading.empty())
+    if (const find::WordNote* note = notes_.find(word); note && !note->reading.empty())
         return note->reading;
-    if (app::isKana(word)) return app::toHiragana(word);
+    if (find::isKana(word)) return find::toHiragana(word);
     // Half-width katakana are kana too, once normalized.
     if (std::any_of(word.begin(), word.end(), [](char16_t c) { return c >= 0xFF61 && c <= 0xFF9F; })) {
-        const std::u16string full = app::nfkcCaseFold(word);
-        if (app::isKana(full)) return app::toHiragana(full);
+        const std::u16string full = find::nfkcCaseFold(word);
+        if (find::isKana(full)) return find::toHiragana(full);
     }
     return {};
 }
@@ -125,7 +125,7 @@ std::vector<std::size_t> WordList::matches(std::u16string_view typed) {
     ranked.reserve(found.size());
     const bool anyUse = notes_.anyUse();
     for (const auto& match : found) {
-        const app::WordNote* note = anyUse ? notes_.find(entries_[match.index]) : nullptr;
+        const find::WordNote* note = anyUse ? notes_.find(entries_[match.index]) : nullptr;
         ranked.push_back({match.index, match.atStart, note ? note->uses : 0u,
                           note ? note->lastUse : 0u});
     }
@@ -140,9 +140,9 @@ std::vector<std::size_t> WordList::matches(std::u16string_view typed) {
 }
 
 void WordList::heard(const std::u16string& word, std::u16string reading) {
-    reading = app::toHiragana(app::nfkcCaseFold(reading));
-    if (!app::isKana(reading)) return;
-    readingsStale_ |= notes_.setReading(word, std::move(reading), app::ReadingSource::InputMethod);
+    reading = find::toHiragana(find::nfkcCaseFold(reading));
+    if (!find::isKana(reading)) return;
+    readingsStale_ |= notes_.setReading(word, std::move(reading), find::ReadingSource::InputMethod);
 }
 
 void WordList::correct(const std::u16string& word, std::u16string reading) {

@@ -68,8 +68,8 @@ private:
     std::u16string readingNow(const std::u16string& word) const;
 
     std::vector<std::u16string> entries_;
-    app::WordFinder finder_;
-    app::WordNotes notes_;
+    find::WordFinder finder_;
+    find::WordNotes notes_;
     std::vector<std::u16string> readings_;  // of each entry, "" for none
     std::vector<Lookup> lookups_;
     bool readingsStale_ = true;

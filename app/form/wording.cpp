@@ -16,8 +16,8 @@ namespace wordpour::form::wording {
 
 namespace {
 
-using spreadsheet::Failure;
-using spreadsheet::Remedy;
+using link::spreadsheet::Failure;
+using link::spreadsheet::Remedy;
 using wordlist::FileCause;
 
 std::u16string decimal(std::size_t n) {
@@ -50,7 +50,7 @@ std::u16string title() {
 }
 
 // What the user can do when the application cannot be reached.
-std::u16string advice(const spreadsheet::Error& error, std::u16string_view application) {
+std::u16string advice(const link::spreadsheet::Error& error, std::u16string_view application) {
     const std::u16string name(application);
     switch (error.remedy()) {
         case Remedy::StartListening:
@@ -75,13 +75,13 @@ std::u16string advice(const spreadsheet::Error& error, std::u16string_view appli
 // The prompt, then what the user can do about the failure, if anything.
 // The backend's own words (often English) are never shown: diagnostic()
 // gives them to whoever debugs.
-std::u16string withAdvice(std::u16string prompt, const spreadsheet::Error& error,
+std::u16string withAdvice(std::u16string prompt, const link::spreadsheet::Error& error,
                           std::u16string_view application = {}) {
     if (error.remedy() == Remedy::None) return prompt;
     return prompt + u"\n\n" + advice(error, application);
 }
 
-std::u16string spreadsheetAtStartup(const spreadsheet::Error& error, std::u16string_view book) {
+std::u16string spreadsheetAtStartup(const link::spreadsheet::Error& error, std::u16string_view book) {
     switch (error.failure()) {
         case Failure::NotRunning:
         case Failure::NotStarted:
@@ -224,11 +224,11 @@ Message startupFailure(const link::StartupError& error, std::u16string_view appl
             return {
                 u"ブック" + bracketed(error.book) + u"が見つかりません。" + std::u16string(kEnds),
                 kCritical, title()};
-        case Kind::OfferStart:
+        case Kind::StartApplication:
             return {relinkStartQuestion(name).prompt +
                         u"\n\n「いいえ」を選ぶと、ワードポア！を終了します。",
                     kStartQuestion, title()};
-        case Kind::CannotStart: {
+        case Kind::StartApplicationFailed: {
             std::u16string why;
             const Failure failure = error.cause ? error.cause->failure() : Failure::NotRunning;
             if (failure == Failure::NotInstalled) {
@@ -247,8 +247,8 @@ Message startupFailure(const link::StartupError& error, std::u16string_view appl
         case Kind::Spreadsheet:
             break;
     }
-    const spreadsheet::Error cause =
-        error.cause ? *error.cause : spreadsheet::Error(Failure::Disconnected, {});
+    const link::spreadsheet::Error cause =
+        error.cause ? *error.cause : link::spreadsheet::Error(Failure::Disconnected, {});
     return {withAdvice(spreadsheetAtStartup(cause, error.book) + std::u16string(kEnds), cause,
                        applicationName),
             kCritical, title()};
@@ -259,7 +259,7 @@ std::u16string waitingFor(std::u16string_view applicationName) {
            u" の応答を待っています…\n「中止」を押すと、ワードポア！を終了します。";
 }
 
-std::string diagnostic(const spreadsheet::Error& error) {
+std::string diagnostic(const link::spreadsheet::Error& error) {
     return "wordpour: spreadsheet failure " + std::to_string(static_cast<int>(error.failure())) +
            ": " + wordlist::encodeUtf8(error.detail());
 }
@@ -293,7 +293,7 @@ namespace {
 // Why the sheet could not be reached, after a command's first sentence;
 // `refused` says it for a sheet that turned the call away. For an entry
 // (`toEntry`), what to do before pressing 入力 again follows.
-std::u16string briefCause(const spreadsheet::Error& error, std::u16string_view refused,
+std::u16string briefCause(const link::spreadsheet::Error& error, std::u16string_view refused,
                           bool toEntry) {
     const auto then = [toEntry](std::u16string_view hint) {
         return toEntry ? std::u16string(hint) : std::u16string();
@@ -343,7 +343,7 @@ std::u16string briefCause(const spreadsheet::Error& error, std::u16string_view r
 
 }  // namespace
 
-Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell) {
+Message entryFailed(const link::spreadsheet::Error& error, std::u16string_view cell) {
     const std::u16string at = u"セル" + bracketed(cell);
     if (error.failure() == Failure::Visible)
         return {withAdvice(at + u"に書き込みましたが、表計算ソフトのウィンドウを表示できません。",
@@ -366,9 +366,9 @@ namespace {
 // kPreviewLength characters (never inside a surrogate pair).
 constexpr std::size_t kPreviewLength = 20;
 
-std::u16string preview(const spreadsheet::CellContent& held, std::u16string_view shownText) {
+std::u16string preview(const link::spreadsheet::CellContent& held, std::u16string_view shownText) {
     std::u16string text = shownText.empty() ? held.text : std::u16string(shownText);
-    if (shownText.empty() && held.kind == spreadsheet::CellContent::Kind::Number) {
+    if (shownText.empty() && held.kind == link::spreadsheet::CellContent::Kind::Number) {
         char digits[32];
         const auto end = std::to_chars(digits, digits + sizeof digits, held.number).ptr;
         text.assign(digits, end);
@@ -390,15 +390,15 @@ std::u16string hiddenUnder(std::u16string_view cell, std::u16string_view merge) 
 // The menu item that goes past what a column holds, as a message names it.
 std::u16string endOfColumnItem() {
     const MenuItemDef* item = menuItemFor(Command::EndOfColumn);
-    return bracketed(plainCaption(kMenus[item->menu].caption)) + u"メニューの" +
+    return bracketed(plainCaption(kMenus[indexOf(item->menu)].caption)) + u"メニューの" +
            bracketed(plainCaption(item->caption)) + u"（" + shortcutText(item->shortcut) + u"）";
 }
 
 }  // namespace
 
-Message overwriteQuestion(std::u16string_view cell, const spreadsheet::CellContent& held,
+Message overwriteQuestion(std::u16string_view cell, const link::spreadsheet::CellContent& held,
                           std::u16string_view shownText, std::u16string_view hiddenBy) {
-    const bool empty = held.kind == spreadsheet::CellContent::Kind::Empty;
+    const bool empty = held.kind == link::spreadsheet::CellContent::Kind::Empty;
     std::u16string prompt;
     if (!hiddenBy.empty()) {
         prompt = hiddenUnder(cell, hiddenBy);
@@ -418,7 +418,7 @@ Message hiddenCellRefused(std::u16string_view cell, std::u16string_view hiddenBy
             kExclamation, title()};
 }
 
-Message columnEndFailed(const spreadsheet::Error& error, std::u16string_view column) {
+Message columnEndFailed(const link::spreadsheet::Error& error, std::u16string_view column) {
     return {withAdvice(u"列" + bracketed(column) + u"の最後のセルを調べられません。" +
                            briefCause(error, u"ワークシートにこの列がありません。", false) +
                            u"\nセル位置はそのままです。",
@@ -433,13 +433,13 @@ Message undoOverwrite(std::u16string_view cell) {
 }
 
 Message undoCellDeleted(std::u16string_view cell, std::u16string_view word) {
-    return {u"セル" + bracketed(cell) + u"に入力した" + bracketed(preview(spreadsheet::CellContent::written(word), {})) +
+    return {u"セル" + bracketed(cell) + u"に入力した" + bracketed(preview(link::spreadsheet::CellContent::written(word), {})) +
                 u"は、その後セルが削除されたため、元に戻すものがありません。"
                 u"\nこの入力を元に戻す対象から外し、セル位置を入力の前に戻しました。",
             kExclamation, u"元に戻す"};
 }
 
-Message undoFailed(const spreadsheet::Error& error, std::u16string_view cell) {
+Message undoFailed(const link::spreadsheet::Error& error, std::u16string_view cell) {
     return {withAdvice(u"セル" + bracketed(cell) + u"を元に戻せません。" +
                            briefCause(error, u"表計算ソフトが受け付けません。", false) +
                            u"\nセルもセル位置もそのままです。",
@@ -461,7 +461,7 @@ Message nothingToSave() {
 }
 
 std::u16string findRow(const FoundRow& row) {
-    if (row.reading.empty() || row.reading == app::toHiragana(row.word)) return row.word;
+    if (row.reading.empty() || row.reading == find::toHiragana(row.word)) return row.word;
     return row.word + u"（" + row.reading + u"）";
 }
 
@@ -565,7 +565,7 @@ Message notRelinked(std::u16string_view book) {
             kExclamation, title()};
 }
 
-Message relinkFailed(const spreadsheet::Error& error, std::u16string_view book,
+Message relinkFailed(const link::spreadsheet::Error& error, std::u16string_view book,
                      std::u16string_view applicationName) {
     Message said = startupFailure(
         link::StartupError(link::StartupError::Kind::Spreadsheet, std::u16string(book), error),
@@ -584,7 +584,7 @@ Message lostEntriesQuestion(const std::vector<link::Entry>& lost,
     constexpr std::size_t kListed = 8;
     std::u16string text = decimal(lost.size()) + u"件の入力がブックに残っていません。書き戻しますか？\n";
     for (std::size_t i = 0; i < lost.size() && i < kListed; ++i)
-        text += u"\n" + lost[i].cell + u"：" + bracketed(preview(spreadsheet::CellContent::written(lost[i].word), {}));
+        text += u"\n" + lost[i].cell + u"：" + bracketed(preview(link::spreadsheet::CellContent::written(lost[i].word), {}));
     if (lost.size() > kListed) text += u"\n…ほか" + decimal(lost.size() - kListed) + u"件";
     if (!changed.empty()) {
         text += u"\n\n入力の後に内容が変わったセルは、そのままにします：";
@@ -605,7 +605,7 @@ Message journalList(const std::vector<journal::Record>& records) {
     for (std::size_t i = 0; i < records.size() && i < kShown; ++i) {
         const journal::Record& r = records[records.size() - 1 - i];
         text += u"\n" + journal::localTime(r.time) + u"　" + r.cell + u"　" +
-                bracketed(preview(spreadsheet::CellContent::written(r.word), {})) +
+                bracketed(preview(link::spreadsheet::CellContent::written(r.word), {})) +
                 (r.kind == journal::Record::Kind::Undo ? u"（元に戻す）" : u"");
     }
     if (records.size() > kShown) text += u"\n…ほか" + decimal(records.size() - kShown) + u"件";

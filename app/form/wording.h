@@ -16,37 +16,37 @@
 namespace wordpour::form::wording {
 
 // Start-up: the message, after which the program ends, or for
-// StartupError::Kind::OfferStart the question whose Yes starts the
+// StartupError::Kind::StartApplication the question whose Yes starts the
 // application.
 Message startupFailure(const link::StartupError& error, std::u16string_view applicationName);
 
 // A failure as the backend explained it, in UTF-8, for standard error: the
 // messages never show the backend's own (often English) words.
-std::string diagnostic(const spreadsheet::Error& error);
+std::string diagnostic(const link::spreadsheet::Error& error);
 
 // What the window says while the start-up waits for the application.
 std::u16string waitingFor(std::u16string_view applicationName);
 
 // An entry refused before anything was sent, or failed in the spreadsheet.
 Message entryRefused(const link::EntryRefusal& refusal);
-Message entryFailed(const spreadsheet::Error& error, std::u16string_view cell);
+Message entryFailed(const link::spreadsheet::Error& error, std::u16string_view cell);
 
 // The entry's cell holds `held` (showing `shownText`), which this run did
 // not write, or lies hidden under the merge `hiddenBy`: whether to write
 // there (No is the default).
-Message overwriteQuestion(std::u16string_view cell, const spreadsheet::CellContent& held,
+Message overwriteQuestion(std::u16string_view cell, const link::spreadsheet::CellContent& held,
                           std::u16string_view shownText = {}, std::u16string_view hiddenBy = {});
 // Without the question, a cell hidden under a merge is not written.
 Message hiddenCellRefused(std::u16string_view cell, std::u16string_view hiddenBy);
 // The end of a column could not be found.
-Message columnEndFailed(const spreadsheet::Error& error, std::u16string_view column);
+Message columnEndFailed(const link::spreadsheet::Error& error, std::u16string_view column);
 
 // Taking back an entry: the question when the cell was typed over since
 // (No is the default), and the message when it failed.
 Message undoOverwrite(std::u16string_view cell);
 // The entry's cell was deleted since: there is nothing to take back.
 Message undoCellDeleted(std::u16string_view cell, std::u16string_view word);
-Message undoFailed(const spreadsheet::Error& error, std::u16string_view cell);
+Message undoFailed(const link::spreadsheet::Error& error, std::u16string_view cell);
 
 // The word-list commands.
 inline constexpr std::u16string_view kAddPrompt = u"ﾘｽﾄに追加する単語を入力してください。";
@@ -87,7 +87,7 @@ Message readingRefused(std::u16string_view typed);
 Message relinkStartQuestion(std::u16string_view applicationName);
 Message bookClosedQuestion(std::u16string_view book);
 Message notRelinked(std::u16string_view book);
-Message relinkFailed(const spreadsheet::Error& error, std::u16string_view book,
+Message relinkFailed(const link::spreadsheet::Error& error, std::u16string_view book,
                      std::u16string_view applicationName);
 
 // Entries of the journal that the workbook no longer holds, offered back;

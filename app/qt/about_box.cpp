@@ -12,7 +12,7 @@
 #include "app/qt/program_icon.h"
 #include "app/qt/qt_text.h"
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 AboutBox::AboutBox() {
     setWindowTitle(toQt(form::kAboutBox.title));
@@ -31,4 +31,4 @@ AboutBox::AboutBox() {
     connect(ok, &QPushButton::clicked, this, &QWidget::hide);
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

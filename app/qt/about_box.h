@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 class AboutBox : public QWidget {
     Q_OBJECT
@@ -13,4 +13,4 @@ public:
     AboutBox();
 };
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

@@ -11,7 +11,7 @@
 #include "app/qt/cell_position_dialog.h"
 #include "app/qt/waiting_window.h"
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 namespace {
 
@@ -94,4 +94,4 @@ void installAccessibleRoles() {
     QAccessible::installFactory(roles);
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

@@ -5,9 +5,9 @@
 // whether 上書きの前に確認 is on could not be heard).
 #pragma once
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 // Installs the interfaces above; before the first window is made.
 void installAccessibleRoles();
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

@@ -12,7 +12,7 @@
 #include "app/qt/program_icon.h"
 #include "app/qt/qt_text.h"
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 CellPositionDialog::CellPositionDialog(std::function<void(std::u16string)> edited) {
     setWindowTitle(toQt(form::kCellPositionDialog.title));
@@ -54,4 +54,4 @@ bool CellPositionDialog::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

@@ -9,7 +9,7 @@
 
 class QLineEdit;
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 class CellPositionDialog : public QWidget {
     Q_OBJECT
@@ -31,4 +31,4 @@ private:
     QLineEdit* nameBox_ = nullptr;
 };
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

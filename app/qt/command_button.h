@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 class CommandButton : public QPushButton {
 public:
@@ -26,4 +26,4 @@ protected:
     }
 };
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

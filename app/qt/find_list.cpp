@@ -10,7 +10,7 @@
 #include "app/qt/fonts.h"
 #include "app/qt/qt_text.h"
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 namespace {
 constexpr int kRowsShown = 8;
@@ -90,4 +90,4 @@ bool FindList::handleKey(const QKeyEvent& key) {
     return false;
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

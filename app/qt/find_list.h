@@ -12,7 +12,7 @@
 
 class QKeyEvent;
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 class FindList final : public QListView {
     Q_OBJECT
@@ -44,4 +44,4 @@ private:
     std::function<void(int)> entered_;
 };
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

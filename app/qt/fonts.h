@@ -6,7 +6,7 @@
 
 #include "app/form/layout.h"
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 inline QFont gothicFont(qreal pointSize, bool bold) {
     QFont font;
@@ -28,4 +28,4 @@ inline QFont defaultFont() {
     return gothicFont(form::kPlainFont);
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

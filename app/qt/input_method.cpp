@@ -12,7 +12,7 @@
 #include "app/qt/qt_text.h"
 #include "app/qt/settings_file.h"
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 namespace {
 
@@ -120,4 +120,4 @@ void adviseOnInputMethod(QWidget* parent) {
     remembered->setValue(key, signature);
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

@@ -13,7 +13,7 @@
 
 class QWidget;
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 // The input method as the environment sets it up.
 struct InputMethodSetting {
@@ -38,4 +38,4 @@ std::optional<QString> inputMethodAdvice(const InputMethodSetting& setting,
 // setting, remembered in the user's configuration. Goes on either way.
 void adviseOnInputMethod(QWidget* parent);
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

@@ -36,7 +36,7 @@
 #include "app/qt/settings_file.h"
 #include "app/qt/waiting_window.h"
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 using form::Command;
 
@@ -76,7 +76,7 @@ int comboHeight(const QComboBox& box) {
 
 }  // namespace
 
-MainWindow::MainWindow(link::Backend backend)
+MainWindow::MainWindow(link::spreadsheet::Backend backend)
     : cellPosition_([this](std::u16string name) { session_->setCellName(std::move(name)); }) {
     setWindowTitle(toQt(form::kMainWindow.title));
     setWindowIcon(programIcon());
@@ -162,7 +162,7 @@ void MainWindow::createMenus() {
         menus.back()->setAccessibleName(toQt(form::plainCaption(def.caption)));
     }
     for (const form::MenuItemDef& def : form::kMenuItems) {
-        QMenu* menu = menus.at(static_cast<std::size_t>(def.menu));
+        QMenu* menu = menus.at(form::indexOf(def.menu));
         if (def.separator()) {
             menu->addSeparator();
             continue;
@@ -444,4 +444,4 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

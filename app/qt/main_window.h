@@ -18,7 +18,7 @@ class QComboBox;
 class QPushButton;
 class QStringListModel;
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 class FindList;
 class ReadingTracker;
@@ -27,7 +27,7 @@ class MainWindow : public QMainWindow, private form::SessionView {
     Q_OBJECT
 
 public:
-    explicit MainWindow(link::Backend backend);
+    explicit MainWindow(link::spreadsheet::Backend backend);
     ~MainWindow() override;
 
     form::EntrySession& session() { return *session_; }
@@ -96,4 +96,4 @@ private:
     std::unique_ptr<form::EntrySession> session_;
 };
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

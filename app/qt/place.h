@@ -8,7 +8,7 @@
 #include "app/qt/fonts.h"
 #include "app/qt/qt_text.h"
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 template <typename Control>
 Control* place(Control* control, const form::ControlDef& def) {
@@ -19,4 +19,4 @@ Control* place(Control* control, const form::ControlDef& def) {
     return control;
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

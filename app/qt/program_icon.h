@@ -3,7 +3,7 @@
 
 #include <QIcon>
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 inline QIcon programIcon() {
     QIcon icon;
@@ -12,4 +12,4 @@ inline QIcon programIcon() {
     return icon;
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

@@ -10,7 +10,7 @@
 
 #include "app/form/layout.h"
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 inline QString toQt(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
@@ -36,4 +36,4 @@ inline QRect twipsRect(const form::TwipsRect& rect) {
     return QRect(px(rect.left), px(rect.top), px(rect.width), px(rect.height));
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

@@ -6,7 +6,7 @@
 #include "app/find/kana.h"
 #include "app/qt/qt_text.h"
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 ReadingTracker::ReadingTracker(QLineEdit* field, QWidget* owner, std::function<void()> composing)
     : QObject(field), field_(field), owner_(owner), composing_(std::move(composing)) {
@@ -33,7 +33,7 @@ bool ReadingTracker::eventFilter(QObject* watched, QEvent* event) {
     const QString commit = input->commitString();
     if (!commit.isEmpty()) {
         QString read = kana_;
-        if (read.isEmpty() && isKana(fromQt(commit))) read = commit;
+        if (read.isEmpty() && find::isKana(fromQt(commit))) read = commit;
         // Where the commit goes: the selection, or the caret; a commit that
         // replaces text around the caret is nowhere the reading can follow.
         std::size_t start = 0, end = 0;
@@ -47,7 +47,7 @@ bool ReadingTracker::eventFilter(QObject* watched, QEvent* event) {
         kana_.clear();
     }
     const QString preedit = input->preeditString();
-    if (isKana(fromQt(preedit))) kana_ = preedit;
+    if (find::isKana(fromQt(preedit))) kana_ = preedit;
     else if (preedit.isEmpty() && commit.isEmpty()) kana_.clear();  // given up
     const bool composingChanged = preedit != preedit_;
     preedit_ = preedit;
@@ -58,4 +58,4 @@ bool ReadingTracker::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

@@ -14,7 +14,7 @@
 
 class QLineEdit;
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 class ReadingTracker final : public QObject {
 public:
@@ -40,7 +40,7 @@ private:
     std::function<void()> composing_;
     QString preedit_;      // being composed now
     QString kana_;         // the last composing text that was kana alone
-    HeardReading heard_;
+    find::HeardReading heard_;
 };
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

@@ -6,11 +6,11 @@
 
 #include <memory>
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 inline std::unique_ptr<QSettings> settingsFile() {
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
                                        QStringLiteral("wordpour"), QStringLiteral("wordpour"));
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

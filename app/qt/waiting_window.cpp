@@ -8,7 +8,7 @@
 #include "app/qt/place.h"
 #include "app/qt/program_icon.h"
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 WaitingWindow::WaitingWindow(const QString& text, std::function<void()> abort)
     : abort_(std::move(abort)) {
@@ -29,4 +29,4 @@ void WaitingWindow::closeEvent(QCloseEvent* event) {
     abort_();
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

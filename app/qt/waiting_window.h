@@ -6,7 +6,7 @@
 
 #include <QWidget>
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 class WaitingWindow : public QWidget {
     Q_OBJECT
@@ -22,4 +22,4 @@ private:
     std::function<void()> abort_;
 };
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

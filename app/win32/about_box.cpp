@@ -1,6 +1,6 @@
 #include "app/win32/about_box.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 namespace {
 constexpr int kOkId = 301;
@@ -37,4 +37,4 @@ bool AboutBox::command(int id, int code, HWND) {
     return true;
 }
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

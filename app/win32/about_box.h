@@ -4,7 +4,7 @@
 
 #include "app/win32/modeless_window.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 class AboutBox final : public ModelessWindow {
 public:
@@ -17,4 +17,4 @@ private:
     HWND ok_ = nullptr;
 };
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

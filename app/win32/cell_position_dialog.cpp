@@ -4,7 +4,7 @@
 
 #include "app/win32/win_text.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 namespace {
 constexpr int kSetButtonId = 201;  // never 1 or 2: those are Enter and Escape
@@ -43,4 +43,4 @@ bool CellPositionDialog::command(int id, int code, HWND control) {
     return true;
 }
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

@@ -8,7 +8,7 @@
 
 #include "app/win32/modeless_window.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 class CellPositionDialog final : public ModelessWindow {
 public:
@@ -29,4 +29,4 @@ private:
     bool showing_ = false;  // the name is being shown, not edited
 };
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

@@ -4,7 +4,7 @@
 
 #include "app/form/commands.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 constexpr int kWordBoxId = 100;
 constexpr int kFindListId = 110;  // the type-to-find list
@@ -17,4 +17,4 @@ constexpr bool isCommandId(int id) {
     return id >= kCommandIdBase && id < kCommandIdBase + form::kCommandCount;
 }
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

@@ -8,7 +8,7 @@
 #include "app/win32/spoken_name.h"
 #include "app/win32/win_text.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 form::Answer messageBox(HWND owner, const form::Message& message) {
     // The style is the Windows value itself; a CR in the prompt breaks the line.
@@ -185,4 +185,4 @@ std::u16string saveFileName(HWND owner, std::u16string_view filter, std::u16stri
     return chooseFile(owner, filter, suggested, FileDialog::Save);
 }
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

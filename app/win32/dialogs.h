@@ -10,7 +10,7 @@
 
 #include "app/form/message.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 form::Answer messageBox(HWND owner, const form::Message& message);
 
@@ -30,4 +30,4 @@ std::u16string openFileName(HWND owner, std::u16string_view filter);
 // The save dialog: the path chosen, or the empty text on Cancel.
 std::u16string saveFileName(HWND owner, std::u16string_view filter, std::u16string_view suggested);
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

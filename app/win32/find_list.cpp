@@ -7,7 +7,7 @@
 #include "app/win32/spoken_name.h"
 #include "app/win32/win_text.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 namespace {
 constexpr int kRowsShown = 8;
@@ -84,4 +84,4 @@ bool FindList::move(UINT key) {
     return true;
 }
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 class FindList {
 public:
@@ -41,4 +41,4 @@ private:
     HFONT font_ = nullptr;
 };
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

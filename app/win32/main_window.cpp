@@ -13,7 +13,7 @@
 #include "app/win32/waiting_window.h"
 #include "app/win32/win_text.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 using form::Command;
 
@@ -32,7 +32,7 @@ ACCEL acceleratorFor(const form::MenuItemDef& item) {
 
 }  // namespace
 
-MainWindow::MainWindow(link::Backend backend)
+MainWindow::MainWindow(link::spreadsheet::Backend backend)
     : cellPosition_([this](std::u16string name) { session_->setCellName(std::move(name)); }) {
     session_ = std::make_unique<form::EntrySession>(static_cast<form::SessionView&>(*this),
                                                     std::move(backend));
@@ -126,7 +126,7 @@ HMENU MainWindow::createMenus() {
     // message loop translates them before any control sees the key.
     std::vector<ACCEL> keys;
     for (const form::MenuItemDef& item : form::kMenuItems) {
-        HMENU menu = menus.at(static_cast<std::size_t>(item.menu));
+        HMENU menu = menus.at(form::indexOf(item.menu));
         if (item.separator()) {
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
             continue;
@@ -434,4 +434,4 @@ int MainWindow::shownEntry() const {
     return static_cast<int>(SendMessageW(wordBox_, CB_GETCURSEL, 0, 0));
 }
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

@@ -15,11 +15,11 @@
 #include "app/win32/reading_tracker.h"
 #include "app/win32/twips_layout.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 class MainWindow final : public form::SessionView {
 public:
-    explicit MainWindow(link::Backend backend);
+    explicit MainWindow(link::spreadsheet::Backend backend);
     ~MainWindow() override;
 
     form::EntrySession& session() { return *session_; }
@@ -91,4 +91,4 @@ private:
     std::unique_ptr<form::EntrySession> session_;
 };
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

@@ -3,7 +3,7 @@
 #include "app/win32/spoken_name.h"
 #include "app/win32/win_text.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 ModelessWindow::~ModelessWindow() {
     for (HWND control : named_) clearSpokenName(control);
@@ -75,4 +75,4 @@ LRESULT CALLBACK ModelessWindow::procedure(HWND window, UINT message, WPARAM wPa
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

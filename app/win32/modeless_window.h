@@ -11,7 +11,7 @@
 #include "app/form/layout.h"
 #include "app/win32/twips_layout.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 class ModelessWindow {
 public:
@@ -51,4 +51,4 @@ private:
     bool onTop_ = false;
 };
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

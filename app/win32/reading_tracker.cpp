@@ -5,7 +5,7 @@
 
 #include "app/win32/win_text.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 namespace {
 
@@ -82,4 +82,4 @@ LRESULT CALLBACK ReadingTracker::procedure(HWND window, UINT message, WPARAM wPa
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

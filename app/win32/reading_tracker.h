@@ -11,7 +11,7 @@
 
 #include "app/find/heard_reading.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 class ReadingTracker {
 public:
@@ -39,7 +39,7 @@ private:
     HWND edit_ = nullptr;
     std::function<void()> composing_;
     std::u16string composition_;
-    HeardReading heard_;
+    find::HeardReading heard_;
 };
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

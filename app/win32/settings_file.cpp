@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 namespace {
 
@@ -49,4 +49,4 @@ std::optional<form::SessionView::SettingNotKept> writeSetting(std::string_view k
     return form::SessionView::SettingNotKept{path, wordlist::systemError(static_cast<int>(code))};
 }
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

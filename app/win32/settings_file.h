@@ -7,7 +7,7 @@
 
 #include "app/form/session_view.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 // The flag stored under `key`, or `otherwise` when none is (or there is no
 // settings file).
@@ -16,4 +16,4 @@ bool readSetting(std::string_view key, bool otherwise);
 // this run only, and says which file and why.
 std::optional<form::SessionView::SettingNotKept> writeSetting(std::string_view key, bool value);
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

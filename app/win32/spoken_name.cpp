@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 namespace {
 
@@ -43,4 +43,4 @@ void clearSpokenName(HWND control) {
     services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name, 1);
 }
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

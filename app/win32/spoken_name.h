@@ -8,11 +8,11 @@
 
 #include <string_view>
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 // False when the system's annotation service is not there.
 bool setSpokenName(HWND control, std::u16string_view name);
 // Takes the annotation off again, before the control is destroyed.
 void clearSpokenName(HWND control);
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

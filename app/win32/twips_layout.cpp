@@ -2,7 +2,7 @@
 
 #include "app/win32/win_text.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 TwipsLayout::~TwipsLayout() {
     for (const auto& [style, handle] : fonts_) DeleteObject(handle);
@@ -58,4 +58,4 @@ void TwipsLayout::dpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
     InvalidateRect(window, nullptr, TRUE);
 }
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

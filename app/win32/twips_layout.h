@@ -11,7 +11,7 @@
 
 #include "app/form/layout.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 using form::FontStyle;
 using form::TwipsRect;
@@ -51,4 +51,4 @@ private:
     std::map<FontStyle, HFONT> fonts_;  // at dpi_
 };
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

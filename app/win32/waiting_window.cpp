@@ -2,7 +2,7 @@
 
 #include "app/win32/win_text.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 namespace {
 constexpr int kAbortId = 401;
@@ -27,4 +27,4 @@ bool WaitingWindow::command(int id, int code, HWND) {
     return false;
 }
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

@@ -6,7 +6,7 @@
 
 #include "app/win32/modeless_window.h"
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 class WaitingWindow final : public ModelessWindow {
 public:
@@ -23,4 +23,4 @@ private:
     bool aborted_ = false;
 };
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-namespace wordpour::app::win32 {
+namespace wordpour::win32 {
 
 // wchar_t is a UTF-16 code unit on Windows, as char16_t is.
 inline std::wstring toWide(std::u16string_view text) {
@@ -139,4 +139,4 @@ inline HWND createFrame(const wchar_t* className, WNDPROC procedure, const wchar
     return window;
 }
 
-}  // namespace wordpour::app::win32
+}  // namespace wordpour::win32

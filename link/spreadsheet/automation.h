@@ -3,13 +3,14 @@
 // tests use an in-memory double.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
-namespace wordpour::spreadsheet {
+namespace wordpour::link::spreadsheet {
 
 // What went wrong, so that the caller can say it in the user's language.
 enum class Failure {
@@ -169,17 +170,19 @@ public:
     virtual bool setVisible(bool visible) = 0;
 };
 
-// The application this backend drives, as the user knows it: "LibreOffice
-// Calc", "Excel".
-std::u16string_view applicationName();
+// What a backend offers the link: its application, as the user knows it
+// ("LibreOffice Calc", "Excel"), how to attach to the running one, and how
+// to start one. The build chooses the backend (chosen_backend.h).
+struct Backend {
+    std::u16string_view applicationName;
+    // Attaches to the application that is already running; never starts
+    // one. Throws Error(Failure::NotStarted) when none runs at all and one
+    // could be started, Error(Failure::NotRunning) when none can be reached.
+    std::function<std::unique_ptr<Application>()> attachRunning;
+    // Starts the application, ready to be attached to, once the user asked
+    // for it; empty when Wordpour never starts it. Throws
+    // Error(Failure::NotRunning) when it cannot.
+    std::function<void()> startApplication;
+};
 
-// Attaches to the spreadsheet application that is already running; never
-// starts one. Throws Error(Failure::NotStarted) when none runs at all and
-// one could be started, Error(Failure::NotRunning) when none can be reached.
-std::unique_ptr<Application> attachRunning();
-
-// Starts the spreadsheet application, ready to be attached to; the user
-// asked for it. Throws Error(Failure::NotRunning) when it cannot.
-void startApplication();
-
-}  // namespace wordpour::spreadsheet
+}  // namespace wordpour::link::spreadsheet

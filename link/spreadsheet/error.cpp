@@ -1,6 +1,6 @@
 #include "link/spreadsheet/automation.h"
 
-namespace wordpour::spreadsheet {
+namespace wordpour::link::spreadsheet {
 
 Error::Error(Failure failure, std::u16string detail, Remedy remedy, std::u16string subject,
              long number)
@@ -11,4 +11,4 @@ Error::Error(Failure failure, std::u16string detail, Remedy remedy, std::u16stri
       subject_(std::move(subject)),
       number_(number) {}
 
-}  // namespace wordpour::spreadsheet
+}  // namespace wordpour::link::spreadsheet

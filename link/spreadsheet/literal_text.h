@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace wordpour::spreadsheet {
+namespace wordpour::link::spreadsheet {
 
 // The word behind the spreadsheet's text prefix, an apostrophe, which the
 // cell does not keep: "=1+1" stays "=1+1", "'abc" stays "'abc". Excel's
@@ -20,4 +20,4 @@ inline std::u16string literalText(std::u16string_view word) {
     return text;
 }
 
-}  // namespace wordpour::spreadsheet
+}  // namespace wordpour::link::spreadsheet

@@ -24,7 +24,7 @@ using wordpour::journal::decode;
 using wordpour::journal::encode;
 using wordpour::journal::Journal;
 using wordpour::journal::Record;
-using Content = wordpour::spreadsheet::CellContent;
+using Content = wordpour::link::spreadsheet::CellContent;
 
 class TempFolder {
 public:

@@ -24,14 +24,14 @@ namespace {
 
 using wordpour::link::StartupError;
 using wordpour::link::WorkbookLink;
-using wordpour::spreadsheet::attachRunning;
-using wordpour::spreadsheet::Failure;
-using wordpour::spreadsheet::startApplication;
-using wordpour::spreadsheet::calc::findOffice;
-using wordpour::spreadsheet::calc::officeProcesses;
-using wordpour::spreadsheet::calc::officeProgram;
-using wordpour::spreadsheet::calc::pipeSocketPath;
-using wordpour::spreadsheet::calc::socketAnswers;
+using wordpour::link::spreadsheet::calc::attachRunning;
+using wordpour::link::spreadsheet::Failure;
+using wordpour::link::spreadsheet::calc::startApplication;
+using wordpour::link::spreadsheet::calc::findOffice;
+using wordpour::link::spreadsheet::calc::officeProcesses;
+using wordpour::link::spreadsheet::calc::officeProgram;
+using wordpour::link::spreadsheet::calc::pipeSocketPath;
+using wordpour::link::spreadsheet::calc::socketAnswers;
 using wordpour::testing::enterWord;
 using wordpour::testing::MemoryBox;
 using wordpour::testing::pipeFor;
@@ -136,7 +136,7 @@ TEST_F(CalcAttach, WithNoOfficeRunningNothingStartsUntilAsked) {
     try {
         attachRunning();
         ADD_FAILURE() << "attached to nothing";
-    } catch (const wordpour::spreadsheet::Error& error) {
+    } catch (const wordpour::link::spreadsheet::Error& error) {
         EXPECT_EQ(error.failure(), Failure::NotStarted);
     }
     WorkbookLink link(wordpour::testing::programBackend(true));
@@ -144,7 +144,7 @@ TEST_F(CalcAttach, WithNoOfficeRunningNothingStartsUntilAsked) {
         link.start(u16(path), u"A1");
         ADD_FAILURE() << "started without an office";
     } catch (const StartupError& error) {
-        EXPECT_EQ(error.kind, wordpour::link::StartupError::Kind::OfferStart);
+        EXPECT_EQ(error.kind, wordpour::link::StartupError::Kind::StartApplication);
     }
     std::this_thread::sleep_for(std::chrono::seconds(1));
     EXPECT_TRUE(officeProcesses(url).empty());
@@ -163,7 +163,7 @@ TEST_F(CalcAttach, WithNoOfficeRunningNothingStartsUntilAsked) {
 
     // The office started here is ended here, by its process id.
     try {
-        css::frame::Desktop::create(wordpour::spreadsheet::calc::connect(u16(pipeFor("nobody"))))
+        css::frame::Desktop::create(wordpour::link::spreadsheet::calc::connect(u16(pipeFor("nobody"))))
             ->terminate();
     } catch (const css::uno::Exception&) {
         // The bridge goes down as the office ends.
@@ -184,7 +184,7 @@ TEST_F(CalcAttach, AnOfficeThatCannotBeStartedIsReportedNotWaitedFor) {
     try {
         startApplication();
         ADD_FAILURE() << "reported a start";
-    } catch (const wordpour::spreadsheet::Error& error) {
+    } catch (const wordpour::link::spreadsheet::Error& error) {
         EXPECT_EQ(error.failure(), Failure::EndedEarly);
         EXPECT_GT(error.number(), 0);  // its exit status, which the message gives
     }

@@ -36,7 +36,7 @@ using wordpour::link::EntryResult;
 using wordpour::link::LinkThread;
 using wordpour::link::StartupError;
 using wordpour::link::WorkbookLink;
-using wordpour::spreadsheet::attachRunning;
+using wordpour::link::spreadsheet::calc::attachRunning;
 using wordpour::testing::enterWord;
 using wordpour::testing::MemoryBox;
 using wordpour::testing::TempDir;
@@ -342,7 +342,7 @@ TEST_F(CalcFaults, AnUntitledCopyOfTheFileIsAStartUpErrorNamingTheFile) {
 TEST(CalcForeignPipe, APipeAnotherUserListensOnIsNeverConnectedTo) {
     if (geteuid() != 0) GTEST_SKIP() << "listening as user nobody needs root (CI runs as root)";
     const std::string pipe = pipeFor("foreign");
-    const std::string socketPath = wordpour::spreadsheet::calc::pipeSocketPath(u16(pipe));
+    const std::string socketPath = wordpour::link::spreadsheet::calc::pipeSocketPath(u16(pipe));
     int status[2];
     ASSERT_EQ(::pipe(status), 0);
     const pid_t listener = fork();
@@ -479,7 +479,7 @@ TEST(CalcStaleLock, OnlyThisOfficesOwnLockIsDropped) {
         SCOPED_TRACE(c.what);
         const std::string lock = dir.path() + "/.~lock.book.xls#";
         std::ofstream(lock) << c.lock;
-        EXPECT_EQ(wordpour::spreadsheet::calc::dropOwnStaleLock(dir.path() + "/book.xls", profile),
+        EXPECT_EQ(wordpour::link::spreadsheet::calc::dropOwnStaleLock(dir.path() + "/book.xls", profile),
                   c.dropped);
         EXPECT_EQ(std::filesystem::exists(lock), !c.dropped);
         std::filesystem::remove(lock);

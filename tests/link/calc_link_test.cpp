@@ -24,7 +24,7 @@ using css::table::CellContentType_EMPTY;
 using css::table::CellContentType_TEXT;
 using wordpour::link::StartupError;
 using wordpour::link::WorkbookLink;
-using wordpour::spreadsheet::attachRunning;
+using wordpour::link::spreadsheet::calc::attachRunning;
 using wordpour::testing::pipeFor;
 using wordpour::testing::TempDir;
 using wordpour::testing::TestOffice;
@@ -183,7 +183,7 @@ TEST_F(CalcLink, APathWithJapaneseAndSpacesOpens) {
 TEST_F(CalcLink, StartUpFailuresNameTheirCause) {
     // What lies at a pipe's socket path before Wordpour looks there.
     const auto at = [](const std::string& pipe) {
-        return wordpour::spreadsheet::calc::pipeSocketPath(u16(pipe));
+        return wordpour::link::spreadsheet::calc::pipeSocketPath(u16(pipe));
     };
     struct Case {
         std::string path;
@@ -370,13 +370,13 @@ TEST_F(CalcLink, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColumnEndIsF
     office().setNumberFormat(Office::book, u"Sheet1", u"C5", 36);  // a date
     office().setNumberFormat(Office::book, u"Sheet1", u"C7", 4);   // #,##0.00
 
-    const Overwrite askFirst{.anything = false, .hidden = false, .own = {}};
+    const Overwrite askFirst{.filled = false, .hidden = false, .own = {}};
     for (const auto& t : typed) {
         SCOPED_TRACE(utf8(t.cell));
         const auto result = link->write({t.cell, u"新"}, askFirst);
         EXPECT_TRUE(result.occupied);
         EXPECT_FALSE(result.written);
-        EXPECT_NE(result.before.kind, wordpour::spreadsheet::CellContent::Kind::Empty);
+        EXPECT_NE(result.before.kind, wordpour::link::spreadsheet::CellContent::Kind::Empty);
         EXPECT_EQ(utf8(result.shown), utf8(t.shown));
     }
     EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"A2").text), "りんご");
@@ -388,7 +388,7 @@ TEST_F(CalcLink, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColumnEndIsF
         const auto first = link->write({u"H2", word});
         ASSERT_TRUE(first.written);
         const auto again =
-            link->write({u"H2", u"直し"}, Overwrite{.anything = false,
+            link->write({u"H2", u"直し"}, Overwrite{.filled = false,
                                                    .hidden = false,
                                                    .own = {{first.keptCell, word, u"H2"}}});
         EXPECT_TRUE(again.written);
@@ -406,7 +406,7 @@ TEST_F(CalcLink, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColumnEndIsF
     // A column past the sheet's last one is the sheet's refusal.
     const auto past = link->columnEnd(u"ZZZZ");
     ASSERT_TRUE(past.failure.has_value());
-    EXPECT_EQ(past.failure->failure(), wordpour::spreadsheet::Failure::Range);
+    EXPECT_EQ(past.failure->failure(), wordpour::link::spreadsheet::Failure::Range);
 
     // From the column's end, the next entry goes into the first empty cell.
     box.setText(u"A5");
@@ -435,7 +435,7 @@ TEST_F(CalcLink, EachEntryIsKnownWhereItsCellWentOrAsDeleted) {
     office().insertRows(Office::book, u"Sheet1", 0, 3);  // now in P5
     // Known as this run's in its new cell, and nowhere else.
     office().typeInto(Office::book, u"Sheet1", u"P9", u"mv1");
-    const Overwrite own{.anything = false, .hidden = false, .own = {{mv1Result.keptCell, u"mv1", u"P2"}}};
+    const Overwrite own{.filled = false, .hidden = false, .own = {{mv1Result.keptCell, u"mv1", u"P2"}}};
     EXPECT_TRUE(link->write({u"P9", u"x"}, own).occupied);
     office().typeInto(Office::book, u"Sheet1", u"P5", u"user-edit");
     office().typeInto(Office::book, u"Sheet1", u"P2", u"other");
@@ -468,14 +468,14 @@ TEST_F(CalcLink, ACellHiddenUnderAMergeIsNotWrittenUnlessAllowed) {
     office().merge(Office::book, u"Sheet1", u"K20:K21");
     for (const bool anything : {false, true}) {
         const auto refused =
-            link->write({u"K21", u"隠れる"}, Overwrite{.anything = anything, .hidden = false, .own = {}});
+            link->write({u"K21", u"隠れる"}, Overwrite{.filled = anything, .hidden = false, .own = {}});
         EXPECT_TRUE(refused.occupied);
         EXPECT_EQ(utf8(refused.hiddenBy), "K20:K21");
         EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"K21").type, CellContentType_EMPTY);
     }
     // The merge's own first cell is the one it shows: no question about hiding.
     EXPECT_EQ(link->write({u"K20", u"見える"}).hiddenBy, u"");
-    EXPECT_TRUE(link->write({u"K21", u"承知"}, Overwrite{.anything = true, .hidden = true, .own = {}})
+    EXPECT_TRUE(link->write({u"K21", u"承知"}, Overwrite{.filled = true, .hidden = true, .own = {}})
                     .written);
     EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"K21").text), "承知");
 }
@@ -570,7 +570,7 @@ TEST_F(CalcLink, UndoPutsBackWhatEachCellHeld) {
     };
     MemoryBox box;
     auto link = started(Office::book, box);
-    std::vector<std::pair<wordpour::link::Entry, wordpour::spreadsheet::CellContent>> done;
+    std::vector<std::pair<wordpour::link::Entry, wordpour::link::spreadsheet::CellContent>> done;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const std::u16string cell = u"C" + std::u16string(1, static_cast<char16_t>(u'2' + i));
         if (*cases[i].input) office().typeInto(Office::book, u"Sheet1", cell, cases[i].input);

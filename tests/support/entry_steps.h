@@ -10,6 +10,7 @@
 #include <variant>
 
 #include "app/form/wording.h"
+#include "link/spreadsheet/chosen_backend.h"
 #include "link/workbook_link.h"
 
 namespace wordpour::testing {
@@ -27,15 +28,15 @@ private:
 
 // The program's backend, as main() hands it to the window: with a way to
 // start the application, or without.
-inline link::Backend programBackend(bool canStart = false) {
-    link::Backend backend{spreadsheet::applicationName(), &spreadsheet::attachRunning, {}};
-    if (canStart) backend.launch = &spreadsheet::startApplication;
+inline link::spreadsheet::Backend programBackend(bool canStart = false) {
+    link::spreadsheet::Backend backend = link::spreadsheet::chosenBackend();
+    if (!canStart) backend.startApplication = {};
     return backend;
 }
 
 // The message the window shows for a start-up failure.
 inline form::Message startupMessage(const link::StartupError& error) {
-    return form::wording::startupFailure(error, spreadsheet::applicationName());
+    return form::wording::startupFailure(error, link::spreadsheet::chosenBackend().applicationName);
 }
 
 // Returns the message the window would show, if any.

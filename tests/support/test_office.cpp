@@ -56,8 +56,8 @@ using css::uno::Reference;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 using rtl::OUString;
-using spreadsheet::calc::fromUno;
-using spreadsheet::calc::toUno;
+using link::spreadsheet::calc::fromUno;
+using link::spreadsheet::calc::toUno;
 
 OUString urlOf(const std::string& path) {
     OUString url;
@@ -116,7 +116,7 @@ TestOffice::TestOffice(std::string pipe, Listen listen) : pipe_(std::move(pipe))
     endCleanly();
     spawn(/*accept=*/false);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    while (!spreadsheet::calc::findOffice(profileUrl()).answers) {
+    while (!link::spreadsheet::calc::findOffice(profileUrl()).answers) {
         if (std::chrono::steady_clock::now() > deadline) {
             kill();
             throw std::runtime_error("the test office did not start");
@@ -158,10 +158,10 @@ void TestOffice::connectWhenListening() {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     for (;;) {
         try {
-            context_ = spreadsheet::calc::connect(u16(pipe_));
+            context_ = link::spreadsheet::calc::connect(u16(pipe_));
             desktop_ = css::frame::Desktop::create(context_);
             return;
-        } catch (const spreadsheet::Error&) {
+        } catch (const link::spreadsheet::Error&) {
             if (std::chrono::steady_clock::now() > deadline) {
                 kill();
                 throw std::runtime_error("the test office did not answer on its pipe");

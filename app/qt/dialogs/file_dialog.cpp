@@ -6,7 +6,7 @@
 #include <QFrame>
 #include <QStringList>
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 std::optional<QString> FileDialog::s_nextFileName;
 
@@ -71,4 +71,4 @@ void FileDialog::setNextFileName(const QString& fileName) {
     s_nextFileName = fileName;
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

@@ -8,7 +8,7 @@
 
 class QWidget;
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 class FileDialog {
 public:
@@ -31,4 +31,4 @@ private:
     static std::optional<QString> s_nextFileName;
 };
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

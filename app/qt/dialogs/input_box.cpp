@@ -6,7 +6,7 @@
 #include "app/qt/dialogs/message_box.h"
 #include "app/qt/reading_tracker.h"
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 bool InputBox::s_preset = false;
 std::optional<QString> InputBox::s_nextReply;
@@ -46,4 +46,4 @@ void InputBox::setNextReply(std::optional<QString> reply) {
     s_nextReply = std::move(reply);
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

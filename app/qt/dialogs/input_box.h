@@ -8,7 +8,7 @@
 
 class QWidget;
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 class InputBox {
 public:
@@ -37,4 +37,4 @@ private:
     static std::optional<QString> s_lastReading;
 };
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

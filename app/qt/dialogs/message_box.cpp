@@ -14,7 +14,7 @@
 #include <QStringListModel>
 #include <QVBoxLayout>
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 std::deque<form::Answer> MessageBox::s_nextAnswers;
 std::vector<MessageBox::Shown> MessageBox::s_shown;
@@ -169,4 +169,4 @@ std::vector<MessageBox::Shown> MessageBox::takeShown() {
     return std::exchange(s_shown, {});
 }
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

@@ -11,7 +11,7 @@
 
 class QWidget;
 
-namespace wordpour::app {
+namespace wordpour::qt {
 
 class MessageBox {
 public:
@@ -41,4 +41,4 @@ private:
 // The width a dialog needs for the window manager to show `title` whole.
 int widthForTitle(const QWidget& window, const QString& title);
 
-}  // namespace wordpour::app
+}  // namespace wordpour::qt

@@ -60,13 +60,14 @@
 
 #include "cells/cell_address.h"
 #include "link/spreadsheet/automation.h"
+#include "link/spreadsheet/calc/calc_backend.h"
 #include "link/spreadsheet/calc/office_process.h"
 #include "link/spreadsheet/calc/side_call.h"
 #include "link/spreadsheet/calc/stale_lock.h"
 #include "link/spreadsheet/calc/uno_connection.h"
 #include "link/spreadsheet/literal_text.h"
 
-namespace wordpour::spreadsheet {
+namespace wordpour::link::spreadsheet::calc {
 
 namespace {
 
@@ -869,10 +870,6 @@ std::unique_ptr<Application> attachRunning() {
     return std::make_unique<CalcApplication>(std::move(office));
 }
 
-std::u16string_view applicationName() {
-    return u"LibreOffice Calc";
-}
-
 void startApplication() {
     try {
         calc::startListening(calc::pipeName(), kOfficeStart);
@@ -884,4 +881,10 @@ void startApplication() {
     }
 }
 
-}  // namespace wordpour::spreadsheet
+Backend backend() {
+    return {.applicationName = u"LibreOffice Calc",
+            .attachRunning = &attachRunning,
+            .startApplication = &startApplication};
+}
+
+}  // namespace wordpour::link::spreadsheet::calc

@@ -29,7 +29,7 @@
 
 extern char** environ;
 
-namespace wordpour::spreadsheet::calc {
+namespace wordpour::link::spreadsheet::calc {
 
 namespace {
 
@@ -353,4 +353,4 @@ void startListening(std::u16string_view pipe, milliseconds wait) {
     if (launcher > 0) std::thread([launcher] { ::waitpid(launcher, nullptr, 0); }).detach();
 }
 
-}  // namespace wordpour::spreadsheet::calc
+}  // namespace wordpour::link::spreadsheet::calc

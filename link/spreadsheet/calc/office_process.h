@@ -14,7 +14,7 @@
 
 #include <sys/types.h>
 
-namespace wordpour::spreadsheet::calc {
+namespace wordpour::link::spreadsheet::calc {
 
 // Where Debian installs the office's programs.
 inline constexpr std::string_view kUsualFolder = "/usr/lib/libreoffice/program";
@@ -68,4 +68,4 @@ void startListening(std::u16string_view pipe, std::chrono::milliseconds wait);
 // WORDPOUR_OFFICE_ARGS split at spaces: options for an office Wordpour starts.
 std::vector<std::string> extraOfficeArgs();
 
-}  // namespace wordpour::spreadsheet::calc
+}  // namespace wordpour::link::spreadsheet::calc

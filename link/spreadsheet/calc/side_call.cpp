@@ -1,6 +1,6 @@
 #include "link/spreadsheet/calc/side_call.h"
 
-namespace wordpour::spreadsheet::calc {
+namespace wordpour::link::spreadsheet::calc {
 
 SideCall::SideCall() : thread_([this] { run(); }) {}
 
@@ -37,4 +37,4 @@ void SideCall::run() {
     }
 }
 
-}  // namespace wordpour::spreadsheet::calc
+}  // namespace wordpour::link::spreadsheet::calc

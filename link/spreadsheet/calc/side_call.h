@@ -10,7 +10,7 @@
 #include <mutex>
 #include <thread>
 
-namespace wordpour::spreadsheet::calc {
+namespace wordpour::link::spreadsheet::calc {
 
 class SideCall {
 public:
@@ -34,4 +34,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace wordpour::spreadsheet::calc
+}  // namespace wordpour::link::spreadsheet::calc

@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-namespace wordpour::spreadsheet::calc {
+namespace wordpour::link::spreadsheet::calc {
 
 namespace {
 
@@ -52,4 +52,4 @@ bool dropOwnStaleLock(const std::filesystem::path& document, std::string_view pr
     return std::filesystem::remove(lock, failed);
 }
 
-}  // namespace wordpour::spreadsheet::calc
+}  // namespace wordpour::link::spreadsheet::calc

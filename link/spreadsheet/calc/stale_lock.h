@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string_view>
 
-namespace wordpour::spreadsheet::calc {
+namespace wordpour::link::spreadsheet::calc {
 
 // Removes the lock file of `document` when it is this office's own and
 // stale: written for this user, on this computer, by the profile that
@@ -15,4 +15,4 @@ namespace wordpour::spreadsheet::calc {
 // anyone or anything else is left alone. Returns whether one was removed.
 bool dropOwnStaleLock(const std::filesystem::path& document, std::string_view profileUrl);
 
-}  // namespace wordpour::spreadsheet::calc
+}  // namespace wordpour::link::spreadsheet::calc

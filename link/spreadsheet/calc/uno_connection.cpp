@@ -16,7 +16,7 @@
 
 #include "link/spreadsheet/automation.h"
 
-namespace wordpour::spreadsheet::calc {
+namespace wordpour::link::spreadsheet::calc {
 
 namespace {
 
@@ -120,4 +120,4 @@ Reference<XComponentContext> connect(std::u16string_view pipe) {
     }
 }
 
-}  // namespace wordpour::spreadsheet::calc
+}  // namespace wordpour::link::spreadsheet::calc

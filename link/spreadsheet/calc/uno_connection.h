@@ -8,7 +8,7 @@
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <rtl/ustring.hxx>
 
-namespace wordpour::spreadsheet::calc {
+namespace wordpour::link::spreadsheet::calc {
 
 // The pipe Wordpour looks for when WORDPOUR_PIPE is not set. An office
 // started with --accept="pipe,name=wordpour;urp;" listens on it.
@@ -39,4 +39,4 @@ inline std::u16string fromUno(const rtl::OUString& text) {
                           static_cast<std::size_t>(text.getLength()));
 }
 
-}  // namespace wordpour::spreadsheet::calc
+}  // namespace wordpour::link::spreadsheet::calc

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace wordpour::spreadsheet::com {
+namespace wordpour::link::spreadsheet::excel {
 
 bool isBusy(HRESULT hr);
 
@@ -214,4 +214,4 @@ Dispatch Dispatch::object(DISPID member, WORD flags, std::vector<Variant>& args,
     return Dispatch(object);
 }
 
-}  // namespace wordpour::spreadsheet::com
+}  // namespace wordpour::link::spreadsheet::excel

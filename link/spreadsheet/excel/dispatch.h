@@ -12,7 +12,7 @@
 
 #include "link/spreadsheet/automation.h"
 
-namespace wordpour::spreadsheet::com {
+namespace wordpour::link::spreadsheet::excel {
 
 // Excel's automation calls take a locale; these are made in US English.
 inline constexpr LCID kLocale = 1033;
@@ -97,4 +97,4 @@ private:
 // A readable text for a failed HRESULT, with the server's own description.
 std::u16string describe(HRESULT hr, const EXCEPINFO* info);
 
-}  // namespace wordpour::spreadsheet::com
+}  // namespace wordpour::link::spreadsheet::excel

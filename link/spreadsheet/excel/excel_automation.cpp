@@ -7,15 +7,16 @@
 #include <optional>
 
 #include "link/spreadsheet/automation.h"
+#include "link/spreadsheet/excel/excel_backend.h"
 #include "link/spreadsheet/excel/dispatch.h"
 #include "link/spreadsheet/literal_text.h"
 
-namespace wordpour::spreadsheet {
+namespace wordpour::link::spreadsheet::excel {
 
 namespace {
 
-using com::Dispatch;
-using com::Variant;
+using excel::Dispatch;
+using excel::Variant;
 
 // Range.Value, by the member identifier Excel's type library gives it.
 constexpr DISPID kValue = 6;
@@ -391,36 +392,32 @@ private:
 
 }  // namespace
 
-std::u16string_view applicationName() {
-    return u"Excel";
-}
-
 std::unique_ptr<Application> attachRunning() {
     // The link's thread is a single-threaded apartment, where every later
     // call is made; a second call is fine.
     const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     if (FAILED(init) && init != RPC_E_CHANGED_MODE)
-        throw Error(Failure::NotRunning, com::describe(init, nullptr));
+        throw Error(Failure::NotRunning, excel::describe(init, nullptr));
     // Excel turns calls away while a person edits a cell: wait it out.
-    com::retryBusyCalls();
+    excel::retryBusyCalls();
 
     CLSID clsid;
     HRESULT hr = CLSIDFromProgID(L"Excel.Application", &clsid);
-    if (FAILED(hr)) throw Error(Failure::NotRunning, com::describe(hr, nullptr), Remedy::Install);
+    if (FAILED(hr)) throw Error(Failure::NotRunning, excel::describe(hr, nullptr), Remedy::Install);
     IUnknown* running = nullptr;
     hr = GetActiveObject(clsid, nullptr, &running);
     if (FAILED(hr) || !running)
-        throw Error(Failure::NotRunning, com::describe(hr, nullptr), Remedy::StartApplication);
+        throw Error(Failure::NotRunning, excel::describe(hr, nullptr), Remedy::StartApplication);
     IDispatch* app = nullptr;
     hr = running->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&app));
     running->Release();
-    if (FAILED(hr) || !app) throw Error(Failure::NotRunning, com::describe(hr, nullptr));
+    if (FAILED(hr) || !app) throw Error(Failure::NotRunning, excel::describe(hr, nullptr));
     return std::make_unique<ExcelApplication>(Dispatch(app));
 }
 
-void startApplication() {
-    // Excel is started by the user: attaching never reports it could be.
-    throw Error(Failure::NotRunning, {}, Remedy::StartApplication);
+Backend backend() {
+    // Excel is started by the person: attaching never reports it could be.
+    return {.applicationName = u"Excel", .attachRunning = &attachRunning, .startApplication = {}};
 }
 
-}  // namespace wordpour::spreadsheet
+}  // namespace wordpour::link::spreadsheet::excel

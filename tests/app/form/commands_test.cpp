@@ -61,7 +61,7 @@ TEST(Tables, TheMenusWithTheirCaptionsShortcutsAndSeparators) {
     std::vector<std::vector<std::u16string>> tables;
     for (const MenuDef& menu : kMenus) tables.push_back({std::u16string(menu.caption)});
     for (const MenuItemDef& item : kMenuItems) {
-        tables.at(static_cast<std::size_t>(item.menu))
+        tables.at(indexOf(item.menu))
             .push_back(item.separator()
                            ? u"-"
                            : std::u16string(item.caption) + u"|" + shortcutText(item.shortcut));

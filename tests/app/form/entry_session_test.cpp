@@ -19,7 +19,7 @@ using wordpour::testing::Words;
 using wordpour::testing::writeBytes;
 
 TEST_F(SessionTest, StartUpLinksTheWorkbookAndFocusesTheWordBoxOrSaysWhyNot) {
-    using wordpour::spreadsheet::Failure;
+    using wordpour::link::spreadsheet::Failure;
     struct Case {
         const char* why;
         std::u16string file;
@@ -62,11 +62,11 @@ TEST_F(SessionTest, StartUpLinksTheWorkbookAndFocusesTheWordBoxOrSaysWhyNot) {
 }
 
 TEST_F(SessionTest, WithNoSpreadsheetRunningOnlyYesStartsOneAndLinksTheWorkbook) {
-    using wordpour::spreadsheet::Failure;
+    using wordpour::link::spreadsheet::Failure;
     struct Case {
         const char* why;
         Answer answer;
-        bool launchFails;
+        bool startFails;
         bool started;
         Words calls;
         std::u16string lastSays;  // the last message, after the question
@@ -78,7 +78,7 @@ TEST_F(SessionTest, WithNoSpreadsheetRunningOnlyYesStartsOneAndLinksTheWorkbook)
          Answer::Yes,
          false,
          true,
-         {u"launch", u"attach", u"workbooks", u"open book.xls", u"worksheets", u"item sheet1",
+         {u"start application", u"attach", u"workbooks", u"open book.xls", u"worksheets", u"item sheet1",
           u"range A1"},
          u""},
         {"Yes, but it cannot start",
@@ -92,7 +92,7 @@ TEST_F(SessionTest, WithNoSpreadsheetRunningOnlyYesStartsOneAndLinksTheWorkbook)
         SCOPED_TRACE(c.why);
         wordpour::testing::SessionRun run;
         run.sheet.failures[u"attach"] = Failure::NotStarted;
-        if (c.launchFails) run.sheet.failures[u"launch"] = Failure::NotRunning;
+        if (c.startFails) run.sheet.failures[u"start application"] = Failure::NotRunning;
         run.view.answers = {c.answer};
         EXPECT_EQ(run.start(), c.started);
         ASSERT_GE(run.view.shown.size(), 1u);
@@ -151,7 +151,7 @@ TEST_F(SessionTest, TheFileDialogShowsOneXlsFilterAndCancelKeepsAnEmptyPath) {
     form->chooseWorkbook();  // no file chosen: Cancel
     ASSERT_EQ(view.filters.size(), 2u);
     for (const auto& filter : view.filters) EXPECT_EQ(filter, u"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)|*.xls");
-    EXPECT_EQ(form->bookPath(), u"");
+    EXPECT_EQ(form->chosenBook(), u"");
     EXPECT_EQ(view.focus, Focus::Enter);
     // Entries go on into the workbook linked at start-up.
     enter(u"そのまま");
@@ -207,7 +207,7 @@ TEST_F(SessionTest, EachCommandLeavesTheFocusWhereTheTableSays) {
         (form.get()->*c.handler)();
         EXPECT_EQ(view.focus, c.focus);
     }
-    EXPECT_EQ(form->bookPath(), u"other.xls");  // remembered, nothing opened again
+    EXPECT_EQ(form->chosenBook(), u"other.xls");  // remembered, nothing opened again
     EXPECT_EQ(std::count(sheet.calls.begin(), sheet.calls.end(), u"open book.xls"), 1);
     EXPECT_EQ(view.cellPositionShown, 1);
     EXPECT_EQ(view.aboutShown, 1);
@@ -386,7 +386,7 @@ TEST_F(SessionTest, RefusedAndFailedEntriesSayWhyWriteNothingAndKeepTheName) {
         sheet.calls.clear();
         sheet.failures.clear();
         if (!c.failAt.empty())
-            sheet.failures[c.failAt] = wordpour::spreadsheet::Failure::Disconnected;
+            sheet.failures[c.failAt] = wordpour::link::spreadsheet::Failure::Disconnected;
         view.shown.clear();
         form->setCellName(c.name);
         enter(c.word);

@@ -251,7 +251,7 @@ TEST_F(SessionReadings, ThePersonCorrectsAReadingAndItIsKeptBesideListWithoutTou
 }
 
 TEST_F(SessionReadings, TheDictionaryReadsTheWordsOfALoadedList) {
-    if (!wordpour::app::openReadingDictionary())
+    if (!wordpour::find::openReadingDictionary())
         GTEST_SKIP() << "no reading dictionary here (Windows without a Japanese IME, or Wine)";
     ASSERT_TRUE(start());
     writeBytes("List", "\x93\x8C\x8B\x9E\x93\x73\x8D\x60\x8B\xE6\r\n");  // 東京都港区
@@ -263,7 +263,7 @@ TEST_F(SessionReadings, TheDictionaryReadsTheWordsOfALoadedList) {
 }
 
 TEST(SearchKey, FindsAcrossCaseInEveryScript) {
-    using wordpour::app::searchKey;
+    using wordpour::find::searchKey;
     struct Row {
         const char* why;
         std::u16string entry, typed;
@@ -285,7 +285,7 @@ TEST(SearchKey, FindsAcrossCaseInEveryScript) {
 }
 
 TEST(SearchKey, ForgetsWidthCaseAndKana) {
-    using wordpour::app::searchKey;
+    using wordpour::find::searchKey;
     EXPECT_EQ(searchKey(u"ﾘｽﾄ"), searchKey(u"リスト"));
     EXPECT_EQ(searchKey(u"ＡＢＣ"), u"abc");
     EXPECT_EQ(searchKey(u"ひらがな"), u"ヒラガナ");
@@ -296,7 +296,7 @@ TEST(SearchKey, ForgetsWidthCaseAndKana) {
     // keys them, alone and each followed by either sound mark.
     std::u16string one16(1, u'\0');
     auto viaLibrary = [](std::u16string text) {
-        std::u16string key = wordpour::app::nfkcCaseFold(text);
+        std::u16string key = wordpour::find::nfkcCaseFold(text);
         for (char16_t& c : key) {
             if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
             if ((c >= u'\u3041' && c <= u'\u3096') || c == u'\u309D' || c == u'\u309E')
@@ -318,7 +318,7 @@ TEST(SearchKey, ForgetsWidthCaseAndKana) {
     std::vector<std::u16string> one;
     for (const auto& text : texts) one.push_back(searchKey(text));
     std::u16string joined, expected;
-    for (const auto& text : texts) wordpour::app::appendSearchKey(joined, text);
+    for (const auto& text : texts) wordpour::find::appendSearchKey(joined, text);
     for (const auto& key : one) expected += key;
     EXPECT_EQ(joined, expected);
 }

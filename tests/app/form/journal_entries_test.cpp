@@ -13,7 +13,7 @@ using wordpour::journal::Journal;
 using wordpour::journal::Record;
 using wordpour::form::Answer;
 using wordpour::testing::SessionTest;
-using Content = wordpour::spreadsheet::CellContent;
+using Content = wordpour::link::spreadsheet::CellContent;
 
 class SessionJournal : public SessionTest {};
 

@@ -11,8 +11,8 @@ using wordpour::form::Answer;
 using wordpour::form::Command;
 using wordpour::form::kConfirmOverwriteKey;
 using wordpour::form::kQuestionDefaultNo;
-using wordpour::spreadsheet::CellContent;
-using wordpour::spreadsheet::Failure;
+using wordpour::link::spreadsheet::CellContent;
+using wordpour::link::spreadsheet::Failure;
 using wordpour::testing::SessionRun;
 using Kind = CellContent::Kind;
 

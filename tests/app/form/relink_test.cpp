@@ -45,7 +45,7 @@ TEST_F(SessionRelink, TheNextEntryLinksAgainAfterAsking) {
         enter(u"b");
         if (c.crash) {
             sheet.crash();
-            if (c.restarted) sheet.launch();
+            if (c.restarted) sheet.startApplication();
         } else {
             sheet.closeBook();
         }
@@ -97,7 +97,7 @@ TEST_F(SessionRelink, WhatTheWorkbookLostIsOfferedBackAndWrittenOnce) {
             view.answers = {Answer::Yes, c.writeBack};
             sheet.bookOpen = false;
             form->toggleConfirmOverwrite();  // A3's new text is not asked about
-            sheet.contents[u"A3"] = {wordpour::spreadsheet::CellContent::Kind::Text, u"person's", 0};
+            sheet.contents[u"A3"] = {wordpour::link::spreadsheet::CellContent::Kind::Text, u"person's", 0};
             sheet.cells[u"A3"] = u"person's";
             if (c.writeBack == Answer::Yes) {
                 sheet.contents.erase(u"A3");
@@ -108,7 +108,7 @@ TEST_F(SessionRelink, WhatTheWorkbookLostIsOfferedBackAndWrittenOnce) {
         } else {
             ASSERT_TRUE(form->settleJournal(std::chrono::seconds(5)));
             form.reset();
-            sheet.contents[u"A3"] = {wordpour::spreadsheet::CellContent::Kind::Text, u"person's", 0};
+            sheet.contents[u"A3"] = {wordpour::link::spreadsheet::CellContent::Kind::Text, u"person's", 0};
             sheet.cells[u"A3"] = u"person's";
             view.shown.clear();
             view.answers = {c.writeBack};

@@ -42,8 +42,10 @@ struct SessionRun {
         // no workbook's lost ones here.
         static int runs = 0;
         view.journalAt = fs::current_path() / ("journal-run-" + std::to_string(++runs));
-        link::Backend backend{u"LibreOffice Calc", [this] { return sheet.attach(); }, {}};
-        if (startable) backend.launch = [this] { sheet.launch(); };
+        link::spreadsheet::Backend backend{.applicationName = u"LibreOffice Calc",
+                                           .attachRunning = [this] { return sheet.attach(); },
+                                           .startApplication = {}};
+        if (startable) backend.startApplication = [this] { sheet.startApplication(); };
         session = std::make_unique<form::EntrySession>(view, std::move(backend));
     }
     bool start(std::u16string file = u"book.xls") {
@@ -88,8 +90,8 @@ protected:
     bool start(std::u16string file = u"book.xls") {
         view.fileNames.push_back(std::move(file));
         form = std::make_unique<form::EntrySession>(
-            view, link::Backend{u"LibreOffice Calc", [this] { return sheet.attach(); },
-                                [this] { sheet.launch(); }});
+            view, link::spreadsheet::Backend{u"LibreOffice Calc", [this] { return sheet.attach(); },
+                                [this] { sheet.startApplication(); }});
         return form->start();
     }
     void waitForEntries() {

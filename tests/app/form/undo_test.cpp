@@ -6,7 +6,7 @@
 namespace {
 
 using wordpour::form::Answer;
-using wordpour::spreadsheet::CellContent;
+using wordpour::link::spreadsheet::CellContent;
 using wordpour::testing::SessionTest;
 using Kind = CellContent::Kind;
 
@@ -161,7 +161,7 @@ TEST_F(SessionUndo, TheLast100EntriesCanBeTakenBackAndAFailureKeepsEverything) {
     EXPECT_EQ(form->cellName(), u"A6");  // entries 1-5 stay
 
     enter(u"x");  // A7
-    sheet.failures[u"restore"] = wordpour::spreadsheet::Failure::Disconnected;
+    sheet.failures[u"restore"] = wordpour::link::spreadsheet::Failure::Disconnected;
     undo();
     ASSERT_FALSE(view.shown.empty());
     EXPECT_NE(view.shown.back().prompt.find(u"「A7」を元に戻せません"), std::u16string::npos);

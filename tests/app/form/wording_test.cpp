@@ -17,7 +17,7 @@ namespace {
 
 using namespace wordpour;
 using form::Message;
-using spreadsheet::Failure;
+using link::spreadsheet::Failure;
 
 // What a backend says in its own words: never to be shown.
 constexpr char16_t kRaw[] = u"Binary URP bridge already disposed at ./binaryurp/source/bridge.cxx";
@@ -27,15 +27,15 @@ std::vector<Message> everyMessage() {
     std::vector<Message> all;
     const std::u16string app = u"LibreOffice Calc";
     using Kind = link::StartupError::Kind;
-    for (Kind kind : {Kind::NoBook, Kind::BookMissing, Kind::OfferStart})
+    for (Kind kind : {Kind::NoBook, Kind::BookMissing, Kind::StartApplication})
         all.push_back(form::wording::startupFailure(
-            link::StartupError(kind, u"/b/x.xls", spreadsheet::Error(Failure::NotRunning, kRaw)),
+            link::StartupError(kind, u"/b/x.xls", link::spreadsheet::Error(Failure::NotRunning, kRaw)),
             app));
     for (Failure failure :
          {Failure::NotRunning, Failure::NotInstalled, Failure::StartTimedOut, Failure::EndedEarly})
         all.push_back(form::wording::startupFailure(
-            link::StartupError(Kind::CannotStart, u"/b/x.xls",
-                               spreadsheet::Error(failure, kRaw, spreadsheet::Remedy::Install,
+            link::StartupError(Kind::StartApplicationFailed, u"/b/x.xls",
+                               link::spreadsheet::Error(failure, kRaw, link::spreadsheet::Remedy::Install,
                                                   u"libreoffice-calc", 90)),
             app));
     const Failure atStartup[] = {Failure::NotRunning,   Failure::NotStarted,   Failure::ForeignPipe,
@@ -44,14 +44,14 @@ std::vector<Message> everyMessage() {
                                  Failure::Disconnected, Failure::BadPipeName,  Failure::PipeIsLink,
                                  Failure::PipeIsFile,   Failure::PipeIsFolder, Failure::NotInstalled,
                                  Failure::OtherProfile, Failure::Range,        Failure::Protected};
-    using spreadsheet::Remedy;
+    using link::spreadsheet::Remedy;
     for (Failure failure : atStartup)
         for (Remedy remedy :
              {Remedy::None, Remedy::StartListening, Remedy::StartApplication, Remedy::Install})
             all.push_back(form::wording::startupFailure(
                 link::StartupError(
                     Kind::Spreadsheet, u"/b/x.xls",
-                    spreadsheet::Error(failure, kRaw, remedy, u"/tmp/OSL_PIPE_0_x", 0)),
+                    link::spreadsheet::Error(failure, kRaw, remedy, u"/tmp/OSL_PIPE_0_x", 0)),
                 app));
     using Refusal = link::EntryRefusal::Kind;
     for (Refusal kind : {Refusal::WordTooLong, Refusal::BrokenWord, Refusal::WrongCellName,
@@ -60,20 +60,20 @@ std::vector<Message> everyMessage() {
     for (Failure failure : {Failure::Range, Failure::Value, Failure::SheetGone, Failure::Busy,
                             Failure::Visible, Failure::Disconnected, Failure::Protected,
                             Failure::BeingEdited}) {
-        all.push_back(form::wording::entryFailed(spreadsheet::Error(failure, kRaw), u"A2"));
-        all.push_back(form::wording::undoFailed(spreadsheet::Error(failure, kRaw), u"A2"));
+        all.push_back(form::wording::entryFailed(link::spreadsheet::Error(failure, kRaw), u"A2"));
+        all.push_back(form::wording::undoFailed(link::spreadsheet::Error(failure, kRaw), u"A2"));
     }
     all.push_back(form::wording::undoOverwrite(u"A2"));
     all.push_back(form::wording::undoCellDeleted(u"E10", u"d1"));
     all.push_back(form::wording::hiddenCellRefused(u"A21", u"A20:A21"));
     all.push_back(form::wording::overwriteQuestion(u"A21", {}, {}, u"A20:A21"));
-    using Held = spreadsheet::CellContent;
+    using Held = link::spreadsheet::CellContent;
     for (const Held& held : {Held{Held::Kind::Text, u"りんご"}, Held{Held::Kind::Number, {}, 42.5},
                              Held{Held::Kind::Input, u"=SUM(B1:B9)"}})
         all.push_back(form::wording::overwriteQuestion(u"A2", held));
     for (Failure failure :
          {Failure::Range, Failure::SheetGone, Failure::Busy, Failure::Disconnected})
-        all.push_back(form::wording::columnEndFailed(spreadsheet::Error(failure, kRaw), u"A"));
+        all.push_back(form::wording::columnEndFailed(link::spreadsheet::Error(failure, kRaw), u"A"));
     all.push_back(form::wording::confirmLoad());
     all.push_back(form::wording::confirmSave());
     all.push_back(form::wording::nothingToSave());
@@ -89,7 +89,7 @@ std::vector<Message> everyMessage() {
     all.push_back(form::wording::relinkStartQuestion(app));
     all.push_back(form::wording::bookClosedQuestion(u"/b/x.xls"));
     all.push_back(form::wording::notRelinked(u"/b/x.xls"));
-    all.push_back(form::wording::relinkFailed(spreadsheet::Error(Failure::ReadOnly, kRaw), u"/b/x.xls",
+    all.push_back(form::wording::relinkFailed(link::spreadsheet::Error(Failure::ReadOnly, kRaw), u"/b/x.xls",
                                               app));
     all.push_back(form::wording::lostEntriesQuestion({{u"A2", u"りんご"}, {u"A3", u"=1+1"}}, {u"A5"}));
     all.push_back(form::wording::journalList({}));
@@ -163,7 +163,7 @@ TEST(Wording, EveryMessageIsJapaneseAndNeverShowsTheBackendsOwnWords) {
         EXPECT_FALSE(holdsEnglish(message.prompt));
         EXPECT_EQ(message.prompt.find(u"binaryurp"), std::u16string::npos);
     }
-    EXPECT_EQ(form::wording::diagnostic(spreadsheet::Error(Failure::Disconnected, kRaw)),
+    EXPECT_EQ(form::wording::diagnostic(link::spreadsheet::Error(Failure::Disconnected, kRaw)),
               "wordpour: spreadsheet failure " + std::to_string(int(Failure::Disconnected)) + ": " +
                   utf8(kRaw));
 }
@@ -172,15 +172,15 @@ TEST(Wording, EveryMessageIsJapaneseAndNeverShowsTheBackendsOwnWords) {
 // was not.
 TEST(Wording, StartUpFailuresSayTheirOwnCause) {
     const struct {
-        spreadsheet::Error error;
+        link::spreadsheet::Error error;
         const char16_t* says;
     } rows[] = {
-        {spreadsheet::Error(Failure::NotInstalled, kRaw, spreadsheet::Remedy::Install,
+        {link::spreadsheet::Error(Failure::NotInstalled, kRaw, link::spreadsheet::Remedy::Install,
                             u"libreoffice-calc"),
          u"sudo apt-get install libreoffice-calc"},
-        {spreadsheet::Error(Failure::PipeIsFile, kRaw, spreadsheet::Remedy::None, u"/tmp/OSL_x"),
+        {link::spreadsheet::Error(Failure::PipeIsFile, kRaw, link::spreadsheet::Remedy::None, u"/tmp/OSL_x"),
          u"「/tmp/OSL_x」"},
-        {spreadsheet::Error(Failure::Protected, kRaw), u"準備できません"},
+        {link::spreadsheet::Error(Failure::Protected, kRaw), u"準備できません"},
     };
     for (const auto& row : rows) {
         const auto said = form::wording::startupFailure(

@@ -7,11 +7,11 @@
 #include "app/qt/dialogs/message_box.h"
 #include "app/qt/input_method.h"
 
-using wordpour::app::adviseOnInputMethod;
-using wordpour::app::inputContextKeys;
-using wordpour::app::inputMethodAdvice;
-using wordpour::app::InputMethodSetting;
-using wordpour::app::MessageBox;
+using wordpour::qt::adviseOnInputMethod;
+using wordpour::qt::inputContextKeys;
+using wordpour::qt::inputMethodAdvice;
+using wordpour::qt::InputMethodSetting;
+using wordpour::qt::MessageBox;
 
 class InputMethodTest : public QObject {
     Q_OBJECT

@@ -14,8 +14,8 @@
 #include "app/qt/dialogs/input_box.h"
 #include "tests/app/qt/window_fixture.h"
 
-using wordpour::app::FileDialog;
-using wordpour::app::MessageBox;
+using wordpour::qt::FileDialog;
+using wordpour::qt::MessageBox;
 using wordpour::form::Answer;
 using wordpour::testing::FakeSpreadsheet;
 
@@ -118,7 +118,7 @@ private slots:
         // A second press starts no second entry.
         QTest::keyClick(f_->button(wordpour::form::Command::Enter), Qt::Key_Return);
         // The word list, the about box and the cell-position dialog still work.
-        wordpour::app::InputBox::setNextReply(QStringLiteral("追加"));
+        wordpour::qt::InputBox::setNextReply(QStringLiteral("追加"));
         QTest::mouseClick(f_->button(wordpour::form::Command::Add), Qt::LeftButton);
         QCOMPARE(f_->combo()->itemText(0), QStringLiteral("追加"));
         MessageBox::setNextAnswer(Answer::Ok);
@@ -152,7 +152,7 @@ private slots:
     }
 
     void aStartUpFailureShowsItsMessageAndNoWindow() {
-        f_->sheet.failures[u"attach"] = wordpour::spreadsheet::Failure::NotRunning;
+        f_->sheet.failures[u"attach"] = wordpour::link::spreadsheet::Failure::NotRunning;
         MessageBox::setNextAnswer(Answer::Ok);
         QVERIFY(!f_->start());
         QVERIFY(!f_->form->isVisible());
@@ -202,7 +202,7 @@ private slots:
                 // A fresh window whose list holds "a", shown in the box.
                 f_ = std::make_unique<wordpour::testing::WindowFixture>();
                 QVERIFY(f_->start());
-                wordpour::app::InputBox::setNextReply(QStringLiteral("a"));
+                wordpour::qt::InputBox::setNextReply(QStringLiteral("a"));
                 f_->form->session().addWord();
                 auto* item = f_->form->findChild<QAction*>(QLatin1String(c.item));
                 QVERIFY(item);
@@ -211,8 +211,8 @@ private slots:
                 QVERIFY(QTest::qWaitForWindowActive(f_->form.get()));
                 f_->combo()->setCurrentIndex(0);
                 f_->combo()->setFocus();
-                wordpour::app::InputBox::setNextReply(QStringLiteral("b"));
-                wordpour::app::FileDialog::setNextFileName(f_->book());
+                wordpour::qt::InputBox::setNextReply(QStringLiteral("b"));
+                wordpour::qt::FileDialog::setNextFileName(f_->book());
                 MessageBox::setNextAnswer(Answer::No);  // No to a confirmation, OK otherwise
                 if (byShortcut)
                     QTest::keyClick(f_->combo()->lineEdit(), c.shortcut[0].key(),
@@ -290,7 +290,7 @@ private slots:
         auto* version = f_->form->findChild<QAction*>(QStringLiteral("aboutItem"));
         QCOMPARE(version->shortcut(), QKeySequence(Qt::Key_F1));
         version->trigger();
-        wordpour::app::AboutBox* about = f_->form->aboutBox();
+        wordpour::qt::AboutBox* about = f_->form->aboutBox();
         QVERIFY(about && about->isVisible());
         QCOMPARE(about->windowTitle(), QStringLiteral("バージョン情報"));
         const auto* picture = about->findChild<QLabel*>(QStringLiteral("picture"));
@@ -305,7 +305,7 @@ private slots:
         QVERIFY(about->isVisible());
         int shown = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
-            shown += qobject_cast<wordpour::app::AboutBox*>(w) && w->isVisible() ? 1 : 0;
+            shown += qobject_cast<wordpour::qt::AboutBox*>(w) && w->isVisible() ? 1 : 0;
         QCOMPARE(shown, 1);
     }
 
@@ -321,7 +321,7 @@ private slots:
         QTest::keyClick(f_->combo()->lineEdit(), Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(f_->entriesDone());
         QCOMPARE(f_->sheet.contents.count(u"A2"), std::size_t(1));
-        QVERIFY(f_->sheet.contents[u"A2"] == wordpour::spreadsheet::CellContent{});
+        QVERIFY(f_->sheet.contents[u"A2"] == wordpour::link::spreadsheet::CellContent{});
         QCOMPARE(f_->cellName()->text(), QStringLiteral("A1"));
         QVERIFY(!undo->isEnabled());
         QCOMPARE(f_->combo()->currentText(),
@@ -337,11 +337,11 @@ private slots:
     void typingFindsByWritingOrReadingAndOneKeyEnters() {
         QVERIFY(f_->start());
         for (const char16_t* word : {u"東京都", u"大阪府", u"京都府"}) {
-            wordpour::app::InputBox::setNextReply(QString::fromStdU16String(word));
+            wordpour::qt::InputBox::setNextReply(QString::fromStdU16String(word));
             f_->form->session().addWord();
         }
         f_->form->session().settleReadings();
-        const bool read = wordpour::app::openReadingDictionary() != nullptr;
+        const bool read = wordpour::find::openReadingDictionary() != nullptr;
         f_->combo()->setFocus();
         QListView* list = findList();
         QVERIFY(list);
@@ -384,9 +384,9 @@ private slots:
     }
 
     void whatTheInputMethodComposesFindsAndItsKanaBecomeTheReading() {
-        if (!wordpour::app::openReadingDictionary()) QSKIP("no reading dictionary");
+        if (!wordpour::find::openReadingDictionary()) QSKIP("no reading dictionary");
         QVERIFY(f_->start());
-        wordpour::app::InputBox::setNextReply(QStringLiteral("日本"));
+        wordpour::qt::InputBox::setNextReply(QStringLiteral("日本"));
         f_->form->session().addWord();
         f_->form->session().settleReadings();
         f_->combo()->setFocus();

@@ -23,13 +23,15 @@ class WindowFixture {
 public:
     WindowFixture() : book_(dir_.path() + QStringLiteral("/book.xls")) {
         std::ofstream(book_.toStdString()) << "stand-in";
-        app::MessageBox::takeShown();
+        qt::MessageBox::takeShown();
     }
 
     bool start(const QString& chosenFile) {
-        form = std::make_unique<app::MainWindow>(
-            link::Backend{u"LibreOffice Calc", [this] { return sheet.attach(); }, {}});
-        app::FileDialog::setNextFileName(chosenFile);
+        form = std::make_unique<qt::MainWindow>(
+            link::spreadsheet::Backend{.applicationName = u"LibreOffice Calc",
+                                       .attachRunning = [this] { return sheet.attach(); },
+                                       .startApplication = {}});
+        qt::FileDialog::setNextFileName(chosenFile);
         if (!form->session().start()) return false;
         form->show();
         QApplication::setActiveWindow(form.get());
@@ -63,7 +65,7 @@ public:
     }
 
     FakeSpreadsheet sheet;
-    std::unique_ptr<app::MainWindow> form;
+    std::unique_ptr<qt::MainWindow> form;
 
 private:
     QTemporaryDir dir_;

@@ -17,8 +17,8 @@
 #include "app/qt/dialogs/input_box.h"
 #include "tests/app/qt/window_fixture.h"
 
-using wordpour::app::InputBox;
-using wordpour::app::MessageBox;
+using wordpour::qt::InputBox;
+using wordpour::qt::MessageBox;
 using wordpour::form::Answer;
 
 namespace {
@@ -177,7 +177,7 @@ private slots:
         for (const MenuDef& menu : kMenus)
             expected << QStringList{QString::fromStdU16String(std::u16string(menu.caption))};
         for (const MenuItemDef& item : kMenuItems) {
-            expected[item.menu] << (item.separator() ? QStringLiteral("-")
+            expected[static_cast<qsizetype>(indexOf(item.menu))] << (item.separator() ? QStringLiteral("-")
                                                      : QString::fromStdU16String(
                                                            std::u16string(item.caption) + u"|" +
                                                            shortcutText(item.shortcut)));
@@ -215,7 +215,7 @@ private slots:
 
     void enterAndEscapePressNothingInTheDialogs() {
         f_->form->session().showCellPosition();
-        wordpour::app::CellPositionDialog& form2 = f_->form->cellPositionDialog();
+        wordpour::qt::CellPositionDialog& form2 = f_->form->cellPositionDialog();
         QVERIFY(QTest::qWaitForWindowActive(&form2));
         for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             QTest::keyClick(form2.nameBox(), static_cast<Qt::Key>(key));
@@ -223,7 +223,7 @@ private slots:
             QCOMPARE(form2.nameBox()->text(), QStringLiteral("A1"));
         }
         f_->form->session().showAbout();
-        wordpour::app::AboutBox* about = f_->form->aboutBox();
+        wordpour::qt::AboutBox* about = f_->form->aboutBox();
         QVERIFY(QTest::qWaitForWindowActive(about));
         QTest::keyClick(about, Qt::Key_Escape);
         QVERIFY(about->isVisible());

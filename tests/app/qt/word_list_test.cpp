@@ -11,8 +11,8 @@
 #include "app/qt/dialogs/input_box.h"
 #include "tests/app/qt/window_fixture.h"
 
-using wordpour::app::InputBox;
-using wordpour::app::MessageBox;
+using wordpour::qt::InputBox;
+using wordpour::qt::MessageBox;
 using wordpour::form::Answer;
 
 namespace {
@@ -44,7 +44,7 @@ private:
     // Adds the words through the add command, as a person does.
     void fill(const QStringList& words) {
         for (const QString& word : words) {
-            wordpour::app::InputBox::setNextReply(word);
+            wordpour::qt::InputBox::setNextReply(word);
             f_->form->session().addWord();
         }
     }

@@ -16,11 +16,11 @@
 
 namespace {
 
-using wordpour::app::win32::MainWindow;
+using wordpour::win32::MainWindow;
 using wordpour::form::Command;
 using namespace wordpour::testing::win32;
 namespace form = wordpour::form;
-namespace ids = wordpour::app::win32;
+namespace ids = wordpour::win32;
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -85,7 +85,7 @@ TEST_F(MainWindowTest, AScreenReaderHearsEachControlsName) {
     const HWND cellNameBox =
         FindWindowExW(main.cellPositionDialog().window(), nullptr, L"EDIT", nullptr);
     const bool annotated =
-        wordpour::app::win32::setSpokenName(main.wordBox(), form::kWordBox.spokenName);
+        wordpour::win32::setSpokenName(main.wordBox(), form::kWordBox.spokenName);
     struct Control {
         const char* what;
         HWND control;

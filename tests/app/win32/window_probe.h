@@ -11,7 +11,7 @@
 
 namespace wordpour::testing::win32 {
 
-using app::win32::MainWindow;
+using wordpour::win32::MainWindow;
 
 inline RECT clientRectIn(HWND control, HWND parent) {
     RECT r;
@@ -55,8 +55,9 @@ inline void press(MainWindow& window, UINT key) {
 
 // The window's main window over the in-memory spreadsheet, as the program
 // makes it for Excel: no way to start the application.
-inline link::Backend stubBackend(FakeSpreadsheet& sheet) {
-    return {u"Excel", [&sheet] { return sheet.attach(); }, {}};
+inline link::spreadsheet::Backend stubBackend(FakeSpreadsheet& sheet) {
+    return {.applicationName = u"Excel", .attachRunning = [&sheet] { return sheet.attach(); },
+            .startApplication = {}};
 }
 
 // The font a control draws with.

@@ -17,10 +17,10 @@
 
 namespace {
 
-using wordpour::app::win32::MainWindow;
+using wordpour::win32::MainWindow;
 using namespace wordpour::testing::win32;
 namespace form = wordpour::form;
-namespace ids = wordpour::app::win32;
+namespace ids = wordpour::win32;
 
 std::wstring wide(std::u16string_view text) {
     return std::wstring(text.begin(), text.end());
@@ -104,7 +104,7 @@ TEST_F(WindowsTest, TheMenusHaveTheirCaptionsKeysOrderAndSeparators) {
             if (item.shortcut.kind != form::Shortcut::Kind::None)
                 caption += L"\t" + wide(form::shortcutText(item.shortcut));
         }
-        expected.at(static_cast<std::size_t>(item.menu)).push_back(caption);
+        expected.at(form::indexOf(item.menu)).push_back(caption);
     }
     auto caption = [](HMENU menu, int i) {
         wchar_t text[128] = {};
@@ -193,7 +193,7 @@ TEST(SettingsFile, AChoiceThatCannotBeKeptSaysWhichFileAndWhy) {
     wchar_t saved[MAX_PATH] = {};
     GetEnvironmentVariableW(L"APPDATA", saved, MAX_PATH);
     SetEnvironmentVariableW(L"APPDATA", home.c_str());
-    const auto notKept = wordpour::app::win32::writeSetting("confirmOverwrite", false);
+    const auto notKept = wordpour::win32::writeSetting("confirmOverwrite", false);
     SetEnvironmentVariableW(L"APPDATA", saved);
     DeleteFileW(folder.c_str());
     RemoveDirectoryW(home.c_str());
@@ -204,7 +204,7 @@ TEST(SettingsFile, AChoiceThatCannotBeKeptSaysWhichFileAndWhy) {
 
 TEST(FileDialog, AFilterBecomesTheDialogsPairs) {
     using namespace std::string_literals;
-    EXPECT_EQ(wordpour::app::win32::filterPairs(u"Text|*.txt;*.csv"), L"Text\0*.txt;*.csv\0\0"s);
+    EXPECT_EQ(wordpour::win32::filterPairs(u"Text|*.txt;*.csv"), L"Text\0*.txt;*.csv\0\0"s);
 }
 
 TEST_F(WindowsTest, EnterAndEscapePressNothingInTheDialogs) {

@@ -30,7 +30,7 @@ void moveKeys(Map& map, Move move) {
     map = std::move(moved);
 }
 
-class FakeRange final : public spreadsheet::Range {
+class FakeRange final : public link::spreadsheet::Range {
 public:
     FakeRange(FakeSpreadsheet& s, std::shared_ptr<std::u16string> place)
         : s_(s), place_(std::move(place)), taken_(s.generation) {}
@@ -38,20 +38,20 @@ public:
         s_.alive(taken_);
         s_.record(u"value " + std::u16string(word));
         s_.cells[cell()] = word;
-        s_.contents[cell()] = spreadsheet::CellContent::written(word);
+        s_.contents[cell()] = link::spreadsheet::CellContent::written(word);
     }
     // Reads change nothing: counted, not recorded among the calls.
-    spreadsheet::CellContent content() override {
+    link::spreadsheet::CellContent content() override {
         s_.alive(taken_);
         ++s_.reads;
-        if (s_.failures.count(u"content")) throw spreadsheet::Error(s_.failures[u"content"], {});
+        if (s_.failures.count(u"content")) throw link::spreadsheet::Error(s_.failures[u"content"], {});
         const auto found = s_.contents.find(cell());
-        return found == s_.contents.end() ? spreadsheet::CellContent{} : found->second;
+        return found == s_.contents.end() ? link::spreadsheet::CellContent{} : found->second;
     }
     bool holds(std::u16string_view word) override {
-        return content() == spreadsheet::CellContent::written(word);
+        return content() == link::spreadsheet::CellContent::written(word);
     }
-    void setContent(const spreadsheet::CellContent& content) override {
+    void setContent(const link::spreadsheet::CellContent& content) override {
         s_.alive(taken_);
         s_.record(u"restore " + cell() + u" " + content.text);
         s_.contents[cell()] = content;
@@ -81,10 +81,10 @@ private:
     int taken_;
 };
 
-class FakeWorksheet final : public spreadsheet::Worksheet {
+class FakeWorksheet final : public link::spreadsheet::Worksheet {
 public:
     explicit FakeWorksheet(FakeSpreadsheet& s) : s_(s), taken_(s.generation) {}
-    std::unique_ptr<spreadsheet::Range> range(std::u16string_view cell) override {
+    std::unique_ptr<link::spreadsheet::Range> range(std::u16string_view cell) override {
         s_.alive(taken_);
         s_.record(u"range " + std::u16string(cell));
         auto place = std::make_shared<std::u16string>(cell);
@@ -98,7 +98,7 @@ public:
         for (const auto& [cell, content] : s_.contents) {
             const auto digits = cell.find_first_of(u"0123456789");
             if (digits == std::u16string::npos || cell.compare(0, digits, letters) != 0 ||
-                digits != letters.size() || content.kind == spreadsheet::CellContent::Kind::Empty)
+                digits != letters.size() || content.kind == link::spreadsheet::CellContent::Kind::Empty)
                 continue;
             long row = 0;
             for (char16_t c : cell.substr(digits)) row = row * 10 + (c - u'0');
@@ -112,13 +112,13 @@ private:
     int taken_;
 };
 
-class FakeSheets final : public spreadsheet::Sheets {
+class FakeSheets final : public link::spreadsheet::Sheets {
 public:
     explicit FakeSheets(FakeSpreadsheet& s) : s_(s) {}
-    std::unique_ptr<spreadsheet::Worksheet> item(std::u16string_view name) override {
+    std::unique_ptr<link::spreadsheet::Worksheet> item(std::u16string_view name) override {
         s_.record(u"item " + std::u16string(name));
         if (!s_.sheets.count(std::u16string(name)))
-            throw spreadsheet::Error(spreadsheet::Failure::NoSheet, {});
+            throw link::spreadsheet::Error(link::spreadsheet::Failure::NoSheet, {});
         return std::make_unique<FakeWorksheet>(s_);
     }
 
@@ -126,10 +126,10 @@ private:
     FakeSpreadsheet& s_;
 };
 
-class FakeWorkbook final : public spreadsheet::Workbook {
+class FakeWorkbook final : public link::spreadsheet::Workbook {
 public:
     explicit FakeWorkbook(FakeSpreadsheet& s) : s_(s) {}
-    std::unique_ptr<spreadsheet::Sheets> worksheets() override {
+    std::unique_ptr<link::spreadsheet::Sheets> worksheets() override {
         s_.record(u"worksheets");
         return std::make_unique<FakeSheets>(s_);
     }
@@ -138,10 +138,10 @@ private:
     FakeSpreadsheet& s_;
 };
 
-class FakeWorkbooks final : public spreadsheet::Workbooks {
+class FakeWorkbooks final : public link::spreadsheet::Workbooks {
 public:
     explicit FakeWorkbooks(FakeSpreadsheet& s) : s_(s) {}
-    std::unique_ptr<spreadsheet::Workbook> open(std::u16string_view path) override {
+    std::unique_ptr<link::spreadsheet::Workbook> open(std::u16string_view path) override {
         s_.record(u"open " + std::u16string(path));
         s_.bookOpen = true;
         return std::make_unique<FakeWorkbook>(s_);
@@ -155,10 +155,10 @@ private:
     FakeSpreadsheet& s_;
 };
 
-class FakeApplication final : public spreadsheet::Application {
+class FakeApplication final : public link::spreadsheet::Application {
 public:
     explicit FakeApplication(FakeSpreadsheet& s) : s_(s) {}
-    std::unique_ptr<spreadsheet::Workbooks> workbooks() override {
+    std::unique_ptr<link::spreadsheet::Workbooks> workbooks() override {
         s_.record(u"workbooks");
         return std::make_unique<FakeWorkbooks>(s_);
     }
@@ -178,11 +178,11 @@ private:
 void FakeSpreadsheet::record(std::u16string call) {
     if (beforeCall) beforeCall(call);
     for (const auto& [prefix, failure] : failures)
-        if (call.starts_with(prefix)) throw spreadsheet::Error(failure, u"fake failure");
+        if (call.starts_with(prefix)) throw link::spreadsheet::Error(failure, u"fake failure");
     calls.push_back(std::move(call));
 }
 
-std::unique_ptr<spreadsheet::Application> FakeSpreadsheet::attach() {
+std::unique_ptr<link::spreadsheet::Application> FakeSpreadsheet::attach() {
     record(u"attach");
     return std::make_unique<FakeApplication>(*this);
 }
@@ -210,12 +210,12 @@ void FakeSpreadsheet::deleteRow(long at) {
 }
 
 void FakeSpreadsheet::alive(int taken) const {
-    if (taken != generation) throw spreadsheet::Error(spreadsheet::Failure::Disconnected, u"gone");
+    if (taken != generation) throw link::spreadsheet::Error(link::spreadsheet::Failure::Disconnected, u"gone");
 }
 
 void FakeSpreadsheet::crash() {
     closeBook();
-    failures[u"attach"] = spreadsheet::Failure::NotStarted;
+    failures[u"attach"] = link::spreadsheet::Failure::NotStarted;
 }
 
 void FakeSpreadsheet::closeBook() {
@@ -225,9 +225,9 @@ void FakeSpreadsheet::closeBook() {
     contents.clear();
 }
 
-void FakeSpreadsheet::launch() {
-    record(u"launch");
-    if (failures.contains(u"attach") && failures[u"attach"] == spreadsheet::Failure::NotStarted)
+void FakeSpreadsheet::startApplication() {
+    record(u"start application");
+    if (failures.contains(u"attach") && failures[u"attach"] == link::spreadsheet::Failure::NotStarted)
         failures.erase(u"attach");
 }
 

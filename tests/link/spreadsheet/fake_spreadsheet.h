@@ -17,10 +17,10 @@ namespace wordpour::testing {
 struct FakeSpreadsheet {
     // Calls in order: "attach", "workbooks", "open <path>", "worksheets",
     // "item <name>", "range <cell>", "value <word>", "visible 1",
-    // "restore <cell> <text>", "end <column letters>", "launch".
+    // "restore <cell> <text>", "end <column letters>", "start application".
     std::vector<std::u16string> calls;
     std::map<std::u16string, std::u16string> cells;  // of the sheet taken: the text shown
-    std::map<std::u16string, spreadsheet::CellContent> contents;  // what each cell holds
+    std::map<std::u16string, link::spreadsheet::CellContent> contents;  // what each cell holds
     int reads = 0;                                                // of a cell's content
     std::set<std::u16string> sheets = {u"sheet1"};
     // The cells a merge hides, each with the merged range's name.
@@ -30,21 +30,21 @@ struct FakeSpreadsheet {
     bool visible = false;
 
     // The call whose name starts with this fails with this failure.
-    std::map<std::u16string, spreadsheet::Failure> failures;
+    std::map<std::u16string, link::spreadsheet::Failure> failures;
     // Runs on the link's thread before each call: a test can hold a call
     // here, as a spreadsheet that does not answer would.
     std::function<void(const std::u16string& call)> beforeCall;
 
-    std::unique_ptr<spreadsheet::Application> attach();
+    std::unique_ptr<link::spreadsheet::Application> attach();
     // The person inserts `count` rows above row `at`, or deletes row `at`:
     // the cells below, and the ranges taken of them, move.
     void insertRows(long at, long count);
     void deleteRow(long at);
     // Starts the application: attaching no longer fails with NotStarted.
-    void launch();
+    void startApplication();
     // The application ends without saving (a crash): what it held is gone,
     // every object taken of it fails as disconnected, and attaching fails
-    // until launch(). closeBook(): the person closes the workbook unsaved.
+    // until startApplication(). closeBook(): the person closes the workbook unsaved.
     void crash();
     void closeBook();
     bool bookOpen = false;  // since open(), until closed

@@ -120,8 +120,8 @@ protected:
     }
 
     // The stand-in book's sheet1, as a person's hands in Excel.
-    static std::unique_ptr<wordpour::spreadsheet::Worksheet> bookSheet() {
-        return wordpour::spreadsheet::attachRunning()
+    static std::unique_ptr<wordpour::link::spreadsheet::Worksheet> bookSheet() {
+        return wordpour::link::spreadsheet::excel::attachRunning()
             ->workbooks()
             ->open(u16(dir_ + L"book.xls"))
             ->worksheets()
@@ -188,7 +188,7 @@ TEST_F(ExcelAutomation, TheCallsOfStartUpAndEntries) {
 }
 
 TEST_F(ExcelAutomation, UndoPutsBackWhatEachCellHeld) {
-    using wordpour::spreadsheet::CellContent;
+    using wordpour::link::spreadsheet::CellContent;
     using Kind = CellContent::Kind;
     startServer();
     WorkbookLink link(wordpour::testing::programBackend());
@@ -236,7 +236,7 @@ TEST_F(ExcelAutomation, UndoPutsBackWhatEachCellHeld) {
 
 TEST_F(ExcelAutomation, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColumnEndIsFound) {
     using wordpour::link::Overwrite;
-    using wordpour::spreadsheet::CellContent;
+    using wordpour::link::spreadsheet::CellContent;
     using Kind = CellContent::Kind;
     startServer();
     WorkbookLink link(wordpour::testing::programBackend());
@@ -252,7 +252,7 @@ TEST_F(ExcelAutomation, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColum
         {u"C7", {Kind::Input, u"=NOW()"}}};
     for (const auto& [cell, content] : held) sheet->range(cell)->setContent(content);
 
-    const Overwrite askFirst{.anything = false, .hidden = false, .own = {}};
+    const Overwrite askFirst{.filled = false, .hidden = false, .own = {}};
     for (const auto& [cell, content] : held) {
         SCOPED_TRACE(utf8(cell));
         const auto result = link.write({cell, u"新"}, askFirst);
@@ -269,7 +269,7 @@ TEST_F(ExcelAutomation, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColum
         SCOPED_TRACE(utf8(word));
         const auto first = link.write({u"H2", word});
         ASSERT_TRUE(first.written);
-        EXPECT_TRUE(link.write({u"H2", u"直し"}, Overwrite{.anything = false,
+        EXPECT_TRUE(link.write({u"H2", u"直し"}, Overwrite{.filled = false,
                                                           .hidden = false,
                                                           .own = {{first.keptCell, word, u"H2"}}})
                         .written);
@@ -317,12 +317,12 @@ TEST_F(ExcelAutomation, AHiddenCellIsNotWrittenAndADeletedOneIsNotTakenBack) {
     std::filesystem::remove(std::filesystem::path(dir_ + L"fake_excel.log.cells"));
     if (HasFatalFailure()) return;
     const auto hidden =
-        link.write({u"K21", u"隠れる"}, Overwrite{.anything = true, .hidden = false, .own = {}});
+        link.write({u"K21", u"隠れる"}, Overwrite{.filled = true, .hidden = false, .own = {}});
     EXPECT_TRUE(hidden.occupied);
     EXPECT_EQ(hidden.hiddenBy, u"K20:K21");
     EXPECT_EQ(link.write({u"K20", u"見える"}).hiddenBy, u"");  // the merge's own first cell
     EXPECT_TRUE(
-        link.write({u"K21", u"承知"}, Overwrite{.anything = true, .hidden = true, .own = {}}).written);
+        link.write({u"K21", u"承知"}, Overwrite{.filled = true, .hidden = true, .own = {}}).written);
 
     const wordpour::link::Entry entry{u"E10", u"d1"};
     const auto written = link.write(entry);
