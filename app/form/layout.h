@@ -27,6 +27,8 @@ inline constexpr FontStyle kBoxFont{20.25, true};
 inline constexpr FontStyle kMarkedFont{9, true, true};
 // The type-to-find list's entries.
 inline constexpr FontStyle kFindListFont{12};
+// The most rows the type-to-find list shows at once; more scroll.
+inline constexpr int kFindListRows = 8;
 
 // A top-level window: its title and client area.
 struct WindowDef {

@@ -638,4 +638,49 @@ Message wordList(const std::vector<std::u16string>& words) {
     return {std::move(text), kOkOnly, u"現在のリスト項目"};
 }
 
+Message inputMethodAdvice(const InputMethodGap& gap) {
+    using Cause = InputMethodGap::Cause;
+    using Remedy = InputMethodGap::Remedy;
+    std::u16string why;
+    switch (gap.cause) {
+        case Cause::NotSetForQt:
+            why = u"入力メソッド" + bracketed(gap.method) +
+                  u"が Qt のプログラムには設定されていない（環境変数 QT_IM_MODULE がない）ため、";
+            break;
+        case Cause::NoQtModule:
+            why = u"入力メソッド" + bracketed(gap.method) + u"には Qt 6 用のモジュールがないため、";
+            break;
+        case Cause::NoFcitxModule:
+            why = u"fcitx5 の Qt 6 用モジュールがないため、";
+            break;
+    }
+    constexpr std::u16string_view install =
+        u"fcitx5-frontend-qt6 をインストールしてください（sudo apt install fcitx5-frontend-qt6）。";
+    constexpr std::u16string_view setFcitx =
+        u"QT_IM_MODULE=fcitx を設定するか、im-config で fcitx5 を選び直してログインし直してください。";
+    std::u16string what;
+    switch (gap.remedy) {
+        case Remedy::SetIbus:
+            what = u"QT_IM_MODULE=ibus を設定するか、im-config で ibus を選び直してログインし直して"
+                   u"ください。";
+            break;
+        case Remedy::SetFcitx:
+            what = setFcitx;
+            break;
+        case Remedy::InstallFcitxModule:
+            what = install;
+            break;
+        case Remedy::InstallFcitxModuleAndSetFcitx:
+            what = std::u16string(install) + u"\n" + std::u16string(setFcitx);
+            break;
+        case Remedy::UseIbusOrFcitx:
+            what = u"ibus と ibus-mozc、または fcitx5 と fcitx5-mozc と fcitx5-frontend-qt6 を"
+                   u"インストールし、im-config でその入力メソッドを選んで、ログインし直してください。";
+            break;
+    }
+    return {why + u"ワードポア！に日本語を入力できません。\n" + what +
+                u"\n\n（このお知らせは、設定が変わるまで表示しません。）",
+            Style{Buttons::OkOnly, Icon::Information}, title()};
+}
+
 }  // namespace wordpour::form::wording

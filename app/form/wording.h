@@ -102,6 +102,27 @@ Message csvNotSaved(const std::filesystem::path& file, const wordlist::FileError
 // The journal of entries could not be written; entries go on.
 Message journalNotKept(const std::filesystem::path& folder, const wordlist::FileError& error);
 
+// Japanese cannot be typed into the program with the input method the
+// desktop is set up for: why, and what helps. Said once per setting.
+struct InputMethodGap {
+    enum class Cause {
+        NotSetForQt,    // `method` is set up for X programs, none for Qt ones
+        NoQtModule,     // `method` has no Qt 6 module
+        NoFcitxModule,  // fcitx5's Qt 6 module is not installed
+    };
+    enum class Remedy {
+        SetIbus,             // QT_IM_MODULE=ibus, or ibus chosen again
+        SetFcitx,            // QT_IM_MODULE=fcitx, or fcitx5 chosen again
+        InstallFcitxModule,  // fcitx5-frontend-qt6
+        InstallFcitxModuleAndSetFcitx,
+        UseIbusOrFcitx,  // install ibus or fcitx5 with Mozc and choose it
+    };
+    Cause cause;
+    std::u16string method;
+    Remedy remedy;
+};
+Message inputMethodAdvice(const InputMethodGap& gap);
+
 // The whole list, an entry a line; an entry longer than a message shows is
 // cut in the message only.
 Message wordList(const std::vector<std::u16string>& words);

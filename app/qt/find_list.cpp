@@ -12,10 +12,6 @@
 
 namespace wordpour::qt {
 
-namespace {
-constexpr int kRowsShown = 8;
-}
-
 FindList::FindList(QWidget* box, std::function<void(int row)> picked,
                    std::function<void(int row)> entered)
     : QListView(nullptr), box_(box), picked_(std::move(picked)), entered_(std::move(entered)) {
@@ -24,7 +20,7 @@ FindList::FindList(QWidget* box, std::function<void(int row)> picked,
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
-    setFont(gothicFont(12, false));
+    setFont(gothicFont(form::kFindListFont));
     setUniformItemSizes(true);  // 32,767 rows lay out at once
     // A row wider than the box is cut with "…": a scroll bar across would
     // hide the rows it covers.
@@ -48,7 +44,7 @@ void FindList::showWords(const std::vector<form::FoundRow>& rows) {
     for (const auto& row : rows) list << toQt(form::wording::findRow(row));
     words_.setStringList(list);
     setCurrentIndex(words_.index(0));
-    const int shown = std::min<int>(static_cast<int>(rows.size()), kRowsShown);
+    const int shown = std::min<int>(static_cast<int>(rows.size()), form::kFindListRows);
     const int height = shown * sizeHintForRow(0) + 2 * frameWidth();
     setGeometry(QRect(box_->mapToGlobal(QPoint(0, box_->height())), QSize(box_->width(), height)));
     show();

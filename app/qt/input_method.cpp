@@ -35,17 +35,14 @@ std::string xInputMethod(const std::string& modifiers) {
     return lower(modifiers.substr(start, modifiers.find('@', start) - start));
 }
 
+// An environment's value, as a message quotes it.
+std::u16string fromLatin(const std::string& text) {
+    return QString::fromLocal8Bit(text).toStdU16String();
+}
+
 bool isFcitx(const std::string& name) {
     return name == "fcitx" || name == "fcitx5";
 }
-
-const QString kCannotType = QStringLiteral("ワードポア！に日本語を入力できません。");
-const QString kUseIbusOrFcitx = QStringLiteral(
-    "ibus と ibus-mozc、または fcitx5 と fcitx5-mozc と fcitx5-frontend-qt6 をインストールし、"
-    "im-config でその入力メソッドを選んで、ログインし直してください。");
-const QString kInstallFcitxFrontend = QStringLiteral(
-    "fcitx5-frontend-qt6 をインストールしてください（sudo apt install fcitx5-frontend-qt6）。");
-const QString kOnce = QStringLiteral("\n\n（このお知らせは、設定が変わるまで表示しません。）");
 
 }  // namespace
 
@@ -69,54 +66,39 @@ std::set<std::string> inputContextKeys() {
     return keys;
 }
 
-std::optional<QString> inputMethodAdvice(const InputMethodSetting& setting,
-                                         const std::set<std::string>& keys) {
+std::optional<form::wording::InputMethodGap> inputMethodGap(const InputMethodSetting& setting,
+                                                           const std::set<std::string>& keys) {
+    using Gap = form::wording::InputMethodGap;
     const std::string module = lower(setting.qtModule);
     if (module.empty()) {
         // X programs are set up for an input method, Qt programs for none:
         // Qt then composes accents only.
         const std::string method = xInputMethod(setting.xModifiers);
         if (method.empty() || method == "none") return std::nullopt;
-        const QString name = QString::fromStdString(method);
-        QString advice = QStringLiteral(
-                             "入力メソッド「%1」が Qt のプログラムには設定されていない"
-                             "（環境変数 QT_IM_MODULE がない）ため、")
-                             .arg(name) +
-                         kCannotType + u'\n';
-        if (method == "ibus" && keys.contains("ibus")) {
-            advice += QStringLiteral(
-                "QT_IM_MODULE=ibus を設定するか、im-config で ibus を選び直して"
-                "ログインし直してください。");
-        } else if (isFcitx(method)) {
-            advice += (keys.contains("fcitx") ? QString() : kInstallFcitxFrontend + u'\n') +
-                      QStringLiteral(
-                          "QT_IM_MODULE=fcitx を設定するか、im-config で fcitx5 を"
-                          "選び直してログインし直してください。");
-        } else {
-            advice += kUseIbusOrFcitx;
-        }
-        return advice + kOnce;
+        Gap::Remedy remedy = Gap::Remedy::UseIbusOrFcitx;
+        if (method == "ibus" && keys.contains("ibus"))
+            remedy = Gap::Remedy::SetIbus;
+        else if (isFcitx(method))
+            remedy = keys.contains("fcitx") ? Gap::Remedy::SetFcitx
+                                            : Gap::Remedy::InstallFcitxModuleAndSetFcitx;
+        return Gap{Gap::Cause::NotSetForQt, fromLatin(method), remedy};
     }
     if (module == "compose" || module == "none" || keys.contains(module)) return std::nullopt;
-    if (isFcitx(module)) {
-        return QStringLiteral("fcitx5 の Qt 6 用モジュールがないため、") + kCannotType + u'\n' +
-               kInstallFcitxFrontend + kOnce;
-    }
-    return QStringLiteral("入力メソッド「%1」には Qt 6 用のモジュールがないため、")
-               .arg(QString::fromStdString(setting.qtModule)) +
-           kCannotType + u'\n' + kUseIbusOrFcitx + kOnce;
+    if (isFcitx(module))
+        return Gap{Gap::Cause::NoFcitxModule, fromLatin(module), Gap::Remedy::InstallFcitxModule};
+    return Gap{Gap::Cause::NoQtModule, fromLatin(setting.qtModule), Gap::Remedy::UseIbusOrFcitx};
 }
 
 void adviseOnInputMethod(QWidget* parent) {
     const auto setting = InputMethodSetting::fromEnvironment();
-    const auto advice = inputMethodAdvice(setting, inputContextKeys());
-    if (!advice) return;
+    const auto gap = inputMethodGap(setting, inputContextKeys());
+    if (!gap) return;
     const auto remembered = settingsFile();
     const QString key = QStringLiteral("InputMethod/Advised");
     const QString signature = QString::fromStdString(setting.signature());
     if (remembered->value(key).toString() == signature) return;
-    MessageBox::show(parent, *advice, form::Style{form::Buttons::OkOnly, form::Icon::Information},
-                     toQt(form::kProgramTitle));
+    const form::Message advice = form::wording::inputMethodAdvice(*gap);
+    MessageBox::show(parent, toQt(advice.prompt), advice.style, toQt(advice.title));
     remembered->setValue(key, signature);
 }
 

@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include <QString>
+#include "app/form/wording.h"
 
 class QWidget;
 
@@ -28,11 +28,10 @@ struct InputMethodSetting {
 // The keys of the platform input-context plugins Qt can load here.
 std::set<std::string> inputContextKeys();
 
-// What to tell the user, in Japanese, when Japanese cannot be typed with
-// `setting` and these plugins; nothing when it can (or no input method is
-// set up at all).
-std::optional<QString> inputMethodAdvice(const InputMethodSetting& setting,
-                                         const std::set<std::string>& keys);
+// Why Japanese cannot be typed with `setting` and these plugins, and what
+// helps; nothing when it can (or no input method is set up at all).
+std::optional<form::wording::InputMethodGap> inputMethodGap(const InputMethodSetting& setting,
+                                                           const std::set<std::string>& keys);
 
 // Shows the advice for this environment once: not again for the same
 // setting, remembered in the user's configuration. Goes on either way.

@@ -9,10 +9,6 @@
 
 namespace wordpour::win32 {
 
-namespace {
-constexpr int kRowsShown = 8;
-}
-
 FindList::~FindList() {
     destroy();
 }
@@ -56,7 +52,7 @@ void FindList::show(HWND box, const std::vector<std::u16string>& words) {
     RECT under;
     GetWindowRect(box, &under);
     const int row = static_cast<int>(SendMessageW(list_, LB_GETITEMHEIGHT, 0, 0));
-    const int rows = std::min<int>(static_cast<int>(words.size()), kRowsShown);
+    const int rows = std::min<int>(static_cast<int>(words.size()), form::kFindListRows);
     SetWindowPos(list_, HWND_TOP, under.left, under.bottom, under.right - under.left,
                  rows * row + 2 * GetSystemMetrics(SM_CYBORDER), SWP_NOACTIVATE | SWP_SHOWWINDOW);
     InvalidateRect(list_, nullptr, TRUE);

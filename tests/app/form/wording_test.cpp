@@ -98,6 +98,9 @@ std::vector<Message> everyMessage() {
     all.push_back(form::wording::csvNotSaved("/w/入力の記録.csv", {wordlist::FileCause::NoSpace, 28}));
     all.push_back(form::wording::journalNotKept("/home/u/.local/share/wordpour",
                                                 {wordlist::FileCause::NoSpace, 28}));
+    using Gap = form::wording::InputMethodGap;
+    for (Gap::Cause cause : {Gap::Cause::NotSetForQt, Gap::Cause::NoQtModule, Gap::Cause::NoFcitxModule})
+        all.push_back(form::wording::inputMethodAdvice({cause, u"uim", Gap::Remedy::UseIbusOrFcitx}));
     return all;
 }
 

@@ -9,7 +9,7 @@
 
 using wordpour::qt::adviseOnInputMethod;
 using wordpour::qt::inputContextKeys;
-using wordpour::qt::inputMethodAdvice;
+using wordpour::qt::inputMethodGap;
 using wordpour::qt::InputMethodSetting;
 using wordpour::qt::MessageBox;
 
@@ -78,14 +78,15 @@ private slots:
         QFETCH(QString, says);
         std::set<std::string> keys = {"compose", "ibus"};
         if (fcitxPlugin) keys.insert({"fcitx", "fcitx5"});
-        const auto advice =
-            inputMethodAdvice({module.toStdString(), xModifiers.toStdString()}, keys);
+        const auto gap = inputMethodGap({module.toStdString(), xModifiers.toStdString()}, keys);
         if (says.isEmpty()) {
-            QVERIFY2(!advice, qPrintable(advice.value_or(QString())));
+            QVERIFY(!gap);
         } else {
-            QVERIFY(advice);
-            QVERIFY2(advice->contains(says), qPrintable(*advice));
-            QVERIFY(advice->endsWith("（このお知らせは、設定が変わるまで表示しません。）"));
+            QVERIFY(gap);
+            const QString advice =
+                QString::fromStdU16String(wordpour::form::wording::inputMethodAdvice(*gap).prompt);
+            QVERIFY2(advice.contains(says), qPrintable(advice));
+            QVERIFY(advice.endsWith("（このお知らせは、設定が変わるまで表示しません。）"));
         }
     }
 
@@ -98,7 +99,7 @@ private slots:
         QVERIFY(keys.contains("fcitx"));
         QVERIFY(!keys.contains("uim"));
         // The ibus plugin really loads.
-        QVERIFY(!inputMethodAdvice({"ibus", "@im=ibus"}, keys));
+        QVERIFY(!inputMethodGap({"ibus", "@im=ibus"}, keys));
     }
 
     void theAdviceComesOnceForTheSameSetting() {
