@@ -63,11 +63,13 @@ std::string romajiOf(std::u16string_view kana) {
         const char16_t next = i + 1 < kana.size() ? kana[i + 1] : u'\0';
         if (c == u'ん') {
             const std::string after = one.count(next) ? one.at(next) : "";
-            const bool single = !after.empty() && std::string("aiueoyn").find(after[0]) == std::string::npos;
+            const bool single =
+                !after.empty() && std::string("aiueoyn").find(after[0]) == std::string::npos;
             out += single ? "n" : "nn";
             continue;
         }
-        if (c == u'っ' && next && one.count(next) && std::string("aiueo-").find(one.at(next)[0]) == std::string::npos) {
+        if (c == u'っ' && next && one.count(next) &&
+            std::string("aiueo-").find(one.at(next)[0]) == std::string::npos) {
             out += one.at(next)[0];
             continue;
         }
@@ -172,7 +174,8 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < kWords; ++i) byRank[i] = i;
     std::shuffle(byRank.begin(), byRank.end(), random);
     std::vector<double> weights;
-    for (std::size_t rank = 1; rank <= kWords; ++rank) weights.push_back(1.0 / static_cast<double>(rank));
+    for (std::size_t rank = 1; rank <= kWords; ++rank)
+        weights.push_back(1.0 / static_cast<double>(rank));
     std::discrete_distribution<std::size_t> zipf(weights.begin(), weights.end());
     std::vector<std::size_t> entries;
     for (std::size_t i = 0; i < kEntries; ++i) entries.push_back(byRank[zipf(random)]);
@@ -194,7 +197,8 @@ int main(int argc, char** argv) {
             continue;
         }
         const auto target = static_cast<int>(w);
-        const std::size_t moves = static_cast<std::size_t>(current < 0 ? target + 1 : std::abs(target - current));
+        const std::size_t moves =
+            static_cast<std::size_t>(current < 0 ? target + 1 : std::abs(target - current));
         const std::size_t around = 4 + 4 + 1;
         if (moves <= ime) {
             beforeKeys += around + moves;
@@ -278,9 +282,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "keystroke_bench: %zu picks, %.2f letters and %.2f Down each\n", picks,
                  static_cast<double>(letters) / static_cast<double>(picks),
                  static_cast<double>(downs) / static_cast<double>(picks));
-    std::fprintf(stderr, "keystroke_bench: %zu words, %zu entries, %zu typed through the input method, %zu not in their cell\n",
+    std::fprintf(stderr,
+                 "keystroke_bench: %zu words, %zu entries, %zu typed through the input method, %zu "
+                 "not in their cell\n",
                  words.size(), entries.size(), fallbacks, wrong);
-    std::printf("keystrokes per entry: input method %.1f, before %.1f, now %.1f, now/input method %.2f\n",
-                a, b, c, c / a);
+    std::printf(
+        "keystrokes per entry: input method %.1f, before %.1f, now %.1f, now/input method %.2f\n",
+        a, b, c, c / a);
     return wrong == 0 ? 0 : 1;
 }

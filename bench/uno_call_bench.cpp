@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
     const std::string path = dir.path() + "/calls.xls";
     office.createWorkbook(path, {u"Sheet1"});
 
-    auto context = wordpour::link::spreadsheet::calc::connect(wordpour::testing::u16(office.pipe()));
+    auto context =
+        wordpour::link::spreadsheet::calc::connect(wordpour::testing::u16(office.pipe()));
     auto desktop = css::frame::Desktop::create(context);
     css::uno::Sequence<css::beans::PropertyValue> hidden(1);
     hidden.getArray()[0].Name = "Hidden";

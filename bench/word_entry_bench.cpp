@@ -117,8 +117,13 @@ int main(int argc, char** argv) {
     std::vector<double> appends;
     for (int i = 0; i < 200; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        journal.append({wordpour::journal::Record::Kind::Entry, i, u16(path), u"sheet1", u"A2",
-                        u"りんご", {}});
+        journal.append({wordpour::journal::Record::Kind::Entry,
+                        i,
+                        u16(path),
+                        u"sheet1",
+                        u"A2",
+                        u"りんご",
+                        {}});
         appends.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count());

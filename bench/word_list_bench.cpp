@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     wordpour::testing::WindowFixture f;
     if (!f.start()) return 1;
-    using wordpour::qt::MessageBox;
     using wordpour::form::Answer;
+    using wordpour::qt::MessageBox;
 
     // The first load of the run, as a user's is: nothing read before.
     MessageBox::setNextAnswer(Answer::Yes);

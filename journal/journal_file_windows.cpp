@@ -28,9 +28,10 @@ private:
 
 std::unique_ptr<FolderLock> FolderLock::take(const std::filesystem::path& folder,
                                              std::optional<wordlist::FileError>& failed) {
-    const HANDLE file = CreateFileW((folder / L"journal.lock").c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        CreateFileW((folder / L"journal.lock").c_str(), GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         failed = wordlist::systemError(static_cast<int>(GetLastError()));
         return nullptr;
@@ -46,11 +47,11 @@ std::unique_ptr<FolderLock> FolderLock::take(const std::filesystem::path& folder
 
 std::optional<wordlist::FileError> appendFlushed(const std::filesystem::path& file,
                                                  std::string_view bytes) {
-    const HANDLE handle =
-        CreateFileW(file.c_str(), GENERIC_READ | FILE_APPEND_DATA,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return wordlist::systemError(static_cast<int>(GetLastError()));
+    const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ | FILE_APPEND_DATA,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return wordlist::systemError(static_cast<int>(GetLastError()));
     std::string line;
     LARGE_INTEGER size{};
     // A line cut short by a crash is ended first: the new record must not
@@ -65,8 +66,9 @@ std::optional<wordlist::FileError> appendFlushed(const std::filesystem::path& fi
     }
     line += bytes;
     DWORD written = 0;
-    const bool ok = WriteFile(handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
-                    written == line.size() && FlushFileBuffers(handle);
+    const bool ok =
+        WriteFile(handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
+        written == line.size() && FlushFileBuffers(handle);
     const DWORD error = GetLastError();
     CloseHandle(handle);
     if (!ok) return wordlist::systemError(static_cast<int>(error));

@@ -53,7 +53,8 @@ void JournalWriter::run(const std::shared_ptr<State>& state) {
         if (state->queue.empty()) return;
         // Entries in quick succession are gathered and flushed together:
         // the disk is asked once, and the entries' own thread is left alone.
-        if (!state->stopping) state->changed.wait_for(lock, kGather, [&] { return state->stopping; });
+        if (!state->stopping)
+            state->changed.wait_for(lock, kGather, [&] { return state->stopping; });
         std::vector<Record> records(std::make_move_iterator(state->queue.begin()),
                                     std::make_move_iterator(state->queue.end()));
         state->queue.clear();

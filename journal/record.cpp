@@ -80,8 +80,8 @@ std::string encode(const Record& record) {
     payload += '\t' + std::to_string(static_cast<int>(record.before.kind)) + '\t';
     wordlist::appendField(payload, record.before.text);
     std::array<char, 32> number{};
-    const auto written = std::to_chars(number.data(), number.data() + number.size(),
-                                       record.before.number);
+    const auto written =
+        std::to_chars(number.data(), number.data() + number.size(), record.before.number);
     payload += '\t';
     payload.append(number.data(), written.ptr);
     char crc[9];

@@ -21,11 +21,13 @@ std::vector<Record> unsavedEntries(const std::vector<Record>& records, std::u16s
                 break;
             case Record::Kind::Undo: {
                 // Taken back: the latest entry of that word, where its cell was.
-                const auto taken = std::find_if(entries.rbegin(), entries.rend(), [&](const Record& e) {
-                    return e.word == record.word && e.cell == record.cell;
-                });
-                const auto anyCell = std::find_if(entries.rbegin(), entries.rend(),
-                                                  [&](const Record& e) { return e.word == record.word; });
+                const auto taken =
+                    std::find_if(entries.rbegin(), entries.rend(), [&](const Record& e) {
+                        return e.word == record.word && e.cell == record.cell;
+                    });
+                const auto anyCell =
+                    std::find_if(entries.rbegin(), entries.rend(),
+                                 [&](const Record& e) { return e.word == record.word; });
                 const auto gone = taken != entries.rend() ? taken : anyCell;
                 if (gone != entries.rend()) entries.erase(std::next(gone).base());
                 break;

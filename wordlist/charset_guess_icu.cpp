@@ -10,7 +10,7 @@ namespace wordpour::wordlist {
 std::optional<CharsetGuess> guessCharset(std::string_view bytes) {
     UErrorCode status = U_ZERO_ERROR;
     const std::unique_ptr<UCharsetDetector, decltype(&ucsdet_close)> detector(ucsdet_open(&status),
-                                                                             ucsdet_close);
+                                                                              ucsdet_close);
     if (U_FAILURE(status)) return std::nullopt;
     ucsdet_setText(detector.get(), bytes.data(), static_cast<int32_t>(bytes.size()), &status);
     int32_t found = 0;

@@ -1,5 +1,5 @@
-#include <objbase.h>
 #include <mlang.h>
+#include <objbase.h>
 
 #include <algorithm>
 #include <climits>
@@ -32,10 +32,12 @@ std::optional<CharsetGuess> guessCharset(std::string_view bytes) {
             guess.emplace();
             for (INT i = 0; i < count; ++i) {
                 // Ranked best first; a confidence is not always given.
-                const int confidence =
-                    found[i].nConfidence > 0 ? std::min(found[i].nConfidence, 100) : (i == 0 ? 100 : 50);
+                const int confidence = found[i].nConfidence > 0
+                                           ? std::min(found[i].nConfidence, 100)
+                                           : (i == 0 ? 100 : 50);
                 if (found[i].nCodePage == 65001) guess->utf8 = std::max(guess->utf8, confidence);
-                if (found[i].nCodePage == 932) guess->shiftJis = std::max(guess->shiftJis, confidence);
+                if (found[i].nCodePage == 932)
+                    guess->shiftJis = std::max(guess->shiftJis, confidence);
                 if (found[i].nCodePage == 51932 || found[i].nCodePage == 20932)
                     guess->eucJp = std::max(guess->eucJp, confidence);
             }

@@ -56,8 +56,8 @@ std::optional<std::u16string> decodeEucJp(std::string_view bytes) {
     // EUC-JP (JIS X 0208 and half-width katakana); single bytes 0x80–0x9F,
     // which a conversion may pass through as C1 controls, are no text.
     auto text = decode(20932, bytes);
-    if (text && std::any_of(text->begin(), text->end(),
-                            [](char16_t c) { return c >= 0x80 && c <= 0x9F; }))
+    if (text &&
+        std::any_of(text->begin(), text->end(), [](char16_t c) { return c >= 0x80 && c <= 0x9F; }))
         return std::nullopt;
     return text;
 }

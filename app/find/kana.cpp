@@ -13,7 +13,9 @@ struct Spelling {
 };
 
 // The spellings of Japanese input methods, which take Hepburn's too: shi
-// and si, tsu and tu, chi and ti, fu and hu, ja, jya and zya.
+// and si, tsu and tu, chi and ti, fu and hu, ja, jya and zya. A row each
+// consonant, as a kana chart reads.
+// clang-format off
 constexpr Spelling kSpellings[] = {
     {"a", u"あ"}, {"i", u"い"}, {"u", u"う"}, {"e", u"え"}, {"o", u"お"},
     {"ka", u"か"}, {"ki", u"き"}, {"ku", u"く"}, {"ke", u"け"}, {"ko", u"こ"},
@@ -66,6 +68,7 @@ constexpr Spelling kSpellings[] = {
     {"xwa", u"ゎ"}, {"lwa", u"ゎ"}, {"xka", u"ゕ"}, {"xke", u"ゖ"},
     {"nn", u"ん"}, {"n'", u"ん"}, {"-", u"ー"},
 };
+// clang-format on
 
 constexpr std::size_t kLongestSpelling = 4;
 
@@ -233,11 +236,14 @@ std::u16string joinedWithLetters(std::u16string text) {
     if (letter == text.end()) return text;
     std::u16string out(text.begin(), letter);
     for (auto at = letter; at != text.end();) {
-        auto run = std::find_if(at, text.end(), [](char16_t c) { return isHiragana(c) && c != u'ー'; });
+        auto run =
+            std::find_if(at, text.end(), [](char16_t c) { return isHiragana(c) && c != u'ー'; });
         out.append(at, run);
-        auto end = std::find_if_not(run, text.end(), [](char16_t c) { return isHiragana(c) && c != u'ー'; });
+        auto end = std::find_if_not(run, text.end(),
+                                    [](char16_t c) { return isHiragana(c) && c != u'ー'; });
         if (run != end) {
-            const std::u16string romaji = spell(std::u16string_view(&*run, static_cast<std::size_t>(end - run)));
+            const std::u16string romaji =
+                spell(std::u16string_view(&*run, static_cast<std::size_t>(end - run)));
             if (romaji.empty()) return text;
             out += romaji;
         }

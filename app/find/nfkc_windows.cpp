@@ -16,8 +16,8 @@ std::u16string normalized(std::u16string_view text, NORM_FORM form = Normalizati
     // The first figure is an estimate: try again with what the system asks.
     for (int attempt = 0; size > 0 && attempt < 3; ++attempt) {
         std::u16string out(static_cast<std::size_t>(size), u'\0');
-        const int n = NormalizeString(form, source, length,
-                                      reinterpret_cast<wchar_t*>(out.data()), size);
+        const int n =
+            NormalizeString(form, source, length, reinterpret_cast<wchar_t*>(out.data()), size);
         if (n > 0) {
             out.resize(static_cast<std::size_t>(n));
             return out;

@@ -24,7 +24,8 @@ struct FELanguage : IUnknown {
                                                   BSTR* phonetic) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetConversion(BSTR, LONG, LONG, BSTR*) = 0;
 };
-constexpr IID kFELanguage = {0x019F7152, 0xE6DB, 0x11D0, {0x83, 0xC3, 0x00, 0xC0, 0x4F, 0xDD, 0xB8, 0x2E}};
+constexpr IID kFELanguage = {
+    0x019F7152, 0xE6DB, 0x11D0, {0x83, 0xC3, 0x00, 0xC0, 0x4F, 0xDD, 0xB8, 0x2E}};
 
 class ImeDictionary final : public ReadingDictionary {
 public:
@@ -70,7 +71,8 @@ std::unique_ptr<ReadingDictionary> openReadingDictionary() {
     if (SUCCEEDED(CLSIDFromProgID(L"MSIME.Japan", &ime)) &&
         SUCCEEDED(CoCreateInstance(ime, nullptr, CLSCTX_SERVER, kFELanguage, &made)) && made) {
         auto* language = static_cast<FELanguage*>(made);
-        if (SUCCEEDED(language->Open())) return std::make_unique<ImeDictionary>(language, initialized);
+        if (SUCCEEDED(language->Open()))
+            return std::make_unique<ImeDictionary>(language, initialized);
         language->Release();
     }
     if (initialized) CoUninitialize();

@@ -60,8 +60,7 @@ public:
             } else {
                 // Latin letters and digits are typed as they are.
                 const std::u16string plain = nfkcCaseFold(*surface);
-                if (!std::all_of(plain.begin(), plain.end(),
-                                 [](char16_t c) { return c < 0x80; }))
+                if (!std::all_of(plain.begin(), plain.end(), [](char16_t c) { return c < 0x80; }))
                     return std::nullopt;
                 reading += plain;
             }

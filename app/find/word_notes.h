@@ -21,8 +21,8 @@ enum class ReadingSource : std::uint8_t { None, Dictionary, InputMethod, Person 
 struct WordNote {
     std::u16string reading;  // hiragana; empty for none
     ReadingSource source = ReadingSource::None;
-    std::uint32_t uses = 0;      // entries of the word
-    std::uint64_t lastUse = 0;   // the entry counter at its last entry; 0 for never
+    std::uint32_t uses = 0;     // entries of the word
+    std::uint64_t lastUse = 0;  // the entry counter at its last entry; 0 for never
 };
 
 class WordNotes {

@@ -22,9 +22,9 @@ enum class Command {
     ShowList,        // the whole list in a message box
     ChooseWorkbook,  // a workbook file, remembered only
     Quit,
-    Undo,         // the last entry taken back
-    AlwaysOnTop,  // the windows above others, or no longer
-    EndOfColumn,  // the cell name to the last filled cell of its column
+    Undo,              // the last entry taken back
+    AlwaysOnTop,       // the windows above others, or no longer
+    EndOfColumn,       // the cell name to the last filled cell of its column
     ConfirmOverwrite,  // whether an entry asks before writing over what it did not write
     ChangeReading,     // the reading of the word the box shows, as the person says it
     ShowJournal,       // this workbook's recent entries, and a CSV file of them
@@ -53,24 +53,42 @@ struct ButtonDef {
     std::u16string_view caption;
     TwipsRect rect;
 };
+// clang-format off: a row a control, as the window reads.
 inline constexpr ButtonDef kButtons[] = {
-    {.command = Command::Add, .name = "addButton", .caption = u"リスト追加",
+    {.command = Command::Add,
+     .name = "addButton",
+     .caption = u"リスト追加",
      .rect = {120, 1320, 1095, kButtonHeight}},
-    {.command = Command::Delete, .name = "deleteButton", .caption = u"リスト削除",
+    {.command = Command::Delete,
+     .name = "deleteButton",
+     .caption = u"リスト削除",
      .rect = {120, 2040, 1095, kButtonHeight}},
-    {.command = Command::Load, .name = "loadButton", .caption = u"リスト開く",
+    {.command = Command::Load,
+     .name = "loadButton",
+     .caption = u"リスト開く",
      .rect = {2520, 1320, 1095, kButtonHeight}},
-    {.command = Command::Enter, .name = "enterButton", .caption = u"入力",
+    {.command = Command::Enter,
+     .name = "enterButton",
+     .caption = u"入力",
      .rect = {120, 600, 2295, kButtonHeight}},
-    {.command = Command::Save, .name = "saveButton", .caption = u"リスト保存",
+    {.command = Command::Save,
+     .name = "saveButton",
+     .caption = u"リスト保存",
      .rect = {2520, 2040, 1095, kButtonHeight}},
-    {.command = Command::CellPosition, .name = "cellPositionButton", .caption = u"セル位置",
+    {.command = Command::CellPosition,
+     .name = "cellPositionButton",
+     .caption = u"セル位置",
      .rect = {1320, 1320, 1095, kButtonHeight}},
-    {.command = Command::ShowList, .name = "showListButton", .caption = u"リスト表示",
+    {.command = Command::ShowList,
+     .name = "showListButton",
+     .caption = u"リスト表示",
      .rect = {1320, 2040, 1095, kButtonHeight}},
-    {.command = Command::ChooseWorkbook, .name = "chooseWorkbookButton", .caption = u"ファイル選択",
+    {.command = Command::ChooseWorkbook,
+     .name = "chooseWorkbookButton",
+     .caption = u"ファイル選択",
      .rect = {2520, 600, 1095, kButtonHeight}},
 };
+// clang-format on
 
 // The button of a command, if it has one.
 constexpr const ButtonDef* buttonFor(Command command) {
@@ -85,7 +103,9 @@ inline constexpr std::u16string_view kEnterCaption = buttonFor(Command::Enter)->
 // The menu bar's menus, in its order.
 enum class Menu { File, Edit, View, Help };
 inline constexpr std::size_t kMenuCount = static_cast<std::size_t>(Menu::Help) + 1;
-constexpr std::size_t indexOf(Menu menu) { return static_cast<std::size_t>(menu); }
+constexpr std::size_t indexOf(Menu menu) {
+    return static_cast<std::size_t>(menu);
+}
 
 struct MenuDef {
     Menu menu;
@@ -124,45 +144,95 @@ struct MenuItemDef {
 constexpr MenuItemDef separatorIn(Menu menu) {
     return {.menu = menu, .command = {}, .name = {}, .caption = {}, .shortcut = {}};
 }
+// clang-format off: a row a control, as the window reads.
 inline constexpr MenuItemDef kMenuItems[] = {
-    {.menu = Menu::File, .command = Command::ChooseWorkbook, .name = "chooseWorkbookItem",
-     .caption = u"ｴｸｾﾙのﾌｧｲﾙを指定(&F)", .shortcut = Shortcut::ctrl('F')},
+    {.menu = Menu::File,
+     .command = Command::ChooseWorkbook,
+     .name = "chooseWorkbookItem",
+     .caption = u"ｴｸｾﾙのﾌｧｲﾙを指定(&F)",
+     .shortcut = Shortcut::ctrl('F')},
     separatorIn(Menu::File),
-    {.menu = Menu::File, .command = Command::Load, .name = "loadItem",
-     .caption = u"保存しているﾘｽﾄを開く(&O)", .shortcut = Shortcut::ctrl('O')},
-    {.menu = Menu::File, .command = Command::Save, .name = "saveItem",
-     .caption = u"現在のﾘｽﾄを保存(&S)", .shortcut = Shortcut::ctrl('S')},
+    {.menu = Menu::File,
+     .command = Command::Load,
+     .name = "loadItem",
+     .caption = u"保存しているﾘｽﾄを開く(&O)",
+     .shortcut = Shortcut::ctrl('O')},
+    {.menu = Menu::File,
+     .command = Command::Save,
+     .name = "saveItem",
+     .caption = u"現在のﾘｽﾄを保存(&S)",
+     .shortcut = Shortcut::ctrl('S')},
     separatorIn(Menu::File),
-    {.menu = Menu::File, .command = Command::Quit, .name = "quitItem", .caption = u"終了(&Q)",
+    {.menu = Menu::File,
+     .command = Command::Quit,
+     .name = "quitItem",
+     .caption = u"終了(&Q)",
      .shortcut = Shortcut::ctrl('Q')},
-    {.menu = Menu::Edit, .command = Command::Add, .name = "addItem",
-     .caption = u"単語をﾘｽﾄに追加(&A)", .shortcut = Shortcut::ctrl('A')},
-    {.menu = Menu::Edit, .command = Command::Delete, .name = "deleteItem",
-     .caption = u"単語をﾘｽﾄから削除(&D)", .shortcut = Shortcut::ctrl('D')},
+    {.menu = Menu::Edit,
+     .command = Command::Add,
+     .name = "addItem",
+     .caption = u"単語をﾘｽﾄに追加(&A)",
+     .shortcut = Shortcut::ctrl('A')},
+    {.menu = Menu::Edit,
+     .command = Command::Delete,
+     .name = "deleteItem",
+     .caption = u"単語をﾘｽﾄから削除(&D)",
+     .shortcut = Shortcut::ctrl('D')},
     separatorIn(Menu::Edit),
-    {.menu = Menu::Edit, .command = Command::Undo, .name = "undoItem", .caption = u"元に戻す(&U)",
-     .shortcut = Shortcut::ctrl('Z'), .startsDisabled = true},
+    {.menu = Menu::Edit,
+     .command = Command::Undo,
+     .name = "undoItem",
+     .caption = u"元に戻す(&U)",
+     .shortcut = Shortcut::ctrl('Z'),
+     .startsDisabled = true},
     separatorIn(Menu::Edit),
-    {.menu = Menu::Edit, .command = Command::EndOfColumn, .name = "endOfColumnItem",
-     .caption = u"列の最後へ移動(&E)", .shortcut = Shortcut::ctrl('E')},
-    {.menu = Menu::Edit, .command = Command::ConfirmOverwrite, .name = "confirmOverwriteItem",
-     .caption = u"上書きの前に確認(&K)", .shortcut = {}, .checkable = true},
+    {.menu = Menu::Edit,
+     .command = Command::EndOfColumn,
+     .name = "endOfColumnItem",
+     .caption = u"列の最後へ移動(&E)",
+     .shortcut = Shortcut::ctrl('E')},
+    {.menu = Menu::Edit,
+     .command = Command::ConfirmOverwrite,
+     .name = "confirmOverwriteItem",
+     .caption = u"上書きの前に確認(&K)",
+     .shortcut = {},
+     .checkable = true},
     separatorIn(Menu::Edit),
-    {.menu = Menu::Edit, .command = Command::ChangeReading, .name = "changeReadingItem",
-     .caption = u"読みの変更(&R)", .shortcut = Shortcut::ctrl('R')},
-    {.menu = Menu::View, .command = Command::CellPosition, .name = "cellPositionItem",
-     .caption = u"入力を開始するｾﾙの位置(&P)", .shortcut = Shortcut::ctrl('P')},
+    {.menu = Menu::Edit,
+     .command = Command::ChangeReading,
+     .name = "changeReadingItem",
+     .caption = u"読みの変更(&R)",
+     .shortcut = Shortcut::ctrl('R')},
+    {.menu = Menu::View,
+     .command = Command::CellPosition,
+     .name = "cellPositionItem",
+     .caption = u"入力を開始するｾﾙの位置(&P)",
+     .shortcut = Shortcut::ctrl('P')},
     separatorIn(Menu::View),
-    {.menu = Menu::View, .command = Command::ShowList, .name = "showListItem",
-     .caption = u"現在のﾘｽﾄを表示(&L)", .shortcut = Shortcut::ctrl('L')},
-    {.menu = Menu::View, .command = Command::ShowJournal, .name = "showJournalItem",
-     .caption = u"入力の記録(&J)", .shortcut = {}},
+    {.menu = Menu::View,
+     .command = Command::ShowList,
+     .name = "showListItem",
+     .caption = u"現在のﾘｽﾄを表示(&L)",
+     .shortcut = Shortcut::ctrl('L')},
+    {.menu = Menu::View,
+     .command = Command::ShowJournal,
+     .name = "showJournalItem",
+     .caption = u"入力の記録(&J)",
+     .shortcut = {}},
     separatorIn(Menu::View),
-    {.menu = Menu::View, .command = Command::AlwaysOnTop, .name = "alwaysOnTopItem",
-     .caption = u"常に手前に表示(&T)", .shortcut = {}, .checkable = true},
-    {.menu = Menu::Help, .command = Command::About, .name = "aboutItem",
-     .caption = u"ﾊﾞｰｼﾞｮﾝ情報(&I)", .shortcut = Shortcut::function(1)},
+    {.menu = Menu::View,
+     .command = Command::AlwaysOnTop,
+     .name = "alwaysOnTopItem",
+     .caption = u"常に手前に表示(&T)",
+     .shortcut = {},
+     .checkable = true},
+    {.menu = Menu::Help,
+     .command = Command::About,
+     .name = "aboutItem",
+     .caption = u"ﾊﾞｰｼﾞｮﾝ情報(&I)",
+     .shortcut = Shortcut::function(1)},
 };
+// clang-format on
 
 // The shortcut as a menu shows it beside the caption: "Ctrl+F", "F1", or "".
 std::u16string shortcutText(Shortcut shortcut);

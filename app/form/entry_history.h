@@ -17,10 +17,10 @@ namespace wordpour::form {
 class EntryHistory {
 public:
     struct Record {
-        link::Entry entry;                // the word and the cell's name when written
+        link::Entry entry;                      // the word and the cell's name when written
         link::spreadsheet::CellContent before;  // what the cell held
-        std::u16string nameBefore;        // the cell name before the entry
-        std::uint64_t keptCell;           // the cell the link keeps for it
+        std::u16string nameBefore;              // the cell name before the entry
+        std::uint64_t keptCell;                 // the cell the link keeps for it
     };
 
     // As many as the link keeps cells for.

@@ -10,9 +10,9 @@
 #include "app/form/layout.h"
 #include "app/form/wording.h"
 #include "cells/cell_name.h"
-#include "wordlist/list_store.h"
 #include "journal/csv.h"
 #include "journal/unsaved.h"
+#include "wordlist/list_store.h"
 #include "wordlist/whole_file.h"
 
 namespace wordpour::form {
@@ -76,7 +76,8 @@ bool EntrySession::start() {
     // may have lost them (the spreadsheet crashed, or it was closed unsaved):
     // they are offered back before the window shows.
     Lost found;
-    linkThread_.runAndWait([this, &found, journal = journal_->journal()] { found = findLost(journal); });
+    linkThread_.runAndWait(
+        [this, &found, journal = journal_->journal()] { found = findLost(journal); });
     offerLost(found, nullptr);
     confirmOverwrite_ = view_.setting(kConfirmOverwriteKey, true);
     view_.setChecked(Command::ConfirmOverwrite, confirmOverwrite_);
@@ -160,7 +161,7 @@ void EntrySession::enterWord() {
         return;
     }
     auto entry = std::make_shared<const link::Entry>(std::get<link::Entry>(std::move(prepared)));
-    write(std::move(entry), overwriteNow(), cellName_);
+    write(entry, overwriteNow(), cellName_);
     view_.setFocus(Focus::Enter);
 }
 
@@ -192,7 +193,8 @@ void EntrySession::relinkThen(std::function<void()> then, bool mayStart) {
         },
         [this, open, failure, then = std::move(then), mayStart]() mutable {
             view_.setWaiting(false);
-            if (*failure && (*failure)->failure() == link::spreadsheet::Failure::NotStarted && mayStart) {
+            if (*failure && (*failure)->failure() == link::spreadsheet::Failure::NotStarted &&
+                mayStart) {
                 // None runs: asked as at start-up; only Yes starts it.
                 if (view_.messageBox(wording::relinkStartQuestion(link_.applicationName())) !=
                     Answer::Yes) {
@@ -221,13 +223,14 @@ void EntrySession::relinkThen(std::function<void()> then, bool mayStart) {
             }
             if (*failure) {
                 logDetail(*failure);
-                view_.messageBox(wording::relinkFailed(**failure, linkedBook_,
-                                                       link_.applicationName()));
+                view_.messageBox(
+                    wording::relinkFailed(**failure, linkedBook_, link_.applicationName()));
                 return view_.setFocus(Focus::Enter);
             }
             // A workbook closed meanwhile is opened again only after a
             // question, いいえ the default.
-            if (!*open && view_.messageBox(wording::bookClosedQuestion(linkedBook_)) != Answer::Yes) {
+            if (!*open &&
+                view_.messageBox(wording::bookClosedQuestion(linkedBook_)) != Answer::Yes) {
                 view_.messageBox(wording::notRelinked(linkedBook_));
                 return view_.setFocus(Focus::Enter);
             }
@@ -250,8 +253,8 @@ void EntrySession::retakeThen(std::function<void()> then) {
             view_.setWaiting(false);
             if (*failure) {
                 logDetail(*failure);
-                view_.messageBox(wording::relinkFailed(**failure, linkedBook_,
-                                                       link_.applicationName()));
+                view_.messageBox(
+                    wording::relinkFailed(**failure, linkedBook_, link_.applicationName()));
                 return view_.setFocus(Focus::Enter);
             }
             // What the workbook lost is offered back first; the command
@@ -260,7 +263,7 @@ void EntrySession::retakeThen(std::function<void()> then) {
         });
 }
 
-void EntrySession::write(std::shared_ptr<const link::Entry> entry, link::Overwrite overwrite,
+void EntrySession::write(const std::shared_ptr<const link::Entry>& entry, link::Overwrite overwrite,
                          std::u16string nameBefore, bool mayRelink) {
     auto result = std::make_shared<link::EntryResult>();
     view_.setWaiting(true);
@@ -281,9 +284,8 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
     // linked again, the same entry goes on, once.
     if (!result.written && lostLink(result.failure) && mayRelink) {
         logDetail(result.failure);
-        return relinkThen([this, entry, nameBefore] {
-            write(entry, overwriteNow(), nameBefore, false);
-        });
+        return relinkThen(
+            [this, entry, nameBefore] { write(entry, overwriteNow(), nameBefore, false); });
     }
     if (result.occupied && writingBack_) return continueWriteBack();  // a merge hides it now
     if (result.occupied) {
@@ -292,9 +294,8 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
         // they are. Without the question, a hidden cell is refused.
         if (!confirmOverwrite_) {
             view_.messageBox(wording::hiddenCellRefused(entry->cell, result.hiddenBy));
-        } else if (view_.messageBox(wording::overwriteQuestion(entry->cell, result.before,
-                                                               result.shown, result.hiddenBy)) ==
-                   Answer::Yes) {
+        } else if (view_.messageBox(wording::overwriteQuestion(
+                       entry->cell, result.before, result.shown, result.hiddenBy)) == Answer::Yes) {
             write(entry, link::Overwrite{.filled = true, .hidden = true, .own = {}}, nameBefore);
         }
         view_.setFocus(Focus::Enter);
@@ -340,7 +341,8 @@ EntrySession::Lost EntrySession::findLost(const journal::Journal& journal) {
         const auto kept = link_.check(made);
         for (std::size_t i = 0; i < made.size(); ++i) {
             if (kept[i] == link::WorkbookLink::Kept::Lost) found.lost.push_back(made[i].entry);
-            if (kept[i] == link::WorkbookLink::Kept::Other) found.changed.push_back(made[i].entry.cell);
+            if (kept[i] == link::WorkbookLink::Kept::Other)
+                found.changed.push_back(made[i].entry.cell);
         }
     } catch (const link::spreadsheet::Error& error) {
         // A workbook that cannot be read now is reported by the next command.
@@ -386,8 +388,7 @@ void EntrySession::continueWriteBack() {
     toWriteBack_.pop_front();
     // Into a cell that is empty or holds again what it held before the
     // entry: nothing of anyone's is written over.
-    write(std::move(entry), link::Overwrite{.filled = true, .hidden = false, .own = {}},
-          cellName_, false);
+    write(entry, link::Overwrite{.filled = true, .hidden = false, .own = {}}, cellName_, false);
 }
 
 void EntrySession::record(journal::Record::Kind kind, std::u16string cell, std::u16string word,
@@ -442,7 +443,8 @@ void EntrySession::loadList() {
     }
     // The readings and use counts beside it; a missing or damaged file
     // costs them, never the words.
-    if (auto notes = wordlist::readWholeFile(kNotesFileName); auto* text = std::get_if<std::string>(&notes))
+    if (auto notes = wordlist::readWholeFile(kNotesFileName);
+        auto* text = std::get_if<std::string>(&notes))
         words_.takeNotes(*text);
     appendWords(std::move(words));
 }
@@ -456,8 +458,7 @@ void EntrySession::saveList() {
         view_.messageBox(wording::listFileProblem(*problem, words_.entries(), wording::kSaveTitle));
     } else if (auto failed = wordlist::replaceWholeFile(kNotesFileName, words_.notesText())) {
         // The words are safe; only readings and counts would be missed.
-        std::fprintf(stderr, "wordpour: %s not written (error %d)\n", kNotesFileName,
-                     failed->code);
+        std::fprintf(stderr, "wordpour: %s not written (error %d)\n", kNotesFileName, failed->code);
     }
     view_.setFocus(Focus::Enter);
 }
@@ -658,8 +659,8 @@ void EntrySession::toggleConfirmOverwrite() {
     view_.setChecked(Command::ConfirmOverwrite, confirmOverwrite_);
     // A choice that cannot be kept is said so: the next run would not have it.
     if (const auto problem = view_.storeSetting(kConfirmOverwriteKey, confirmOverwrite_))
-        view_.messageBox(wording::settingNotKept(Command::ConfirmOverwrite, problem->file,
-                                                 problem->error));
+        view_.messageBox(
+            wording::settingNotKept(Command::ConfirmOverwrite, problem->file, problem->error));
 }
 
 void EntrySession::showAbout() {

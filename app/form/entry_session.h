@@ -103,11 +103,10 @@ private:
     bool startLink(const std::u16string& path, bool startApplicationFirst,
                    std::optional<link::StartupError>& failed);
     // Hands the entry to the link's thread; entryDone() takes the answer.
-    void write(std::shared_ptr<const link::Entry> entry, link::Overwrite overwrite,
+    void write(const std::shared_ptr<const link::Entry>& entry, link::Overwrite overwrite,
                std::u16string nameBefore, bool mayRelink = true);
-    void entryDone(const std::shared_ptr<const link::Entry>& entry,
-                   const link::EntryResult& result, const std::u16string& nameBefore,
-                   bool mayRelink);
+    void entryDone(const std::shared_ptr<const link::Entry>& entry, const link::EntryResult& result,
+                   const std::u16string& nameBefore, bool mayRelink);
     // What an entry may write over now.
     link::Overwrite overwriteNow() const;
     void takeBack(bool overwrite, bool mayRelink = true);
@@ -123,7 +122,7 @@ private:
     // their order, each one undoable; then `then` runs.
     void offerLostThen(std::function<void()> then);
     struct Lost {
-        std::vector<link::Entry> lost;      // to offer back, in their order
+        std::vector<link::Entry> lost;        // to offer back, in their order
         std::vector<std::u16string> changed;  // cells that hold something else now
     };
     // On the link's thread.

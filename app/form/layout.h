@@ -65,8 +65,8 @@ inline constexpr int kButtonHeight = 615;
 inline constexpr WindowDef kCellPositionDialog{u"セル位置", 1905, 1155};
 inline constexpr ControlDef kCellPrompt{
     "cellPrompt", u"入力を開始する位置を指定してください。", {120, 120, 1575, 375}};
-inline constexpr ControlDef kCellNameBox{"cellNameBox", u"A1", {120, 600, 855, 495}, kBoxFont,
-                                         u"セル位置"};
+inline constexpr ControlDef kCellNameBox{
+    "cellNameBox", u"A1", {120, 600, 855, 495}, kBoxFont, u"セル位置"};
 inline constexpr ControlDef kSetButton{"setButton", u"指定", {1080, 600, 735, 495}, {9, true}};
 
 // The about box: a frame, its picture at its natural size (65 by 65

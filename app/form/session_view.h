@@ -95,7 +95,9 @@ public:
     virtual std::optional<SettingNotKept> storeSetting(std::string_view key, bool value) = 0;
 
     // Where the journal of entries is kept.
-    virtual std::filesystem::path journalFolder() const { return journal::Journal::defaultFolder(); }
+    virtual std::filesystem::path journalFolder() const {
+        return journal::Journal::defaultFolder();
+    }
 
     // Runs the window's events, what is posted included, until `finished`.
     // Once that has taken kShowStartWaitingAfterMs, shows a small window

@@ -63,7 +63,8 @@ void WordList::lookUp(std::vector<std::u16string> words) {
         if (!dictionary) return found;
         for (const auto& word : words) {
             if (stop->load()) break;
-            if (auto reading = dictionary->read(word)) found.emplace_back(word, std::move(*reading));
+            if (auto reading = dictionary->read(word))
+                found.emplace_back(word, std::move(*reading));
         }
         return found;
     });
@@ -75,7 +76,8 @@ void WordList::absorb(bool wait) {
         if (!wait && lookup.readings.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
             return false;
         for (auto& [word, reading] : lookup.readings.get())
-            readingsStale_ |= notes_.setReading(word, std::move(reading), find::ReadingSource::Dictionary);
+            readingsStale_ |=
+                notes_.setReading(word, std::move(reading), find::ReadingSource::Dictionary);
         return true;
     });
 }
@@ -95,7 +97,8 @@ std::u16string WordList::readingNow(const std::u16string& word) const {
         return note->reading;
     if (find::isKana(word)) return find::toHiragana(word);
     // Half-width katakana are kana too, once normalized.
-    if (std::any_of(word.begin(), word.end(), [](char16_t c) { return c >= 0xFF61 && c <= 0xFF9F; })) {
+    if (std::any_of(word.begin(), word.end(),
+                    [](char16_t c) { return c >= 0xFF61 && c <= 0xFF9F; })) {
         const std::u16string full = find::nfkcCaseFold(word);
         if (find::isKana(full)) return find::toHiragana(full);
     }
@@ -126,8 +129,8 @@ std::vector<std::size_t> WordList::matches(std::u16string_view typed) {
     const bool anyUse = notes_.anyUse();
     for (const auto& match : found) {
         const find::WordNote* note = anyUse ? notes_.find(entries_[match.index]) : nullptr;
-        ranked.push_back({match.index, match.atStart, note ? note->uses : 0u,
-                          note ? note->lastUse : 0u});
+        ranked.push_back(
+            {match.index, match.atStart, note ? note->uses : 0u, note ? note->lastUse : 0u});
     }
     std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
         return std::tuple(!a.atStart, -static_cast<std::int64_t>(a.uses), ~a.lastUse, a.index) <

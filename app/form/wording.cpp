@@ -81,7 +81,8 @@ std::u16string withAdvice(std::u16string prompt, const link::spreadsheet::Error&
     return prompt + u"\n\n" + advice(error, application);
 }
 
-std::u16string spreadsheetAtStartup(const link::spreadsheet::Error& error, std::u16string_view book) {
+std::u16string spreadsheetAtStartup(const link::spreadsheet::Error& error,
+                                    std::u16string_view book) {
     switch (error.failure()) {
         case Failure::NotRunning:
         case Failure::NotStarted:
@@ -300,8 +301,8 @@ std::u16string briefCause(const link::spreadsheet::Error& error, std::u16string_
     };
     switch (error.failure()) {
         case Failure::SheetGone:
-            return u"起動時に選んだワークシート" + bracketed(link::kSheetName) + u"が削除されました。" +
-                   then(u"ほかのシートには書き込みません。");
+            return u"起動時に選んだワークシート" + bracketed(link::kSheetName) +
+                   u"が削除されました。" + then(u"ほかのシートには書き込みません。");
         case Failure::Busy:
             return u"表計算ソフトが10秒待っても応答しません（セルを編集中など）。" +
                    then(u"編集を終えてから、もう一度「入力」を押してください。");
@@ -337,8 +338,9 @@ std::u16string briefCause(const link::spreadsheet::Error& error, std::u16string_
             break;
     }
     return u"表計算ソフトかブックが閉じられた可能性があります" +
-           (toEntry ? std::u16string(u"（ブックの開き直しや、編集モードの切り替えでも閉じられます）。")
-                    : std::u16string(u"。"));
+           (toEntry
+                ? std::u16string(u"（ブックの開き直しや、編集モードの切り替えでも閉じられます）。")
+                : std::u16string(u"。"));
 }
 
 }  // namespace
@@ -349,11 +351,11 @@ Message entryFailed(const link::spreadsheet::Error& error, std::u16string_view c
         return {withAdvice(at + u"に書き込みましたが、表計算ソフトのウィンドウを表示できません。",
                            error),
                 kExclamation, title()};
-    const std::u16string why =
-        briefCause(error,
-                   error.failure() == Failure::Range ? u"ワークシートがこのセルの名前を受け付けません。"
-                                                     : u"表計算ソフトが値を受け付けません。",
-                   true);
+    const std::u16string why = briefCause(error,
+                                          error.failure() == Failure::Range
+                                              ? u"ワークシートがこのセルの名前を受け付けません。"
+                                              : u"表計算ソフトが値を受け付けません。",
+                                          true);
     return {withAdvice(at + u"に書き込めません。" + why + std::u16string(kNothingWritten) +
                            std::u16string(kListKept),
                        error),
@@ -402,14 +404,16 @@ Message overwriteQuestion(std::u16string_view cell, const link::spreadsheet::Cel
     std::u16string prompt;
     if (!hiddenBy.empty()) {
         prompt = hiddenUnder(cell, hiddenBy);
-        if (!empty) prompt += u"\nそのセルには" + bracketed(preview(held, shownText)) + u"が入っています。";
+        if (!empty)
+            prompt += u"\nそのセルには" + bracketed(preview(held, shownText)) + u"が入っています。";
         prompt += u"\n書き込みますか？";
     } else {
         prompt = u"セル" + bracketed(cell) + u"には" + bracketed(preview(held, shownText)) +
                  u"が入っています。上書きしますか？";
     }
-    return {prompt + u"\n\n空いているセルから続けるには、" + endOfColumnItem() + u"を使ってください。",
-            kQuestionDefaultNo, u"上書きの確認"};
+    return {
+        prompt + u"\n\n空いているセルから続けるには、" + endOfColumnItem() + u"を使ってください。",
+        kQuestionDefaultNo, u"上書きの確認"};
 }
 
 Message hiddenCellRefused(std::u16string_view cell, std::u16string_view hiddenBy) {
@@ -433,7 +437,8 @@ Message undoOverwrite(std::u16string_view cell) {
 }
 
 Message undoCellDeleted(std::u16string_view cell, std::u16string_view word) {
-    return {u"セル" + bracketed(cell) + u"に入力した" + bracketed(preview(link::spreadsheet::CellContent::written(word), {})) +
+    return {u"セル" + bracketed(cell) + u"に入力した" +
+                bracketed(preview(link::spreadsheet::CellContent::written(word), {})) +
                 u"は、その後セルが削除されたため、元に戻すものがありません。"
                 u"\nこの入力を元に戻す対象から外し、セル位置を入力の前に戻しました。",
             kExclamation, u"元に戻す"};
@@ -582,9 +587,11 @@ Message lostEntriesQuestion(const std::vector<link::Entry>& lost,
                             const std::vector<std::u16string>& changed) {
     // A short list: the first few, then how many more.
     constexpr std::size_t kListed = 8;
-    std::u16string text = decimal(lost.size()) + u"件の入力がブックに残っていません。書き戻しますか？\n";
+    std::u16string text =
+        decimal(lost.size()) + u"件の入力がブックに残っていません。書き戻しますか？\n";
     for (std::size_t i = 0; i < lost.size() && i < kListed; ++i)
-        text += u"\n" + lost[i].cell + u"：" + bracketed(preview(link::spreadsheet::CellContent::written(lost[i].word), {}));
+        text += u"\n" + lost[i].cell + u"：" +
+                bracketed(preview(link::spreadsheet::CellContent::written(lost[i].word), {}));
     if (lost.size() > kListed) text += u"\n…ほか" + decimal(lost.size() - kListed) + u"件";
     if (!changed.empty()) {
         text += u"\n\n入力の後に内容が変わったセルは、そのままにします：";
@@ -601,7 +608,8 @@ Message journalList(const std::vector<journal::Record>& records) {
         return {u"このブックへの入力の記録はまだありません。", kOkOnly, u"入力の記録"};
     // The latest, as many as a message box shows readably.
     constexpr std::size_t kShown = 20;
-    std::u16string text = u"このブックへの入力の記録（" + decimal(records.size()) + u"件、新しいものから）：\n";
+    std::u16string text =
+        u"このブックへの入力の記録（" + decimal(records.size()) + u"件、新しいものから）：\n";
     for (std::size_t i = 0; i < records.size() && i < kShown; ++i) {
         const journal::Record& r = records[records.size() - 1 - i];
         text += u"\n" + journal::localTime(r.time) + u"　" + r.cell + u"　" +
@@ -626,7 +634,8 @@ Message journalNotKept(const std::filesystem::path& folder, const wordlist::File
         shown = u"wordpour";  // a path that is not text in the system's encoding
     }
     return {u"入力の記録をフォルダー「" + shown + u"」に書き込めません。" + because(error) +
-                u"\n単語はこれまでどおりブックに書き込みます。このお知らせは、ワードポア！を終了するまで"
+                u"\n単語はこれまでどおりブックに書き込みます。このお知らせは、ワードポア！を終了す"
+                u"るまで"
                 u"もう出しません。",
             kExclamation, u"入力の記録"};
 }
@@ -657,12 +666,14 @@ Message inputMethodAdvice(const InputMethodGap& gap) {
     constexpr std::u16string_view install =
         u"fcitx5-frontend-qt6 をインストールしてください（sudo apt install fcitx5-frontend-qt6）。";
     constexpr std::u16string_view setFcitx =
-        u"QT_IM_MODULE=fcitx を設定するか、im-config で fcitx5 を選び直してログインし直してください。";
+        u"QT_IM_MODULE=fcitx を設定するか、im-config で fcitx5 "
+        u"を選び直してログインし直してください。";
     std::u16string what;
     switch (gap.remedy) {
         case Remedy::SetIbus:
-            what = u"QT_IM_MODULE=ibus を設定するか、im-config で ibus を選び直してログインし直して"
-                   u"ください。";
+            what =
+                u"QT_IM_MODULE=ibus を設定するか、im-config で ibus を選び直してログインし直して"
+                u"ください。";
             break;
         case Remedy::SetFcitx:
             what = setFcitx;
@@ -674,8 +685,9 @@ Message inputMethodAdvice(const InputMethodGap& gap) {
             what = std::u16string(install) + u"\n" + std::u16string(setFcitx);
             break;
         case Remedy::UseIbusOrFcitx:
-            what = u"ibus と ibus-mozc、または fcitx5 と fcitx5-mozc と fcitx5-frontend-qt6 を"
-                   u"インストールし、im-config でその入力メソッドを選んで、ログインし直してください。";
+            what =
+                u"ibus と ibus-mozc、または fcitx5 と fcitx5-mozc と fcitx5-frontend-qt6 を"
+                u"インストールし、im-config でその入力メソッドを選んで、ログインし直してください。";
             break;
     }
     return {why + u"ワードポア！に日本語を入力できません。\n" + what +

@@ -70,7 +70,8 @@ private:
 QAccessibleInterface* roles(const QString&, QObject* object) {
     if (auto* action = qobject_cast<QAction*>(object); action && action->isCheckable()) {
         for (QObject* owner : action->associatedObjects())
-            if (auto* menu = qobject_cast<QMenu*>(owner)) return new CheckableMenuItem(action, menu);
+            if (auto* menu = qobject_cast<QMenu*>(owner))
+                return new CheckableMenuItem(action, menu);
         return nullptr;
     }
     auto* widget = qobject_cast<QWidget*>(object);

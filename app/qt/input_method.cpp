@@ -67,7 +67,7 @@ std::set<std::string> inputContextKeys() {
 }
 
 std::optional<form::wording::InputMethodGap> inputMethodGap(const InputMethodSetting& setting,
-                                                           const std::set<std::string>& keys) {
+                                                            const std::set<std::string>& keys) {
     using Gap = form::wording::InputMethodGap;
     const std::string module = lower(setting.qtModule);
     if (module.empty()) {

@@ -31,7 +31,7 @@ std::set<std::string> inputContextKeys();
 // Why Japanese cannot be typed with `setting` and these plugins, and what
 // helps; nothing when it can (or no input method is set up at all).
 std::optional<form::wording::InputMethodGap> inputMethodGap(const InputMethodSetting& setting,
-                                                           const std::set<std::string>& keys);
+                                                            const std::set<std::string>& keys);
 
 // Shows the advice for this environment once: not again for the same
 // setting, remembered in the user's configuration. Goes on either way.

@@ -37,8 +37,7 @@ int main(int argc, char** argv) {
     wordpour::qt::adviseOnInputMethod(nullptr);
 
     wordpour::qt::MainWindow window(wordpour::link::spreadsheet::chosenBackend());
-    return wordpour::form::runProgram(window.session(),
-                                      {.show = [&] { window.show(); },
-                                       .run = [] { return QApplication::exec(); },
-                                       .hide = [&] { window.hide(); }});
+    return wordpour::form::runProgram(window.session(), {.show = [&] { window.show(); },
+                                                         .run = [] { return QApplication::exec(); },
+                                                         .hide = [&] { window.hide(); }});
 }

@@ -28,11 +28,11 @@
 #include "app/qt/dialogs/input_box.h"
 #include "app/qt/dialogs/message_box.h"
 #include "app/qt/find_list.h"
-#include "app/qt/reading_tracker.h"
 #include "app/qt/fonts.h"
 #include "app/qt/place.h"
 #include "app/qt/program_icon.h"
 #include "app/qt/qt_text.h"
+#include "app/qt/reading_tracker.h"
 #include "app/qt/settings_file.h"
 #include "app/qt/waiting_window.h"
 
@@ -132,7 +132,8 @@ void MainWindow::createControls() {
         [this](int row) { session_->enterMatch(static_cast<std::size_t>(row)); });
     connect(wordBox_->lineEdit(), &QLineEdit::textEdited, this, [this] { session_->wordTyped(); });
     // So is composing in an input method, before anything is converted.
-    readings_ = new ReadingTracker(wordBox_->lineEdit(), wordBox_, [this] { session_->wordTyped(); });
+    readings_ =
+        new ReadingTracker(wordBox_->lineEdit(), wordBox_, [this] { session_->wordTyped(); });
     leavingTheBox_ =
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
             if (now != wordBox_ && now != wordBox_->lineEdit()) findList_->hide();
@@ -205,8 +206,7 @@ std::u16string MainWindow::openFileName(std::u16string_view filter) {
     return fromQt(FileDialog::getOpenFileName(this, toQt(filter)));
 }
 
-std::u16string MainWindow::saveFileName(std::u16string_view filter,
-                                        std::u16string_view suggested) {
+std::u16string MainWindow::saveFileName(std::u16string_view filter, std::u16string_view suggested) {
     return fromQt(FileDialog::getSaveFileName(this, toQt(filter), toQt(suggested)));
 }
 

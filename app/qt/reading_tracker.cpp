@@ -47,8 +47,10 @@ bool ReadingTracker::eventFilter(QObject* watched, QEvent* event) {
         kana_.clear();
     }
     const QString preedit = input->preeditString();
-    if (find::isKana(fromQt(preedit))) kana_ = preedit;
-    else if (preedit.isEmpty() && commit.isEmpty()) kana_.clear();  // given up
+    if (find::isKana(fromQt(preedit)))
+        kana_ = preedit;
+    else if (preedit.isEmpty() && commit.isEmpty())
+        kana_.clear();  // given up
     const bool composingChanged = preedit != preedit_;
     preedit_ = preedit;
     // The field takes the event now (through its owner, where it came that

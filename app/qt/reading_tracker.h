@@ -38,8 +38,8 @@ private:
     QLineEdit* field_;
     QWidget* owner_;
     std::function<void()> composing_;
-    QString preedit_;      // being composed now
-    QString kana_;         // the last composing text that was kana alone
+    QString preedit_;  // being composed now
+    QString kana_;     // the last composing text that was kana alone
     find::HeardReading heard_;
 };
 

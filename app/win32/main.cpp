@@ -12,12 +12,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     wordpour::win32::MainWindow window(wordpour::link::spreadsheet::chosenBackend());
-    return wordpour::form::runProgram(
-        window.session(), {.show =
-                               [&] {
-                                   ShowWindow(window.window(), show);
-                                   UpdateWindow(window.window());
-                               },
-                           .run = [&] { return window.run(); },
-                           .hide = [&] { ShowWindow(window.window(), SW_HIDE); }});
+    return wordpour::form::runProgram(window.session(),
+                                      {.show =
+                                           [&] {
+                                               ShowWindow(window.window(), show);
+                                               UpdateWindow(window.window());
+                                           },
+                                       .run = [&] { return window.run(); },
+                                       .hide = [&] { ShowWindow(window.window(), SW_HIDE); }});
 }

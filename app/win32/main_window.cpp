@@ -186,7 +186,8 @@ bool MainWindow::findListKey(const MSG& message) {
 
 bool MainWindow::startsWord(const MSG& message) {
     // Space presses the button; control characters are other keys'.
-    if (message.message != WM_CHAR || message.wParam <= L' ' || message.wParam == 0x7F) return false;
+    if (message.message != WM_CHAR || message.wParam <= L' ' || message.wParam == 0x7F)
+        return false;
     if (std::find(std::begin(buttons_), std::end(buttons_), message.hwnd) == std::end(buttons_))
         return false;
     COMBOBOXINFO parts{};
@@ -297,8 +298,7 @@ std::optional<std::u16string> MainWindow::inputBox(std::u16string_view prompt,
     return win32::inputBox(window_, prompt, title, defaultText, &inputReading_);
 }
 
-std::u16string MainWindow::saveFileName(std::u16string_view filter,
-                                        std::u16string_view suggested) {
+std::u16string MainWindow::saveFileName(std::u16string_view filter, std::u16string_view suggested) {
     return win32::saveFileName(window_, filter, suggested);
 }
 

@@ -57,8 +57,7 @@ private:
     std::optional<std::u16string> inputBox(std::u16string_view prompt, std::u16string_view title,
                                            std::u16string_view defaultText) override;
     std::u16string openFileName(std::u16string_view filter) override;
-    std::u16string saveFileName(std::u16string_view filter,
-                                std::u16string_view suggested) override;
+    std::u16string saveFileName(std::u16string_view filter, std::u16string_view suggested) override;
     void showCellPosition() override;
     void showAbout() override;
     void quit() override;

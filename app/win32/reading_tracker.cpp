@@ -53,12 +53,13 @@ std::optional<std::u16string> ReadingTracker::reading() const {
 
 void ReadingTracker::converted(const std::u16string& result, const std::u16string& read) {
     DWORD start = 0, end = 0;
-    SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
     heard_.converted(windowText(edit_), start, end, result, read);
 }
 
-LRESULT CALLBACK ReadingTracker::procedure(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+LRESULT CALLBACK ReadingTracker::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR, DWORD_PTR self) {
     auto* tracker = reinterpret_cast<ReadingTracker*>(self);
     if (message == WM_IME_COMPOSITION) {
         if (lParam & GCS_RESULTSTR)

@@ -37,15 +37,14 @@ std::optional<form::SessionView::SettingNotKept> writeSetting(std::string_view k
     if (path.empty())
         return form::SessionView::SettingNotKept{L"%APPDATA%\\wordpour\\wordpour.ini",
                                                  {wordlist::FileCause::NotFound, 0}};
-    if (WritePrivateProfileStringW(kSection, wide(key).c_str(), value ? L"1" : L"0",
-                                   path.c_str()))
+    if (WritePrivateProfileStringW(kSection, wide(key).c_str(), value ? L"1" : L"0", path.c_str()))
         return std::nullopt;
     const DWORD code = GetLastError();
     // A file where the folder belongs: the write finds no such path.
     const DWORD folder = GetFileAttributesW(path.substr(0, path.rfind(L'\\')).c_str());
     if (folder != INVALID_FILE_ATTRIBUTES && !(folder & FILE_ATTRIBUTE_DIRECTORY))
-        return form::SessionView::SettingNotKept{path, {wordlist::FileCause::NotAFolder,
-                                                        static_cast<int>(code)}};
+        return form::SessionView::SettingNotKept{
+            path, {wordlist::FileCause::NotAFolder, static_cast<int>(code)}};
     return form::SessionView::SettingNotKept{path, wordlist::systemError(static_cast<int>(code))};
 }
 

@@ -29,7 +29,8 @@ using Content = wordpour::link::spreadsheet::CellContent;
 class TempFolder {
 public:
     TempFolder() {
-        path_ = fs::temp_directory_path() / ("wordpour-journal-" + std::to_string(std::random_device()()));
+        path_ = fs::temp_directory_path() /
+                ("wordpour-journal-" + std::to_string(std::random_device()()));
         fs::create_directory(path_);
     }
     ~TempFolder() {
@@ -49,21 +50,39 @@ Record numbered(int n, std::size_t wordLength = 8) {
     word.append(wordLength, u'x');
     std::u16string cell = u"A";
     cell += static_cast<char16_t>(u'0' + n % 10);
-    return {Record::Kind::Entry, 1'700'000'000'000 + n, u"/home/u/在庫 表.xls", u"sheet1", cell, word,
+    return {Record::Kind::Entry,
+            1'700'000'000'000 + n,
+            u"/home/u/在庫 表.xls",
+            u"sheet1",
+            cell,
+            word,
             {}};
 }
 
 // The number in a numbered record's word.
 int numberOf(const Record& r) {
-    return std::stoi(std::string(r.word.begin() + 1, r.word.begin() + static_cast<long>(r.word.find(u'x'))));
+    return std::stoi(
+        std::string(r.word.begin() + 1, r.word.begin() + static_cast<long>(r.word.find(u'x'))));
 }
 
 TEST(JournalRecord, ReadsBackExactlyWhateverTheWordsAndCellsHold) {
     const Record records[] = {
         {Record::Kind::Entry, 0, u"C:\\book.xls", u"sheet1", u"A2", u"りんご", {}},
-        {Record::Kind::Undo, -1, u"/b\tx.xls", u"Sheet\n1", u"IV65536", u"a\\t\tb\r\nc😀", {Content::Kind::Text, u"前\tの", 0}},
+        {Record::Kind::Undo,
+         -1,
+         u"/b\tx.xls",
+         u"Sheet\n1",
+         u"IV65536",
+         u"a\\t\tb\r\nc😀",
+         {Content::Kind::Text, u"前\tの", 0}},
         {Record::Kind::Entry, 1, u"", u"", u"B5", u"", {Content::Kind::Number, u"", 0.1 + 0.2}},
-        {Record::Kind::Entry, 2, u"b", u"s", u"C1", u"=1+1", {Content::Kind::Input, u"=SUM(A1:A9)", 0}},
+        {Record::Kind::Entry,
+         2,
+         u"b",
+         u"s",
+         u"C1",
+         u"=1+1",
+         {Content::Kind::Input, u"=SUM(A1:A9)", 0}},
         {Record::Kind::Entry, 3, u"b", u"s", u"C2", u"x", {Content::Kind::Number, u"", -1e300}},
     };
     std::string bytes;

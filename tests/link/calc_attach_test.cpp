@@ -24,14 +24,14 @@ namespace {
 
 using wordpour::link::StartupError;
 using wordpour::link::WorkbookLink;
-using wordpour::link::spreadsheet::calc::attachRunning;
 using wordpour::link::spreadsheet::Failure;
-using wordpour::link::spreadsheet::calc::startApplication;
+using wordpour::link::spreadsheet::calc::attachRunning;
 using wordpour::link::spreadsheet::calc::findOffice;
 using wordpour::link::spreadsheet::calc::officeProcesses;
 using wordpour::link::spreadsheet::calc::officeProgram;
 using wordpour::link::spreadsheet::calc::pipeSocketPath;
 using wordpour::link::spreadsheet::calc::socketAnswers;
+using wordpour::link::spreadsheet::calc::startApplication;
 using wordpour::testing::enterWord;
 using wordpour::testing::MemoryBox;
 using wordpour::testing::pipeFor;
@@ -163,7 +163,8 @@ TEST_F(CalcAttach, WithNoOfficeRunningNothingStartsUntilAsked) {
 
     // The office started here is ended here, by its process id.
     try {
-        css::frame::Desktop::create(wordpour::link::spreadsheet::calc::connect(u16(pipeFor("nobody"))))
+        css::frame::Desktop::create(
+            wordpour::link::spreadsheet::calc::connect(u16(pipeFor("nobody"))))
             ->terminate();
     } catch (const css::uno::Exception&) {
         // The bridge goes down as the office ends.

@@ -470,7 +470,8 @@ TEST(CalcStaleLock, OnlyThisOfficesOwnLockIsDropped) {
     };
     const Case cases[] = {
         {"its own", "," + me + "," + host + ",08.12.2026 19:06," + profile + ";", true},
-        {"another user's", ",someone," + std::string(host) + ",08.12.2026 19:06," + profile + ";", false},
+        {"another user's", ",someone," + std::string(host) + ",08.12.2026 19:06," + profile + ";",
+         false},
         {"another computer's", "," + me + ",otherhost,08.12.2026 19:06," + profile + ";", false},
         {"another profile's", "," + me + "," + host + ",08.12.2026 19:06,file:///tmp/p;", false},
         {"cut short", "," + me + "," + host, false},
@@ -479,8 +480,9 @@ TEST(CalcStaleLock, OnlyThisOfficesOwnLockIsDropped) {
         SCOPED_TRACE(c.what);
         const std::string lock = dir.path() + "/.~lock.book.xls#";
         std::ofstream(lock) << c.lock;
-        EXPECT_EQ(wordpour::link::spreadsheet::calc::dropOwnStaleLock(dir.path() + "/book.xls", profile),
-                  c.dropped);
+        EXPECT_EQ(
+            wordpour::link::spreadsheet::calc::dropOwnStaleLock(dir.path() + "/book.xls", profile),
+            c.dropped);
         EXPECT_EQ(std::filesystem::exists(lock), !c.dropped);
         std::filesystem::remove(lock);
     }
@@ -494,8 +496,13 @@ TEST(CalcJournalCsv, TheCsvOpensInCalcWithTheRightCharacters) {
     TempDir dir;
     const std::string path = dir.path() + "/record.csv";
     const std::vector<wordpour::journal::Record> records = {
-        {wordpour::journal::Record::Kind::Entry, 1'796'000'000'000, u"/家/在庫 表.xls", u"sheet1",
-         u"A2", u"東京都, \"港区\"", {}},
+        {wordpour::journal::Record::Kind::Entry,
+         1'796'000'000'000,
+         u"/家/在庫 表.xls",
+         u"sheet1",
+         u"A2",
+         u"東京都, \"港区\"",
+         {}},
     };
     std::ofstream(path, std::ios::binary) << wordpour::journal::toCsv(records);
     office.openUtf8Csv(path);
@@ -506,4 +513,3 @@ TEST(CalcJournalCsv, TheCsvOpensInCalcWithTheRightCharacters) {
 }
 
 }  // namespace
-

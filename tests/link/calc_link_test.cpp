@@ -361,9 +361,9 @@ TEST_F(CalcLink, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColumnEndIsF
     struct Typed {
         std::u16string cell, input, shown;
     };
-    const Typed typed[] = {{u"A2", u"りんご", u"りんご"}, {u"A3", u"42", u"42"},
-                           {u"A4", u"=1+1", u"2"},         {u"A5", u"'0123", u"0123"},
-                           {u"C1", u"見出し", u"見出し"},  {u"C3", u"0.5", u"50%"},
+    const Typed typed[] = {{u"A2", u"りんご", u"りんご"},    {u"A3", u"42", u"42"},
+                           {u"A4", u"=1+1", u"2"},           {u"A5", u"'0123", u"0123"},
+                           {u"C1", u"見出し", u"見出し"},    {u"C3", u"0.5", u"50%"},
                            {u"C5", u"46000", u"12/09/2025"}, {u"C7", u"1234.5", u"1,234.50"}};
     for (const auto& t : typed) office().typeInto(Office::book, u"Sheet1", t.cell, t.input);
     office().setNumberFormat(Office::book, u"Sheet1", u"C3", 10);  // 0%
@@ -387,10 +387,9 @@ TEST_F(CalcLink, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColumnEndIsF
         SCOPED_TRACE(utf8(word));
         const auto first = link->write({u"H2", word});
         ASSERT_TRUE(first.written);
-        const auto again =
-            link->write({u"H2", u"直し"}, Overwrite{.filled = false,
-                                                   .hidden = false,
-                                                   .own = {{first.keptCell, word, u"H2"}}});
+        const auto again = link->write(
+            {u"H2", u"直し"},
+            Overwrite{.filled = false, .hidden = false, .own = {{first.keptCell, word, u"H2"}}});
         EXPECT_TRUE(again.written);
         EXPECT_FALSE(again.occupied);
     }
@@ -425,17 +424,19 @@ TEST_F(CalcLink, EachEntryIsKnownWhereItsCellWentOrAsDeleted) {
     MemoryBox box(u"P1");
     auto link = started(Office::book, box);
     const auto write = [&](std::u16string word) {
-        const auto entry = std::get<wordpour::link::Entry>(WorkbookLink::prepareEntry(box.text(), word));
+        const auto entry =
+            std::get<wordpour::link::Entry>(WorkbookLink::prepareEntry(box.text(), word));
         const auto result = link->write(entry);
         EXPECT_TRUE(result.written);
         box.setText(entry.cell);
         return std::pair(entry, result);
     };
-    const auto [mv1, mv1Result] = write(u"mv1");  // P2
+    const auto [mv1, mv1Result] = write(u"mv1");         // P2
     office().insertRows(Office::book, u"Sheet1", 0, 3);  // now in P5
     // Known as this run's in its new cell, and nowhere else.
     office().typeInto(Office::book, u"Sheet1", u"P9", u"mv1");
-    const Overwrite own{.filled = false, .hidden = false, .own = {{mv1Result.keptCell, u"mv1", u"P2"}}};
+    const Overwrite own{
+        .filled = false, .hidden = false, .own = {{mv1Result.keptCell, u"mv1", u"P2"}}};
     EXPECT_TRUE(link->write({u"P9", u"x"}, own).occupied);
     office().typeInto(Office::book, u"Sheet1", u"P5", u"user-edit");
     office().typeInto(Office::book, u"Sheet1", u"P2", u"other");
@@ -448,8 +449,8 @@ TEST_F(CalcLink, EachEntryIsKnownWhereItsCellWentOrAsDeleted) {
     EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"P2").text), "other");
 
     box.setText(u"E9");
-    const auto [d1, d1Result] = write(u"d1");  // E10
-    const auto [d2, d2Result] = write(u"d2");  // E11
+    const auto [d1, d1Result] = write(u"d1");            // E10
+    const auto [d2, d2Result] = write(u"d2");            // E11
     office().deleteRows(Office::book, u"Sheet1", 9, 1);  // d1 gone, d2 now in E10
     EXPECT_TRUE(link->undo(d2, d2Result.before, false, d2Result.keptCell).restored);
     office().typeInto(Office::book, u"Sheet1", u"E10", u"d1");  // what d1's old cell stands for
@@ -467,8 +468,8 @@ TEST_F(CalcLink, ACellHiddenUnderAMergeIsNotWrittenUnlessAllowed) {
     office().typeInto(Office::book, u"Sheet1", u"K20", u"merged");
     office().merge(Office::book, u"Sheet1", u"K20:K21");
     for (const bool anything : {false, true}) {
-        const auto refused =
-            link->write({u"K21", u"隠れる"}, Overwrite{.filled = anything, .hidden = false, .own = {}});
+        const auto refused = link->write({u"K21", u"隠れる"},
+                                         Overwrite{.filled = anything, .hidden = false, .own = {}});
         EXPECT_TRUE(refused.occupied);
         EXPECT_EQ(utf8(refused.hiddenBy), "K20:K21");
         EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"K21").type, CellContentType_EMPTY);
@@ -490,7 +491,8 @@ TEST_F(CalcLink, TheCellThePersonIsEditingIsNotWrittenOtherCellsAre) {
     office().startEditing(Office::book, u"Sheet1", u"M5");
     const auto says = enterWord(*link, box, u"消えるはず");
     ASSERT_TRUE(says.has_value());
-    EXPECT_NE(utf8(says->prompt).find("このセルを編集中です"), std::string::npos) << utf8(says->prompt);
+    EXPECT_NE(utf8(says->prompt).find("このセルを編集中です"), std::string::npos)
+        << utf8(says->prompt);
     EXPECT_EQ(utf8(box.text()), "M4");
     const wordpour::link::Entry entry{u"N5", u"ほかのセル"};
     const auto result = link->write(entry);

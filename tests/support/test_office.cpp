@@ -55,9 +55,9 @@ namespace {
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
-using rtl::OUString;
 using link::spreadsheet::calc::fromUno;
 using link::spreadsheet::calc::toUno;
+using rtl::OUString;
 
 OUString urlOf(const std::string& path) {
     OUString url;

@@ -12,9 +12,9 @@
 #include <sys/types.h>
 
 #include <com/sun/star/frame/XDesktop2.hpp>
-#include <com/sun/star/uno/XComponentContext.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
 
 namespace wordpour::testing {
 

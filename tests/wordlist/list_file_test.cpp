@@ -187,8 +187,11 @@ TEST(ListFile, LoadReadsUtf8AndUtf16ButKeepsCodePage932ThatLooksLikeUtf8) {
         {"UTF-8 Ωμέγα, all half-width katakana in code page 932", "Ωμέγα\r\n", {u"Ωμέγα"}},
         {"UTF-8 Да", "Да\r\n", {u"Да"}},
         // EUC-JP, as older Unix editors wrote Japanese: read as its words.
-        {"EUC-JP りんご,東京", "\xA4\xEA\xA4\xF3\xA4\xB4,\xC5\xEC\xB5\xFE\r\n", {u"りんご", u"東京"}},
-        {"EUC-JP kana only, half-width marks in code page 932", "\xA4\xA2\xA4\xA4\xA4\xA6\r\n",
+        {"EUC-JP りんご,東京",
+         "\xA4\xEA\xA4\xF3\xA4\xB4,\xC5\xEC\xB5\xFE\r\n",
+         {u"りんご", u"東京"}},
+        {"EUC-JP kana only, half-width marks in code page 932",
+         "\xA4\xA2\xA4\xA4\xA4\xA6\r\n",
          {u"あいう"}},
         {"neither code page 932 nor EUC-JP", "\x81\r\n", {u"<invalid>"}},
     };

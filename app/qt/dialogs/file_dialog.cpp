@@ -57,7 +57,7 @@ QString FileDialog::getOpenFileName(QWidget* parent, const QString& filter) {
 }
 
 QString FileDialog::getSaveFileName(QWidget* parent, const QString& filter,
-                                   const QString& suggested) {
+                                    const QString& suggested) {
     if (s_nextFileName) return std::exchange(s_nextFileName, std::nullopt).value();
     QFileDialog dialog(parent, QString(), suggested, toQtFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -1,8 +1,8 @@
 // The automation interface over LibreOffice Calc's UNO API.
 #include <algorithm>
-#include <filesystem>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <thread>
@@ -24,19 +24,18 @@
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
-#include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/FeatureStateEvent.hpp>
+#include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XDispatch.hpp>
 #include <com/sun/star/frame/XDispatchProvider.hpp>
-#include <com/sun/star/frame/XStatusListener.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XFrames.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStatusListener.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
-#include <com/sun/star/util/PathSubstitution.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
@@ -48,12 +47,13 @@
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XText.hpp>
-#include <com/sun/star/util/XMergeable.hpp>
+#include <com/sun/star/util/PathSubstitution.hpp>
 #include <com/sun/star/util/URL.hpp>
 #include <com/sun/star/util/URLTransformer.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
-#include <com/sun/star/view/XSelectionSupplier.hpp>
+#include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
 #include <cppuhelper/implbase1.hxx>
 #include <osl/file.hxx>
 #include <rtl/ref.hxx>
@@ -240,9 +240,9 @@ public:
     // and throws what it found: it runs once, before the cell is written or
     // read beyond its first call, or when the range goes.
     // `edited` tells whether the person is editing this very cell.
-    CalcRange(Reference<css::table::XCell> cell, std::function<CellCheck()> verify,
+    CalcRange(const Reference<css::table::XCell>& cell, std::function<CellCheck()> verify,
               std::function<bool()> edited)
-        : cell_(std::move(cell)), verify_(std::move(verify)), edited_(std::move(edited)) {}
+        : cell_(cell), verify_(std::move(verify)), edited_(std::move(edited)) {}
     ~CalcRange() override {
         try {
             verified();
@@ -374,15 +374,15 @@ private:
 // trip for them, and nothing is written until they have answered.
 class CalcWorksheet final : public Worksheet {
 public:
-    CalcWorksheet(Reference<css::sheet::XSpreadsheet> sheet, OUString name,
+    CalcWorksheet(const Reference<css::sheet::XSpreadsheet>& sheet, const OUString& name,
                   std::shared_ptr<const WatchedEditing> editing)
         : editing_(std::move(editing)),
-          sheet_(std::move(sheet)),
+          sheet_(sheet),
           named_(sheet_, css::uno::UNO_QUERY_THROW),
           properties_(sheet_, css::uno::UNO_QUERY_THROW),
           protectable_(sheet_, css::uno::UNO_QUERY_THROW),
           mergeable_(sheet_, css::uno::UNO_QUERY_THROW),
-          name_(std::move(name)),
+          name_(name),
           codeName_(codeName()),
           size_(sizeOf(sheet_)) {}
 
@@ -402,9 +402,10 @@ public:
                 verify();
                 throw Error(Failure::Range, u"the sheet returned no cell");
             }
-            return std::make_unique<CalcRange>(std::move(cell), std::move(verify), [this, at = *at] {
-                return editing_ && editing_->edits([this] { return sheetIndex(); }, at);
-            });
+            return std::make_unique<CalcRange>(
+                std::move(cell), std::move(verify), [this, at = *at] {
+                    return editing_ && editing_->edits([this] { return sheetIndex(); }, at);
+                });
         });
     }
 
@@ -420,11 +421,10 @@ public:
                     sheet_->getCellRangeByPosition(at->column, 0, at->column, size_.rows - 1),
                     css::uno::UNO_QUERY_THROW);
                 namespace Flags = css::sheet::CellFlags;
-                const auto filled =
-                    column
-                        ->queryContentCells(Flags::VALUE | Flags::DATETIME | Flags::STRING |
-                                            Flags::FORMULA)
-                        ->getRangeAddresses();
+                const auto filled = column
+                                        ->queryContentCells(Flags::VALUE | Flags::DATETIME |
+                                                            Flags::STRING | Flags::FORMULA)
+                                        ->getRangeAddresses();
                 for (const auto& range : filled) last = std::max<long>(last, range.EndRow + 1);
             } catch (...) {
                 verify();  // a sheet that is gone says so first
@@ -466,8 +466,8 @@ private:
         // Cells are merged by a person in the office's window: a sheet found
         // without merges is asked again only once that window was active.
         const std::uint64_t visits = editing_ ? editing_->watch->activations.load() : 0;
-        const bool askMerge =
-            forWriting && (!editing_ || sheetMerged_ || !mergesAskedAt_ || *mergesAskedAt_ != visits);
+        const bool askMerge = forWriting && (!editing_ || sheetMerged_ || !mergesAskedAt_ ||
+                                             *mergesAskedAt_ != visits);
         auto merge = std::make_shared<MergeFound>();
         auto merged = std::make_shared<std::future<void>>(
             askMerge ? check_.start([this, merge, at] { *merge = hidingMerge(at); })
@@ -539,9 +539,9 @@ private:
 
 class CalcSheets final : public Sheets {
 public:
-    CalcSheets(Reference<css::sheet::XSpreadsheets> sheets,
+    CalcSheets(const Reference<css::sheet::XSpreadsheets>& sheets,
                std::shared_ptr<const WatchedEditing> editing)
-        : sheets_(std::move(sheets)), editing_(std::move(editing)) {}
+        : sheets_(sheets), editing_(std::move(editing)) {}
 
     // Calc's lookup by name ignores case, as Excel's does.
     std::unique_ptr<Worksheet> item(std::u16string_view name) override {
@@ -579,18 +579,16 @@ void closeDocument(const Reference<css::frame::XModel>& model) {
 
 class CalcWorkbook final : public Workbook {
 public:
-    CalcWorkbook(Reference<css::sheet::XSpreadsheetDocument> document, bool openedHere,
+    CalcWorkbook(const Reference<css::sheet::XSpreadsheetDocument>& document, bool openedHere,
                  bool text, std::shared_ptr<const WatchedEditing> editing)
-        : document_(std::move(document)),
-          openedHere_(openedHere),
-          text_(text),
-          editing_(std::move(editing)) {}
+        : document_(document), openedHere_(openedHere), text_(text), editing_(std::move(editing)) {}
 
     bool isText() const override { return text_; }
 
     std::unique_ptr<Sheets> worksheets() override {
-        return guarded(Failure::NoSheet,
-                       [&] { return std::make_unique<CalcSheets>(document_->getSheets(), editing_); });
+        return guarded(Failure::NoSheet, [&] {
+            return std::make_unique<CalcSheets>(document_->getSheets(), editing_);
+        });
     }
 
     void closeIfOpenedHere() override {
@@ -678,7 +676,8 @@ private:
     static bool importedAsText(const Reference<css::frame::XModel>& model) {
         for (const auto& arg : model->getArgs()) {
             OUString filter;
-            if (arg.Name == "FilterName" && (arg.Value >>= filter)) return filter.startsWith("Text");
+            if (arg.Name == "FilterName" && (arg.Value >>= filter))
+                return filter.startsWith("Text");
         }
         return false;
     }

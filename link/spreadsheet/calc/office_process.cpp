@@ -180,6 +180,7 @@ pid_t spawnOffice(const std::vector<std::string>& args) {
     std::vector<std::string> all{*program};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(all.size() + 1);
     for (auto& arg : all) argv.push_back(arg.data());
     argv.push_back(nullptr);
 

@@ -35,8 +35,7 @@ std::vector<std::string> fieldsOf(const std::string& text) {
 }  // namespace
 
 bool dropOwnStaleLock(const std::filesystem::path& document, std::string_view profileUrl) {
-    const auto lock =
-        document.parent_path() / (".~lock." + document.filename().string() + "#");
+    const auto lock = document.parent_path() / (".~lock." + document.filename().string() + "#");
     std::ifstream in(lock, std::ios::binary);
     if (!in) return false;
     const std::string text{std::istreambuf_iterator<char>(in), {}};

@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "link/spreadsheet/automation.h"
-#include "link/spreadsheet/excel/excel_backend.h"
 #include "link/spreadsheet/excel/dispatch.h"
+#include "link/spreadsheet/excel/excel_backend.h"
 #include "link/spreadsheet/literal_text.h"
 
 namespace wordpour::link::spreadsheet::excel {
@@ -102,8 +102,8 @@ public:
     void setContent(const CellContent& content) override {
         auto none = std::vector<Variant>{};
         std::vector<Variant> format;
-        format.push_back(range_.invoke(members_.numberFormat, DISPATCH_PROPERTYGET, none,
-                                       Failure::Value));
+        format.push_back(
+            range_.invoke(members_.numberFormat, DISPATCH_PROPERTYGET, none, Failure::Value));
         put(content);
         range_.invoke(members_.numberFormat, DISPATCH_PROPERTYPUT, format, Failure::Value);
     }
@@ -112,8 +112,9 @@ public:
     std::optional<std::u16string> address() override {
         try {
             auto args = relative();
-            return range_.invoke(range_.id(L"Address", Failure::Value), DISPATCH_PROPERTYGET, args,
-                                 Failure::Value)
+            return range_
+                .invoke(range_.id(L"Address", Failure::Value), DISPATCH_PROPERTYGET, args,
+                        Failure::Value)
                 .text();
         } catch (const Error& error) {
             if (error.failure() == Failure::Value) return std::nullopt;
@@ -123,8 +124,8 @@ public:
 
     std::u16string shownText() override {
         auto args = none();
-        return range_.invoke(range_.id(L"Text", Failure::Value), DISPATCH_PROPERTYGET, args,
-                             Failure::Value)
+        return range_
+            .invoke(range_.id(L"Text", Failure::Value), DISPATCH_PROPERTYGET, args, Failure::Value)
             .text();
     }
 
@@ -137,17 +138,16 @@ public:
         const Dispatch area = range_.object(range_.id(L"MergeArea", Failure::Value),
                                             DISPATCH_PROPERTYGET, args, Failure::Value);
         auto flags = relative();
-        const std::u16string name =
-            area.invoke(area.id(L"Address", Failure::Value), DISPATCH_PROPERTYGET, flags,
-                        Failure::Value)
-                .text();
+        const std::u16string name = area.invoke(area.id(L"Address", Failure::Value),
+                                                DISPATCH_PROPERTYGET, flags, Failure::Value)
+                                        .text();
         // The merge's first cell is the one it shows.
         const auto first = name.substr(0, name.find(u':'));
         flags = relative();
-        const std::u16string self =
-            range_.invoke(range_.id(L"Address", Failure::Value), DISPATCH_PROPERTYGET, flags,
-                          Failure::Value)
-                .text();
+        const std::u16string self = range_
+                                        .invoke(range_.id(L"Address", Failure::Value),
+                                                DISPATCH_PROPERTYGET, flags, Failure::Value)
+                                        .text();
         return first == self ? std::u16string() : name;
     }
 
@@ -202,10 +202,9 @@ public:
             sheet_.object(range_, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args, Failure::Range);
         if (!members_) {
             // Every range has the same members: looked up on the first.
-            members_ = RangeMembers{range.id(L"Formula", Failure::Value),
-                                    range.id(L"HasFormula", Failure::Value),
-                                    range.id(L"NumberFormat", Failure::Value),
-                                    range.id(L"MergeCells", Failure::Value)};
+            members_ = RangeMembers{
+                range.id(L"Formula", Failure::Value), range.id(L"HasFormula", Failure::Value),
+                range.id(L"NumberFormat", Failure::Value), range.id(L"MergeCells", Failure::Value)};
         }
         return std::make_unique<ExcelRange>(std::move(range), *members_, [this] {
             try {
@@ -229,9 +228,8 @@ public:
             auto none = std::vector<Variant>{};
             const Dispatch rows = sheet_.object(sheet_.id(L"Rows", Failure::Range),
                                                 DISPATCH_PROPERTYGET, none, Failure::Range);
-            const Variant count =
-                rows.invoke(rows.id(L"Count", Failure::Range), DISPATCH_PROPERTYGET, none,
-                            Failure::Range);
+            const Variant count = rows.invoke(rows.id(L"Count", Failure::Range),
+                                              DISPATCH_PROPERTYGET, none, Failure::Range);
             rows_ = count.number();
         }
         auto args = one(std::u16string(columnLetters) + toText(*rows_));
@@ -243,8 +241,8 @@ public:
             return *rows_;
         std::vector<Variant> up;
         up.emplace_back(kUp);
-        const Dispatch last = bottom.object(bottom.id(L"End", Failure::Range),
-                                            DISPATCH_PROPERTYGET, up, Failure::Range);
+        const Dispatch last = bottom.object(bottom.id(L"End", Failure::Range), DISPATCH_PROPERTYGET,
+                                            up, Failure::Range);
         auto none = std::vector<Variant>{};
         const long row =
             last.invoke(last.id(L"Row", Failure::Range), DISPATCH_PROPERTYGET, none, Failure::Range)
@@ -266,7 +264,7 @@ private:
     }
 
     Dispatch sheet_;
-    DISPID range_;  // looked up once: every entry takes a range
+    DISPID range_;              // looked up once: every entry takes a range
     std::optional<long> rows_;  // the sheet's row count
     std::optional<RangeMembers> members_;
     std::optional<DISPID> protectContents_;
@@ -335,17 +333,18 @@ public:
         // are the same file whatever their case.
         const auto same = [](std::u16string_view a, std::u16string_view b) {
             return a.size() == b.size() &&
-                   CompareStringOrdinal(reinterpret_cast<LPCWCH>(a.data()), static_cast<int>(a.size()),
-                                        reinterpret_cast<LPCWCH>(b.data()), static_cast<int>(b.size()),
-                                        TRUE) == CSTR_EQUAL;
+                   CompareStringOrdinal(reinterpret_cast<LPCWCH>(a.data()),
+                                        static_cast<int>(a.size()),
+                                        reinterpret_cast<LPCWCH>(b.data()),
+                                        static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
         };
         const long books = count();
         for (long i = 1; i <= books; ++i) {
             std::vector<Variant> index;
             index.emplace_back(i);
-            Dispatch book = books_.object(books_.id(L"Item", Failure::Disconnected),
-                                          DISPATCH_PROPERTYGET | DISPATCH_METHOD, index,
-                                          Failure::Disconnected);
+            Dispatch book =
+                books_.object(books_.id(L"Item", Failure::Disconnected),
+                              DISPATCH_PROPERTYGET | DISPATCH_METHOD, index, Failure::Disconnected);
             auto none = std::vector<Variant>{};
             const auto name = book.invoke(book.id(L"FullName", Failure::Disconnected),
                                           DISPATCH_PROPERTYGET, none, Failure::Disconnected)
@@ -358,8 +357,8 @@ public:
 private:
     long count() {
         auto none = std::vector<Variant>{};
-        return books_.invoke(books_.id(L"Count", Failure::Open), DISPATCH_PROPERTYGET, none,
-                             Failure::Open)
+        return books_
+            .invoke(books_.id(L"Count", Failure::Open), DISPATCH_PROPERTYGET, none, Failure::Open)
             .number();
     }
 

@@ -1,10 +1,12 @@
-// The windows' tables to the letter: every button's caption and place,
-// every menu item's caption, shortcut and place, each window's title and
-// size, every dialog control. The faces' own tests check that they draw
-// what these tables say.
+// The windows' tables: first to the letter (every button's caption and
+// place, every menu item's caption, shortcut and place, each window's
+// title and size, every dialog control), then what must hold of any row a
+// change adds. The faces' own tests check that they draw what these
+// tables say.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -67,13 +69,6 @@ TEST(Tables, TheMenusWithTheirCaptionsShortcutsAndSeparators) {
                            : std::u16string(item.caption) + u"|" + shortcutText(item.shortcut));
     }
     EXPECT_EQ(tables, expected);
-    // Every command is reached by a button, a menu item or both.
-    for (int c = 0; c < wordpour::form::kCommandCount; ++c) {
-        const bool inMenu =
-            std::any_of(std::begin(kMenuItems), std::end(kMenuItems),
-                        [c](const MenuItemDef& item) { return item.command == Command(c); });
-        EXPECT_TRUE(buttonFor(Command(c)) || inMenu) << c;
-    }
 }
 
 TEST(Tables, TheDialogsWithTheirTitlesControlsAndFonts) {
@@ -112,6 +107,64 @@ TEST(Tables, TheDialogsWithTheirTitlesControlsAndFonts) {
     EXPECT_EQ(kAboutBox.title, u"バージョン情報");
     EXPECT_EQ(kAboutBox.width, 4560);
     EXPECT_EQ(kAboutBox.height, 2805);
+}
+
+// The letter of an access key: "X" of "(&X)", or 0.
+char16_t accessKey(std::u16string_view caption) {
+    const auto at = caption.rfind(u"(&");
+    return at == std::u16string_view::npos ? 0 : caption[at + 2];
+}
+
+TEST(TableInvariants, EveryCommandIsReachedAndEveryKeyAndNameIsOnce) {
+    for (int c = 0; c < kCommandCount; ++c)
+        EXPECT_TRUE(buttonFor(Command(c)) || menuItemFor(Command(c))) << "command " << c;
+    std::set<std::string_view> names;
+    std::set<std::u16string> shortcuts;
+    std::set<std::pair<Menu, char16_t>> keys;
+    const auto once = [](auto& seen, const auto& what) { return seen.insert(what).second; };
+    for (const ButtonDef& button : kButtons) EXPECT_TRUE(once(names, button.name)) << button.name;
+    for (const MenuDef& menu : kMenus) {
+        EXPECT_TRUE(once(names, menu.name)) << menu.name;
+        // The menu bar's own access keys, as a menu of their own.
+        EXPECT_TRUE(once(keys, std::pair{Menu(kMenuCount), accessKey(menu.caption)}));
+    }
+    for (const MenuItemDef& item : kMenuItems) {
+        if (item.separator()) continue;
+        SCOPED_TRACE(std::string(item.name));
+        EXPECT_TRUE(once(names, item.name));
+        EXPECT_NE(accessKey(item.caption), 0);
+        EXPECT_TRUE(once(keys, std::pair{item.menu, accessKey(item.caption)}));
+        if (item.shortcut.kind != Shortcut::Kind::None) {
+            EXPECT_TRUE(once(shortcuts, shortcutText(item.shortcut)));
+        }
+    }
+}
+
+TEST(TableInvariants, EveryControlStandsInsideItsWindow) {
+    struct Placed {
+        std::string_view name;
+        TwipsRect rect;
+        int width, height;  // of the window, or of the frame holding it
+    };
+    std::vector<Placed> placed = {
+        {kWordBox.name, kWordBox.rect, kMainWindow.width, kMainWindow.height}};
+    for (const ButtonDef& b : kButtons)
+        placed.push_back({b.name, b.rect, kMainWindow.width, kMainWindow.height});
+    for (const ControlDef* c : {&kCellPrompt, &kCellNameBox, &kSetButton})
+        placed.push_back({c->name, c->rect, kCellPositionDialog.width, kCellPositionDialog.height});
+    for (const ControlDef* c : {&kAboutFrame, &kAboutPicture, &kAboutOk})
+        placed.push_back({c->name, c->rect, kAboutBox.width, kAboutBox.height});
+    for (const ControlDef& c : kAboutLabels)
+        placed.push_back({c.name, c.rect, kAboutFrame.rect.width, kAboutFrame.rect.height});
+    for (const ControlDef* c : {&kWaitingText, &kAbortButton})
+        placed.push_back({c->name, c->rect, kWaitingWindow.width, kWaitingWindow.height});
+    for (const Placed& p : placed) {
+        SCOPED_TRACE(std::string(p.name));
+        EXPECT_GE(p.rect.left, 0);
+        EXPECT_GE(p.rect.top, 0);
+        EXPECT_LE(p.rect.left + p.rect.width, p.width);
+        EXPECT_LE(p.rect.top + p.rect.height, p.height);
+    }
 }
 
 }  // namespace

@@ -78,8 +78,8 @@ TEST_F(SessionTest, WithNoSpreadsheetRunningOnlyYesStartsOneAndLinksTheWorkbook)
          Answer::Yes,
          false,
          true,
-         {u"start application", u"attach", u"workbooks", u"open book.xls", u"worksheets", u"item sheet1",
-          u"range A1"},
+         {u"start application", u"attach", u"workbooks", u"open book.xls", u"worksheets",
+          u"item sheet1", u"range A1"},
          u""},
         {"Yes, but it cannot start",
          Answer::Yes,
@@ -148,10 +148,10 @@ TEST_F(SessionTest, AStartUpThatWaitsSaysForWhatAndCanBeGivenUp) {
 TEST_F(SessionTest, TheFileDialogShowsOneXlsFilterAndCancelKeepsAnEmptyPath) {
     ASSERT_TRUE(start());
     view.focus.reset();
-    form->chooseWorkbook();  // no file chosen: Cancel
+    session->chooseWorkbook();  // no file chosen: Cancel
     ASSERT_EQ(view.filters.size(), 2u);
     for (const auto& filter : view.filters) EXPECT_EQ(filter, u"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)|*.xls");
-    EXPECT_EQ(form->chosenBook(), u"");
+    EXPECT_EQ(session->chosenBook(), u"");
     EXPECT_EQ(view.focus, Focus::Enter);
     // Entries go on into the workbook linked at start-up.
     enter(u"そのまま");
@@ -162,9 +162,9 @@ TEST_F(SessionTest, AlwaysOnTopTogglesForTheRunAndMovesNothing) {
     ASSERT_TRUE(start());
     view.focus.reset();
     for (const bool expected : {true, false, true}) {
-        form->toggleAlwaysOnTop();
+        session->toggleAlwaysOnTop();
         EXPECT_EQ(view.onTop, expected);
-        EXPECT_EQ(form->alwaysOnTop(), expected);
+        EXPECT_EQ(session->alwaysOnTop(), expected);
     }
     EXPECT_FALSE(view.focus.has_value());
     EXPECT_TRUE(view.shown.empty());
@@ -204,10 +204,10 @@ TEST_F(SessionTest, EachCommandLeavesTheFocusWhereTheTableSays) {
         SCOPED_TRACE(c.what);
         view.focus.reset();
         c.prepare();
-        (form.get()->*c.handler)();
+        (session.get()->*c.handler)();
         EXPECT_EQ(view.focus, c.focus);
     }
-    EXPECT_EQ(form->chosenBook(), u"other.xls");  // remembered, nothing opened again
+    EXPECT_EQ(session->chosenBook(), u"other.xls");  // remembered, nothing opened again
     EXPECT_EQ(std::count(sheet.calls.begin(), sheet.calls.end(), u"open book.xls"), 1);
     EXPECT_EQ(view.cellPositionShown, 1);
     EXPECT_EQ(view.aboutShown, 1);
@@ -227,7 +227,7 @@ TEST_F(SessionTest, ConfirmationsAskWithTheirTextsAndNoChangesNothing) {
                u"ﾘｽﾄの保存"}}) {
         view.shown.clear();
         view.answers = {Answer::No};
-        (form.get()->*c.handler)();
+        (session.get()->*c.handler)();
         ASSERT_EQ(view.shown.size(), 1u);
         EXPECT_EQ(view.shown[0].prompt, c.prompt);
         EXPECT_EQ(view.shown[0].style.value(), 20);
@@ -241,27 +241,27 @@ TEST_F(SessionTest, TheWordListCommands) {
     ASSERT_TRUE(start());
     // Add: the reply at the end, unchanged; Cancel adds nothing.
     view.replies = {u"b", std::u16string(), std::nullopt, u"b"};
-    for (int i = 0; i < 4; ++i) form->addWord();
+    for (int i = 0; i < 4; ++i) session->addWord();
     EXPECT_EQ(view.items, (Words{u"b", u"", u"b"}));
     EXPECT_EQ(view.asked[0], u"ﾘｽﾄに追加する単語を入力してください。|ﾘｽﾄに追加|");
     // Delete: exactly the entry shown, not its twin; nothing for typed text.
     view.pick(2);
-    form->deleteWord();
+    session->deleteWord();
     EXPECT_EQ(view.items, (Words{u"b", u""}));
     view.typed = u"b ";
     view.current = 0;
-    form->deleteWord();
+    session->deleteWord();
     EXPECT_EQ(view.items, (Words{u"b", u""}));
     // Display: each entry and LF; an empty list says so.
-    form->showList();
+    session->showList();
     EXPECT_EQ(view.shown.back().prompt, u"b\n\n");
     EXPECT_EQ(view.shown.back().title, u"現在のリスト項目");
     EXPECT_EQ(view.shown.back().style.value(), 0);
     view.pick(0);
-    form->deleteWord();
+    session->deleteWord();
     view.pick(0);
-    form->deleteWord();
-    form->showList();
+    session->deleteWord();
+    session->showList();
     EXPECT_EQ(view.shown.back().prompt, u"登録されている項目はありません。");
 }
 
@@ -270,30 +270,30 @@ TEST_F(SessionTest, SaveAndLoadKeepTheirPromises) {
     // An empty list writes nothing: the old List keeps its words.
     writeBytes("List", "keep\r\n");
     view.answers = {Answer::Yes};
-    form->saveList();
+    session->saveList();
     EXPECT_EQ(bytesOf("List"), "keep\r\n");
     // Save, then load twice: appended after what is there, every time.
     add({u"りんご", u"", u"～①"});
     view.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
-    form->saveList();
+    session->saveList();
     EXPECT_EQ(bytesOf("List"), "\x82\xE8\x82\xF1\x82\xB2\r\n\r\n\x81\x60\x87\x40\r\n");
-    form->loadList();
+    session->loadList();
     EXPECT_EQ(view.items.size(), 6u);
     // The cap: a load that would pass 32,767 entries adds none of them.
     std::string many;
     for (int i = 0; i < 32766 - 6; ++i) many += "w\r\n";
     writeBytes("List", many);
     view.answers = {Answer::Yes};
-    form->loadList();
-    ASSERT_EQ(form->words().size(), 32766u);
+    session->loadList();
+    ASSERT_EQ(session->words().size(), 32766u);
     writeBytes("List", "x\r\ny\r\n");
     view.answers = {Answer::Yes, Answer::Ok};
-    form->loadList();
+    session->loadList();
     EXPECT_EQ(view.items.size(), 32766u);
     EXPECT_NE(view.shown.back().prompt.find(u"読み込みません"), std::u16string::npos);
     view.replies = {u"last", u"one too many"};
-    form->addWord();
-    form->addWord();
+    session->addWord();
+    session->addWord();
     EXPECT_EQ(view.items.size(), 32767u);
     EXPECT_EQ(view.items.back(), u"last");
 }
@@ -308,7 +308,7 @@ TEST_F(SessionTest, EntriesGoOneRowDownOneAtATime) {
     EXPECT_EQ(sheet.calls, written);
     EXPECT_EQ(sheet.cells[u"A2"], u"りんご");
     EXPECT_EQ(sheet.cells[u"A3"], u"=1+1");
-    EXPECT_EQ(form->cellName(), u"A3");
+    EXPECT_EQ(session->cellName(), u"A3");
     EXPECT_EQ(view.focus, Focus::Enter);
     EXPECT_FALSE(view.waiting);
     // The first entry showed the hidden spreadsheet: the keyboard is taken
@@ -322,24 +322,24 @@ TEST_F(SessionTest, EntriesGoOneRowDownOneAtATime) {
         if (call.starts_with(u"value")) answered.wait();
     };
     view.typed = u"遅い";
-    form->enterWord();
+    session->enterWord();
     EXPECT_TRUE(view.waiting);
-    form->enterWord();
+    session->enterWord();
     // Meanwhile the word list, the about box and the cell-position dialog work.
     view.replies = {u"追加"};
-    form->addWord();
-    form->showList();
+    session->addWord();
+    session->showList();
     EXPECT_EQ(view.shown.back().prompt, u"追加\n");
-    form->showAbout();
-    form->showCellPosition();
+    session->showAbout();
+    session->showCellPosition();
     EXPECT_EQ(view.aboutShown, 1);
-    EXPECT_EQ(form->cellName(), u"A3");
-    EXPECT_TRUE(form->entryUnderWay());
+    EXPECT_EQ(session->cellName(), u"A3");
+    EXPECT_TRUE(session->entryUnderWay());
     answer.set_value();
     waitForEntries();
     sheet.beforeCall = nullptr;
     EXPECT_EQ(std::count(sheet.calls.begin(), sheet.calls.end(), u"value 遅い"), 1);
-    EXPECT_EQ(form->cellName(), u"A4");
+    EXPECT_EQ(session->cellName(), u"A4");
     EXPECT_FALSE(view.waiting);
 }
 
@@ -351,16 +351,16 @@ TEST_F(SessionTest, ANameSetWhileAnEntryIsUnderWayStands) {
         if (call.starts_with(u"value")) answered.wait();
     };
     view.typed = u"遅い";
-    form->enterWord();
-    form->setCellName(u"C9");  // typed into the cell-position dialog meanwhile
+    session->enterWord();
+    session->setCellName(u"C9");  // typed into the cell-position dialog meanwhile
     answer.set_value();
     waitForEntries();
     sheet.beforeCall = nullptr;
     EXPECT_EQ(sheet.cells[u"A2"], u"遅い");
-    EXPECT_EQ(form->cellName(), u"C9");
+    EXPECT_EQ(session->cellName(), u"C9");
     enter(u"次");
     EXPECT_EQ(sheet.cells[u"C10"], u"次");
-    EXPECT_EQ(form->cellName(), u"C10");
+    EXPECT_EQ(session->cellName(), u"C10");
     EXPECT_EQ(view.cellName, u"C10");
 }
 
@@ -388,7 +388,7 @@ TEST_F(SessionTest, RefusedAndFailedEntriesSayWhyWriteNothingAndKeepTheName) {
         if (!c.failAt.empty())
             sheet.failures[c.failAt] = wordpour::link::spreadsheet::Failure::Disconnected;
         view.shown.clear();
-        form->setCellName(c.name);
+        session->setCellName(c.name);
         enter(c.word);
         ASSERT_EQ(view.shown.size(), 1u);
         EXPECT_NE(view.shown[0].prompt.find(c.says), std::u16string::npos);
@@ -398,20 +398,20 @@ TEST_F(SessionTest, RefusedAndFailedEntriesSayWhyWriteNothingAndKeepTheName) {
         if (c.failAt.empty()) {
             EXPECT_TRUE(sheet.calls.empty());
         }
-        EXPECT_EQ(form->cellName(), c.name);
+        EXPECT_EQ(session->cellName(), c.name);
         EXPECT_EQ(view.focus, Focus::Enter);
         EXPECT_FALSE(view.quitAsked);
     }
     // An empty name counts as A1.
-    form->setCellName(u"");
+    session->setCellName(u"");
     enter(u"x");
-    EXPECT_EQ(form->cellName(), u"A2");
+    EXPECT_EQ(session->cellName(), u"A2");
     EXPECT_EQ(view.cellName, u"A2");
     // Mended, the entry goes on from the name.
     sheet.failures.clear();
-    form->setCellName(u"B5");
+    session->setCellName(u"B5");
     enter(u"x");
-    EXPECT_EQ(form->cellName(), u"B6");
+    EXPECT_EQ(session->cellName(), u"B6");
 }
 
 }  // namespace

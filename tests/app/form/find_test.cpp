@@ -20,7 +20,7 @@ protected:
     std::optional<Words> typed(std::u16string text) {
         view.typed = std::move(text);
         view.current = -1;
-        form->wordTyped();
+        session->wordTyped();
         return view.matches;
     }
 };
@@ -66,16 +66,16 @@ TEST_F(SessionFind, APickPutsTheEntryIntoTheBoxAndWritesNothing) {
     add({u"東京都", u"京都府", u"東京"});
     ASSERT_EQ(typed(u"京"), (Words{u"京都府", u"東京都", u"東京"}));  // the beginning first
     const auto calls = sheet.calls.size();
-    form->pickMatch(0);
+    session->pickMatch(0);
     EXPECT_EQ(view.typed, u"京都府");
     EXPECT_EQ(view.current, 1);  // the entry itself: リスト削除 would remove it
     EXPECT_FALSE(view.matches.has_value());
     EXPECT_EQ(sheet.calls.size(), calls);
     // The list follows deletions and loads.
-    form->deleteWord();
+    session->deleteWord();
     writeBytes("List", "\x8B\x9E\x93\x73\r\n");  // 京都 in code page 932
     view.answers = {Answer::Yes};
-    form->loadList();
+    session->loadList();
     EXPECT_EQ(typed(u"京都"), (Words{u"京都", u"東京都"}));
 }
 
@@ -87,7 +87,7 @@ protected:
         for (const auto& [word, reading] : words) {
             view.replies.push_back(word);
             view.inputReading = reading;
-            form->addWord();
+            session->addWord();
         }
         view.inputReading.reset();
     }
@@ -95,10 +95,18 @@ protected:
 
 TEST_F(SessionReadings, RomajiAndKanaFindWordsByTheirReadingTheBeginningsFirst) {
     ASSERT_TRUE(start());
-    addRead({{u"東京", u"とうきょう"}, {u"東京都", u"とうきょうと"}, {u"京都", u"きょうと"},
-             {u"観光", u"かんこう"}, {u"新聞", u"しんぶん"}, {u"切手", u"きって"},
-             {u"写真", u"しゃしん"}, {u"地図", u"ちず"}, {u"富士山", u"ふじさん"},
-             {u"自転車", u"じてんしゃ"}, {u"原因", u"げんいん"}, {u"今日は", u"こんにちは"},
+    addRead({{u"東京", u"とうきょう"},
+             {u"東京都", u"とうきょうと"},
+             {u"京都", u"きょうと"},
+             {u"観光", u"かんこう"},
+             {u"新聞", u"しんぶん"},
+             {u"切手", u"きって"},
+             {u"写真", u"しゃしん"},
+             {u"地図", u"ちず"},
+             {u"富士山", u"ふじさん"},
+             {u"自転車", u"じてんしゃ"},
+             {u"原因", u"げんいん"},
+             {u"今日は", u"こんにちは"},
              {u"蒟蒻", u"こんにゃく"}});
     add({u"かな", u"カタカナ", u"ABC"});
     struct Case {
@@ -107,9 +115,9 @@ TEST_F(SessionReadings, RomajiAndKanaFindWordsByTheirReadingTheBeginningsFirst) 
     };
     const Case cases[] = {
         {u"toukyou", Words{u"東京", u"東京都"}},
-        {u"toukyo", Words{u"東京", u"東京都"}},  // a syllable not typed whole
-        {u"tokyo", std::nullopt},                // long vowels as typed
-        {u"kyouto", Words{u"京都", u"東京都"}},  // the beginnings first
+        {u"toukyo", Words{u"東京", u"東京都"}},          // a syllable not typed whole
+        {u"tokyo", std::nullopt},                        // long vowels as typed
+        {u"kyouto", Words{u"京都", u"東京都"}},          // the beginnings first
         {u"kan", Words{u"観光", u"かな", u"カタカナ"}},  // かん and かな…
         {u"sinbun", Words{u"新聞"}},
         {u"shinbun", Words{u"新聞"}},
@@ -125,7 +133,7 @@ TEST_F(SessionReadings, RomajiAndKanaFindWordsByTheirReadingTheBeginningsFirst) 
         {u"jitensha", Words{u"自転車"}},
         {u"jitenshya", Words{u"自転車"}},
         {u"gen'in", Words{u"原因"}},
-        {u"gennin", Words{u"原因"}},       // nn as the input methods spell ん
+        {u"gennin", Words{u"原因"}},        // nn as the input methods spell ん
         {u"konnichiha", Words{u"今日は"}},  // and as Hepburn does
         {u"konnyaku", Words{u"蒟蒻"}},
         {u"konnnyaku", Words{u"蒟蒻"}},
@@ -154,7 +162,8 @@ TEST_F(SessionReadings, RomajiAndKanaFindWordsByTheirReadingTheBeginningsFirst) 
 
 TEST_F(SessionReadings, TheWordsEnteredMostAndLatestComeFirstAndOneKeyEntersThem) {
     ASSERT_TRUE(start());
-    addRead({{u"東京", u"とうきょう"}, {u"東京都", u"とうきょうと"}, {u"東京湾", u"とうきょうわん"}});
+    addRead(
+        {{u"東京", u"とうきょう"}, {u"東京都", u"とうきょうと"}, {u"東京湾", u"とうきょうわん"}});
     struct Step {
         std::u16string entered;  // before the search; "" for none
         Words shown;
@@ -170,7 +179,7 @@ TEST_F(SessionReadings, TheWordsEnteredMostAndLatestComeFirstAndOneKeyEntersThem
         EXPECT_EQ(typed(u"touk"), step.shown);
     }
     // Enter on a row writes it at once, and the focus is on 入力 again.
-    form->enterMatch(1);
+    session->enterMatch(1);
     waitForEntries();
     EXPECT_EQ(sheet.cells[u"A5"], u"東京都");
     EXPECT_EQ(view.focus, wordpour::form::Focus::Enter);
@@ -203,14 +212,14 @@ TEST_F(SessionReadings, ThePersonCorrectsAReadingAndItIsKeptBesideListWithoutTou
         view.typed = u"日本";
         view.replies.push_back(c.reply);
         const auto messages = view.shown.size();
-        form->run(wordpour::form::Command::ChangeReading);
+        session->run(wordpour::form::Command::ChangeReading);
         EXPECT_EQ(view.shown.size(), messages + (c.refused ? 1 : 0));
         EXPECT_EQ(typed(c.reading), (Words{u"日本"}));
         EXPECT_EQ(view.focus, wordpour::form::Focus::Enter);
     }
     // Saved beside List; List's bytes are the words alone.
     view.answers = {Answer::Yes};
-    form->saveList();
+    session->saveList();
     EXPECT_EQ(bytesOf("List"), "\x93\xFA\x96\x7B\r\n\x8D\x73\x95\xFB\r\n");
     const std::string notes = bytesOf("List.wordpour");
     EXPECT_NE(notes.find("日本\tにっぽん"), std::string::npos) << notes;
@@ -242,9 +251,9 @@ TEST_F(SessionReadings, ThePersonCorrectsAReadingAndItIsKeptBesideListWithoutTou
     }
     // A word deleted leaves both files with the next save.
     view.pick(1);
-    form->deleteWord();
+    session->deleteWord();
     view.answers = {Answer::Yes};
-    form->saveList();
+    session->saveList();
     EXPECT_EQ(bytesOf("List"), "\x93\xFA\x96\x7B\r\n");
     EXPECT_EQ(bytesOf("List.wordpour").find("行方"), std::string::npos);
     EXPECT_NE(bytesOf("List.wordpour").find("日本"), std::string::npos);
@@ -256,8 +265,8 @@ TEST_F(SessionReadings, TheDictionaryReadsTheWordsOfALoadedList) {
     ASSERT_TRUE(start());
     writeBytes("List", "\x93\x8C\x8B\x9E\x93\x73\x8D\x60\x8B\xE6\r\n");  // 東京都港区
     view.answers = {Answer::Yes};
-    form->loadList();
-    form->settleReadings();
+    session->loadList();
+    session->settleReadings();
     EXPECT_EQ(typed(u"minato"), (Words{u"東京都港区"}));
     EXPECT_EQ(view.matchReadings, (Words{u"とうきょうとみなとく"}));
 }

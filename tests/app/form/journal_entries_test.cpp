@@ -9,9 +9,9 @@
 namespace {
 
 using namespace std::chrono_literals;
+using wordpour::form::Answer;
 using wordpour::journal::Journal;
 using wordpour::journal::Record;
-using wordpour::form::Answer;
 using wordpour::testing::SessionTest;
 using Content = wordpour::link::spreadsheet::CellContent;
 
@@ -20,13 +20,13 @@ class SessionJournal : public SessionTest {};
 TEST_F(SessionJournal, EveryEntryAndUndoIsRecordedWithWhatTheCellHeld) {
     ASSERT_TRUE(start());
     sheet.contents[u"A3"] = {Content::Kind::Number, u"", 42.5};
-    form->toggleConfirmOverwrite();  // A3 is written over without a question
+    session->toggleConfirmOverwrite();  // A3 is written over without a question
     enter(u"りんご");
     enter(u"=1+1");
-    form->undo();
+    session->undo();
     waitForEntries();
-    ASSERT_TRUE(form->settleJournal(5s));
-    const auto records = Journal(std::filesystem::current_path() / "journal").read();
+    ASSERT_TRUE(session->settleJournal(5s));
+    const auto records = Journal(view.journalFolder()).read();
     struct Expected {
         Record::Kind kind;
         std::u16string cell, word;
@@ -53,17 +53,17 @@ TEST_F(SessionJournal, EveryEntryAndUndoIsRecordedWithWhatTheCellHeld) {
 }
 
 TEST_F(SessionJournal, AJournalThatCannotBeWrittenIsSaidOnceAndEntriesGoOn) {
+    view.journalAt = std::filesystem::current_path() / "journal";
     std::ofstream("journal") << "a file where the journal's folder belongs";
     ASSERT_TRUE(start());
     for (const char16_t* word : {u"a", u"b", u"c"}) {
         enter(word);
-        ASSERT_TRUE(form->settleJournal(5s));
+        ASSERT_TRUE(session->settleJournal(5s));
         view.runPosted([] { return true; }, 200ms);  // the message, posted
     }
     EXPECT_EQ(sheet.cells[u"A4"], u"c");
     std::size_t said = 0;
-    for (const auto& message : view.shown)
-        said += message.title == u"入力の記録";
+    for (const auto& message : view.shown) said += message.title == u"入力の記録";
     EXPECT_EQ(said, 1u);
 }
 
@@ -79,7 +79,7 @@ TEST_F(SessionJournal, TheJournalIsListedAndSavedAsCsv) {
     enter(u"a,\"b\"");
     view.answers = {Answer::Yes};
     view.fileNames.push_back(u"record.csv");
-    form->run(wordpour::form::Command::ShowJournal);
+    session->run(wordpour::form::Command::ShowJournal);
     ASSERT_EQ(view.shown.size(), 1u);
     const auto& list = view.shown[0].prompt;
     EXPECT_LT(list.find(u"A3"), list.find(u"A2"));  // the latest first

@@ -31,8 +31,8 @@ public:
     std::optional<form::Focus> focus;
     int cellPositionShown = 0, aboutShown = 0, focusTakenBack = 0;
     bool quitAsked = false, waiting = false, onTop = false, undoEnabled = false;
-    std::map<form::Command, bool> checked;                // the check marks shown
-    std::map<std::string, bool, std::less<>> settings;    // as stored between runs
+    std::map<form::Command, bool> checked;               // the check marks shown
+    std::map<std::string, bool, std::less<>> settings;   // as stored between runs
     std::optional<std::vector<std::u16string>> matches;  // the find list, while shown
     std::vector<std::u16string> waitedWith;  // the waiting window's text, each start-up step
     // 中止 pressed once the start-up has waited this long.

@@ -27,10 +27,10 @@ std::size_t count(const std::vector<std::u16string>& calls, std::u16string_view 
 TEST_F(Overwrite, OnlyWhatThisRunDidNotWriteIsAskedAbout) {
     struct Case {
         const char* why;
-        std::u16string held;         // the text in A2 before the run; empty: none
-        bool wroteItFirst;           // this run wrote "前" into A2 first
-        bool typedOverSince;         // then the person typed into A2 in the sheet
-        bool confirm;                // the check item
+        std::u16string held;           // the text in A2 before the run; empty: none
+        bool wroteItFirst;             // this run wrote "前" into A2 first
+        bool typedOverSince;           // then the person typed into A2 in the sheet
+        bool confirm;                  // the check item
         std::optional<Answer> answer;  // the question's answer; none: no question
         std::u16string a2After;
         std::u16string nameAfter;
@@ -39,7 +39,8 @@ TEST_F(Overwrite, OnlyWhatThisRunDidNotWriteIsAskedAbout) {
     const Case cases[] = {
         {"an empty cell costs no question", u"", false, false, true, {}, u"新", u"A2"},
         {"a cell this run wrote is corrected at once", u"", true, false, true, {}, u"新", u"A2"},
-        {"No leaves the cell and the name", apple, false, false, true, Answer::No, u"りんご", u"A1"},
+        {"No leaves the cell and the name", apple, false, false, true, Answer::No, u"りんご",
+         u"A1"},
         {"Yes writes over it", apple, false, false, true, Answer::Yes, u"新", u"A2"},
         {"with the check item off, nothing is asked", apple, false, false, false, {}, u"新", u"A2"},
         {"this run's cell typed over in the sheet is the person's again", u"", true, true, true,
@@ -66,7 +67,7 @@ TEST_F(Overwrite, OnlyWhatThisRunDidNotWriteIsAskedAbout) {
             const auto& asked = run.view.shown[0];
             const std::u16string held = c.typedOverSince ? u"手で" : u"りんご";
             EXPECT_TRUE(asked.prompt.starts_with(u"セル「A2」には「" + held +
-                                                  u"」が入っています。上書きしますか？"))
+                                                 u"」が入っています。上書きしますか？"))
                 << wordpour::testing::toUtf8(asked.prompt);
             // It names the way to the first empty cell.
             EXPECT_NE(asked.prompt.find(u"「列の最後へ移動」（Ctrl+E）"), std::u16string::npos);
@@ -171,7 +172,9 @@ TEST_F(EndOfColumn, TheNameGoesToTheLastFilledCellOfItsColumn) {
     };
     const Case cases[] = {
         {"an empty column gives its first row", {u"B9"}, u"A5", u"A1"},
-        {"a column with a gap gives its last filled row", {u"A1", u"A2", u"A7", u"B20"}, u"A1",
+        {"a column with a gap gives its last filled row",
+         {u"A1", u"A2", u"A7", u"B20"},
+         u"A1",
          u"A7"},
         {"a column filled to a row", {u"A1", u"A2", u"A3", u"A4", u"A5"}, u"A2", u"A5"},
         {"the column is the name's letters", {u"AB3", u"A40"}, u"AB1", u"AB3"},
@@ -202,10 +205,14 @@ TEST_F(EndOfColumn, AWrongNameOrAFailureSaysSoAndKeepsTheName) {
         std::u16string says;
     };
     const Case cases[] = {
-        {"a wrong name is refused before anything is sent", u"A-1", {}, u"セルの名前が間違っています"},
+        {"a wrong name is refused before anything is sent",
+         u"A-1",
+         {},
+         u"セルの名前が間違っています"},
         {"digits alone name no column", u"12", {}, u"セルの名前が間違っています"},
         {"a sheet deleted since", u"A4", Failure::SheetGone,
-         u"列「A」の最後のセルを調べられません。起動時に選んだワークシート「sheet1」が削除されました"},
+         u"列「A」の最後のセルを調べられません。起動時に選んだワークシート「sheet1」が削除されまし"
+         u"た"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

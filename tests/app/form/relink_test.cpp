@@ -18,22 +18,43 @@ class SessionRelink : public SessionTest {};
 TEST_F(SessionRelink, TheNextEntryLinksAgainAfterAsking) {
     struct Case {
         const char* what;
-        bool crash, restarted;        // the application ended; the person started it again
-        std::deque<Answer> answers;   // to the questions, in turn
+        bool crash, restarted;              // the application ended; the person started it again
+        std::deque<Answer> answers;         // to the questions, in turn
         std::vector<std::u16string> asked;  // the messages shown, by their first words
         bool written;
     };
     const Case cases[] = {
-        {"crashed, started again, reopened", true, true, {Answer::Yes, Answer::No},
-         {u"ブック「book.xls」が閉じられています", u"2件の入力"}, true},
-        {"crashed, not started: Yes starts it", true, false, {Answer::Yes, Answer::Yes, Answer::No},
-         {u"LibreOffice Calc が起動していません", u"ブック「book.xls」が閉じられています", u"2件の入力"}, true},
-        {"crashed, not started: No", true, false, {Answer::No},
-         {u"LibreOffice Calc が起動していません", u"ブック「book.xls」に接続し直していない"}, false},
-        {"closed by the person: Yes", false, true, {Answer::Yes, Answer::No},
-         {u"ブック「book.xls」が閉じられています", u"2件の入力"}, true},
-        {"closed by the person: No (the default)", false, true, {Answer::No},
-         {u"ブック「book.xls」が閉じられています", u"ブック「book.xls」に接続し直していない"}, false},
+        {"crashed, started again, reopened",
+         true,
+         true,
+         {Answer::Yes, Answer::No},
+         {u"ブック「book.xls」が閉じられています", u"2件の入力"},
+         true},
+        {"crashed, not started: Yes starts it",
+         true,
+         false,
+         {Answer::Yes, Answer::Yes, Answer::No},
+         {u"LibreOffice Calc が起動していません", u"ブック「book.xls」が閉じられています",
+          u"2件の入力"},
+         true},
+        {"crashed, not started: No",
+         true,
+         false,
+         {Answer::No},
+         {u"LibreOffice Calc が起動していません", u"ブック「book.xls」に接続し直していない"},
+         false},
+        {"closed by the person: Yes",
+         false,
+         true,
+         {Answer::Yes, Answer::No},
+         {u"ブック「book.xls」が閉じられています", u"2件の入力"},
+         true},
+        {"closed by the person: No (the default)",
+         false,
+         true,
+         {Answer::No},
+         {u"ブック「book.xls」が閉じられています", u"ブック「book.xls」に接続し直していない"},
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -75,14 +96,20 @@ TEST_F(SessionRelink, TheNextEntryLinksAgainAfterAsking) {
 TEST_F(SessionRelink, WhatTheWorkbookLostIsOfferedBackAndWrittenOnce) {
     struct Case {
         const char* what;
-        bool restart;       // a new run at start-up instead of the next entry
+        bool restart;  // a new run at start-up instead of the next entry
         Answer writeBack;
         std::map<std::u16string, std::u16string> cells;  // afterwards
     };
     const Case cases[] = {
-        {"linked again: はい", false, Answer::Yes, {{u"A2", u"a"}, {u"A3", u"b"}, {u"A4", u"c"}, {u"A5", u"d"}}},
+        {"linked again: はい",
+         false,
+         Answer::Yes,
+         {{u"A2", u"a"}, {u"A3", u"b"}, {u"A4", u"c"}, {u"A5", u"d"}}},
         {"linked again: いいえ", false, Answer::No, {{u"A3", u"person's"}, {u"A5", u"d"}}},
-        {"at start-up: はい", true, Answer::Yes, {{u"A2", u"a"}, {u"A3", u"person's"}, {u"A4", u"c"}}},
+        {"at start-up: はい",
+         true,
+         Answer::Yes,
+         {{u"A2", u"a"}, {u"A3", u"person's"}, {u"A4", u"c"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -96,8 +123,9 @@ TEST_F(SessionRelink, WhatTheWorkbookLostIsOfferedBackAndWrittenOnce) {
         if (!c.restart) {
             view.answers = {Answer::Yes, c.writeBack};
             sheet.bookOpen = false;
-            form->toggleConfirmOverwrite();  // A3's new text is not asked about
-            sheet.contents[u"A3"] = {wordpour::link::spreadsheet::CellContent::Kind::Text, u"person's", 0};
+            session->toggleConfirmOverwrite();  // A3's new text is not asked about
+            sheet.contents[u"A3"] = {wordpour::link::spreadsheet::CellContent::Kind::Text,
+                                     u"person's", 0};
             sheet.cells[u"A3"] = u"person's";
             if (c.writeBack == Answer::Yes) {
                 sheet.contents.erase(u"A3");
@@ -106,9 +134,10 @@ TEST_F(SessionRelink, WhatTheWorkbookLostIsOfferedBackAndWrittenOnce) {
             view.shown.clear();
             enter(u"d");
         } else {
-            ASSERT_TRUE(form->settleJournal(std::chrono::seconds(5)));
-            form.reset();
-            sheet.contents[u"A3"] = {wordpour::link::spreadsheet::CellContent::Kind::Text, u"person's", 0};
+            ASSERT_TRUE(session->settleJournal(std::chrono::seconds(5)));
+            newSession();
+            sheet.contents[u"A3"] = {wordpour::link::spreadsheet::CellContent::Kind::Text,
+                                     u"person's", 0};
             sheet.cells[u"A3"] = u"person's";
             view.shown.clear();
             view.answers = {c.writeBack};
@@ -121,7 +150,7 @@ TEST_F(SessionRelink, WhatTheWorkbookLostIsOfferedBackAndWrittenOnce) {
             EXPECT_LE(std::count(sheet.calls.begin(), sheet.calls.end(), u"value " + word), 2);
     }
     // Each one written back can be taken back like any entry.
-    form->undo();
+    session->undo();
     waitForEntries();
     EXPECT_FALSE(sheet.cells.count(u"A4") && sheet.cells[u"A4"] == u"c");
 }

@@ -37,18 +37,23 @@ struct SessionRun {
 
     // The backend: the in-memory spreadsheet, which can be started, or,
     // `startable` false, one that cannot (as Excel).
-    explicit SessionRun(bool startable = true) {
-        // Each run keeps a journal of its own: another run's entries are
-        // no workbook's lost ones here.
-        static int runs = 0;
-        view.journalAt = fs::current_path() / ("journal-run-" + std::to_string(++runs));
+    explicit SessionRun(bool startable = true) : startable_(startable) { newSession(); }
+    // The program run again over the same view and spreadsheet: the
+    // session before it is gone, and start() starts this one.
+    void newSession() {
+        session.reset();
         link::spreadsheet::Backend backend{.applicationName = u"LibreOffice Calc",
                                            .attachRunning = [this] { return sheet.attach(); },
                                            .startApplication = {}};
-        if (startable) backend.startApplication = [this] { sheet.startApplication(); };
+        if (startable_) backend.startApplication = [this] { sheet.startApplication(); };
         session = std::make_unique<form::EntrySession>(view, std::move(backend));
     }
     bool start(std::u16string file = u"book.xls") {
+        // Each run keeps a journal of its own, in the current folder:
+        // another run's entries are no workbook's lost ones here.
+        static int runs = 0;
+        if (view.journalAt.empty())
+            view.journalAt = fs::current_path() / ("journal-run-" + std::to_string(++runs));
         view.fileNames.push_back(std::move(file));
         return session->start();
     }
@@ -67,11 +72,13 @@ struct SessionRun {
             session->addWord();
         }
     }
+
+private:
+    bool startable_;
 };
 
-// A temporary current directory with a stand-in workbook "book.xls", and
-// the run most tests use.
-class SessionTest : public ::testing::Test {
+// A run in a temporary current folder with a stand-in workbook "book.xls".
+class SessionTest : public ::testing::Test, public SessionRun {
 protected:
     void SetUp() override {
         home_ = fs::current_path();
@@ -80,39 +87,17 @@ protected:
         fs::create_directory(dir_);
         fs::current_path(dir_);
         std::ofstream("book.xls") << "stand-in";
+        // A test may set up again: its journal then goes in the new folder.
+        view.journalAt.clear();
+        if (!session) newSession();
     }
     void TearDown() override {
-        form.reset();
+        session.reset();
         fs::current_path(home_);
         fs::remove_all(dir_);
     }
 
-    bool start(std::u16string file = u"book.xls") {
-        view.fileNames.push_back(std::move(file));
-        form = std::make_unique<form::EntrySession>(
-            view, link::spreadsheet::Backend{u"LibreOffice Calc", [this] { return sheet.attach(); },
-                                [this] { sheet.startApplication(); }});
-        return form->start();
-    }
-    void waitForEntries() {
-        view.runPosted([this] { return form->entryUnderWay(); });
-    }
-    void enter(std::u16string word) {
-        view.typed = std::move(word);
-        form->enterWord();
-        waitForEntries();
-    }
-    void add(const Words& words) {
-        for (const auto& word : words) {
-            view.replies.push_back(word);
-            form->addWord();
-        }
-    }
-
     fs::path home_, dir_;
-    MemoryView view;
-    FakeSpreadsheet sheet;
-    std::unique_ptr<form::EntrySession> form;
 };
 
 }  // namespace wordpour::testing

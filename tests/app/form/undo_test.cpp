@@ -13,7 +13,7 @@ using Kind = CellContent::Kind;
 class SessionUndo : public SessionTest {
 protected:
     void undo() {
-        form->undo();
+        session->undo();
         waitForEntries();
     }
 };
@@ -34,19 +34,19 @@ TEST_F(SessionUndo, EachCellGetsBackWhatItHeld) {
     EXPECT_FALSE(view.undoEnabled);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        form->setCellName(u"A1");
+        session->setCellName(u"A1");
         sheet.contents[u"A2"] = c.before;
         // What the cell held is written over once the person agrees.
         view.shown.clear();
         view.answers = {Answer::Yes};
         enter(u"新しい");
-        ASSERT_EQ(form->cellName(), u"A2");
+        ASSERT_EQ(session->cellName(), u"A2");
         EXPECT_EQ(view.shown.size(), c.before == CellContent{} ? 0u : 1u);
         EXPECT_TRUE(view.undoEnabled);
         view.shown.clear();
         undo();
         EXPECT_EQ(sheet.contents[u"A2"], c.before);
-        EXPECT_EQ(form->cellName(), u"A1");
+        EXPECT_EQ(session->cellName(), u"A1");
         EXPECT_FALSE(view.undoEnabled);
         EXPECT_TRUE(view.shown.empty());
     }
@@ -56,7 +56,7 @@ TEST_F(SessionUndo, ARunIsTakenBackInReverseBackToEachNameBefore) {
     ASSERT_TRUE(start());
     enter(u"一");              // A2
     enter(u"二");              // A3
-    form->setCellName(u"C9");  // moved by hand
+    session->setCellName(u"C9");  // moved by hand
     enter(u"三");              // C10
     const std::pair<std::u16string, std::u16string> steps[] = {
         {u"C10", u"C9"}, {u"A3", u"A2"}, {u"A2", u"A1"}};
@@ -64,9 +64,9 @@ TEST_F(SessionUndo, ARunIsTakenBackInReverseBackToEachNameBefore) {
         EXPECT_EQ(sheet.contents.count(cell), 1u);
         undo();
         EXPECT_EQ(sheet.contents[cell], CellContent{});
-        EXPECT_EQ(form->cellName(), nameAfter);
+        EXPECT_EQ(session->cellName(), nameAfter);
     }
-    EXPECT_FALSE(form->canUndo());
+    EXPECT_FALSE(session->canUndo());
     const auto calls = sheet.calls.size();
     undo();  // nothing left: nothing happens
     EXPECT_EQ(sheet.calls.size(), calls);
@@ -87,18 +87,31 @@ TEST_F(SessionUndo, EachEntryIsTakenBackWhereItsCellWentAndAskedAboutByThatName)
     };
     const CellContent typed{Kind::Text, u"手で直した"};
     const Case cases[] = {
-        {"rows inserted, the cell typed over, Yes", [](auto& s) {
+        {"rows inserted, the cell typed over, Yes",
+         [](auto& s) {
              s.insertRows(1, 3);
              s.contents[u"P5"] = {Kind::Text, u"手で直した"};
              s.contents[u"P2"] = {Kind::Text, u"other"};
-         }, Answer::Yes, u"セル「P5」は入力の後で変更されています", {}, u"P1", true},
-        {"rows inserted, the cell typed over, No", [](auto& s) {
+         },
+         Answer::Yes,
+         u"セル「P5」は入力の後で変更されています",
+         {},
+         u"P1",
+         true},
+        {"rows inserted, the cell typed over, No",
+         [](auto& s) {
              s.insertRows(1, 3);
              s.contents[u"P5"] = {Kind::Text, u"手で直した"};
              s.contents[u"P2"] = {Kind::Text, u"other"};
-         }, Answer::No, u"セル「P5」は入力の後で変更されています", typed, u"P2", true},
-        {"the cell's row deleted", [](auto& s) { s.deleteRow(2); }, {},
-         u"セル「P2」に入力した「mv1」は、その後セルが削除された", {}, u"P1", true},
+         },
+         Answer::No, u"セル「P5」は入力の後で変更されています", typed, u"P2", true},
+        {"the cell's row deleted",
+         [](auto& s) { s.deleteRow(2); },
+         {},
+         u"セル「P2」に入力した「mv1」は、その後セルが削除された",
+         {},
+         u"P1",
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -141,7 +154,7 @@ TEST_F(SessionUndo, EachEntryIsTakenBackWhereItsCellWentAndAskedAboutByThatName)
 TEST_F(SessionUndo, AMovedWordOfThisRunsIsStillItsOwn) {
     wordpour::testing::SessionRun run;
     ASSERT_TRUE(run.start());
-    run.enter(u"一");          // A2
+    run.enter(u"一");            // A2
     run.sheet.insertRows(1, 1);  // now in A3
     run.session->setCellName(u"A2");
     run.enter(u"直し");
@@ -153,20 +166,20 @@ TEST_F(SessionUndo, TheLast100EntriesCanBeTakenBackAndAFailureKeepsEverything) {
     ASSERT_TRUE(start());
     for (int i = 0; i < 105; ++i) enter(u"w");
     int undone = 0;
-    while (form->canUndo()) {
+    while (session->canUndo()) {
         undo();
         ++undone;
     }
     EXPECT_EQ(undone, 100);
-    EXPECT_EQ(form->cellName(), u"A6");  // entries 1-5 stay
+    EXPECT_EQ(session->cellName(), u"A6");  // entries 1-5 stay
 
     enter(u"x");  // A7
     sheet.failures[u"restore"] = wordpour::link::spreadsheet::Failure::Disconnected;
     undo();
     ASSERT_FALSE(view.shown.empty());
     EXPECT_NE(view.shown.back().prompt.find(u"「A7」を元に戻せません"), std::u16string::npos);
-    EXPECT_EQ(form->cellName(), u"A7");
-    EXPECT_TRUE(form->canUndo());
+    EXPECT_EQ(session->cellName(), u"A7");
+    EXPECT_TRUE(session->canUndo());
 }
 
 }  // namespace

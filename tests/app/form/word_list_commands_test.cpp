@@ -29,7 +29,7 @@ TEST_F(SessionTest, SaveWritesEveryEntryInCodePage932AndLoadAppendsThemKeepingTh
     ASSERT_TRUE(start());
     // Nothing to save: no List is made, and the user is told so.
     view.answers = {Answer::Yes};
-    form->saveList();
+    session->saveList();
     EXPECT_FALSE(fs::exists("List"));
     ASSERT_EQ(view.shown.size(), 2u);
     EXPECT_EQ(view.shown[1].prompt,
@@ -39,7 +39,7 @@ TEST_F(SessionTest, SaveWritesEveryEntryInCodePage932AndLoadAppendsThemKeepingTh
 
     add({u"りんご", u"", u"～①髙ﾘｽﾄ\\"});
     view.answers = {Answer::Yes};
-    form->saveList();
+    session->saveList();
     EXPECT_EQ(bytesOf("List"),
               "\x82\xE8\x82\xF1\x82\xB2\r\n\r\n\x81\x60\x87\x40\xFB\xFC\xD8\xBD\xC4\x5C\r\n");
 
@@ -107,7 +107,7 @@ TEST_F(SessionTest, AReadOnlyFolderKeepsTheOldList) {
     chmod(".", 0500);
     add({u"new"});
     view.answers = {Answer::Yes, Answer::Ok};
-    form->saveList();
+    session->saveList();
     chmod(".", 0700);
     EXPECT_EQ(view.shown.size(), 2u);
     EXPECT_EQ(bytesOf("List"), "old\r\n");
@@ -148,18 +148,18 @@ TEST_F(SessionTest, TheListHoldsAtMost32767Entries) {
     for (int i = 0; i < 32766; ++i) many += "w\r\n";
     writeBytes("List", many);
     view.answers = {Answer::Yes};
-    form->loadList();
+    session->loadList();
     ASSERT_EQ(view.items.size(), 32766u);
     writeBytes("List", "x\r\ny\r\n");
     view.answers = {Answer::Yes, Answer::Ok};
-    form->loadList();  // 32766 + 2 would pass the cap: nothing added
+    session->loadList();  // 32766 + 2 would pass the cap: nothing added
     EXPECT_EQ(view.items.size(), 32766u);
     view.replies = {u"last", u"over"};
-    form->addWord();
+    session->addWord();
     EXPECT_EQ(view.items.size(), 32767u);
     view.shown.clear();
     view.focus.reset();
-    form->addWord();
+    session->addWord();
     EXPECT_EQ(view.items.size(), 32767u);
     ASSERT_EQ(view.shown.size(), 1u);
     EXPECT_TRUE(contains(view.shown[0].prompt, u"32767"));
@@ -174,15 +174,15 @@ TEST_F(SessionTest, ALongEntryLoadsSavesAndIsDeletedLikeAnyOther) {
     const std::string file = longLine + "\r\nshort\r\n";
     writeBytes("List", file);
     view.answers = {Answer::Yes};
-    form->loadList();
+    session->loadList();
     ASSERT_EQ(view.items.size(), 2u);
     EXPECT_EQ(view.items[0], std::u16string(1000000, u'長'));
     fs::remove("List");
     view.answers = {Answer::Yes};
-    form->saveList();
+    session->saveList();
     EXPECT_EQ(bytesOf("List"), file);
     view.pick(0);
-    form->deleteWord();
+    session->deleteWord();
     EXPECT_EQ(view.items, Words{u"short"});
 }
 
@@ -190,13 +190,13 @@ TEST_F(SessionTest, DeleteRemovesExactlyTheSelectedEntryAndNothingForTypedText) 
     ASSERT_TRUE(start());
     add({u"a", u"b", u"a"});
     view.pick(2);
-    form->deleteWord();
+    session->deleteWord();
     EXPECT_EQ(view.items, (Words{u"a", u"b"}));
     EXPECT_EQ(view.focus, Focus::Enter);
     view.typed = u"zzz";
     view.current = -1;
     view.focus.reset();
-    form->deleteWord();
+    session->deleteWord();
     EXPECT_EQ(view.items.size(), 2u);
     EXPECT_EQ(view.focus, Focus::Enter);
     EXPECT_TRUE(view.shown.empty());

@@ -29,21 +29,23 @@ std::vector<Message> everyMessage() {
     using Kind = link::StartupError::Kind;
     for (Kind kind : {Kind::NoBook, Kind::BookMissing, Kind::StartApplication})
         all.push_back(form::wording::startupFailure(
-            link::StartupError(kind, u"/b/x.xls", link::spreadsheet::Error(Failure::NotRunning, kRaw)),
+            link::StartupError(kind, u"/b/x.xls",
+                               link::spreadsheet::Error(Failure::NotRunning, kRaw)),
             app));
     for (Failure failure :
          {Failure::NotRunning, Failure::NotInstalled, Failure::StartTimedOut, Failure::EndedEarly})
         all.push_back(form::wording::startupFailure(
-            link::StartupError(Kind::StartApplicationFailed, u"/b/x.xls",
-                               link::spreadsheet::Error(failure, kRaw, link::spreadsheet::Remedy::Install,
-                                                  u"libreoffice-calc", 90)),
+            link::StartupError(
+                Kind::StartApplicationFailed, u"/b/x.xls",
+                link::spreadsheet::Error(failure, kRaw, link::spreadsheet::Remedy::Install,
+                                         u"libreoffice-calc", 90)),
             app));
-    const Failure atStartup[] = {Failure::NotRunning,   Failure::NotStarted,   Failure::ForeignPipe,
-                                 Failure::Open,         Failure::ReadOnly,     Failure::NotTheFile,
-                                 Failure::NoSheet,      Failure::NotWorksheet, Failure::Busy,
-                                 Failure::Disconnected, Failure::BadPipeName,  Failure::PipeIsLink,
-                                 Failure::PipeIsFile,   Failure::PipeIsFolder, Failure::NotInstalled,
-                                 Failure::OtherProfile, Failure::Range,        Failure::Protected};
+    const Failure atStartup[] = {
+        Failure::NotRunning, Failure::NotStarted,   Failure::ForeignPipe,  Failure::Open,
+        Failure::ReadOnly,   Failure::NotTheFile,   Failure::NoSheet,      Failure::NotWorksheet,
+        Failure::Busy,       Failure::Disconnected, Failure::BadPipeName,  Failure::PipeIsLink,
+        Failure::PipeIsFile, Failure::PipeIsFolder, Failure::NotInstalled, Failure::OtherProfile,
+        Failure::Range,      Failure::Protected};
     using link::spreadsheet::Remedy;
     for (Failure failure : atStartup)
         for (Remedy remedy :
@@ -57,9 +59,9 @@ std::vector<Message> everyMessage() {
     for (Refusal kind : {Refusal::WordTooLong, Refusal::BrokenWord, Refusal::WrongCellName,
                          Refusal::CellNameTooLong})
         all.push_back(form::wording::entryRefused({kind, 40000}));
-    for (Failure failure : {Failure::Range, Failure::Value, Failure::SheetGone, Failure::Busy,
-                            Failure::Visible, Failure::Disconnected, Failure::Protected,
-                            Failure::BeingEdited}) {
+    for (Failure failure :
+         {Failure::Range, Failure::Value, Failure::SheetGone, Failure::Busy, Failure::Visible,
+          Failure::Disconnected, Failure::Protected, Failure::BeingEdited}) {
         all.push_back(form::wording::entryFailed(link::spreadsheet::Error(failure, kRaw), u"A2"));
         all.push_back(form::wording::undoFailed(link::spreadsheet::Error(failure, kRaw), u"A2"));
     }
@@ -73,7 +75,8 @@ std::vector<Message> everyMessage() {
         all.push_back(form::wording::overwriteQuestion(u"A2", held));
     for (Failure failure :
          {Failure::Range, Failure::SheetGone, Failure::Busy, Failure::Disconnected})
-        all.push_back(form::wording::columnEndFailed(link::spreadsheet::Error(failure, kRaw), u"A"));
+        all.push_back(
+            form::wording::columnEndFailed(link::spreadsheet::Error(failure, kRaw), u"A"));
     all.push_back(form::wording::confirmLoad());
     all.push_back(form::wording::confirmSave());
     all.push_back(form::wording::nothingToSave());
@@ -89,18 +92,22 @@ std::vector<Message> everyMessage() {
     all.push_back(form::wording::relinkStartQuestion(app));
     all.push_back(form::wording::bookClosedQuestion(u"/b/x.xls"));
     all.push_back(form::wording::notRelinked(u"/b/x.xls"));
-    all.push_back(form::wording::relinkFailed(link::spreadsheet::Error(Failure::ReadOnly, kRaw), u"/b/x.xls",
-                                              app));
-    all.push_back(form::wording::lostEntriesQuestion({{u"A2", u"りんご"}, {u"A3", u"=1+1"}}, {u"A5"}));
+    all.push_back(form::wording::relinkFailed(link::spreadsheet::Error(Failure::ReadOnly, kRaw),
+                                              u"/b/x.xls", app));
+    all.push_back(
+        form::wording::lostEntriesQuestion({{u"A2", u"りんご"}, {u"A3", u"=1+1"}}, {u"A5"}));
     all.push_back(form::wording::journalList({}));
     all.push_back(form::wording::journalList(
         {{journal::Record::Kind::Entry, 0, u"/b/x.xls", u"sheet1", u"A2", u"りんご", {}}}));
-    all.push_back(form::wording::csvNotSaved("/w/入力の記録.csv", {wordlist::FileCause::NoSpace, 28}));
+    all.push_back(
+        form::wording::csvNotSaved("/w/入力の記録.csv", {wordlist::FileCause::NoSpace, 28}));
     all.push_back(form::wording::journalNotKept("/home/u/.local/share/wordpour",
                                                 {wordlist::FileCause::NoSpace, 28}));
     using Gap = form::wording::InputMethodGap;
-    for (Gap::Cause cause : {Gap::Cause::NotSetForQt, Gap::Cause::NoQtModule, Gap::Cause::NoFcitxModule})
-        all.push_back(form::wording::inputMethodAdvice({cause, u"uim", Gap::Remedy::UseIbusOrFcitx}));
+    for (Gap::Cause cause :
+         {Gap::Cause::NotSetForQt, Gap::Cause::NoQtModule, Gap::Cause::NoFcitxModule})
+        all.push_back(
+            form::wording::inputMethodAdvice({cause, u"uim", Gap::Remedy::UseIbusOrFcitx}));
     return all;
 }
 
@@ -179,9 +186,10 @@ TEST(Wording, StartUpFailuresSayTheirOwnCause) {
         const char16_t* says;
     } rows[] = {
         {link::spreadsheet::Error(Failure::NotInstalled, kRaw, link::spreadsheet::Remedy::Install,
-                            u"libreoffice-calc"),
+                                  u"libreoffice-calc"),
          u"sudo apt-get install libreoffice-calc"},
-        {link::spreadsheet::Error(Failure::PipeIsFile, kRaw, link::spreadsheet::Remedy::None, u"/tmp/OSL_x"),
+        {link::spreadsheet::Error(Failure::PipeIsFile, kRaw, link::spreadsheet::Remedy::None,
+                                  u"/tmp/OSL_x"),
          u"「/tmp/OSL_x」"},
         {link::spreadsheet::Error(Failure::Protected, kRaw), u"準備できません"},
     };

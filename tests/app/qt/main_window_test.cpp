@@ -5,8 +5,8 @@
 #include <future>
 
 #include <QAction>
-#include <QLabel>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QListView>
 #include <QSettings>
 
@@ -14,9 +14,9 @@
 #include "app/qt/dialogs/input_box.h"
 #include "tests/app/qt/window_fixture.h"
 
+using wordpour::form::Answer;
 using wordpour::qt::FileDialog;
 using wordpour::qt::MessageBox;
-using wordpour::form::Answer;
 using wordpour::testing::FakeSpreadsheet;
 
 class MainWindowTest : public QObject {
@@ -371,13 +371,15 @@ private slots:
         QTest::keyClick(f_->combo(), Qt::Key_Return);
         QVERIFY(f_->entriesDone());
         QCOMPARE(f_->sheet.cells[u"A2"], u"大阪府");
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f_->button(wordpour::form::Command::Enter)));
+        QCOMPARE(QApplication::focusWidget(),
+                 static_cast<QWidget*>(f_->button(wordpour::form::Command::Enter)));
         // Letters typed on 入力 begin a new word in the box.
         for (const QChar letter : QStringLiteral("kyo"))  // each to where the focus is
             QTest::keyClicks(QApplication::focusWidget(), QString(letter));
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f_->combo()));
         QCOMPARE(f_->combo()->currentText(), QStringLiteral("kyo"));
-        QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("京都府（きょうとふ）"));
+        QCOMPARE(list->model()->index(0, 0).data().toString(),
+                 QStringLiteral("京都府（きょうとふ）"));
         QTest::keyClick(f_->combo(), Qt::Key_Return);
         QVERIFY(f_->entriesDone());
         QCOMPARE(f_->sheet.cells[u"A3"], u"京都府");

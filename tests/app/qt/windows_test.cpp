@@ -17,9 +17,9 @@
 #include "app/qt/dialogs/input_box.h"
 #include "tests/app/qt/window_fixture.h"
 
+using wordpour::form::Answer;
 using wordpour::qt::InputBox;
 using wordpour::qt::MessageBox;
-using wordpour::form::Answer;
 
 namespace {
 
@@ -177,10 +177,11 @@ private slots:
         for (const MenuDef& menu : kMenus)
             expected << QStringList{QString::fromStdU16String(std::u16string(menu.caption))};
         for (const MenuItemDef& item : kMenuItems) {
-            expected[static_cast<qsizetype>(indexOf(item.menu))] << (item.separator() ? QStringLiteral("-")
-                                                     : QString::fromStdU16String(
-                                                           std::u16string(item.caption) + u"|" +
-                                                           shortcutText(item.shortcut)));
+            expected[static_cast<qsizetype>(indexOf(item.menu))]
+                << (item.separator()
+                        ? QStringLiteral("-")
+                        : QString::fromStdU16String(std::u16string(item.caption) + u"|" +
+                                                    shortcutText(item.shortcut)));
         }
         QList<QStringList> shown;
         for (QAction* bar : f_->form->menuBar()->actions()) {

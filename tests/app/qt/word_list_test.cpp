@@ -11,9 +11,9 @@
 #include "app/qt/dialogs/input_box.h"
 #include "tests/app/qt/window_fixture.h"
 
+using wordpour::form::Answer;
 using wordpour::qt::InputBox;
 using wordpour::qt::MessageBox;
-using wordpour::form::Answer;
 
 namespace {
 

@@ -16,8 +16,8 @@
 
 namespace {
 
-using wordpour::win32::MainWindow;
 using wordpour::form::Command;
+using wordpour::win32::MainWindow;
 using namespace wordpour::testing::win32;
 namespace form = wordpour::form;
 namespace ids = wordpour::win32;
@@ -106,9 +106,10 @@ TEST_F(MainWindowTest, AScreenReaderHearsEachControlsName) {
         SCOPED_TRACE(c.what);
         ASSERT_NE(c.control, nullptr);
         IAccessible* accessible = nullptr;
-        ASSERT_EQ(AccessibleObjectFromWindow(c.control, static_cast<DWORD>(OBJID_CLIENT),
-                                             IID_IAccessible, reinterpret_cast<void**>(&accessible)),
-                  S_OK);
+        ASSERT_EQ(
+            AccessibleObjectFromWindow(c.control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                       reinterpret_cast<void**>(&accessible)),
+            S_OK);
         VARIANT self;
         VariantInit(&self);
         self.vt = VT_I4;

@@ -56,7 +56,8 @@ inline void press(MainWindow& window, UINT key) {
 // The window's main window over the in-memory spreadsheet, as the program
 // makes it for Excel: no way to start the application.
 inline link::spreadsheet::Backend stubBackend(FakeSpreadsheet& sheet) {
-    return {.applicationName = u"Excel", .attachRunning = [&sheet] { return sheet.attach(); },
+    return {.applicationName = u"Excel",
+            .attachRunning = [&sheet] { return sheet.attach(); },
             .startApplication = {}};
 }
 

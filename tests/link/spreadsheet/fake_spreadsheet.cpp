@@ -9,8 +9,8 @@ namespace {
 // A cell name's row moved by `by`.
 std::u16string shifted(const std::u16string& cell, long by) {
     const auto digits = cell.find_first_of(u"0123456789");
-    const long row = std::stol(std::string(cell.begin() + static_cast<std::ptrdiff_t>(digits),
-                                           cell.end())) + by;
+    const long row =
+        std::stol(std::string(cell.begin() + static_cast<std::ptrdiff_t>(digits), cell.end())) + by;
     const std::string text = std::to_string(row);
     return cell.substr(0, digits) + std::u16string(text.begin(), text.end());
 }
@@ -44,7 +44,8 @@ public:
     link::spreadsheet::CellContent content() override {
         s_.alive(taken_);
         ++s_.reads;
-        if (s_.failures.count(u"content")) throw link::spreadsheet::Error(s_.failures[u"content"], {});
+        if (s_.failures.count(u"content"))
+            throw link::spreadsheet::Error(s_.failures[u"content"], {});
         const auto found = s_.contents.find(cell());
         return found == s_.contents.end() ? link::spreadsheet::CellContent{} : found->second;
     }
@@ -98,7 +99,8 @@ public:
         for (const auto& [cell, content] : s_.contents) {
             const auto digits = cell.find_first_of(u"0123456789");
             if (digits == std::u16string::npos || cell.compare(0, digits, letters) != 0 ||
-                digits != letters.size() || content.kind == link::spreadsheet::CellContent::Kind::Empty)
+                digits != letters.size() ||
+                content.kind == link::spreadsheet::CellContent::Kind::Empty)
                 continue;
             long row = 0;
             for (char16_t c : cell.substr(digits)) row = row * 10 + (c - u'0');
@@ -210,7 +212,8 @@ void FakeSpreadsheet::deleteRow(long at) {
 }
 
 void FakeSpreadsheet::alive(int taken) const {
-    if (taken != generation) throw link::spreadsheet::Error(link::spreadsheet::Failure::Disconnected, u"gone");
+    if (taken != generation)
+        throw link::spreadsheet::Error(link::spreadsheet::Failure::Disconnected, u"gone");
 }
 
 void FakeSpreadsheet::crash() {
@@ -227,7 +230,8 @@ void FakeSpreadsheet::closeBook() {
 
 void FakeSpreadsheet::startApplication() {
     record(u"start application");
-    if (failures.contains(u"attach") && failures[u"attach"] == link::spreadsheet::Failure::NotStarted)
+    if (failures.contains(u"attach") &&
+        failures[u"attach"] == link::spreadsheet::Failure::NotStarted)
         failures.erase(u"attach");
 }
 

@@ -21,7 +21,7 @@ struct FakeSpreadsheet {
     std::vector<std::u16string> calls;
     std::map<std::u16string, std::u16string> cells;  // of the sheet taken: the text shown
     std::map<std::u16string, link::spreadsheet::CellContent> contents;  // what each cell holds
-    int reads = 0;                                                // of a cell's content
+    int reads = 0;                                                      // of a cell's content
     std::set<std::u16string> sheets = {u"sheet1"};
     // The cells a merge hides, each with the merged range's name.
     std::map<std::u16string, std::u16string> merges;

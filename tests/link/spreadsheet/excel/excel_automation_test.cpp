@@ -246,9 +246,9 @@ TEST_F(ExcelAutomation, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColum
     auto sheet = bookSheet();
     // What a person left in the sheet: A2–A5, and column C with a gap.
     const std::pair<std::u16string, CellContent> held[] = {
-        {u"A2", {Kind::Text, u"りんご"}},  {u"A3", {Kind::Number, {}, 42}},
-        {u"A4", {Kind::Input, u"=1+1"}},   {u"A5", {Kind::Text, u"0123"}},
-        {u"C1", {Kind::Text, u"見出し"}},  {u"C3", {Kind::Text, u"x"}},
+        {u"A2", {Kind::Text, u"りんご"}}, {u"A3", {Kind::Number, {}, 42}},
+        {u"A4", {Kind::Input, u"=1+1"}},  {u"A5", {Kind::Text, u"0123"}},
+        {u"C1", {Kind::Text, u"見出し"}}, {u"C3", {Kind::Text, u"x"}},
         {u"C7", {Kind::Input, u"=NOW()"}}};
     for (const auto& [cell, content] : held) sheet->range(cell)->setContent(content);
 
@@ -259,7 +259,7 @@ TEST_F(ExcelAutomation, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColum
         EXPECT_TRUE(result.occupied);
         EXPECT_EQ(result.before, content);
         // The question quotes what the cell shows: a formula's result.
-        EXPECT_EQ(result.shown, content.kind == Kind::Input ? u"(formula result)"
+        EXPECT_EQ(result.shown, content.kind == Kind::Input    ? u"(formula result)"
                                 : content.kind == Kind::Number ? u"42"
                                                                : content.text);
     }
@@ -270,8 +270,8 @@ TEST_F(ExcelAutomation, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColum
         const auto first = link.write({u"H2", word});
         ASSERT_TRUE(first.written);
         EXPECT_TRUE(link.write({u"H2", u"直し"}, Overwrite{.filled = false,
-                                                          .hidden = false,
-                                                          .own = {{first.keptCell, word, u"H2"}}})
+                                                           .hidden = false,
+                                                           .own = {{first.keptCell, word, u"H2"}}})
                         .written);
     }
 
@@ -321,8 +321,8 @@ TEST_F(ExcelAutomation, AHiddenCellIsNotWrittenAndADeletedOneIsNotTakenBack) {
     EXPECT_TRUE(hidden.occupied);
     EXPECT_EQ(hidden.hiddenBy, u"K20:K21");
     EXPECT_EQ(link.write({u"K20", u"見える"}).hiddenBy, u"");  // the merge's own first cell
-    EXPECT_TRUE(
-        link.write({u"K21", u"承知"}, Overwrite{.filled = true, .hidden = true, .own = {}}).written);
+    EXPECT_TRUE(link.write({u"K21", u"承知"}, Overwrite{.filled = true, .hidden = true, .own = {}})
+                    .written);
 
     const wordpour::link::Entry entry{u"E10", u"d1"};
     const auto written = link.write(entry);
@@ -408,7 +408,8 @@ TEST_F(ExcelAutomation, FailuresAreReportedAsErrors) {
     EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                             [](const std::string& line) { return line.starts_with("closed "); }),
               0);
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "Visible flags=4 lcid=1033 args=11 named=-3 value=true"),
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "Visible flags=4 lcid=1033 args=11 named=-3 value=true"),
               lines.end());
 
     // A name the sheet refuses: nothing written, the name stays.
@@ -441,7 +442,7 @@ TEST_F(ExcelAutomation, ARestartedExcelIsLinkedAgainAndTheWorkbookOpenedAgain) {
     const std::u16string book = u16(dir_ + L"book.xls");
     EXPECT_FALSE(link.reattach(book));  // the new Excel has nothing open
     link.retake(book);
-    EXPECT_TRUE(link.reattach(book));   // open now, as Workbooks' FullName tells
+    EXPECT_TRUE(link.reattach(book));  // open now, as Workbooks' FullName tells
     link.retake(book);
     EXPECT_FALSE(enterWord(link, box, u"後").has_value());
     const auto lines = calls();

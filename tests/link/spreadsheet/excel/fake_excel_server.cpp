@@ -282,7 +282,7 @@ std::string shownOf(const std::string& cell) {
     return held->second.kind == Cell::Formula ? "(formula result)" : held->second.text;
 }
 constexpr long kSheetRows = 65536;  // an .xls sheet's
-constexpr long kUp = -4162;        // xlUp
+constexpr long kUp = -4162;         // xlUp
 
 // The column letters and the row of a cell name.
 std::pair<std::string, long> split(const std::string& cell) {
@@ -342,7 +342,8 @@ IDispatch* newRange(std::string cell) {
                 return S_OK;
             }
             if (id == kMergeArea)
-                return returnObject(result, newRange(merge != g_merges.end() ? merge->second : cell));
+                return returnObject(result,
+                                    newRange(merge != g_merges.end() ? merge->second : cell));
             if (id == kEnd) {
                 if (p->cArgs != 1 || p->rgvarg[0].vt != VT_I4 || p->rgvarg[0].lVal != kUp)
                     return DISP_E_TYPEMISMATCH;
@@ -494,7 +495,8 @@ void seedCells() {
             const std::string area = text.substr(space + 1);
             const auto [column, first] = split(area.substr(0, area.find(':')));
             const long last = split(area.substr(area.find(':') + 1)).second;
-            for (long row = first; row <= last; ++row) g_merges[column + std::to_string(row)] = area;
+            for (long row = first; row <= last; ++row)
+                g_merges[column + std::to_string(row)] = area;
             continue;
         }
         g_cells[text.substr(0, space)] = {Cell::Text, text.substr(space + 1)};
