@@ -54,10 +54,10 @@ TEST_F(SessionUndo, EachCellGetsBackWhatItHeld) {
 
 TEST_F(SessionUndo, ARunIsTakenBackInReverseBackToEachNameBefore) {
     ASSERT_TRUE(start());
-    enter(u"一");              // A2
-    enter(u"二");              // A3
+    enter(u"一");                 // A2
+    enter(u"二");                 // A3
     session->setCellName(u"C9");  // moved by hand
-    enter(u"三");              // C10
+    enter(u"三");                 // C10
     const std::pair<std::u16string, std::u16string> steps[] = {
         {u"C10", u"C9"}, {u"A3", u"A2"}, {u"A2", u"A1"}};
     for (const auto& [cell, nameAfter] : steps) {
