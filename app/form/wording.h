@@ -123,6 +123,9 @@ struct InputMethodGap {
 };
 Message inputMethodAdvice(const InputMethodGap& gap);
 
+// Running natively on Wayland: what the window cannot do there. Said once.
+Message nativeWaylandNotice();
+
 // The whole list, an entry a line; an entry longer than a message shows is
 // cut in the message only.
 Message wordList(const std::vector<std::u16string>& words);

@@ -11,6 +11,7 @@
 #include "app/qt/accessible_roles.h"
 #include "app/qt/input_method.h"
 #include "app/qt/main_window.h"
+#include "app/qt/platform_choice.h"
 #include "app/qt/program_icon.h"
 #include "link/spreadsheet/chosen_backend.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     // A file-size limit makes a save fail with a message, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    wordpour::qt::choosePlatform();
     QApplication application(argc, argv);
     wordpour::qt::installAccessibleRoles();
     QApplication::setApplicationName(QStringLiteral("wordpour"));
@@ -35,6 +37,7 @@ int main(int argc, char** argv) {
 
     // Japanese that cannot be typed is said once, before anything else.
     wordpour::qt::adviseOnInputMethod(nullptr);
+    wordpour::qt::adviseOnWayland(nullptr);
 
     wordpour::qt::MainWindow window(wordpour::link::spreadsheet::chosenBackend());
     return wordpour::form::runProgram(window.session(), {.show = [&] { window.show(); },

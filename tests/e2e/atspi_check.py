@@ -9,6 +9,13 @@
       ENTRY, and the word box, which keeps the focus, says ENTRY too
   atspi_check.py checked NAME on|off
       the menu item NAME of the main window is checkable, and checked or not
+  atspi_check.py fill TITLE NAME TEXT
+      puts TEXT into the editable text named NAME (or, NAME empty, the first
+      one) of the window TITLE, as a screen reader's user would
+  atspi_check.py press TITLE NAME
+      presses the button or menu item NAME of the window TITLE
+The last two drive the program where no keyboard can reach it (a Wayland
+compositor without a seat).
 Prints what it found; exits 1, saying what is wrong, when a check fails."""
 import sys
 import time
@@ -125,6 +132,36 @@ def check_checked(name, expected):
         sys.exit(f"{name!r} is {'checked' if checked else 'not checked'}, not {expected}")
 
 
+def control(title, name, test):
+    window = find_window(title)
+    if window is None:
+        sys.exit(f"no window named {title!r} in Wordpour's accessible tree")
+    for node in descendants(window):
+        if test(node) and (not name or node.name == name):
+            return node
+    sys.exit(f"no {name!r} in the window {title!r}")
+
+
+def fill(title, name, text):
+    def editable(node):
+        return node.getState().contains(pyatspi.STATE_EDITABLE) and shown(node)
+    node = control(title, name, editable)
+    node.queryEditableText().setTextContents(text)
+    print(f"{node.getRoleName()}={node.name} holds {text!r}")
+
+
+def press(title, name):
+    def pressable(node):
+        # A menu's items are pressed without the menu open, as a reader can.
+        role = node.getRoleName()
+        return role == "menu item" or (role in ("push button", "check box") and shown(node))
+    node = control(title, name, pressable)
+    said = f"{node.getRoleName()}={node.name}"
+    # Asked before: an item that ends the program is gone once pressed.
+    node.queryAction().doAction(0)
+    print(f"pressed {said}")
+
+
 verb, args = sys.argv[1], sys.argv[2:]
 if verb == "window":
     check_window(args[0], args[1:])
@@ -132,5 +169,9 @@ elif verb == "highlighted":
     check_highlighted(args[0])
 elif verb == "checked":
     check_checked(args[0], args[1])
+elif verb == "fill":
+    fill(args[0], args[1], args[2])
+elif verb == "press":
+    press(args[0], args[1])
 else:
     sys.exit(__doc__)

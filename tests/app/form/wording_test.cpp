@@ -108,6 +108,7 @@ std::vector<Message> everyMessage() {
          {Gap::Cause::NotSetForQt, Gap::Cause::NoQtModule, Gap::Cause::NoFcitxModule})
         all.push_back(
             form::wording::inputMethodAdvice({cause, u"uim", Gap::Remedy::UseIbusOrFcitx}));
+    all.push_back(form::wording::nativeWaylandNotice());
     return all;
 }
 

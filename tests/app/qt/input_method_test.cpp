@@ -1,11 +1,13 @@
 // The input-method advice: what the user is told for each setting, that
-// the plugins Qt really has here are found, and that the advice comes once.
+// the plugins Qt really has here are found, and that the advice comes once;
+// and the platform chosen in a Wayland session.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/qt/dialogs/message_box.h"
 #include "app/qt/input_method.h"
+#include "app/qt/platform_choice.h"
 
 using wordpour::qt::adviseOnInputMethod;
 using wordpour::qt::inputContextKeys;
@@ -88,6 +90,28 @@ private slots:
             QVERIFY2(advice.contains(says), qPrintable(advice));
             QVERIFY(advice.endsWith("（このお知らせは、設定が変わるまで表示しません。）"));
         }
+    }
+
+    // In a Wayland session with XWayland, the X platform; the person's
+    // own choice stands.
+    void platformChoice_data() {
+        QTest::addColumn<QString>("qpa");
+        QTest::addColumn<QString>("wayland");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("X session") << "" << "" << ":0" << "";
+        QTest::newRow("Wayland with XWayland") << "" << "wayland-0" << ":0" << "xcb";
+        QTest::newRow("Wayland alone") << "" << "wayland-0" << "" << "";
+        QTest::newRow("the person's choice") << "wayland" << "wayland-0" << ":0" << "";
+    }
+    void platformChoice() {
+        QFETCH(QString, qpa);
+        QFETCH(QString, wayland);
+        QFETCH(QString, display);
+        QFETCH(QString, chosen);
+        QCOMPARE(QString::fromStdString(wordpour::qt::chosenPlatform(
+                     {qpa.toStdString(), wayland.toStdString(), display.toStdString()})),
+                 chosen);
     }
 
     // The plugins Qt has on this machine: ibus and compose come with Qt's
