@@ -696,12 +696,13 @@ Message inputMethodAdvice(const InputMethodGap& gap) {
 }
 
 Message nativeWaylandNotice() {
-    return {u"Wayland のウィンドウとして動いているため、「常に手前に表示」でほかのウィンドウより"
-            u"手前に出ることも、入力のあと表計算ソフトに移ったキーボードを取り戻すこともできません。\n"
-            u"キーボードが移ったときは、ワードポア！のウィンドウをクリックしてください。\n"
-            u"どちらも使うには、環境変数 QT_QPA_PLATFORM を設定せずに（XWayland で）起動してください。"
-            u"\n\n（このお知らせは、次からは表示しません。）",
-            Style{Buttons::OkOnly, Icon::Information}, title()};
+    return {
+        u"Wayland のウィンドウとして動いているため、「常に手前に表示」でほかのウィンドウより"
+        u"手前に出ることも、入力のあと表計算ソフトに移ったキーボードを取り戻すこともできません。\n"
+        u"キーボードが移ったときは、ワードポア！のウィンドウをクリックしてください。\n"
+        u"どちらも使うには、環境変数 QT_QPA_PLATFORM を設定せずに（XWayland で）起動してください。"
+        u"\n\n（このお知らせは、次からは表示しません。）",
+        Style{Buttons::OkOnly, Icon::Information}, title()};
 }
 
 }  // namespace wordpour::form::wording

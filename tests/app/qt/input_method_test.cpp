@@ -99,10 +99,22 @@ private slots:
         QTest::addColumn<QString>("wayland");
         QTest::addColumn<QString>("display");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("X session") << "" << "" << ":0" << "";
-        QTest::newRow("Wayland with XWayland") << "" << "wayland-0" << ":0" << "xcb";
-        QTest::newRow("Wayland alone") << "" << "wayland-0" << "" << "";
-        QTest::newRow("the person's choice") << "wayland" << "wayland-0" << ":0" << "";
+        QTest::newRow("X session") << ""
+                                   << ""
+                                   << ":0"
+                                   << "";
+        QTest::newRow("Wayland with XWayland") << ""
+                                               << "wayland-0"
+                                               << ":0"
+                                               << "xcb";
+        QTest::newRow("Wayland alone") << ""
+                                       << "wayland-0"
+                                       << ""
+                                       << "";
+        QTest::newRow("the person's choice") << "wayland"
+                                             << "wayland-0"
+                                             << ":0"
+                                             << "";
     }
     void platformChoice() {
         QFETCH(QString, qpa);
