@@ -75,17 +75,20 @@ inline constexpr WindowDef kAboutBox{u"バージョン情報", 4560, 2805};
 inline constexpr ControlDef kAboutFrame{
     "aboutFrame", u"Word ! Pour ! version 1.0", {120, 120, 4335, 2295}};
 inline constexpr ControlDef kAboutPicture{"picture", u"", {120, 600, 975, 975}};
+// A row a label, as the box reads.
+// clang-format off
 inline constexpr ControlDef kAboutLabels[] = {
-    {"versionLabel", u"バージョン１．０", {2760, 360, 1215, 255}},
-    {"nameLabel", u"ワードポア！", {240, 240, 2415, 375}, {12, true, true}},
-    {"mailCaption", u"E-Mail Address : ", {1200, 1320, 1455, 255}},
-    {"copyrightLabel", u"© 2026", {1200, 720, 1335, 255}},
-    {"authorLabel", u"Wordpour Project", {1680, 960, 1695, 255}, kMarkedFont},
+    {.name = "versionLabel", .text = u"バージョン１．０", .rect = {2760, 360, 1215, 255}},
+    {.name = "nameLabel", .text = u"ワードポア！", .rect = {240, 240, 2415, 375}, .font = {12, true, true}},
+    {.name = "mailCaption", .text = u"E-Mail Address : ", .rect = {1200, 1320, 1455, 255}},
+    {.name = "copyrightLabel", .text = u"© 2026", .rect = {1200, 720, 1335, 255}},
+    {.name = "authorLabel", .text = u"Wordpour Project", .rect = {1680, 960, 1695, 255}, .font = kMarkedFont},
     // No mailbox stands behind the program: the label says where help is.
-    {"helpLabel", u"質問は README.md へ", {1680, 1560, 2535, 255}, kMarkedFont},
-    {"urlCaption", u"URL ：", {120, 1680, 735, 255}},
-    {"urlLabel", u"同梱の README.md（使い方）", {240, 1920, 3975, 255}, kMarkedFont},
+    {.name = "helpLabel", .text = u"質問は README.md へ", .rect = {1680, 1560, 2535, 255}, .font = kMarkedFont},
+    {.name = "urlCaption", .text = u"URL ：", .rect = {120, 1680, 735, 255}},
+    {.name = "urlLabel", .text = u"同梱の README.md（使い方）", .rect = {240, 1920, 3975, 255}, .font = kMarkedFont},
 };
+// clang-format on
 inline constexpr ControlDef kAboutOk{"okButton", u"OK", {120, 2520, 4335, 255}};
 
 // The window that shows while the start-up waits for the spreadsheet: its
