@@ -9,8 +9,6 @@
 #include <QPluginLoader>
 
 #include "app/qt/dialogs/message_box.h"
-#include "app/qt/qt_text.h"
-#include "app/qt/settings_file.h"
 
 namespace wordpour::qt {
 
@@ -93,13 +91,8 @@ void adviseOnInputMethod(QWidget* parent) {
     const auto setting = InputMethodSetting::fromEnvironment();
     const auto gap = inputMethodGap(setting, inputContextKeys());
     if (!gap) return;
-    const auto remembered = settingsFile();
-    const QString key = QStringLiteral("InputMethod/Advised");
-    const QString signature = QString::fromStdString(setting.signature());
-    if (remembered->value(key).toString() == signature) return;
-    const form::Message advice = form::wording::inputMethodAdvice(*gap);
-    MessageBox::show(parent, toQt(advice.prompt), advice.style, toQt(advice.title));
-    remembered->setValue(key, signature);
+    showOnce(parent, form::wording::inputMethodAdvice(*gap), QStringLiteral("InputMethod/Advised"),
+             QString::fromStdString(setting.signature()));
 }
 
 }  // namespace wordpour::qt

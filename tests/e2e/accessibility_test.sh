@@ -6,10 +6,8 @@
 # word box is "単語", and the type-to-find list names its highlighted entry.
 # Usage: accessibility_test.sh SOURCE_DIR WORDPOUR_BINARY (inside xvfb-run)
 set -euo pipefail
-if [ -z "${WORDPOUR_A11Y_SESSION:-}" ]; then
-    exec env WORDPOUR_A11Y_SESSION=1 dbus-run-session -- bash "$0" "$@"
-fi
 source "$(dirname "$0")/helpers.sh"
+own_dbus_session "$@"
 src=$1
 wordpour=$2
 helper=(/usr/bin/python3 "$src/tests/e2e/calc_helper.py")

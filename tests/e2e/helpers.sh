@@ -13,6 +13,13 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
+# Runs the calling script again, once, in a D-Bus session of its own, where
+# it can start the AT-SPI bus: own_dbus_session "$@" before anything else.
+own_dbus_session() {
+    [ -n "${WORDPOUR_A11Y_SESSION:-}" ] && return 0
+    exec env WORDPOUR_A11Y_SESSION=1 dbus-run-session -- bash "$0" "$@"
+}
+
 fail() {
     echo "FAIL${e2e_name:+ ($e2e_name)}: $*" >&2
     if [ -n "${e2e_screenshot:-}" ]; then import -window root "$e2e_screenshot" 2>/dev/null || true; fi

@@ -5,10 +5,10 @@
 # shortcut starts the program, which writes a word into the stand-in Excel.
 # Then installs a newer version over it (one entry, in place) and removes it:
 # every file, folder and registry key the installer made is gone.
-# Usage: msi_install_test.sh MSI WXS STAGE_DIR FAKE_EXCEL_SERVER_EXE ZIP (inside xvfb-run)
+# Usage: msi_install_test.sh MSI MAKE_MSI STAGE_DIR FAKE_EXCEL_SERVER_EXE ZIP (inside xvfb-run)
 set -euo pipefail
 source "$(dirname "$0")/helpers.sh"
-msi=$1 wxs=$2 stage=$3 server_exe=$4 zip=$5
+msi=$1 make_msi=$2 stage=$3 server_exe=$4 zip=$5
 wine=$(command -v wine64 || command -v /usr/lib/wine/wine64 || command -v wine)
 work=$(mktemp -d)
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
@@ -94,9 +94,7 @@ wineserver -w
 
 # A newer version installs over this one: one entry, the files in place.
 newer="$work/newer.msi"
-(cd "$stage" && WINDOWS_LANGUAGE=ja wixl -a x64 -D Version=1.0.1 -o "$newer" "$wxs")
-printf '\r\n\r\n932\t_ForceCodepage\r\n' >"$work/_ForceCodepage.idt"
-WINDOWS_LANGUAGE=ja msibuild "$newer" -i "$work/_ForceCodepage.idt"
+bash "$make_msi" "$stage" 1.0.1 "$newer"
 "$wine" msiexec /i "$newer" /qn || fail "the newer version did not install ($?)"
 wineserver -w
 entries=$(programs | grep -c '"DisplayName"="ワードポア！"' || true)

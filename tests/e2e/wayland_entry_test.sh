@@ -8,10 +8,8 @@
 # screen reader's user would, through AT-SPI.
 # Usage: wayland_entry_test.sh SOURCE_DIR WORDPOUR_BINARY
 set -euo pipefail
-if [ -z "${WORDPOUR_A11Y_SESSION:-}" ]; then
-    exec env WORDPOUR_A11Y_SESSION=1 dbus-run-session -- bash "$0" "$@"
-fi
 source "$(dirname "$0")/helpers.sh"
+own_dbus_session "$@"
 src=$1
 wordpour=$2
 helper=(/usr/bin/python3 "$src/tests/e2e/calc_helper.py")

@@ -14,6 +14,9 @@
 #include <QStringListModel>
 #include <QVBoxLayout>
 
+#include "app/qt/qt_text.h"
+#include "app/qt/settings_file.h"
+
 namespace wordpour::qt {
 
 std::deque<form::Answer> MessageBox::s_nextAnswers;
@@ -167,6 +170,14 @@ void MessageBox::setNextAnswer(form::Answer answer) {
 std::vector<MessageBox::Shown> MessageBox::takeShown() {
     s_nextAnswers.clear();
     return std::exchange(s_shown, {});
+}
+
+void showOnce(QWidget* parent, const form::Message& notice, const QString& key,
+              const QString& signature) {
+    const auto remembered = settingsFile();
+    if (remembered->value(key).toString() == signature) return;
+    MessageBox::show(parent, toQt(notice.prompt), notice.style, toQt(notice.title));
+    remembered->setValue(key, signature);
 }
 
 }  // namespace wordpour::qt

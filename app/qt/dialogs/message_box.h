@@ -38,6 +38,11 @@ private:
     static std::vector<Shown> s_shown;
 };
 
+// Shows `notice` unless it was shown before for this `signature`, which
+// the settings file then remembers under `key`.
+void showOnce(QWidget* parent, const form::Message& notice, const QString& key,
+              const QString& signature);
+
 // The width a dialog needs for the window manager to show `title` whole.
 int widthForTitle(const QWidget& window, const QString& title);
 
