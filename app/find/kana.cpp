@@ -84,6 +84,9 @@ bool isHiragana(char16_t c) {
 bool isKatakana(char16_t c) {
     return c >= 0x30A1 && c <= 0x30F6;
 }
+bool isDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
 const Spelling* spelled(std::u16string_view romaji) {
     for (const Spelling& s : kSpellings)
@@ -128,7 +131,8 @@ void readRomaji(std::u16string_view text, std::size_t at, std::u16string kana,
                 std::vector<Read>& ways) {
     while (at < text.size()) {
         const char16_t c = text[at];
-        if (isHiragana(c)) {
+        // Digits are read as written: 2号館 is 2ごうかん.
+        if (isHiragana(c) || isDigit(c)) {
             kana += c;
             ++at;
             continue;
@@ -200,6 +204,13 @@ bool isKana(std::u16string_view text) {
                        [](char16_t c) { return isHiragana(c) || isKatakana(c); });
 }
 
+bool isReading(std::u16string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char16_t c) { return isHiragana(c) || isKatakana(c); }) &&
+           std::all_of(text.begin(), text.end(),
+                       [](char16_t c) { return isHiragana(c) || isKatakana(c) || isDigit(c); });
+}
+
 namespace {
 
 // The romaji of kana, as the first spelling of the table writes each.
@@ -269,6 +280,7 @@ TypedReading typedReading(std::u16string_view key) {
 std::optional<std::u16string> readingOf(std::u16string_view typed) {
     std::u16string text;
     for (char16_t c : typed) {
+        if (isDigit(c)) return std::nullopt;  // a reading the person gives is kana alone
         if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
         if (c == u'ｰ' || c == u'－') c = u'ー';
         if (c != u' ' && c != u'　') text += c;

@@ -14,12 +14,16 @@ std::u16string toHiragana(std::u16string_view text);
 // Whether the text is kana alone (hiragana, full-width katakana, ー), so
 // that it is its own reading. The empty text is not.
 bool isKana(std::u16string_view text);
+// Whether the text can be a reading: kana, with digits read as written
+// ("2ごうかん").
+bool isReading(std::u16string_view text);
 
 // What a typed text can mean as a reading: each of `forms` (hiragana) is one
 // way to read it. A syllable still being typed at the end gives one form per
 // way it can go on: "kan" is かな, かに, …, かん; "toukyo" is とうきょ. Empty
 // when the text is no reading: it holds anything but lower-case ASCII
-// romaji, hiragana, ー and "-", or romaji no syllable spells ("q", "xz").
+// romaji, hiragana, ー, "-" and digits, or romaji no syllable spells ("q",
+// "xz"). Digits stand for themselves, as readings hold them ("2ごうかん").
 struct TypedReading {
     std::vector<std::u16string> forms;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <unordered_set>
 
 #include "wordlist/tab_fields.h"
@@ -12,6 +13,9 @@ namespace {
 
 // The file's first line: what it is, and its format's version.
 constexpr std::string_view kHeader = "wordpour word notes 1";
+
+// A line of a word as long as a cell holds, escaped, and its reading.
+constexpr std::size_t kLongestLine = 256 * 1024;
 
 template <typename Number>
 std::optional<Number> number(std::string_view field) {
@@ -45,8 +49,11 @@ void WordNotes::correct(const std::u16string& word, std::u16string reading) {
 
 void WordNotes::used(const std::u16string& word) {
     WordNote& note = notes_[word];
-    ++note.uses;
-    note.lastUse = ++clock_;
+    // Counts stop at their largest value, never wrap to the last place: a
+    // file may hold any number.
+    if (note.uses < std::numeric_limits<std::uint32_t>::max()) ++note.uses;
+    if (clock_ < std::numeric_limits<std::uint64_t>::max()) ++clock_;
+    note.lastUse = clock_;
 }
 
 std::string WordNotes::write(const std::vector<std::u16string>& words) const {
@@ -66,33 +73,54 @@ std::string WordNotes::write(const std::vector<std::u16string>& words) const {
     return text;
 }
 
-void WordNotes::read(std::string_view text) {
-    if (!text.starts_with(kHeader)) return;
-    for (std::size_t start = text.find('\n'); start != text.npos && start + 1 < text.size();) {
-        const std::size_t end = text.find('\n', start + 1);
-        const std::string_view line = text.substr(start + 1, end - start - 1);
-        start = end;
-        const auto parts = wordlist::splitFields(line);
-        if (parts.size() != 5) continue;
-        const auto word = wordlist::fieldText(parts[0]);
-        const auto reading = wordlist::fieldText(parts[1]);
-        const auto source = number<int>(parts[2]);
-        const auto uses = number<std::uint32_t>(parts[3]);
-        const auto lastUse = number<std::uint64_t>(parts[4]);
-        if (!word || !reading || !source || !uses || !lastUse || *source < 0 ||
-            *source > static_cast<int>(ReadingSource::Person))
-            continue;
-        // What this run learnt stays: a file read later adds to it.
-        WordNote& note = notes_[*word];
-        const auto from = static_cast<ReadingSource>(*source);
-        if (from >= note.source && !reading->empty()) {
-            note.reading = *reading;
-            note.source = from;
+bool WordNotes::read(std::istream& file, const std::function<bool(std::u16string_view)>& wanted) {
+    using Traits = std::char_traits<char>;
+    std::streambuf* bytes = file.rdbuf();
+    if (!bytes) return true;
+    std::string line;
+    // The next line into `line`; false at the end. A line longer than any
+    // note is passed over without being kept, and left empty.
+    const auto next = [&] {
+        line.clear();
+        std::size_t length = 0;
+        for (int c = bytes->sbumpc(); c != '\n'; c = bytes->sbumpc(), ++length) {
+            if (c == Traits::eof()) return length > 0;
+            if (length < kLongestLine) line += static_cast<char>(c);
         }
-        note.uses = std::max(note.uses, *uses);
-        note.lastUse = std::max(note.lastUse, *lastUse);
-        clock_ = std::max(clock_, *lastUse);
+        if (length > kLongestLine) line.clear();
+        return true;
+    };
+    if (!next() || !line.starts_with(kHeader)) return true;
+    for (std::size_t lines = 0; lines < kMostLines; ++lines) {
+        if (!next()) return true;
+        take(line, wanted);
     }
+    return bytes->sgetc() == Traits::eof();
+}
+
+void WordNotes::take(std::string_view line,
+                     const std::function<bool(std::u16string_view)>& wanted) {
+    const auto parts = wordlist::splitFields(line);
+    if (parts.size() != 5) return;
+    const auto word = wordlist::fieldText(parts[0]);
+    if (!word || !wanted(*word)) return;
+    const auto reading = wordlist::fieldText(parts[1]);
+    const auto source = number<int>(parts[2]);
+    const auto uses = number<std::uint32_t>(parts[3]);
+    const auto lastUse = number<std::uint64_t>(parts[4]);
+    if (!reading || !source || !uses || !lastUse || *source < 0 ||
+        *source > static_cast<int>(ReadingSource::Person))
+        return;
+    // What this run learnt stays: a file read later adds to it.
+    WordNote& note = notes_[*word];
+    const auto from = static_cast<ReadingSource>(*source);
+    if (from >= note.source && !reading->empty()) {
+        note.reading = *reading;
+        note.source = from;
+    }
+    note.uses = std::max(note.uses, *uses);
+    note.lastUse = std::max(note.lastUse, *lastUse);
+    clock_ = std::max(clock_, *lastUse);
 }
 
 }  // namespace wordpour::find

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <istream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,13 +41,21 @@ public:
     // Whether any word was ever entered.
     bool anyUse() const { return clock_ != 0; }
 
-    // The file's text (UTF-8) for these words, and the notes a file's text
-    // holds; a line that cannot be read is skipped, so a damaged file costs
-    // only its damaged lines.
+    // The file's text (UTF-8) for these words.
     std::string write(const std::vector<std::u16string>& words) const;
-    void read(std::string_view text);
+    // Takes in the notes a file holds of the words `wanted` says it wants,
+    // and only those, so that memory follows the list, not the file. A line
+    // that cannot be read is skipped, so a damaged file costs only its
+    // damaged lines. A file never holds more lines than a list has words:
+    // reading stops there (false), so that a foreign or runaway file can
+    // neither freeze the window nor fill the memory.
+    bool read(std::istream& file, const std::function<bool(std::u16string_view)>& wanted);
+
+    // The most lines a file is read for: as many as a list has words.
+    static constexpr std::size_t kMostLines = 32767;
 
 private:
+    void take(std::string_view line, const std::function<bool(std::u16string_view)>& wanted);
     // Found by a view of the word, without a copy of it.
     struct Hash {
         using is_transparent = void;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <variant>
 
@@ -18,6 +19,13 @@
 namespace wordpour::form {
 
 namespace {
+
+// The absolute path, so that the person finds the file.
+std::filesystem::path absolutePath(const std::filesystem::path& path) {
+    std::error_code failed;
+    auto whole = std::filesystem::absolute(path, failed);
+    return failed ? path : whole;
+}
 
 // The backend's own words go to standard error, for whoever debugs.
 void logDetail(const std::optional<link::spreadsheet::Error>& error) {
@@ -214,7 +222,7 @@ void EntrySession::relinkThen(std::function<void()> then, bool mayStart) {
                         if (*started) {
                             logDetail((*started)->cause);
                             view_.messageBox(
-                                wording::startupFailure(**started, link_.applicationName()));
+                                wording::relinkStartFailed(**started, link_.applicationName()));
                             return view_.setFocus(Focus::Enter);
                         }
                         relinkThen(std::move(then), false);
@@ -443,10 +451,12 @@ void EntrySession::loadList() {
     }
     // The readings and use counts beside it; a missing or damaged file
     // costs them, never the words.
-    if (auto notes = wordlist::readWholeFile(kNotesFileName);
-        auto* text = std::get_if<std::string>(&notes))
-        words_.takeNotes(*text);
+    std::ifstream notes(kNotesFileName, std::ios::binary);
+    const bool whole = !notes || words_.takeNotes(notes, words);
     appendWords(std::move(words));
+    if (!whole)
+        view_.messageBox(
+            wording::notesCut(absolutePath(kNotesFileName), find::WordNotes::kMostLines));
 }
 
 void EntrySession::saveList() {
@@ -457,8 +467,8 @@ void EntrySession::saveList() {
     } else if (auto problem = wordlist::saveListFile(wordlist::kListFileName, words_.entries())) {
         view_.messageBox(wording::listFileProblem(*problem, words_.entries(), wording::kSaveTitle));
     } else if (auto failed = wordlist::replaceWholeFile(kNotesFileName, words_.notesText())) {
-        // The words are safe; only readings and counts would be missed.
-        std::fprintf(stderr, "wordpour: %s not written (error %d)\n", kNotesFileName, failed->code);
+        // The words are safe; readings and counts hold until the program ends.
+        view_.messageBox(wording::notesNotSaved(absolutePath(kNotesFileName), *failed));
     }
     view_.setFocus(Focus::Enter);
 }

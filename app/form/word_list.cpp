@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <tuple>
+#include <unordered_set>
 
 #include "app/find/kana.h"
 #include "app/find/reading_dictionary.h"
@@ -144,7 +145,7 @@ std::vector<std::size_t> WordList::matches(std::u16string_view typed) {
 
 void WordList::heard(const std::u16string& word, std::u16string reading) {
     reading = find::toHiragana(find::nfkcCaseFold(reading));
-    if (!find::isKana(reading)) return;
+    if (!find::isReading(reading)) return;
     readingsStale_ |= notes_.setReading(word, std::move(reading), find::ReadingSource::InputMethod);
 }
 
@@ -164,9 +165,13 @@ std::string WordList::notesText() {
     return notes_.write(entries_);
 }
 
-void WordList::takeNotes(std::string_view text) {
-    notes_.read(text);
+bool WordList::takeNotes(std::istream& file, const std::vector<std::u16string>& coming) {
+    std::unordered_set<std::u16string_view> wanted(entries_.begin(), entries_.end());
+    wanted.insert(coming.begin(), coming.end());
+    const bool whole =
+        notes_.read(file, [&](std::u16string_view word) { return wanted.contains(word); });
     readingsStale_ = true;
+    return whole;
 }
 
 }  // namespace wordpour::form

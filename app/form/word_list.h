@@ -49,9 +49,12 @@ public:
     // `word` was entered into a cell.
     void used(const std::u16string& word);
 
-    // The notes file's text for the entries, and a file's text taken in.
+    // The notes file's text for the entries.
     std::string notesText();
-    void takeNotes(std::string_view text);
+    // Takes in what a notes file holds of the entries and of `coming`, the
+    // words about to be appended; false when the file was too long to read
+    // whole.
+    bool takeNotes(std::istream& file, const std::vector<std::u16string>& coming);
     // Waits for the dictionary's readings.
     void settle();
 

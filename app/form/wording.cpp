@@ -1,6 +1,7 @@
 #include "app/form/wording.h"
 
 #include "app/find/kana.h"
+#include "app/find/search_key.h"
 #include "journal/csv.h"
 
 #include <algorithm>
@@ -49,17 +50,28 @@ std::u16string title() {
     return std::u16string(kProgramTitle);
 }
 
+// When the application could not be reached: at start-up, which then ends
+// the program, or while it runs, when the next command links again.
+enum class When { Starting, Running };
+
+// What the person does once the application runs.
+std::u16string_view thenAgain(When when) {
+    return when == When::Starting ? u"もう一度ワードポア！を起動してください"
+                                  : u"もう一度同じ操作をしてください";
+}
+
 // What the user can do when the application cannot be reached.
-std::u16string advice(const link::spreadsheet::Error& error, std::u16string_view application) {
+std::u16string advice(const link::spreadsheet::Error& error, std::u16string_view application,
+                      When when = When::Starting) {
     const std::u16string name(application);
     switch (error.remedy()) {
         case Remedy::StartListening:
-            return name +
-                   u" を次のように起動してから、もう一度ワードポア！を起動してください:\n"
+            return name + u" を次のように起動してから、" + std::u16string(thenAgain(when)) +
+                   u":\n"
                    u"soffice --accept=\"pipe,name=" +
                    error.subject() + u";urp;\"";
         case Remedy::StartApplication:
-            return name + u" を起動してから、もう一度ワードポア！を起動してください。";
+            return name + u" を起動してから、" + std::u16string(thenAgain(when)) + u"。";
         case Remedy::Install:
             if (error.subject().empty()) return name + u" がインストールされていません。";
             return name +
@@ -76,9 +88,9 @@ std::u16string advice(const link::spreadsheet::Error& error, std::u16string_view
 // The backend's own words (often English) are never shown: diagnostic()
 // gives them to whoever debugs.
 std::u16string withAdvice(std::u16string prompt, const link::spreadsheet::Error& error,
-                          std::u16string_view application = {}) {
+                          std::u16string_view application = {}, When when = When::Starting) {
     if (error.remedy() == Remedy::None) return prompt;
-    return prompt + u"\n\n" + advice(error, application);
+    return prompt + u"\n\n" + advice(error, application, when);
 }
 
 std::u16string spreadsheetAtStartup(const link::spreadsheet::Error& error,
@@ -215,16 +227,20 @@ Message confirmation(std::u16string_view firstSentence, std::u16string_view boxT
 
 }  // namespace
 
-Message startupFailure(const link::StartupError& error, std::u16string_view applicationName) {
+namespace {
+
+// Start-up's words; while the program runs, without its ending.
+Message startupWords(const link::StartupError& error, std::u16string_view applicationName,
+                     When when) {
     using Kind = link::StartupError::Kind;
     const std::u16string name(applicationName);
+    const std::u16string ends(when == When::Starting ? kEnds : u"");
     switch (error.kind) {
         case Kind::NoBook:
             return {u"ブックが選ばれなかったので、ワードポア！を終了します。", kCritical, title()};
         case Kind::BookMissing:
-            return {
-                u"ブック" + bracketed(error.book) + u"が見つかりません。" + std::u16string(kEnds),
-                kCritical, title()};
+            return {u"ブック" + bracketed(error.book) + u"が見つかりません。" + ends, kCritical,
+                    title()};
         case Kind::StartApplication:
             return {relinkStartQuestion(name).prompt +
                         u"\n\n「いいえ」を選ぶと、ワードポア！を終了します。",
@@ -233,7 +249,7 @@ Message startupFailure(const link::StartupError& error, std::u16string_view appl
             std::u16string why;
             const Failure failure = error.cause ? error.cause->failure() : Failure::NotRunning;
             if (failure == Failure::NotInstalled) {
-                why = u"\n" + advice(*error.cause, applicationName);
+                why = u"\n" + advice(*error.cause, applicationName, when);
             } else if (failure == Failure::StartTimedOut) {
                 why = u"\n起動しましたが、" +
                       decimal(static_cast<std::size_t>(error.cause->number())) +
@@ -242,17 +258,22 @@ Message startupFailure(const link::StartupError& error, std::u16string_view appl
                 why = u"\n接続を受け付ける前に終了しました（終了コード " +
                       decimal(static_cast<std::size_t>(error.cause->number())) + u"）。";
             }
-            return {name + u" を起動できません。" + why + std::u16string(kEnds), kCritical,
-                    title()};
+            return {name + u" を起動できません。" + why + ends, kCritical, title()};
         }
         case Kind::Spreadsheet:
             break;
     }
     const link::spreadsheet::Error cause =
         error.cause ? *error.cause : link::spreadsheet::Error(Failure::Disconnected, {});
-    return {withAdvice(spreadsheetAtStartup(cause, error.book) + std::u16string(kEnds), cause,
-                       applicationName),
-            kCritical, title()};
+    return {
+        withAdvice(spreadsheetAtStartup(cause, error.book) + ends, cause, applicationName, when),
+        kCritical, title()};
+}
+
+}  // namespace
+
+Message startupFailure(const link::StartupError& error, std::u16string_view applicationName) {
+    return startupWords(error, applicationName, When::Starting);
 }
 
 std::u16string waitingFor(std::u16string_view applicationName) {
@@ -466,7 +487,9 @@ Message nothingToSave() {
 }
 
 std::u16string findRow(const FoundRow& row) {
-    if (row.reading.empty() || row.reading == find::toHiragana(row.word)) return row.word;
+    // Kana words, half-width ones too, are read as written.
+    if (row.reading.empty() || row.reading == find::toHiragana(find::nfkcCaseFold(row.word)))
+        return row.word;
     return row.word + u"（" + row.reading + u"）";
 }
 
@@ -544,6 +567,19 @@ Message listFileProblem(const wordlist::ListFileProblem& problem,
     return {std::move(prompt), kExclamation, std::u16string(boxTitle)};
 }
 
+Message notesNotSaved(const std::filesystem::path& file, const wordlist::FileError& error) {
+    return {u"単語の読みと入力回数を" + named(file) +
+                u"に保存できません。単語は「List」に保存しました。" + because(error) +
+                u"\n変更した読みと入力回数は、ワードポア！を終了するまで有効です。",
+            kExclamation, std::u16string(kSaveTitle)};
+}
+
+Message notesCut(const std::filesystem::path& file, std::size_t lines) {
+    return {named(file) + u"が長すぎるため、単語の読みと入力回数は先頭の" + decimal(lines) +
+                u"行だけを読みました。単語はすべて読み込みました。",
+            kExclamation, std::u16string(kLoadTitle)};
+}
+
 Message settingNotKept(Command item, const std::filesystem::path& file,
                        const wordlist::FileError& error) {
     return {bracketed(plainCaption(menuItemFor(item)->caption)) + u"の選択を" + named(file) +
@@ -572,14 +608,19 @@ Message notRelinked(std::u16string_view book) {
 
 Message relinkFailed(const link::spreadsheet::Error& error, std::u16string_view book,
                      std::u16string_view applicationName) {
-    Message said = startupFailure(
+    // Start-up's words for the cause; the program goes on, and links again
+    // on the next command.
+    Message said = startupWords(
         link::StartupError(link::StartupError::Kind::Spreadsheet, std::u16string(book), error),
-        applicationName);
-    // Start-up's words for the cause, without its ending the program.
-    if (const auto end = said.prompt.find(kEnds); end != std::u16string::npos)
-        said.prompt.erase(end, kEnds.size());
+        applicationName, When::Running);
     said.prompt = u"ブック" + bracketed(book) + u"に接続し直せません。\n" + said.prompt +
                   u"\n単語とセル位置はそのままです。";
+    return said;
+}
+
+Message relinkStartFailed(const link::StartupError& error, std::u16string_view applicationName) {
+    Message said = startupWords(error, applicationName, When::Running);
+    said.prompt += u"\n単語とセル位置はそのままです。";
     return said;
 }
 

@@ -61,6 +61,11 @@ Message listFullOnAdd();
 Message listFullOnLoad(std::size_t count, std::size_t adding);
 Message listFileProblem(const wordlist::ListFileProblem& problem,
                         const std::vector<std::u16string>& words, std::u16string_view title);
+// The words' readings and use counts could not be saved beside "List",
+// which was saved.
+Message notesNotSaved(const std::filesystem::path& file, const wordlist::FileError& error);
+// The notes file was too long to read whole: its first `lines` lines were read.
+Message notesCut(const std::filesystem::path& file, std::size_t lines);
 // The choice of a check item could not be kept in the settings file.
 Message settingNotKept(Command item, const std::filesystem::path& file,
                        const wordlist::FileError& error);
@@ -89,6 +94,8 @@ Message bookClosedQuestion(std::u16string_view book);
 Message notRelinked(std::u16string_view book);
 Message relinkFailed(const link::spreadsheet::Error& error, std::u16string_view book,
                      std::u16string_view applicationName);
+// The application could not be started to link again; the program goes on.
+Message relinkStartFailed(const link::StartupError& error, std::u16string_view applicationName);
 
 // Entries of the journal that the workbook no longer holds, offered back;
 // the cells changed since are named and left alone.

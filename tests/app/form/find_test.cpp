@@ -107,7 +107,8 @@ TEST_F(SessionReadings, RomajiAndKanaFindWordsByTheirReadingTheBeginningsFirst) 
              {u"自転車", u"じてんしゃ"},
              {u"原因", u"げんいん"},
              {u"今日は", u"こんにちは"},
-             {u"蒟蒻", u"こんにゃく"}});
+             {u"蒟蒻", u"こんにゃく"},
+             {u"2号館", u"2ごうかん"}});
     add({u"かな", u"カタカナ", u"ABC"});
     struct Case {
         std::u16string typed;
@@ -115,10 +116,10 @@ TEST_F(SessionReadings, RomajiAndKanaFindWordsByTheirReadingTheBeginningsFirst) 
     };
     const Case cases[] = {
         {u"toukyou", Words{u"東京", u"東京都"}},
-        {u"toukyo", Words{u"東京", u"東京都"}},          // a syllable not typed whole
-        {u"tokyo", std::nullopt},                        // long vowels as typed
-        {u"kyouto", Words{u"京都", u"東京都"}},          // the beginnings first
-        {u"kan", Words{u"観光", u"かな", u"カタカナ"}},  // かん and かな…
+        {u"toukyo", Words{u"東京", u"東京都"}},                    // a syllable not typed whole
+        {u"tokyo", std::nullopt},                                  // long vowels as typed
+        {u"kyouto", Words{u"京都", u"東京都"}},                    // the beginnings first
+        {u"kan", Words{u"観光", u"かな", u"2号館", u"カタカナ"}},  // かん and かな…
         {u"sinbun", Words{u"新聞"}},
         {u"shinbun", Words{u"新聞"}},
         {u"kit", Words{u"切手"}},  // a consonant that may double
@@ -147,7 +148,9 @@ TEST_F(SessionReadings, RomajiAndKanaFindWordsByTheirReadingTheBeginningsFirst) 
         {u"kyおうと", Words{u"京都", u"東京都"}},
         {u"京", Words{u"京都", u"東京", u"東京都"}},  // the written form
         {u"abc", Words{u"ABC"}},
-        {u"xz", std::nullopt},  // no syllable
+        {u"xz", std::nullopt},       // no syllable
+        {u"2gou", Words{u"2号館"}},  // digits, then romaji
+        {u"2ごう", Words{u"2号館"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.typed.begin(), c.typed.end()));
@@ -158,6 +161,7 @@ TEST_F(SessionReadings, RomajiAndKanaFindWordsByTheirReadingTheBeginningsFirst) 
     EXPECT_EQ(view.matchReadings, (Words{u"きょうと", u"とうきょうと"}));
     EXPECT_EQ(wordpour::form::wording::findRow({u"京都", u"きょうと"}), u"京都（きょうと）");
     EXPECT_EQ(wordpour::form::wording::findRow({u"カタカナ", u"かたかな"}), u"カタカナ");
+    EXPECT_EQ(wordpour::form::wording::findRow({u"ｺｰﾋｰ", u"こーひー"}), u"ｺｰﾋｰ");
 }
 
 TEST_F(SessionReadings, TheWordsEnteredMostAndLatestComeFirstAndOneKeyEntersThem) {
@@ -257,6 +261,63 @@ TEST_F(SessionReadings, ThePersonCorrectsAReadingAndItIsKeptBesideListWithoutTou
     EXPECT_EQ(bytesOf("List"), "\x93\xFA\x96\x7B\r\n");
     EXPECT_EQ(bytesOf("List.wordpour").find("行方"), std::string::npos);
     EXPECT_NE(bytesOf("List.wordpour").find("日本"), std::string::npos);
+}
+
+// The notes beside List come from a file anyone may have written: counts at
+// their largest stay there, a runaway file is read only as far as a list
+// reaches, and a notes file that cannot be written is said.
+TEST_F(SessionReadings, TheNotesFileNeitherWrapsNorFreezesNorFailsUnsaid) {
+    ASSERT_TRUE(start());
+    writeBytes("List", "東京\r\n東京都\r\n東京湾\r\n");
+    const std::string header = "wordpour word notes 1\n";
+    writeBytes("List.wordpour", header +
+                                    "東京\t\t0\t4294967295\t1\n"
+                                    "東京都\t\t0\t2\t5\n"
+                                    "東京湾\t\t0\t3\t18446744073709551615\n");
+    view.answers = {Answer::Yes};
+    session->loadList();
+    struct Step {
+        std::u16string entered;
+        Words shown;
+    };
+    const Step steps[] = {
+        {u"東京", {u"東京", u"東京湾", u"東京都"}},    // the most uses stay the most
+        {u"東京都", {u"東京", u"東京都", u"東京湾"}},  // the latest, at the clock's end
+    };
+    for (const Step& step : steps) {
+        enter(step.entered);
+        EXPECT_EQ(typed(u"東京"), step.shown);
+    }
+
+    // Longer than any list's notes, with a line longer than any note: the
+    // words all load, the notes as far as a list reaches, and it is said.
+    std::string runaway =
+        header + std::string(300 * 1024, 'x') + "\n" + "東京\tとうきょう\t3\t0\t0\n";
+    for (int i = 0; i < 40000; ++i) runaway += "語" + std::to_string(i) + "\tご\t0\t1\t1\n";
+    writeBytes("List.wordpour", runaway);
+    SessionRun run;
+    ASSERT_TRUE(run.start());
+    run.view.answers = {Answer::Yes};
+    const auto before = run.view.shown.size();
+    run.session->loadList();
+    EXPECT_EQ(run.view.items, (Words{u"東京", u"東京都", u"東京湾"}));
+    ASSERT_EQ(run.view.shown.size(), before + 2);  // the confirmation, then this
+    EXPECT_NE(run.view.shown.back().prompt.find(u"先頭の32767行"), std::u16string::npos);
+    run.view.typed = u"toukyou";
+    run.session->wordTyped();
+    EXPECT_EQ(run.view.matches, (Words{u"東京"}));
+
+    // A folder where the notes go: List is saved, and the notes' loss is said.
+    fs::remove("List.wordpour");
+    fs::create_directory("List.wordpour");
+    view.answers = {Answer::Yes};
+    const auto messages = view.shown.size();
+    session->saveList();
+    EXPECT_EQ(bytesOf("List"),
+              "\x93\x8C\x8B\x9E\r\n\x93\x8C\x8B\x9E\x93\x73\r\n\x93\x8C\x8B\x9E\x98\x70\r\n");
+    ASSERT_EQ(view.shown.size(), messages + 2);  // the confirmation, then this
+    EXPECT_NE(view.shown.back().prompt.find(u"List.wordpour"), std::u16string::npos);
+    EXPECT_EQ(view.focus, wordpour::form::Focus::Enter);
 }
 
 TEST_F(SessionReadings, TheDictionaryReadsTheWordsOfALoadedList) {

@@ -86,6 +86,9 @@ std::vector<Message> everyMessage() {
     for (File kind : {File::NotFound, File::IsFolder, File::Unreadable, File::NotText,
                       File::Unencodable, File::Ambiguous, File::NotSaved})
         all.push_back(form::wording::listFileProblem({kind, "/w/List", {}, 0}, {u"😀"}, u"t"));
+    all.push_back(
+        form::wording::notesNotSaved("/w/List.wordpour", {wordlist::FileCause::IsFolder, 21}));
+    all.push_back(form::wording::notesCut("/w/List.wordpour", 32767));
     all.push_back(form::wording::wordList({}));
     all.push_back(form::wording::noWordToRead());
     all.push_back(form::wording::readingRefused(u"東京"));
@@ -94,6 +97,10 @@ std::vector<Message> everyMessage() {
     all.push_back(form::wording::notRelinked(u"/b/x.xls"));
     all.push_back(form::wording::relinkFailed(link::spreadsheet::Error(Failure::ReadOnly, kRaw),
                                               u"/b/x.xls", app));
+    all.push_back(form::wording::relinkStartFailed(
+        link::StartupError(Kind::StartApplicationFailed, {},
+                           link::spreadsheet::Error(Failure::StartTimedOut, kRaw, {}, {}, 90)),
+        app));
     all.push_back(
         form::wording::lostEntriesQuestion({{u"A2", u"りんご"}, {u"A3", u"=1+1"}}, {u"A5"}));
     all.push_back(form::wording::journalList({}));
@@ -202,6 +209,32 @@ TEST(Wording, StartUpFailuresSayTheirOwnCause) {
         EXPECT_NE(said.prompt.find(row.says), std::u16string::npos);
         EXPECT_EQ(said.prompt.find(u"接続が切れました"), std::u16string::npos);
     }
+}
+
+// Linking again fails while the program goes on: the person starts the
+// application and gives the command again, never Wordpour.
+TEST(Wording, ARelinkThatFailedAsksForTheCommandAgainNotARestart) {
+    using link::spreadsheet::Remedy;
+    const std::u16string app = u"Excel";
+    std::vector<Message> said;
+    for (Remedy remedy : {Remedy::StartApplication, Remedy::StartListening})
+        said.push_back(form::wording::relinkFailed(
+            link::spreadsheet::Error(Failure::NotRunning, kRaw, remedy, u"pipe"), u"/b/x.xls",
+            app));
+    for (Failure failure : {Failure::NotInstalled, Failure::StartTimedOut})
+        said.push_back(form::wording::relinkStartFailed(
+            link::StartupError(
+                link::StartupError::Kind::StartApplicationFailed, {},
+                link::spreadsheet::Error(failure, kRaw, Remedy::Install, u"libreoffice-calc", 90)),
+            app));
+    for (const Message& message : said) {
+        SCOPED_TRACE(utf8(message.prompt));
+        EXPECT_EQ(message.prompt.find(u"ワードポア！を起動"), std::u16string::npos);
+        EXPECT_EQ(message.prompt.find(u"終了します"), std::u16string::npos);
+        EXPECT_NE(message.prompt.find(u"単語とセル位置はそのままです"), std::u16string::npos);
+    }
+    EXPECT_NE(said[0].prompt.find(u"Excel を起動してから、もう一度同じ操作をしてください。"),
+              std::u16string::npos);
 }
 
 TEST(Wording, EveryMessageHasItsTitleAndItsRowInTheReadme) {
