@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "cells/cell_address.h"
 #include "cells/cell_name.h"
 #include "wordlist/unicode.h"
 
@@ -20,6 +21,9 @@ std::u16string toText(std::string_view ascii) {
     for (char c : ascii) text += static_cast<unsigned char>(c) < 0x80 ? char16_t(c) : u'?';
     return text;
 }
+
+// No spreadsheet has a cell past these (Excel's and Calc's largest sheets).
+constexpr cells::SheetSize kLargestSheet{.columns = 16384, .rows = 1048576};
 
 bool fileExists(std::u16string_view path) {
     std::error_code ignored;
@@ -124,7 +128,19 @@ std::vector<WorkbookLink::Kept> WorkbookLink::check(const std::vector<Made>& ent
     try {
         if (!sheet_) throw spreadsheet::Error(Failure::Disconnected, {});
         for (const Made& made : entries) {
-            const auto now = sheet_->range(made.entry.cell)->content();
+            if (!cells::cellAddress(made.entry.cell, kLargestSheet)) {
+                kept.push_back(Kept::Unchecked);
+                continue;
+            }
+            spreadsheet::CellContent now;
+            try {
+                now = sheet_->range(made.entry.cell)->content();
+            } catch (const spreadsheet::Error& error) {
+                // A cell past this sheet's end: only that record is left out.
+                if (error.failure() != Failure::Range) throw;
+                kept.push_back(Kept::Unchecked);
+                continue;
+            }
             if (now == spreadsheet::CellContent::written(made.entry.word))
                 kept.push_back(Kept::Holds);
             else if (now.kind == spreadsheet::CellContent::Kind::Empty || now == made.before)

@@ -164,8 +164,10 @@ public:
 
     // What each cell holds of an entry made before: the word still
     // (Holds), nothing or what it held before the entry (Lost: the
-    // workbook lost the entry), or anything else (Other: left alone).
-    enum class Kept { Holds, Lost, Other };
+    // workbook lost the entry), or anything else (Other: left alone). A
+    // record whose cell no sheet holds (a damaged or foreign journal) is
+    // Unchecked, and the others are checked all the same.
+    enum class Kept { Holds, Lost, Other, Unchecked };
     struct Made {
         Entry entry;
         spreadsheet::CellContent before;

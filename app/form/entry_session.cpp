@@ -14,6 +14,7 @@
 #include "journal/csv.h"
 #include "journal/unsaved.h"
 #include "wordlist/list_store.h"
+#include "wordlist/unicode.h"
 #include "wordlist/whole_file.h"
 
 namespace wordpour::form {
@@ -348,9 +349,20 @@ EntrySession::Lost EntrySession::findLost(const journal::Journal& journal) {
     try {
         const auto kept = link_.check(made);
         for (std::size_t i = 0; i < made.size(); ++i) {
-            if (kept[i] == link::WorkbookLink::Kept::Lost) found.lost.push_back(made[i].entry);
-            if (kept[i] == link::WorkbookLink::Kept::Other)
-                found.changed.push_back(made[i].entry.cell);
+            switch (kept[i]) {
+                case link::WorkbookLink::Kept::Holds:
+                    break;
+                case link::WorkbookLink::Kept::Lost:
+                    found.lost.push_back(made[i].entry);
+                    break;
+                case link::WorkbookLink::Kept::Other:
+                    found.changed.push_back(made[i].entry.cell);
+                    break;
+                case link::WorkbookLink::Kept::Unchecked:
+                    std::fprintf(stderr, "wordpour: journal record for cell %s skipped\n",
+                                 wordlist::encodeUtf8(made[i].entry.cell.substr(0, 40)).c_str());
+                    break;
+            }
         }
     } catch (const link::spreadsheet::Error& error) {
         // A workbook that cannot be read now is reported by the next command.

@@ -5,6 +5,8 @@
 #include "app/form/wording.h"
 
 #include <map>
+
+#include "journal/journal.h"
 #include "tests/app/form/session_fixture.h"
 
 namespace {
@@ -153,6 +155,32 @@ TEST_F(SessionRelink, WhatTheWorkbookLostIsOfferedBackAndWrittenOnce) {
     session->undo();
     waitForEntries();
     EXPECT_FALSE(sheet.cells.count(u"A4") && sheet.cells[u"A4"] == u"c");
+}
+
+// A journal record of a cell no sheet holds (a damaged or foreign journal)
+// is skipped: the entries beside it are still offered back.
+TEST_F(SessionRelink, RecordsThatCannotBeCheckedHideNoOtherLostEntry) {
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(session->settleJournal(std::chrono::seconds(5)));
+    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
+    using wordpour::journal::Record;
+    std::vector<Record> records;
+    for (const std::u16string& cell :
+         {std::u16string(u"A1048577"), std::u16string(u"A0"), std::u16string(u"A1:A2"),
+          std::u16string(5000, u'A') + u"1", std::u16string(u"XFD1"), std::u16string(u"B3")})
+        records.push_back({Record::Kind::Entry, now, u"book.xls", u"sheet1", cell, u"lost", {}});
+    ASSERT_FALSE(wordpour::journal::Journal(view.journalAt).append(records));
+    newSession();
+    sheet.pastTheEnd = {u"XFD1"};
+    view.shown.clear();
+    view.answers = {Answer::Yes};
+    ASSERT_TRUE(start());
+    waitForEntries();
+    ASSERT_FALSE(view.shown.empty());
+    EXPECT_EQ(view.shown[0].prompt.find(u"1件の入力"), 0u);
+    EXPECT_EQ(sheet.cells, (std::map<std::u16string, std::u16string>{{u"B3", u"lost"}}));
 }
 
 }  // namespace

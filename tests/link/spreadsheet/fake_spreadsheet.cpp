@@ -88,6 +88,8 @@ public:
     std::unique_ptr<link::spreadsheet::Range> range(std::u16string_view cell) override {
         s_.alive(taken_);
         s_.record(u"range " + std::u16string(cell));
+        if (s_.pastTheEnd.contains(std::u16string(cell)))
+            throw link::spreadsheet::Error(link::spreadsheet::Failure::Range, {});
         auto place = std::make_shared<std::u16string>(cell);
         s_.places.push_back(place);
         return std::make_unique<FakeRange>(s_, std::move(place));
