@@ -25,7 +25,10 @@ set(_types
     com.sun.star.container.XEnumeration
     com.sun.star.container.XEnumerationAccess
     com.sun.star.container.XNamed
+    com.sun.star.document.DocumentEvent
     com.sun.star.document.MacroExecMode
+    com.sun.star.document.XDocumentEventBroadcaster
+    com.sun.star.document.XDocumentEventListener
     com.sun.star.frame.Desktop
     com.sun.star.frame.DispatchHelper
     com.sun.star.frame.FeatureStateEvent

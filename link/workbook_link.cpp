@@ -195,6 +195,7 @@ EntryResult WorkbookLink::write(const Entry& entry, const Overwrite& overwrite) 
         }
         range->setValue(entry.word);
         result.written = true;
+        result.savedAs = savedAs();
         // Kept for undo; the oldest kept goes, its release travelling to the
         // application after the entry, not within it.
         result.keptCell = nextKept_++;
@@ -210,6 +211,15 @@ EntryResult WorkbookLink::write(const Entry& entry, const Overwrite& overwrite) 
         result.failure = spreadsheet::Error(Failure::Disconnected, toText(error.what()));
     }
     return result;
+}
+
+std::optional<std::u16string> WorkbookLink::savedAs() {
+    try {
+        return workbook_ ? workbook_->savedAs() : std::nullopt;
+    } catch (const std::exception&) {
+        // The word is in; where the file went is asked again at the next entry.
+        return std::nullopt;
+    }
 }
 
 bool WorkbookLink::isOwn(const spreadsheet::CellContent& before, std::u16string_view cell,

@@ -96,6 +96,9 @@ struct EntryResult {
     // The cell written, kept by the link for undo (0: none): the spreadsheet's
     // cell object follows rows and columns inserted or deleted since.
     std::uint64_t keptCell = 0;
+    // The workbook's file, when it was saved under another name since the
+    // last entry: the word went into that file.
+    std::optional<std::u16string> savedAs;
 };
 
 // Where a column's filled cells end.
@@ -176,6 +179,8 @@ public:
     std::vector<Kept> check(const std::vector<Made>& entries);
 
 private:
+    // Where a Save As moved the workbook since the last entry, if it did.
+    std::optional<std::u16string> savedAs();
     // Start-up failed once the workbook was open: a workbook opened only
     // for it is closed again.
     void refuseWorkbook();

@@ -314,6 +314,9 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
     // stays, so the next entry does not skip a row. A name the person set
     // while the entry was under way stands: the next word goes below it.
     if (result.written) {
+        // Saved under another name: the entries, and linking again, follow
+        // the workbook to its new file.
+        if (result.savedAs) linkedBook_ = *result.savedAs;
         words_.used(entry->word);
         record(journal::Record::Kind::Entry, entry->cell, entry->word, result.before);
         if (cellName_ == nameBefore) moveCellName(entry->cell);

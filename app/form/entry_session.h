@@ -143,7 +143,8 @@ private:
     WordList words_;
     std::vector<std::size_t> matches_;  // the entries the find list shows
     EntryHistory history_;
-    std::u16string linkedBook_;  // the workbook linked at start-up, written to
+    // The workbook written to: linked at start-up, or where a Save As moved it.
+    std::u16string linkedBook_;
     std::u16string chosenBook_;  // remembered only
     std::unique_ptr<journal::JournalWriter> journal_;
     bool journalFailureSaid_ = false;

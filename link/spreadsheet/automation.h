@@ -149,6 +149,10 @@ public:
     // The application read the file as plain text: no workbook that a
     // person could give the missing sheet.
     virtual bool isText() const { return false; }
+    // The file-system path the workbook was saved as since it was opened
+    // or since this was last asked (Save As moves a workbook to another
+    // file); nothing when it was not.
+    virtual std::optional<std::u16string> savedAs() = 0;
 };
 
 class Workbooks {

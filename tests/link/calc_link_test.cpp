@@ -126,6 +126,23 @@ TEST_F(CalcLink, WordsLandAsLiteralText) {
     }
 }
 
+// The entry after a Save As names the workbook's new file, into which it
+// went; the entries before and after it name none.
+TEST_F(CalcLink, TheEntryAfterASaveAsNamesTheNewFile) {
+    const std::string copy = Office::dir->path() + "/book saved as.xls";
+    std::filesystem::copy_file(Office::book, Office::dir->path() + "/original.xls");
+    const std::string original = Office::dir->path() + "/original.xls";
+    MemoryBox box;
+    auto link = started(original, box);
+    EXPECT_FALSE(link->write({u"A2", u"w1"}).savedAs);
+    office().saveAs(original, copy);
+    const auto moved = link->write({u"A3", u"w2"});
+    ASSERT_TRUE(moved.written);
+    EXPECT_EQ(moved.savedAs, u16(copy));
+    EXPECT_FALSE(link->write({u"A4", u"w3"}).savedAs);
+    EXPECT_EQ(utf8(office().cell(copy, u"Sheet1", u"A4").text), "w3");
+}
+
 TEST_F(CalcLink, AnEmptyWordEmptiesTheCell) {
     MemoryBox box;
     auto link = started(Office::book, box);

@@ -436,6 +436,12 @@ void TestOffice::close(const std::string& path) {
     Reference<css::util::XCloseable>(findOpen(path), UNO_QUERY_THROW)->close(true);
 }
 
+void TestOffice::saveAs(const std::string& path, const std::string& newPath) {
+    const auto filter = property("FilterName", css::uno::Any(OUString("MS Excel 97")));
+    Reference<css::frame::XStorable>(findOpen(path), UNO_QUERY_THROW)
+        ->storeAsURL(urlOf(newPath), css::uno::Sequence<css::beans::PropertyValue>(&filter, 1));
+}
+
 namespace {
 Reference<css::awt::XWindow2> windowOf(const Reference<css::frame::XModel>& model) {
     return Reference<css::awt::XWindow2>(

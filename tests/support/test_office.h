@@ -107,6 +107,9 @@ public:
     void protectSheet(const std::string& path, std::u16string_view sheet, bool on);
     void renameSheet(const std::string& path, std::u16string_view from, std::u16string_view to);
     void close(const std::string& path);
+    // Saves an open workbook under another name, as the office's Save As
+    // does: the document then belongs to that file.
+    void saveAs(const std::string& path, const std::string& newPath);
 
     // Whether the window of an open document is shown.
     bool windowVisible(const std::string& path);

@@ -22,7 +22,10 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/document/DocumentEvent.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/XDocumentEventBroadcaster.hpp>
+#include <com/sun/star/document/XDocumentEventListener.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/FeatureStateEvent.hpp>
 #include <com/sun/star/frame/XController.hpp>
@@ -90,6 +93,19 @@ public:
     void SAL_CALL disposing(const css::lang::EventObject&) override { shown = false; }
     void SAL_CALL windowResized(const css::awt::WindowEvent&) override {}
     void SAL_CALL windowMoved(const css::awt::WindowEvent&) override {}
+};
+
+// Whether a workbook was saved under another name (Save As): only then
+// does its URL change, so an entry asks for it only then, never on the way
+// of every word. Called back on a bridge thread, hence the atomic.
+class SavedAsWatch final : public cppu::WeakImplHelper1<css::document::XDocumentEventListener> {
+public:
+    std::atomic<std::uint64_t> saves{0};
+
+    void SAL_CALL documentEventOccured(const css::document::DocumentEvent& event) override {
+        if (event.EventName == "OnSaveAsDone") ++saves;
+    }
+    void SAL_CALL disposing(const css::lang::EventObject&) override {}
 };
 
 // A workbook window: what "the application is visible" means for Calc.
@@ -177,6 +193,10 @@ struct Office {
     // The windows of the workbooks opened through this attachment.
     std::vector<WatchedWindow> windows;
     std::vector<std::shared_ptr<WatchedEditing>> editing;
+    // The workbooks whose Save As is watched.
+    std::vector<std::pair<Reference<css::document::XDocumentEventBroadcaster>,
+                          rtl::Reference<SavedAsWatch>>>
+        saved;
 
     ~Office() {
         for (auto& [window, watch] : windows) {
@@ -189,6 +209,13 @@ struct Office {
         for (auto& watched : editing) {
             try {
                 watched->window->removeTopWindowListener(watched->watch.get());
+            } catch (const css::uno::Exception&) {
+                // Likewise.
+            }
+        }
+        for (auto& [document, watch] : saved) {
+            try {
+                document->removeDocumentEventListener(watch.get());
             } catch (const css::uno::Exception&) {
                 // Likewise.
             }
@@ -580,10 +607,29 @@ void closeDocument(const Reference<css::frame::XModel>& model) {
 class CalcWorkbook final : public Workbook {
 public:
     CalcWorkbook(const Reference<css::sheet::XSpreadsheetDocument>& document, bool openedHere,
-                 bool text, std::shared_ptr<const WatchedEditing> editing)
-        : document_(document), openedHere_(openedHere), text_(text), editing_(std::move(editing)) {}
+                 bool text, std::shared_ptr<const WatchedEditing> editing,
+                 rtl::Reference<SavedAsWatch> saves)
+        : document_(document),
+          openedHere_(openedHere),
+          text_(text),
+          editing_(std::move(editing)),
+          saves_(std::move(saves)),
+          seen_(saves_.is() ? saves_->saves.load() : 0) {}
 
     bool isText() const override { return text_; }
+
+    std::optional<std::u16string> savedAs() override {
+        if (!saves_.is() || saves_->saves == seen_) return std::nullopt;
+        seen_ = saves_->saves;
+        return guarded(Failure::Disconnected, [&]() -> std::optional<std::u16string> {
+            Reference<css::frame::XModel> model(document_, css::uno::UNO_QUERY_THROW);
+            OUString path;
+            if (osl::FileBase::getSystemPathFromFileURL(model->getURL(), path) !=
+                osl::FileBase::E_None)
+                return std::nullopt;
+            return fromUno(path);
+        });
+    }
 
     std::unique_ptr<Sheets> worksheets() override {
         return guarded(Failure::NoSheet, [&] {
@@ -600,6 +646,8 @@ private:
     bool openedHere_;
     bool text_;
     std::shared_ptr<const WatchedEditing> editing_;
+    rtl::Reference<SavedAsWatch> saves_;
+    std::uint64_t seen_;  // the saves as the last savedAs() found them
 };
 
 class CalcWorkbooks final : public Workbooks {
@@ -634,7 +682,8 @@ public:
             if (storable.is() && storable->isReadonly()) refuse(Error(Failure::ReadOnly, {}));
             rememberWindow(model);
             return std::make_unique<CalcWorkbook>(std::move(document), openedHere,
-                                                  importedAsText(model), watchEditing(model));
+                                                  importedAsText(model), watchEditing(model),
+                                                  watchSaves(model));
         });
     }
 
@@ -747,6 +796,20 @@ private:
             return watched;
         } catch (const css::uno::Exception&) {
             return nullptr;
+        }
+    }
+
+    // Nothing when the office cannot tell: entries then keep the path chosen.
+    rtl::Reference<SavedAsWatch> watchSaves(const Reference<css::frame::XModel>& model) {
+        try {
+            Reference<css::document::XDocumentEventBroadcaster> document(model, UNO_QUERY);
+            if (!document.is()) return {};
+            rtl::Reference<SavedAsWatch> watch(new SavedAsWatch);
+            document->addDocumentEventListener(watch.get());
+            office_->saved.emplace_back(document, watch);
+            return watch;
+        } catch (const css::uno::Exception&) {
+            return {};
         }
     }
 

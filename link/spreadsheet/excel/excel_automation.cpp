@@ -284,10 +284,35 @@ private:
     Dispatch sheets_;
 };
 
+// Windows paths are the same file whatever their case.
+bool samePath(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() &&
+           CompareStringOrdinal(reinterpret_cast<LPCWCH>(a.data()), static_cast<int>(a.size()),
+                                reinterpret_cast<LPCWCH>(b.data()), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
+}
+
+// Excel names each open workbook by its full path.
+std::u16string fullName(Dispatch& book) {
+    auto none = std::vector<Variant>{};
+    return book
+        .invoke(book.id(L"FullName", Failure::Disconnected), DISPATCH_PROPERTYGET, none,
+                Failure::Disconnected)
+        .text();
+}
+
 class ExcelWorkbook final : public Workbook {
 public:
     ExcelWorkbook(Dispatch book, bool openedHere)
-        : book_(std::move(book)), openedHere_(openedHere) {}
+        : book_(std::move(book)), openedHere_(openedHere), path_(fullName(book_)) {}
+
+    // Excel tells no one of a Save As: its full name is asked at each entry.
+    std::optional<std::u16string> savedAs() override {
+        std::u16string now = fullName(book_);
+        if (now.empty() || samePath(now, path_)) return std::nullopt;
+        path_ = now;
+        return now;
+    }
 
     std::unique_ptr<Sheets> worksheets() override {
         auto args = none();
@@ -311,6 +336,7 @@ public:
 private:
     Dispatch book_;
     bool openedHere_;
+    std::u16string path_;  // the full name last seen
 };
 
 class ExcelWorkbooks final : public Workbooks {
@@ -329,15 +355,6 @@ public:
     }
 
     bool isOpen(std::u16string_view path) override {
-        // Excel names each open workbook by its full path; Windows paths
-        // are the same file whatever their case.
-        const auto same = [](std::u16string_view a, std::u16string_view b) {
-            return a.size() == b.size() &&
-                   CompareStringOrdinal(reinterpret_cast<LPCWCH>(a.data()),
-                                        static_cast<int>(a.size()),
-                                        reinterpret_cast<LPCWCH>(b.data()),
-                                        static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-        };
         const long books = count();
         for (long i = 1; i <= books; ++i) {
             std::vector<Variant> index;
@@ -345,11 +362,7 @@ public:
             Dispatch book =
                 books_.object(books_.id(L"Item", Failure::Disconnected),
                               DISPATCH_PROPERTYGET | DISPATCH_METHOD, index, Failure::Disconnected);
-            auto none = std::vector<Variant>{};
-            const auto name = book.invoke(book.id(L"FullName", Failure::Disconnected),
-                                          DISPATCH_PROPERTYGET, none, Failure::Disconnected)
-                                  .text();
-            if (same(name, path)) return true;
+            if (samePath(fullName(book), path)) return true;
         }
         return false;
     }

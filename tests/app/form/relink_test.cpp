@@ -183,4 +183,31 @@ TEST_F(SessionRelink, RecordsThatCannotBeCheckedHideNoOtherLostEntry) {
     EXPECT_EQ(sheet.cells, (std::map<std::u16string, std::u16string>{{u"B3", u"lost"}}));
 }
 
+// Saved under another name, the workbook takes its entries with it: what
+// its new file lost is offered back there, and the old file is never
+// written again.
+TEST_F(SessionRelink, ASaveAsTakesTheEntriesAndTheRelinkToTheNewFile) {
+    ASSERT_TRUE(start());
+    enter(u"w1");
+    enter(u"w2");
+    std::ofstream("book2.xls") << "saved as";  // w1 and w2, as the person saved them
+    sheet.savedAs = u"book2.xls";
+    enter(u"w3");
+    sheet.closeBook();  // book2 closed unsaved: it lost w3
+    sheet.contents = {{u"A2", wordpour::link::spreadsheet::CellContent::written(u"w1")},
+                      {u"A3", wordpour::link::spreadsheet::CellContent::written(u"w2")}};
+    sheet.cells = {{u"A2", u"w1"}, {u"A3", u"w2"}};
+    sheet.calls.clear();
+    view.shown.clear();
+    view.answers = {Answer::Yes, Answer::Yes};
+    enter(u"w4");
+    ASSERT_EQ(view.shown.size(), 2u);
+    EXPECT_TRUE(view.shown[0].prompt.starts_with(u"ブック「book2.xls」が閉じられています"));
+    EXPECT_TRUE(view.shown[1].prompt.starts_with(u"1件の入力"));
+    EXPECT_EQ(std::count(sheet.calls.begin(), sheet.calls.end(), u"open book2.xls"), 1);
+    EXPECT_EQ(std::count(sheet.calls.begin(), sheet.calls.end(), u"open book.xls"), 0);
+    EXPECT_EQ(sheet.cells, (std::map<std::u16string, std::u16string>{
+                               {u"A2", u"w1"}, {u"A3", u"w2"}, {u"A4", u"w3"}, {u"A5", u"w4"}}));
+}
+
 }  // namespace

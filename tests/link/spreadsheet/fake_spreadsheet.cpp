@@ -1,6 +1,7 @@
 #include "tests/link/spreadsheet/fake_spreadsheet.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace wordpour::testing {
 
@@ -136,6 +137,9 @@ public:
     std::unique_ptr<link::spreadsheet::Sheets> worksheets() override {
         s_.record(u"worksheets");
         return std::make_unique<FakeSheets>(s_);
+    }
+    std::optional<std::u16string> savedAs() override {
+        return std::exchange(s_.savedAs, std::nullopt);
     }
 
 private:

@@ -28,6 +28,8 @@ struct FakeSpreadsheet {
     // What a cell shows where it differs from what it holds (a date, 50%).
     std::map<std::u16string, std::u16string> shown;
     bool visible = false;
+    // Where the person saved the workbook as (Save As), until it is asked.
+    std::optional<std::u16string> savedAs;
     // Cells past this sheet's end: taking them fails as the sheet refuses a name.
     std::set<std::u16string> pastTheEnd;
 
