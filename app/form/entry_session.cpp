@@ -342,11 +342,14 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
 
 EntrySession::Lost EntrySession::findLost(const journal::Journal& journal) {
     Lost found;
-    const auto saved = journal::savedAt(std::filesystem::path(linkedBook_));
+    const std::int64_t saved = journal::savedAt(std::filesystem::path(linkedBook_)).value_or(0);
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::system_clock::now().time_since_epoch())
+                                 .count();
     std::vector<link::WorkbookLink::Made> made;
     // Only the journal's files written since the workbook was saved are read.
-    for (auto& record :
-         journal::unsavedEntries(journal.read(saved.value_or(0)), linkedBook_, saved.value_or(0)))
+    for (auto& record : journal::unsavedEntries(journal.read(journal::readFrom(saved, now)),
+                                                linkedBook_, saved, now))
         made.push_back({{record.cell, record.word}, record.before});
     if (made.empty()) return found;
     try {

@@ -16,6 +16,7 @@
 #endif
 
 #include "journal/journal.h"
+#include "journal/unsaved.h"
 
 namespace {
 
@@ -215,5 +216,46 @@ TEST(Journal, AFullDiskSaysSoAndKeepsTheRecordsBefore) {
     umount2(folder.path().c_str(), MNT_DETACH);
 }
 #endif
+
+// Which entries a workbook saved at 10:00 may have lost, as the clock
+// went: on time, or set back an hour after the save. Entries made in the
+// clock's new time count, though their times are older than the file.
+TEST(JournalUnsaved, EntriesAfterTheClockWasSetBackStillCount) {
+    constexpr std::int64_t kMinute = 60'000, kSaved = 600 * kMinute;  // 10:00
+    const auto at = [](std::int64_t minute, std::u16string cell) {
+        return Record{
+            Record::Kind::Entry, minute * kMinute, u"b.xls", u"sheet1", std::move(cell), u"w", {}};
+    };
+    struct Case {
+        const char* what;
+        std::vector<Record> records;
+        std::int64_t now;
+        std::vector<std::u16string> unsaved;  // their cells
+    };
+    const Case cases[] = {
+        {"on time", {at(590, u"A2"), at(605, u"A3")}, 610 * kMinute, {u"A3"}},
+        {"set back after the save",
+         {at(590, u"A2"), at(605, u"A3"), at(545, u"A4"), at(550, u"A5")},
+         550 * kMinute,
+         {u"A3", u"A4", u"A5"}},
+        {"set back, no entry since the save before it",
+         {at(590, u"A2"), at(545, u"A3")},
+         546 * kMinute,
+         {u"A3"}},
+        {"two writers a moment out of order",
+         {at(605, u"A2"), at(604, u"A3")},
+         606 * kMinute,
+         {u"A2", u"A3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::u16string> cells;
+        for (const Record& r :
+             wordpour::journal::unsavedEntries(c.records, u"b.xls", kSaved, c.now))
+            cells.push_back(r.cell);
+        EXPECT_EQ(cells, c.unsaved);
+        EXPECT_EQ(wordpour::journal::readFrom(kSaved, c.now), c.now < kSaved ? 0 : kSaved);
+    }
+}
 
 }  // namespace

@@ -90,4 +90,37 @@ TEST_F(SessionJournal, TheJournalIsListedAndSavedAsCsv) {
     EXPECT_EQ(view.focus, wordpour::form::Focus::Enter);
 }
 
+// Two Wordpours at once, each with its own workbook, keep one journal:
+// each finds only its own workbook's entries, and a restart offers back
+// only what its workbook lost.
+TEST_F(SessionJournal, TwoWordpoursAtOnceKeepOneJournalApart) {
+    using wordpour::testing::SessionRun;
+    std::ofstream("other.xls") << "stand-in";
+    SessionRun other;
+    other.view.journalAt = view.journalAt = std::filesystem::current_path() / "shared";
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(other.start(u"other.xls"));
+    for (int i = 0; i < 20; ++i) {
+        view.typed = u"mine" + std::u16string(1, char16_t(u'a' + i));
+        session->enterWord();
+        other.enter(u"theirs");
+        waitForEntries();
+    }
+    ASSERT_TRUE(session->settleJournal(5s));
+    ASSERT_TRUE(other.session->settleJournal(5s));
+    std::size_t mine = 0, theirs = 0;
+    for (const Record& r : Journal(view.journalAt).read())
+        ++(r.book == u"book.xls" ? mine : theirs);
+    EXPECT_EQ(mine, 20u);
+    EXPECT_EQ(theirs, 20u);
+    // The other's workbook is closed unsaved; a restart of it offers its own 20.
+    other.sheet.closeBook();
+    other.newSession();
+    other.view.answers = {Answer::No};
+    other.view.shown.clear();
+    ASSERT_TRUE(other.start(u"other.xls"));
+    ASSERT_FALSE(other.view.shown.empty());
+    EXPECT_EQ(other.view.shown[0].prompt.find(u"20件の入力"), 0u);
+}
+
 }  // namespace
