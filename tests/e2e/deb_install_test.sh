@@ -37,7 +37,8 @@ dpkg -s wordpour | grep -q "^Status: install ok installed" || fail "the package 
 for file in /usr/bin/wordpour /usr/share/applications/wordpour.desktop \
     /usr/share/metainfo/org.wordpour.Wordpour.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/wordpour.svg \
-    /usr/share/icons/hicolor/256x256/apps/wordpour.png /usr/share/doc/wordpour/README.md; do
+    /usr/share/icons/hicolor/256x256/apps/wordpour.png /usr/share/doc/wordpour/README.md \
+    /usr/share/doc/wordpour/copyright /usr/share/doc/wordpour/changelog.gz; do
     [ -f "$file" ] || fail "$file is missing"
 done
 desktop-file-validate /usr/share/applications/wordpour.desktop || fail "desktop entry"
