@@ -64,8 +64,7 @@ cd "$work"
 QT_QPA_PLATFORM=xcb /usr/bin/wordpour &
 program=\$!
 dialog=\$(window "^開く") || { kill \$program; echo "no file dialog"; exit 1; }
-xdotool windowfocus "\$dialog"; sleep 0.3
-xdotool type --delay 50 "$book"; xdotool key Return
+open_in_file_dialog "\$dialog" "$book" || { kill \$program; echo "the file dialog did not take the workbook"; exit 1; }
 # No office runs: the question, はい the default.
 question=\$(window "^ワードポア！") || { kill \$program; echo "no question"; exit 1; }
 xdotool windowfocus "\$question"; sleep 0.3

@@ -35,10 +35,7 @@ cd "$work"
 "$wordpour" &
 program=$!
 dialog=$(window "^開く") || fail "no file dialog"
-xdotool windowfocus "$dialog"
-sleep 0.3
-xdotool type --delay 50 "$book"
-xdotool key Return
+open_in_file_dialog "$dialog" "$book" || fail "the file dialog did not take the workbook's name"
 main=$(window "^ワードポア！") || fail "the main window did not appear"
 xdotool windowfocus "$main"
 sleep 0.3

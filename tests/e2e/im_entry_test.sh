@@ -50,6 +50,8 @@ ibus)
     ibus-daemon --daemonize --replace --panel=disable --emoji-extension=disable \
         --config=/usr/libexec/ibus-memconf >"$work/ibus.log" 2>&1
     daemon=ibus
+    # Answers once the daemon is on the bus: keys typed before would be lost.
+    ready() { ibus list-engine >/dev/null 2>&1; }
     # Makes Mozc the engine of the focused input context.
     mozc() { ibus engine mozc-jp 2>/dev/null || true; [ "$(ibus engine 2>/dev/null)" = mozc-jp ]; }
     # Mozc starts in direct input: its key for hiragana.
@@ -78,6 +80,7 @@ PROFILE
     fcitx5 -d --disable=classicui,kimpanel,notificationitem,notifications,wayland,waylandim \
         >"$work/fcitx5.log" 2>&1
     daemon=fcitx5
+    ready() { fcitx5-remote >/dev/null 2>&1; }
     # Activates the input method of the focused window: Mozc, the group's own.
     mozc() { fcitx5-remote -o 2>/dev/null || true; [ "$(fcitx5-remote -n 2>/dev/null)" = mozc ]; }
     hiragana() { :; }  # Mozc under fcitx5 starts in hiragana
@@ -85,6 +88,8 @@ PROFILE
     ;;
 *) fail "no such input method: $method" ;;
 esac
+
+retry ready || fail "$method did not come up"
 
 HOME=$office_home "$src/scripts/start-calc" >/dev/null
 book="$work/book.xls"
@@ -94,9 +99,7 @@ cd "$work"
 QT_QPA_PLATFORM=xcb "$wordpour" 2>"$work/wordpour.log" &
 program=$!
 dialog=$(window "^開く") || fail "no file dialog"
-xdotool windowfocus "$dialog"; sleep 0.3
-xdotool type --delay 50 "$book"
-xdotool key Return
+open_in_file_dialog "$dialog" "$book" || fail "the file dialog did not take the workbook's name"
 main=$(window "^ワードポア！") || fail "the main window did not appear"
 xdotool windowfocus "$main"; sleep 0.5
 retry mozc || fail "the word box's input context did not take Mozc"

@@ -54,8 +54,7 @@ program=$!
 dialog=$(window "開く") || fail "no file dialog"
 xdotool windowactivate --sync "$dialog" 2>/dev/null || true
 settle 0.5
-xdotool type --delay 60 "book.xls"
-xdotool key Return
+open_in_file_dialog "$dialog" "book.xls" || fail "the file dialog did not take the workbook's name"
 # 表示 → 常に手前に表示 by its access keys: the window manager keeps the
 # window above (WS_EX_TOPMOST); again, and it no longer does.
 always_on_top() {
