@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Windows installer under Wine as a person would, without
-# administrator rights: msiexec /i … /qn. Checks the files (the zip's), the
+# administrator rights: msiexec /i …, whose licence dialog lets nothing be
+# installed until the licence is accepted (Alt+A, then Alt+I; later
+# installs run with /qn, which shows no dialog). Checks the files (the zip's), the
 # Start-menu shortcut ワードポア！, the installed-programs entry, and that the
 # shortcut starts the program, which writes a word into the stand-in Excel.
 # Then installs a newer version over it (one entry, in place) and removes it:
@@ -49,7 +51,21 @@ programs() {
 registry before
 files before
 
-"$wine" msiexec /i "$msi" /qn || fail "msiexec /i failed ($?)"
+"$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d IPAGothic /f \
+    >/dev/null 2>&1
+"$wine" msiexec /i "$msi" &
+installer=$!
+licence=$(window "^ワードポア！ のセットアップ$") || fail "no licence dialog"
+xdotool windowactivate --sync "$licence" 2>/dev/null || true
+sleep 0.5
+xdotool key alt+i  # not accepted yet: nothing happens
+sleep 2
+[ -z "$(find "$WINEPREFIX/drive_c/users" -maxdepth 5 -path '*/Programs/Wordpour' | head -1)" ] ||
+    fail "installed before the licence was accepted"
+xdotool key alt+a
+sleep 0.5
+xdotool key alt+i
+wait "$installer" || fail "msiexec /i failed"
 wineserver -w
 folder=$(find "$WINEPREFIX/drive_c/users" -maxdepth 5 -path '*/AppData/Local/Programs/Wordpour' | head -1)
 [ -n "$folder" ] || fail "nothing installed in %LOCALAPPDATA%\Programs\Wordpour"
