@@ -13,8 +13,11 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
+#include <type_traits>
 
 namespace wordpour::link {
 
@@ -34,6 +37,18 @@ public:
 
     // Runs `job` on the link's thread, then `done` on the window's thread.
     void run(Task job, Task done);
+    // Runs `job` on the link's thread, then `done` on the window's thread
+    // with what the job returned: the answer crosses from one thread to
+    // the other here, and nowhere else.
+    template <typename Job, typename Done>
+    void ask(Job job, Done done) {
+        using Result = std::invoke_result_t<Job&>;
+        auto answer = std::make_shared<std::optional<Result>>();
+        run([job = std::move(job), answer]() mutable { answer->emplace(job()); },
+            [done = std::move(done), answer]() mutable {
+                if (*answer) done(std::move(**answer));
+            });
+    }
     // Runs `job` on the link's thread and waits for it: for the start-up,
     // before any window is shown.
     void runAndWait(Task job);

@@ -32,9 +32,10 @@ bool fileExists(std::u16string_view path) {
 
 }  // namespace
 
-void WorkbookLink::start(const std::u16string& bookPath, std::u16string_view startingCell) {
-    if (bookPath.empty()) throw StartupError(StartupError::Kind::NoBook, {});
-    if (!fileExists(bookPath)) throw StartupError(StartupError::Kind::BookMissing, bookPath);
+std::optional<StartupError> WorkbookLink::start(const std::u16string& bookPath,
+                                                std::u16string_view startingCell) {
+    if (bookPath.empty()) return StartupError(StartupError::Kind::NoBook, {});
+    if (!fileExists(bookPath)) return StartupError(StartupError::Kind::BookMissing, bookPath);
     try {
         application_ = backend_.attachRunning();
         // The collections are temporaries: released once their item is stored.
@@ -42,6 +43,7 @@ void WorkbookLink::start(const std::u16string& bookPath, std::u16string_view sta
         sheet_ = workbook_->worksheets()->item(kSheetName);
         // The starting cell is checked as every entry's cell will be.
         (void)sheet_->range(startingCell);
+        return std::nullopt;
     } catch (const spreadsheet::Error& error) {
         const bool sheetMissing =
             error.failure() == Failure::NoSheet || error.failure() == Failure::NotWorksheet;
@@ -50,13 +52,13 @@ void WorkbookLink::start(const std::u16string& bookPath, std::u16string_view sta
         else
             refuseWorkbook();
         if (error.failure() == Failure::NotStarted && backend_.startApplication)
-            throw StartupError(StartupError::Kind::StartApplication, bookPath, error);
-        throw StartupError(StartupError::Kind::Spreadsheet, bookPath, error);
+            return StartupError(StartupError::Kind::StartApplication, bookPath, error);
+        return StartupError(StartupError::Kind::Spreadsheet, bookPath, error);
     } catch (const std::exception& error) {
         refuseWorkbook();
         // Nothing the application does may crash the program.
-        throw StartupError(StartupError::Kind::Spreadsheet, bookPath,
-                           spreadsheet::Error(Failure::Disconnected, toText(error.what())));
+        return StartupError(StartupError::Kind::Spreadsheet, bookPath,
+                            spreadsheet::Error(Failure::Disconnected, toText(error.what())));
     }
 }
 
@@ -76,12 +78,16 @@ void WorkbookLink::leaveToPerson() {
     }
 }
 
-void WorkbookLink::startApplication() {
+std::optional<StartupError> WorkbookLink::startApplication() {
     try {
         if (!backend_.startApplication) throw spreadsheet::Error(Failure::NotRunning, {});
         backend_.startApplication();
+        return std::nullopt;
     } catch (const spreadsheet::Error& error) {
-        throw StartupError(StartupError::Kind::StartApplicationFailed, {}, error);
+        return StartupError(StartupError::Kind::StartApplicationFailed, {}, error);
+    } catch (const std::exception& error) {
+        return StartupError(StartupError::Kind::StartApplicationFailed, {},
+                            spreadsheet::Error(Failure::NotRunning, toText(error.what())));
     }
 }
 
@@ -92,44 +98,47 @@ void WorkbookLink::release() {
     application_.reset();
 }
 
-bool WorkbookLink::reattach(std::u16string_view bookPath) {
+Reattached WorkbookLink::reattach(std::u16string_view bookPath) {
     // What was taken of an application that went away is only dropped: a
     // call to release it could wait on a connection that is gone.
     kept_.clear();
     sheet_.reset();
     workbook_.reset();
     application_.reset();
+    Reattached result;
     try {
         application_ = backend_.attachRunning();
-        return application_->workbooks()->isOpen(bookPath);
-    } catch (const spreadsheet::Error&) {
-        throw;
+        result.bookOpen = application_->workbooks()->isOpen(bookPath);
+    } catch (const spreadsheet::Error& error) {
+        result.failure = error;
     } catch (const std::exception& error) {
-        throw spreadsheet::Error(Failure::Disconnected, toText(error.what()));
+        result.failure = spreadsheet::Error(Failure::Disconnected, toText(error.what()));
     }
+    return result;
 }
 
-void WorkbookLink::retake(std::u16string_view bookPath) {
+std::optional<spreadsheet::Error> WorkbookLink::retake(std::u16string_view bookPath) {
     try {
         if (!application_) throw spreadsheet::Error(Failure::Disconnected, {});
         workbook_ = application_->workbooks()->open(bookPath);
         sheet_ = workbook_->worksheets()->item(kSheetName);
-    } catch (const spreadsheet::Error&) {
+        return std::nullopt;
+    } catch (const spreadsheet::Error& error) {
         sheet_.reset();
-        throw;
+        return error;
     } catch (const std::exception& error) {
         sheet_.reset();
-        throw spreadsheet::Error(Failure::Disconnected, toText(error.what()));
+        return spreadsheet::Error(Failure::Disconnected, toText(error.what()));
     }
 }
 
-std::vector<WorkbookLink::Kept> WorkbookLink::check(const std::vector<Made>& entries) {
-    std::vector<Kept> kept;
+WorkbookLink::Checked WorkbookLink::check(const std::vector<Made>& entries) {
+    Checked result;
     try {
         if (!sheet_) throw spreadsheet::Error(Failure::Disconnected, {});
         for (const Made& made : entries) {
             if (!cells::cellAddress(made.entry.cell, kLargestSheet)) {
-                kept.push_back(Kept::Unchecked);
+                result.kept.push_back(Kept::Unchecked);
                 continue;
             }
             spreadsheet::CellContent now;
@@ -138,22 +147,23 @@ std::vector<WorkbookLink::Kept> WorkbookLink::check(const std::vector<Made>& ent
             } catch (const spreadsheet::Error& error) {
                 // A cell past this sheet's end: only that record is left out.
                 if (error.failure() != Failure::Range) throw;
-                kept.push_back(Kept::Unchecked);
+                result.kept.push_back(Kept::Unchecked);
                 continue;
             }
             if (now == spreadsheet::CellContent::written(made.entry.word))
-                kept.push_back(Kept::Holds);
+                result.kept.push_back(Kept::Holds);
             else if (now.kind == spreadsheet::CellContent::Kind::Empty || now == made.before)
-                kept.push_back(Kept::Lost);
+                result.kept.push_back(Kept::Lost);
             else
-                kept.push_back(Kept::Other);
+                result.kept.push_back(Kept::Other);
         }
-    } catch (const spreadsheet::Error&) {
-        throw;
+    } catch (const spreadsheet::Error& error) {
+        result = {.kept = {}, .failure = error};
     } catch (const std::exception& error) {
-        throw spreadsheet::Error(Failure::Disconnected, toText(error.what()));
+        result = {.kept = {},
+                  .failure = spreadsheet::Error(Failure::Disconnected, toText(error.what()))};
     }
-    return kept;
+    return result;
 }
 
 std::variant<Entry, EntryRefusal> WorkbookLink::prepareEntry(std::u16string_view cellName,

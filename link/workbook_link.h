@@ -23,7 +23,7 @@ inline constexpr std::size_t kKeptCells = 100;
 inline constexpr std::size_t kMaxWordLength = 32767;
 
 // A start-up step failed; the program says why and ends.
-struct StartupError : std::exception {
+struct StartupError {
     enum class Kind {
         NoBook,                  // the workbook dialog was cancelled
         BookMissing,             // the file chosen does not exist
@@ -33,7 +33,6 @@ struct StartupError : std::exception {
     };
     StartupError(Kind kind, std::u16string book, std::optional<spreadsheet::Error> cause = {})
         : kind(kind), book(std::move(book)), cause(std::move(cause)) {}
-    const char* what() const noexcept override { return "Wordpour could not start"; }
 
     Kind kind;
     std::u16string book;
@@ -116,9 +115,17 @@ struct UndoResult {
     std::optional<spreadsheet::Error> failure;
 };
 
-// The spreadsheet calls (start, write, undo) may take as long as the
-// application takes to answer: the window runs them on the link's own
-// thread (link_thread.h). prepareEntry belongs to the window's thread.
+// What linking again found: whether the workbook is open in the
+// application running now, or why nothing could be attached to.
+struct Reattached {
+    bool bookOpen = false;
+    std::optional<spreadsheet::Error> failure;  // NotStarted: none runs, one could be
+};
+
+// The spreadsheet calls may take as long as the application takes to
+// answer: the window runs them on the link's own thread (link_thread.h).
+// Each returns what happened, never throws. prepareEntry belongs to the
+// window's thread.
 class WorkbookLink {
 public:
     explicit WorkbookLink(spreadsheet::Backend backend) : backend_(std::move(backend)) {}
@@ -127,11 +134,12 @@ public:
 
     // Attaches to the running application, opens the workbook at `bookPath`,
     // takes its worksheet "sheet1" and checks that the sheet accepts
-    // `startingCell`. Throws StartupError.
-    void start(const std::u16string& bookPath, std::u16string_view startingCell);
+    // `startingCell`; or says why not.
+    [[nodiscard]] std::optional<StartupError> start(const std::u16string& bookPath,
+                                                    std::u16string_view startingCell);
     // Starts the spreadsheet application, after the user agreed to the
-    // question start() asked. Throws StartupError.
-    void startApplication();
+    // question start() asked; or says why not.
+    [[nodiscard]] std::optional<StartupError> startApplication();
 
     // Checks the word and the current cell name, and names the cell one row
     // below. Nothing is sent.
@@ -158,12 +166,11 @@ public:
 
     // After the application ended or the workbook was closed: drops what
     // was taken of them, attaches to the application running now and tells
-    // whether the workbook at `bookPath` is open there. Throws
-    // spreadsheet::Error (NotStarted when none runs and one could be).
-    bool reattach(std::u16string_view bookPath);
+    // whether the workbook at `bookPath` is open there.
+    Reattached reattach(std::u16string_view bookPath);
     // Then takes the workbook (opening it when it is closed) and its sheet
-    // anew. Throws spreadsheet::Error.
-    void retake(std::u16string_view bookPath);
+    // anew; or says why not.
+    [[nodiscard]] std::optional<spreadsheet::Error> retake(std::u16string_view bookPath);
 
     // What each cell holds of an entry made before: the word still
     // (Holds), nothing or what it held before the entry (Lost: the
@@ -175,8 +182,11 @@ public:
         Entry entry;
         spreadsheet::CellContent before;
     };
-    // Throws spreadsheet::Error.
-    std::vector<Kept> check(const std::vector<Made>& entries);
+    struct Checked {
+        std::vector<Kept> kept;  // of each entry, in order; none after a failure
+        std::optional<spreadsheet::Error> failure;
+    };
+    Checked check(const std::vector<Made>& entries);
 
 private:
     // Where a Save As moved the workbook since the last entry, if it did.

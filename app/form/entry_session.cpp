@@ -28,6 +28,12 @@ std::filesystem::path absolutePath(const std::filesystem::path& path) {
     return failed ? path : whole;
 }
 
+std::int64_t nowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 // The backend's own words go to standard error, for whoever debugs.
 void logDetail(const std::optional<link::spreadsheet::Error>& error) {
     if (error && !error->detail().empty())
@@ -39,6 +45,15 @@ void logDetail(const std::optional<link::spreadsheet::Error>& error) {
 EntrySession::EntrySession(SessionView& view, link::spreadsheet::Backend backend)
     : view_(view),
       cellName_(kCellNameBox.text),
+      relink_(view, linkThread_, link_),
+      writeBack_(view,
+                 [this](link::Entry entry) {
+                     // Into a cell that is empty or holds again what it held
+                     // before the entry: nothing of anyone's is written over.
+                     write(std::make_shared<const link::Entry>(std::move(entry)),
+                           link::Overwrite{.filled = true, .hidden = false, .own = {}}, cellName_,
+                           false);
+                 }),
       link_(std::move(backend)),
       linkThread_([&view](link::LinkThread::Task done) { view.post(std::move(done)); }) {}
 
@@ -84,10 +99,14 @@ bool EntrySession::start() {
     // A workbook whose file is older than entries the journal holds for it
     // may have lost them (the spreadsheet crashed, or it was closed unsaved):
     // they are offered back before the window shows.
-    Lost found;
-    linkThread_.runAndWait(
-        [this, &found, journal = journal_->journal()] { found = findLost(journal); });
-    offerLost(found, nullptr);
+    std::vector<link::WorkbookLink::Made> made;
+    link::WorkbookLink::Checked checked;
+    linkThread_.runAndWait([link = &link_, &made, &checked, journal = journal_->journal(),
+                            book = linkedBook_, now = nowMs()] {
+        made = unsavedMade(journal, book, now);
+        if (!made.empty()) checked = link->check(made);
+    });
+    writeBack_.offer(whatWasLost(made, checked), nullptr);
     confirmOverwrite_ = view_.setting(kConfirmOverwriteKey, true);
     view_.setChecked(Command::ConfirmOverwrite, confirmOverwrite_);
     view_.setFocus(Focus::WordBox);
@@ -100,22 +119,20 @@ bool EntrySession::startLink(const std::u16string& path, bool startApplicationFi
     // On the link's thread, so that the spreadsheet's objects live there;
     // the window's events go on meanwhile, so that an application that does
     // not answer can be given up on.
-    auto outcome = std::make_shared<std::optional<link::StartupError>>();
-    auto finished = std::make_shared<bool>(false);
-    linkThread_.run(
-        [this, path, startingCell, startApplicationFirst, outcome] {
-            try {
-                if (startApplicationFirst) link_.startApplication();
-                link_.start(path, startingCell);
-            } catch (const link::StartupError& error) {
-                *outcome = error;
-            }
+    // Shared with the answer, which may come after the person gave up.
+    auto answer = std::make_shared<std::optional<std::optional<link::StartupError>>>();
+    linkThread_.ask(
+        [link = &link_, path, startingCell, startApplicationFirst] {
+            std::optional<link::StartupError> failed;
+            if (startApplicationFirst) failed = link->startApplication();
+            if (!failed) failed = link->start(path, startingCell);
+            return failed;
         },
-        [finished] { *finished = true; });
-    if (!view_.waitForStart([finished] { return *finished; },
+        [answer](std::optional<link::StartupError> outcome) { *answer = std::move(outcome); });
+    if (!view_.waitForStart([answer] { return answer->has_value(); },
                             wording::waitingFor(link_.applicationName())))
         return false;
-    failed = *outcome;
+    failed = std::move(**answer);
     return true;
 }
 
@@ -188,101 +205,23 @@ bool lostLink(const std::optional<link::spreadsheet::Error>& failure) {
 }
 }  // namespace
 
-void EntrySession::relinkThen(std::function<void()> then, bool mayStart) {
-    auto open = std::make_shared<bool>(false);
-    auto failure = std::make_shared<std::optional<link::spreadsheet::Error>>();
-    view_.setWaiting(true);
-    linkThread_.run(
-        [this, open, failure] {
-            try {
-                *open = link_.reattach(linkedBook_);
-            } catch (const link::spreadsheet::Error& error) {
-                *failure = error;
-            }
-        },
-        [this, open, failure, then = std::move(then), mayStart]() mutable {
-            view_.setWaiting(false);
-            if (*failure && (*failure)->failure() == link::spreadsheet::Failure::NotStarted &&
-                mayStart) {
-                // None runs: asked as at start-up; only Yes starts it.
-                if (view_.messageBox(wording::relinkStartQuestion(link_.applicationName())) !=
-                    Answer::Yes) {
-                    view_.messageBox(wording::notRelinked(linkedBook_));
-                    return view_.setFocus(Focus::Enter);
-                }
-                auto started = std::make_shared<std::optional<link::StartupError>>();
-                linkThread_.run(
-                    [this, started] {
-                        try {
-                            link_.startApplication();
-                        } catch (const link::StartupError& error) {
-                            *started = error;
-                        }
-                    },
-                    [this, started, then = std::move(then)]() mutable {
-                        if (*started) {
-                            logDetail((*started)->cause);
-                            view_.messageBox(
-                                wording::relinkStartFailed(**started, link_.applicationName()));
-                            return view_.setFocus(Focus::Enter);
-                        }
-                        relinkThen(std::move(then), false);
-                    });
-                return;
-            }
-            if (*failure) {
-                logDetail(*failure);
-                view_.messageBox(
-                    wording::relinkFailed(**failure, linkedBook_, link_.applicationName()));
-                return view_.setFocus(Focus::Enter);
-            }
-            // A workbook closed meanwhile is opened again only after a
-            // question, いいえ the default.
-            if (!*open &&
-                view_.messageBox(wording::bookClosedQuestion(linkedBook_)) != Answer::Yes) {
-                view_.messageBox(wording::notRelinked(linkedBook_));
-                return view_.setFocus(Focus::Enter);
-            }
-            retakeThen(std::move(then));
-        });
-}
-
-void EntrySession::retakeThen(std::function<void()> then) {
-    auto failure = std::make_shared<std::optional<link::spreadsheet::Error>>();
-    view_.setWaiting(true);
-    linkThread_.run(
-        [this, failure] {
-            try {
-                link_.retake(linkedBook_);
-            } catch (const link::spreadsheet::Error& error) {
-                *failure = error;
-            }
-        },
-        [this, failure, then = std::move(then)]() mutable {
-            view_.setWaiting(false);
-            if (*failure) {
-                logDetail(*failure);
-                view_.messageBox(
-                    wording::relinkFailed(**failure, linkedBook_, link_.applicationName()));
-                return view_.setFocus(Focus::Enter);
-            }
-            // What the workbook lost is offered back first; the command
-            // then goes on below it.
-            offerLostThen(std::move(then));
-        });
+void EntrySession::relinkThen(std::function<void()> then) {
+    relink_.start(linkedBook_, [this, then = std::move(then)]() mutable {
+        // What the workbook lost is offered back first; the command then
+        // goes on below it.
+        offerLostThen(std::move(then));
+    });
 }
 
 void EntrySession::write(const std::shared_ptr<const link::Entry>& entry, link::Overwrite overwrite,
                          std::u16string nameBefore, bool mayRelink) {
-    auto result = std::make_shared<link::EntryResult>();
     view_.setWaiting(true);
-    linkThread_.run(
-        [this, entry, result, overwrite = std::move(overwrite)] {
-            *result = link_.write(*entry, overwrite);
+    linkThread_.ask(
+        [link = &link_, entry, overwrite = std::move(overwrite)] {
+            return link->write(*entry, overwrite);
         },
-        [this, entry, result, nameBefore = std::move(nameBefore), mayRelink] {
-            entryDone(entry, *result, nameBefore, mayRelink);
-        });
+        [this, entry, nameBefore = std::move(nameBefore), mayRelink](
+            const link::EntryResult& result) { entryDone(entry, result, nameBefore, mayRelink); });
 }
 
 void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
@@ -296,7 +235,7 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
         return relinkThen(
             [this, entry, nameBefore] { write(entry, overwriteNow(), nameBefore, false); });
     }
-    if (result.occupied && writingBack_) return continueWriteBack();  // a merge hides it now
+    if (result.occupied && writeBack_.active()) return writeBack_.next();  // a merge hides it now
     if (result.occupied) {
         // Only Yes writes over what this run did not write, or into a cell
         // a merge hides, as a second job; No leaves the cell and the name as
@@ -330,91 +269,27 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
         view_.setFocus(Focus::Enter);
         // The rest of a write-back, and the command after it, wait for the
         // person: nothing more is written now.
-        if (writingBack_) {
-            writingBack_ = false;
-            toWriteBack_.clear();
-            afterWriteBack_ = nullptr;
-        }
+        writeBack_.stop();
         return;
     }
-    if (writingBack_) continueWriteBack();
-}
-
-EntrySession::Lost EntrySession::findLost(const journal::Journal& journal) {
-    Lost found;
-    const std::int64_t saved = journal::savedAt(std::filesystem::path(linkedBook_)).value_or(0);
-    const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                 std::chrono::system_clock::now().time_since_epoch())
-                                 .count();
-    std::vector<link::WorkbookLink::Made> made;
-    // Only the journal's files written since the workbook was saved are read.
-    for (auto& record : journal::unsavedEntries(journal.read(journal::readFrom(saved, now)),
-                                                linkedBook_, saved, now))
-        made.push_back({{record.cell, record.word}, record.before});
-    if (made.empty()) return found;
-    try {
-        const auto kept = link_.check(made);
-        for (std::size_t i = 0; i < made.size(); ++i) {
-            switch (kept[i]) {
-                case link::WorkbookLink::Kept::Holds:
-                    break;
-                case link::WorkbookLink::Kept::Lost:
-                    found.lost.push_back(made[i].entry);
-                    break;
-                case link::WorkbookLink::Kept::Other:
-                    found.changed.push_back(made[i].entry.cell);
-                    break;
-                case link::WorkbookLink::Kept::Unchecked:
-                    std::fprintf(stderr, "wordpour: journal record for cell %s skipped\n",
-                                 wordlist::encodeUtf8(made[i].entry.cell.substr(0, 40)).c_str());
-                    break;
-            }
-        }
-    } catch (const link::spreadsheet::Error& error) {
-        // A workbook that cannot be read now is reported by the next command.
-        logDetail(error);
-        return {};
-    }
-    return found;
-}
-
-void EntrySession::offerLost(const Lost& found, std::function<void()> then) {
-    if (found.lost.empty() ||
-        view_.messageBox(wording::lostEntriesQuestion(found.lost, found.changed)) != Answer::Yes) {
-        if (then) then();
-        return;
-    }
-    toWriteBack_.assign(found.lost.begin(), found.lost.end());
-    afterWriteBack_ = std::move(then);
-    writingBack_ = true;
-    continueWriteBack();
+    if (writeBack_.active()) writeBack_.next();
 }
 
 void EntrySession::offerLostThen(std::function<void()> then) {
     if (!journal_) return then();
     // What is still on its way into the journal is counted too.
     journal_->settle(std::chrono::seconds(2));
-    auto found = std::make_shared<Lost>();
     view_.setWaiting(true);
-    linkThread_.run([this, found, journal = journal_->journal()] { *found = findLost(journal); },
-                    [this, found, then = std::move(then)]() mutable {
-                        view_.setWaiting(false);
-                        offerLost(*found, std::move(then));
-                    });
-}
-
-void EntrySession::continueWriteBack() {
-    if (toWriteBack_.empty()) {
-        writingBack_ = false;
-        auto then = std::exchange(afterWriteBack_, nullptr);
-        if (then) then();
-        return;
-    }
-    auto entry = std::make_shared<const link::Entry>(std::move(toWriteBack_.front()));
-    toWriteBack_.pop_front();
-    // Into a cell that is empty or holds again what it held before the
-    // entry: nothing of anyone's is written over.
-    write(entry, link::Overwrite{.filled = true, .hidden = false, .own = {}}, cellName_, false);
+    linkThread_.ask(
+        [link = &link_, journal = journal_->journal(), book = linkedBook_, now = nowMs()] {
+            auto made = unsavedMade(journal, book, now);
+            auto checked = made.empty() ? link::WorkbookLink::Checked{} : link->check(made);
+            return whatWasLost(made, checked);
+        },
+        [this, then = std::move(then)](const Lost& found) mutable {
+            view_.setWaiting(false);
+            writeBack_.offer(found, std::move(then));
+        });
 }
 
 void EntrySession::record(journal::Record::Kind kind, std::u16string cell, std::u16string word,
@@ -589,48 +464,49 @@ void EntrySession::undo() {
 }
 
 void EntrySession::takeBack(bool overwrite, bool mayRelink) {
-    auto last = std::make_shared<const EntryHistory::Record>(history_.last());
-    auto result = std::make_shared<link::UndoResult>();
     view_.setWaiting(true);
-    linkThread_.run(
-        [this, last, result, overwrite] {
-            *result = link_.undo(last->entry, last->before, overwrite, last->keptCell);
+    linkThread_.ask(
+        [link = &link_, last = history_.last(), overwrite] {
+            return link->undo(last.entry, last.before, overwrite, last.keptCell);
         },
-        [this, last, result, overwrite, mayRelink] {
-            view_.setWaiting(false);
-            if (lostLink(result->failure) && mayRelink) {
-                logDetail(result->failure);
-                return relinkThen([this, overwrite] { takeBack(overwrite, false); });
-            }
-            if (result->deleted) {
-                // Said once; the entry leaves the history as if taken back, so
-                // the next undo goes on to the one before.
-                view_.messageBox(wording::undoCellDeleted(last->entry.cell, last->entry.word));
-                return forgetLast(true);
-            }
-            if (result->changedSince) {
-                // Typed over in the spreadsheet since: the user decides, and
-                // the safe answer, No, is the default. No keeps the cell as it
-                // is and lets the next undo go on to the entry before.
-                if (view_.messageBox(wording::undoOverwrite(result->cell)) == Answer::Yes)
-                    takeBack(true);
-                else
-                    forgetLast(false);
-                return;
-            }
-            if (result->failure) {
-                logDetail(result->failure);
-                view_.messageBox(wording::undoFailed(
-                    *result->failure, result->cell.empty() ? last->entry.cell : result->cell));
-            }
-            if (result->restored) {
-                // The cell where the entry's cell is now, given back what it held.
-                record(journal::Record::Kind::Undo,
-                       result->cell.empty() ? last->entry.cell : result->cell, last->entry.word,
-                       last->before);
-                forgetLast(true);
-            }
+        [this, last = history_.last(), overwrite, mayRelink](const link::UndoResult& result) {
+            undoDone(last, result, overwrite, mayRelink);
         });
+}
+
+void EntrySession::undoDone(const EntryHistory::Record& last, const link::UndoResult& result,
+                            bool overwrite, bool mayRelink) {
+    view_.setWaiting(false);
+    if (lostLink(result.failure) && mayRelink) {
+        logDetail(result.failure);
+        return relinkThen([this, overwrite] { takeBack(overwrite, false); });
+    }
+    if (result.deleted) {
+        // Said once; the entry leaves the history as if taken back, so the
+        // next undo goes on to the one before.
+        view_.messageBox(wording::undoCellDeleted(last.entry.cell, last.entry.word));
+        return forgetLast(true);
+    }
+    if (result.changedSince) {
+        // Typed over in the spreadsheet since: the user decides, and the
+        // safe answer, No, is the default. No keeps the cell as it is and
+        // lets the next undo go on to the entry before.
+        if (view_.messageBox(wording::undoOverwrite(result.cell)) == Answer::Yes)
+            takeBack(true);
+        else
+            forgetLast(false);
+        return;
+    }
+    const std::u16string& cell = result.cell.empty() ? last.entry.cell : result.cell;
+    if (result.failure) {
+        logDetail(result.failure);
+        view_.messageBox(wording::undoFailed(*result.failure, cell));
+    }
+    if (result.restored) {
+        // The cell where the entry's cell is now, given back what it held.
+        record(journal::Record::Kind::Undo, cell, last.entry.word, last.before);
+        forgetLast(true);
+    }
 }
 
 void EntrySession::forgetLast(bool nameBack) {
@@ -661,25 +537,25 @@ void EntrySession::findColumnEnd(bool mayRelink) {
         view_.messageBox(wording::entryRefused({kind}));
         return;
     }
-    auto result = std::make_shared<link::ColumnEnd>();
     view_.setWaiting(true);
-    linkThread_.run([this, letters, result] { *result = link_.columnEnd(letters); },
-                    [this, letters, result, nameBefore = cellName_, mayRelink] {
-                        view_.setWaiting(false);
-                        if (lostLink(result->failure) && mayRelink) {
-                            logDetail(result->failure);
-                            return relinkThen([this] { findColumnEnd(false); });
-                        }
-                        if (result->failure) {
-                            logDetail(result->failure);
-                            view_.messageBox(wording::columnEndFailed(*result->failure, letters));
-                            return;
-                        }
-                        // A name the person set meanwhile stands.
-                        if (cellName_ != nameBefore) return;
-                        const std::string row = std::to_string(std::max(1L, result->lastFilledRow));
-                        moveCellName(letters + std::u16string(row.begin(), row.end()));
-                    });
+    linkThread_.ask(
+        [link = &link_, letters] { return link->columnEnd(letters); },
+        [this, letters, nameBefore = cellName_, mayRelink](const link::ColumnEnd& result) {
+            view_.setWaiting(false);
+            if (lostLink(result.failure) && mayRelink) {
+                logDetail(result.failure);
+                return relinkThen([this] { findColumnEnd(false); });
+            }
+            if (result.failure) {
+                logDetail(result.failure);
+                view_.messageBox(wording::columnEndFailed(*result.failure, letters));
+                return;
+            }
+            // A name the person set meanwhile stands.
+            if (cellName_ != nameBefore) return;
+            const std::string row = std::to_string(std::max(1L, result.lastFilledRow));
+            moveCellName(letters + std::u16string(row.begin(), row.end()));
+        });
 }
 
 void EntrySession::toggleConfirmOverwrite() {

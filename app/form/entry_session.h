@@ -6,7 +6,6 @@
 #pragma once
 
 #include <chrono>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -15,8 +14,10 @@
 
 #include "app/form/commands.h"
 #include "app/form/entry_history.h"
+#include "app/form/relink.h"
 #include "app/form/session_view.h"
 #include "app/form/word_list.h"
+#include "app/form/write_back.h"
 #include "journal/journal_writer.h"
 #include "link/link_thread.h"
 #include "link/workbook_link.h"
@@ -110,25 +111,16 @@ private:
     // What an entry may write over now.
     link::Overwrite overwriteNow() const;
     void takeBack(bool overwrite, bool mayRelink = true);
+    void undoDone(const EntryHistory::Record& last, const link::UndoResult& result, bool overwrite,
+                  bool mayRelink);
     void findColumnEnd(bool mayRelink);
-    // The application ended or the workbook was closed: links again to the
-    // application running now and the workbook, asking before starting the
-    // one or opening the other, then runs `then`. Or says why not, and
-    // nothing more happens: the word and the name stay.
-    void relinkThen(std::function<void()> then, bool mayStart = true);
-    void retakeThen(std::function<void()> then);
+    // The application ended or the workbook was closed: links again (relink_),
+    // offers back what the workbook lost, then runs `then`.
+    void relinkThen(std::function<void()> then);
     // The journal's entries since the workbook was last saved that it no
-    // longer holds are offered back in one question; はい writes them, in
-    // their order, each one undoable; then `then` runs.
+    // longer holds are offered back in one question (writeBack_); then
+    // `then` runs.
     void offerLostThen(std::function<void()> then);
-    struct Lost {
-        std::vector<link::Entry> lost;        // to offer back, in their order
-        std::vector<std::u16string> changed;  // cells that hold something else now
-    };
-    // On the link's thread.
-    Lost findLost(const journal::Journal& journal);
-    void offerLost(const Lost& found, std::function<void()> then);
-    void continueWriteBack();
     // The last entry leaves the history: the name goes back with it or not.
     void forgetLast(bool nameBack);
     void moveCellName(std::u16string name);
@@ -148,14 +140,13 @@ private:
     std::u16string chosenBook_;  // remembered only
     std::unique_ptr<journal::JournalWriter> journal_;
     bool journalFailureSaid_ = false;
-    // A write-back under way: the entries still to write, and what follows.
-    bool writingBack_ = false;
-    std::deque<link::Entry> toWriteBack_;
-    std::function<void()> afterWriteBack_;
     bool alwaysOnTop_ = false;
     bool confirmOverwrite_ = true;
     bool released_ = false;
-    link::WorkbookLink link_;
+    // They hand their calls to the link's thread.
+    Relink relink_;
+    WriteBack writeBack_;
+    link::WorkbookLink link_;  // used on the link's thread only
     // Destroyed first: it finishes its jobs while the link still exists.
     link::LinkThread linkThread_;
 };

@@ -122,7 +122,7 @@ TEST_F(CalcFaults, EntriesFollowTheirSheetWhateverItsNameAndNeverLandOnAnotherOn
         const std::string path = threeSheets("three.xls");
         MemoryBox box;
         WorkbookLink link(wordpour::testing::programBackend());
-        link.start(u16(path), box.text());
+        ASSERT_FALSE(link.start(u16(path), box.text()));
         ASSERT_EQ(prompt(enterWord(link, box, u"一語目")), "");
         ASSERT_EQ(utf8(office().cell(path, u"sheet1", u"A2").text), "一語目");
 
@@ -151,7 +151,7 @@ TEST_F(CalcFaults, AClosedOrReopenedWorkbookIsReportedAsClosedNotAsAWrongName) {
     const std::string path = threeSheets("closed.xls");
     MemoryBox box;
     WorkbookLink link(wordpour::testing::programBackend());
-    link.start(u16(path), box.text());
+    ASSERT_FALSE(link.start(u16(path), box.text()));
     ASSERT_EQ(prompt(enterWord(link, box, u"前")), "");
     // Closed, then opened again, as a reload does: the entry writes into
     // neither the old document nor the new one.
@@ -168,7 +168,7 @@ TEST_F(CalcFaults, WordsACellCannotHoldAreRefusedAndNoWordBreaksTheLink) {
     const std::string path = threeSheets("words.xls");
     MemoryBox box;
     WorkbookLink link(wordpour::testing::programBackend());
-    link.start(u16(path), box.text());
+    ASSERT_FALSE(link.start(u16(path), box.text()));
     struct Case {
         const char* what;
         std::u16string word;
@@ -291,7 +291,9 @@ TEST(CalcFrozenOffice, TheCallerStaysFreeAndTheWordLandsOnceWhenTheOfficeThaws) 
     WorkbookLink link(wordpour::testing::programBackend());
     PostedTasks window;
     LinkThread thread(window.post());
-    thread.runAndWait([&] { link.start(u16(path), box.text()); });
+    std::optional<wordpour::link::StartupError> failed;
+    thread.runAndWait([&] { failed = link.start(u16(path), box.text()); });
+    ASSERT_FALSE(failed);
 
     auto prepared = WorkbookLink::prepareEntry(box.text(), u"凍結中の単語");
     const Entry entry = std::get<Entry>(prepared);
@@ -327,10 +329,10 @@ TEST_F(CalcFaults, AnUntitledCopyOfTheFileIsAStartUpErrorNamingTheFile) {
     office().createWorkbook(path, {u"sheet1"}, "calc8_template");
     MemoryBox box;
     WorkbookLink link(wordpour::testing::programBackend());
-    try {
-        link.start(u16(path), box.text());
+    if (const auto failed = link.start(u16(path), box.text()); !failed) {
         ADD_FAILURE() << "started on an untitled copy";
-    } catch (const StartupError& error) {
+    } else {
+        const StartupError& error = *failed;
         const std::string says = utf8(wordpour::testing::startupMessage(error).prompt);
         EXPECT_NE(says.find("ファイルに結び付いていない文書"), std::string::npos) << says;
         EXPECT_NE(says.find(path), std::string::npos) << says;
@@ -371,10 +373,10 @@ TEST(CalcForeignPipe, APipeAnotherUserListensOnIsNeverConnectedTo) {
     std::ofstream(path) << "stand-in";
     MemoryBox box;
     WorkbookLink link(wordpour::testing::programBackend());
-    try {
-        link.start(u16(path), box.text());
+    if (const auto failed = link.start(u16(path), box.text()); !failed) {
         ADD_FAILURE() << "connected to another user's pipe";
-    } catch (const StartupError& error) {
+    } else {
+        const StartupError& error = *failed;
         const std::string says = utf8(wordpour::testing::startupMessage(error).prompt);
         EXPECT_NE(says.find("ほかのユーザーのもの"), std::string::npos) << says;
         EXPECT_NE(says.find(socketPath), std::string::npos) << says;

@@ -72,8 +72,14 @@ protected:
 
     static std::unique_ptr<WorkbookLink> started(const std::string& path, MemoryBox& box) {
         auto link = std::make_unique<WorkbookLink>(wordpour::testing::programBackend());
-        link->start(u16(path), box.text());
+        if (const auto failed = link->start(u16(path), box.text()))
+            ADD_FAILURE() << utf8(wordpour::testing::startupMessage(*failed).prompt);
         return link;
+    }
+    // Why starting on `path` failed; nothing when it started.
+    static std::optional<StartupError> startFailure(const std::string& path, MemoryBox& box) {
+        WorkbookLink link(wordpour::testing::programBackend());
+        return link.start(u16(path), box.text());
     }
 };
 
@@ -237,10 +243,10 @@ TEST_F(CalcLink, StartUpFailuresNameTheirCause) {
         c.prepare();
         setenv("WORDPOUR_PIPE", c.pipe.empty() ? office().pipe().c_str() : c.pipe.c_str(), 1);
         MemoryBox box;
-        try {
-            started(c.path, box);
+        if (const auto failed = startFailure(c.path, box); !failed) {
             ADD_FAILURE() << "started";
-        } catch (const StartupError& error) {
+        } else {
+            const StartupError& error = *failed;
             const std::string prompt = utf8(wordpour::testing::startupMessage(error).prompt);
             EXPECT_NE(prompt.find(c.says), std::string::npos) << prompt;
             // What stands where the socket goes is named by its path.
@@ -269,10 +275,10 @@ TEST_F(CalcLink, AWorkbookLockedByAnotherOfficeIsAClearStartUpError) {
     std::ofstream(Office::dir->path() + "/.~lock.locked.xls#")
         << ",someone,otherhost,07.12.2026 08:00,file:///home/someone/.config/libreoffice/4;";
     MemoryBox box;
-    try {
-        started(path, box);
+    if (const auto failed = startFailure(path, box); !failed) {
         ADD_FAILURE() << "started on a workbook that only opens read-only";
-    } catch (const StartupError& error) {
+    } else {
+        const StartupError& error = *failed;
         EXPECT_NE(utf8(wordpour::testing::startupMessage(error).prompt).find("読み取り専用"),
                   std::string::npos);
         EXPECT_NE(utf8(wordpour::testing::startupMessage(error).prompt).find("locked.xls"),
@@ -630,7 +636,7 @@ TEST(CalcLinkOfficeGone, TheNextEntryReportsAndTheNameStays) {
     setenv("WORDPOUR_PIPE", doomed.pipe().c_str(), 1);
     MemoryBox box;
     WorkbookLink link(wordpour::testing::programBackend());
-    link.start(u16(path), box.text());
+    ASSERT_FALSE(link.start(u16(path), box.text()));
     ASSERT_FALSE(enterWord(link, box, u"一つ目").has_value());
     EXPECT_EQ(utf8(doomed.cell(path, u"Sheet1", u"A2").text), "一つ目");
 
