@@ -3,7 +3,7 @@
 #include <ctime>
 #include <string_view>
 
-#include "wordlist/unicode.h"
+#include "base/unicode.h"
 
 namespace wordpour::journal {
 
@@ -16,7 +16,7 @@ namespace {
 // record must not turn into live formulas in the next spreadsheet that
 // opens it.
 std::string field(std::u16string_view text) {
-    std::string utf8 = wordlist::encodeUtf8(text);
+    std::string utf8 = base::encodeUtf8(text);
     if (!utf8.empty() && std::string_view("=+-@\t\r").find(utf8.front()) != std::string_view::npos)
         utf8.insert(utf8.begin(), '\'');
     if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;

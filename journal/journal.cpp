@@ -7,7 +7,7 @@
 
 #include "journal/journal_file.h"
 #include "journal/unsaved.h"
-#include "wordlist/whole_file.h"
+#include "base/whole_file.h"
 
 namespace wordpour::journal {
 
@@ -49,10 +49,10 @@ std::vector<std::filesystem::path> Journal::files() const {
     return found;
 }
 
-std::optional<wordlist::FileError> Journal::append(const std::vector<Record>& records) {
+std::optional<base::FileError> Journal::append(const std::vector<Record>& records) {
     std::error_code made;
     std::filesystem::create_directories(folder_, made);
-    std::optional<wordlist::FileError> failed;
+    std::optional<base::FileError> failed;
     const auto lock = FolderLock::take(folder_, failed);
     if (!lock) return failed;
     std::string line;
@@ -81,7 +81,7 @@ std::vector<Record> Journal::read(std::int64_t since) const {
     for (const auto& file : files()) {
         // Its records are all older than its last write.
         if (since > 0 && savedAt(file).value_or(since) < since) continue;
-        auto bytes = wordlist::readWholeFile(file);
+        auto bytes = base::readWholeFile(file);
         if (auto* text = std::get_if<std::string>(&bytes)) {
             auto more = decode(*text);
             records.insert(records.end(), std::make_move_iterator(more.begin()),

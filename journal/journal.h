@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "journal/record.h"
-#include "wordlist/file_error.h"
+#include "base/file_error.h"
 
 namespace wordpour::journal {
 
@@ -29,11 +29,11 @@ public:
 
     // Appends the record and flushes it to the disk; the folder is made
     // when missing. A failure leaves every earlier record as it was.
-    std::optional<wordlist::FileError> append(const Record& record) {
+    std::optional<base::FileError> append(const Record& record) {
         return append(std::vector<Record>{record});
     }
     // The same for several, with one write and one flush.
-    std::optional<wordlist::FileError> append(const std::vector<Record>& records);
+    std::optional<base::FileError> append(const std::vector<Record>& records);
     // Every whole record of every file, the oldest first; from `since` on
     // (a record's time), a file last written before it is not read.
     std::vector<Record> read(std::int64_t since = 0) const;

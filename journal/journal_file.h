@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "wordlist/file_error.h"
+#include "base/file_error.h"
 
 namespace wordpour::journal {
 
@@ -16,14 +16,14 @@ namespace wordpour::journal {
 class FolderLock {
 public:
     static std::unique_ptr<FolderLock> take(const std::filesystem::path& folder,
-                                            std::optional<wordlist::FileError>& failed);
+                                            std::optional<base::FileError>& failed);
     virtual ~FolderLock() = default;
 };
 
 // Appends `bytes` to the file (made when missing) with one write, after a
 // line feed if the file's last line was cut short, then flushes it to the
 // disk (and the folder, for a new file).
-std::optional<wordlist::FileError> appendFlushed(const std::filesystem::path& file,
+std::optional<base::FileError> appendFlushed(const std::filesystem::path& file,
                                                  std::string_view bytes);
 
 // The user's folder for data kept between runs.

@@ -42,26 +42,26 @@ bool writeAll(int fd, const char* data, std::size_t size) {
 }  // namespace
 
 std::unique_ptr<FolderLock> FolderLock::take(const std::filesystem::path& folder,
-                                             std::optional<wordlist::FileError>& failed) {
+                                             std::optional<base::FileError>& failed) {
     const int fd = open((folder / "journal.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
-        failed = wordlist::systemError(errno);
+        failed = base::systemError(errno);
         return nullptr;
     }
     while (flock(fd, LOCK_EX) != 0) {
         if (errno == EINTR) continue;
-        failed = wordlist::systemError(errno);
+        failed = base::systemError(errno);
         close(fd);
         return nullptr;
     }
     return std::make_unique<PosixLock>(fd);
 }
 
-std::optional<wordlist::FileError> appendFlushed(const std::filesystem::path& file,
+std::optional<base::FileError> appendFlushed(const std::filesystem::path& file,
                                                  std::string_view bytes) {
     const bool existed = access(file.c_str(), F_OK) == 0;
     const int fd = open(file.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return wordlist::systemError(errno);
+    if (fd < 0) return base::systemError(errno);
     std::string line;
     struct stat status {};
     char last = '\n';
@@ -74,7 +74,7 @@ std::optional<wordlist::FileError> appendFlushed(const std::filesystem::path& fi
     if (!writeAll(fd, line.data(), line.size()) || fdatasync(fd) != 0) {
         const int error = errno;
         close(fd);
-        return wordlist::systemError(error);
+        return base::systemError(error);
     }
     close(fd);
     if (!existed) {

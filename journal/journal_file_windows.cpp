@@ -27,31 +27,31 @@ private:
 }  // namespace
 
 std::unique_ptr<FolderLock> FolderLock::take(const std::filesystem::path& folder,
-                                             std::optional<wordlist::FileError>& failed) {
+                                             std::optional<base::FileError>& failed) {
     const HANDLE file =
         CreateFileW((folder / L"journal.lock").c_str(), GENERIC_READ | GENERIC_WRITE,
                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        failed = wordlist::systemError(static_cast<int>(GetLastError()));
+        failed = base::systemError(static_cast<int>(GetLastError()));
         return nullptr;
     }
     OVERLAPPED whole{};
     if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
-        failed = wordlist::systemError(static_cast<int>(GetLastError()));
+        failed = base::systemError(static_cast<int>(GetLastError()));
         CloseHandle(file);
         return nullptr;
     }
     return std::make_unique<WindowsLock>(file);
 }
 
-std::optional<wordlist::FileError> appendFlushed(const std::filesystem::path& file,
+std::optional<base::FileError> appendFlushed(const std::filesystem::path& file,
                                                  std::string_view bytes) {
     const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ | FILE_APPEND_DATA,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-        return wordlist::systemError(static_cast<int>(GetLastError()));
+        return base::systemError(static_cast<int>(GetLastError()));
     std::string line;
     LARGE_INTEGER size{};
     // A line cut short by a crash is ended first: the new record must not
@@ -71,7 +71,7 @@ std::optional<wordlist::FileError> appendFlushed(const std::filesystem::path& fi
         written == line.size() && FlushFileBuffers(handle);
     const DWORD error = GetLastError();
     CloseHandle(handle);
-    if (!ok) return wordlist::systemError(static_cast<int>(error));
+    if (!ok) return base::systemError(static_cast<int>(error));
     return std::nullopt;
 }
 

@@ -10,7 +10,7 @@ constexpr std::chrono::milliseconds kGather{5};
 }  // namespace
 
 JournalWriter::JournalWriter(Journal journal,
-                             std::function<void(const wordlist::FileError&)> failed)
+                             std::function<void(const base::FileError&)> failed)
     : state_(std::make_shared<State>()) {
     state_->journal = std::move(journal);
     state_->failed = std::move(failed);

@@ -18,7 +18,7 @@ class JournalWriter {
 public:
     // `failed` is called, on the writer's thread, for each record that
     // could not be appended.
-    JournalWriter(Journal journal, std::function<void(const wordlist::FileError&)> failed);
+    JournalWriter(Journal journal, std::function<void(const base::FileError&)> failed);
     // Waits at most a moment for the records still queued: quitting never
     // hangs on a disk that does not answer.
     ~JournalWriter();
@@ -36,7 +36,7 @@ private:
     // past this object.
     struct State {
         Journal journal;
-        std::function<void(const wordlist::FileError&)> failed;
+        std::function<void(const base::FileError&)> failed;
         std::mutex mutex;
         std::condition_variable changed;
         std::deque<Record> queue;

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "wordlist/tab_fields.h"
+#include "base/tab_fields.h"
 
 namespace wordpour::journal {
 
@@ -38,7 +38,7 @@ std::optional<Number> number(std::string_view text) {
 }
 
 std::optional<Record> parse(std::string_view payload) {
-    const auto fields = wordlist::splitFields(payload);
+    const auto fields = base::splitFields(payload);
     if (fields.size() != 10 || fields[0] != kVersion) return std::nullopt;
     Record record;
     const auto time = number<std::int64_t>(fields[1]);
@@ -53,11 +53,11 @@ std::optional<Record> parse(std::string_view payload) {
                                &record.before.text};
     const std::size_t at[] = {3, 4, 5, 6, 8};
     for (std::size_t i = 0; i < std::size(texts); ++i) {
-        auto text = wordlist::fieldText(fields[at[i]]);
+        auto text = base::fieldText(fields[at[i]]);
         if (!text) return std::nullopt;
         *texts[i] = std::move(*text);
     }
-    record.before.kind = static_cast<link::spreadsheet::CellContent::Kind>(*contentKind);
+    record.before.kind = static_cast<cells::CellContent::Kind>(*contentKind);
     // The number as written: shortest text that reads back the same double.
     double value = 0;
     const auto [end, error] =
@@ -75,10 +75,10 @@ std::string encode(const Record& record) {
     payload += '\t' + std::to_string(static_cast<int>(record.kind));
     for (const std::u16string* text : {&record.book, &record.sheet, &record.cell, &record.word}) {
         payload += '\t';
-        wordlist::appendField(payload, *text);
+        base::appendField(payload, *text);
     }
     payload += '\t' + std::to_string(static_cast<int>(record.before.kind)) + '\t';
-    wordlist::appendField(payload, record.before.text);
+    base::appendField(payload, record.before.text);
     std::array<char, 32> number{};
     const auto written =
         std::to_chars(number.data(), number.data() + number.size(), record.before.number);

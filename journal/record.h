@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "link/spreadsheet/automation.h"
+#include "cells/cell_content.h"
 
 namespace wordpour::journal {
 
@@ -21,7 +21,7 @@ struct Record {
     std::u16string sheet;   // the sheet's name as taken
     std::u16string cell;
     std::u16string word;                    // written, or taken back
-    link::spreadsheet::CellContent before;  // what the cell held before the entry
+    cells::CellContent before;  // what the cell held before the entry
 
     bool operator==(const Record&) const = default;
 };

@@ -7,7 +7,7 @@
 
 #include "cells/cell_address.h"
 #include "cells/cell_name.h"
-#include "wordlist/unicode.h"
+#include "base/unicode.h"
 
 namespace wordpour::link {
 
@@ -173,7 +173,7 @@ std::variant<Entry, EntryRefusal> WorkbookLink::prepareEntry(std::u16string_view
     // half a surrogate pair breaks the office's connection for good.
     if (word.size() > kMaxWordLength)
         return EntryRefusal{EntryRefusal::Kind::WordTooLong, word.size()};
-    const std::size_t bad = wordlist::firstUnpairedSurrogate(word);
+    const std::size_t bad = base::firstUnpairedSurrogate(word);
     if (bad != std::u16string_view::npos) return EntryRefusal{EntryRefusal::Kind::BrokenWord, bad};
     auto next = cells::nextRowName(cellName.empty() ? cells::kEmptyNameMeans : cellName);
     switch (next.problem) {

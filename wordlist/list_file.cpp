@@ -4,7 +4,7 @@
 
 #include "wordlist/charset_guess.h"
 #include "wordlist/code_page.h"
-#include "wordlist/unicode.h"
+#include "base/unicode.h"
 
 namespace wordpour::wordlist {
 
@@ -166,7 +166,7 @@ Reading detect(std::string_view bytes) {
     auto cp932 = decodeCp932(bytes);
     if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
         return {{ListEncoding::Cp932, 0}, std::move(cp932)};
-    const Utf8Scan utf8 = scanUtf8(bytes);
+    const base::Utf8Scan utf8 = base::scanUtf8(bytes);
     // UTF-8 that code page 932 cannot be, or that holds what a List in code
     // page 932 never does, needs no detector.
     if (utf8.valid && (!cp932 || utf8.longSequence || latinLetters(bytes)))
@@ -212,11 +212,11 @@ std::variant<Entries, InvalidBytes> readList(std::string_view bytes) {
         case ListEncoding::EucJp:
             break;  // decoded while detected
         case ListEncoding::Utf8:
-            text = decodeUtf8(bytes);
+            text = base::decodeUtf8(bytes);
             break;
         case ListEncoding::Utf16Le:
         case ListEncoding::Utf16Be:
-            text = decodeUtf16(bytes, detected.encoding == ListEncoding::Utf16Be);
+            text = base::decodeUtf16(bytes, detected.encoding == ListEncoding::Utf16Be);
             break;
         case ListEncoding::Unreadable:
             break;

@@ -3,7 +3,7 @@
 #include <string>
 #include <system_error>
 
-#include "wordlist/whole_file.h"
+#include "base/whole_file.h"
 
 namespace wordpour::wordlist {
 
@@ -17,7 +17,7 @@ std::filesystem::path absolutePath(const std::filesystem::path& path) {
 }
 
 ListFileProblem problem(ListFileProblem::Kind kind, const std::filesystem::path& path,
-                        FileError error = {}, std::size_t index = 0) {
+                        base::FileError error = {}, std::size_t index = 0) {
     return {kind, absolutePath(path), error, index};
 }
 
@@ -25,21 +25,21 @@ ListFileProblem problem(ListFileProblem::Kind kind, const std::filesystem::path&
 
 std::variant<Entries, ListFileProblem> loadListFile(const std::filesystem::path& path) {
     using Kind = ListFileProblem::Kind;
-    auto read = readWholeFile(path);
-    if (auto* error = std::get_if<FileError>(&read)) {
+    auto read = base::readWholeFile(path);
+    if (auto* error = std::get_if<base::FileError>(&read)) {
         switch (error->cause) {
-            case FileCause::NotFound:
+            case base::FileCause::NotFound:
                 return problem(Kind::NotFound, path, *error);
-            case FileCause::IsFolder:
+            case base::FileCause::IsFolder:
                 return problem(Kind::IsFolder, path, *error);
-            case FileCause::NoSpace:
-            case FileCause::PermissionDenied:
-            case FileCause::ReadOnlyFileSystem:
-            case FileCause::TooLarge:
-            case FileCause::NotRegular:
-            case FileCause::LinkLoop:
-            case FileCause::NotAFolder:
-            case FileCause::Other:
+            case base::FileCause::NoSpace:
+            case base::FileCause::PermissionDenied:
+            case base::FileCause::ReadOnlyFileSystem:
+            case base::FileCause::TooLarge:
+            case base::FileCause::NotRegular:
+            case base::FileCause::LinkLoop:
+            case base::FileCause::NotAFolder:
+            case base::FileCause::Other:
                 break;
         }
         return problem(Kind::Unreadable, path, *error);
@@ -60,7 +60,7 @@ std::optional<ListFileProblem> saveListFile(const std::filesystem::path& path,
     // other words: rather keep the old file. Real text all but never does.
     if (detectEncoding(bytes).encoding != ListEncoding::Cp932)
         return problem(Kind::Ambiguous, path);
-    if (auto error = replaceWholeFile(path, bytes)) return problem(Kind::NotSaved, path, *error);
+    if (auto error = base::replaceWholeFile(path, bytes)) return problem(Kind::NotSaved, path, *error);
     return std::nullopt;
 }
 

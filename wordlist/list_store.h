@@ -7,7 +7,7 @@
 #include <optional>
 #include <variant>
 
-#include "wordlist/file_error.h"
+#include "base/file_error.h"
 #include "wordlist/list_file.h"
 
 namespace wordpour::wordlist {
@@ -28,7 +28,7 @@ struct ListFileProblem {
     };
     Kind kind;
     std::filesystem::path path;  // absolute where it can be made so
-    FileError error{};
+    base::FileError error{};
     std::size_t index = 0;
 };
 

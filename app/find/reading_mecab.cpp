@@ -10,7 +10,7 @@
 #include "app/find/kana.h"
 #include "app/find/reading_dictionary.h"
 #include "app/find/search_key.h"
-#include "wordlist/unicode.h"
+#include "base/unicode.h"
 
 namespace wordpour::find {
 
@@ -40,19 +40,19 @@ public:
     MecabDictionary& operator=(const MecabDictionary&) = delete;
 
     std::optional<std::u16string> read(std::u16string_view word) override {
-        const std::string text = wordlist::encodeUtf8(word);
+        const std::string text = base::encodeUtf8(word);
         std::u16string reading;
         for (const mecab_node_t* node = mecab_sparse_tonode2(tagger_, text.data(), text.size());
              node; node = node->next) {
             if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE) continue;
             const auto surface =
-                wordlist::decodeUtf8(std::string_view(node->surface, node->length));
+                base::decodeUtf8(std::string_view(node->surface, node->length));
             if (!surface) return std::nullopt;
             const std::string_view read = node->stat == MECAB_UNK_NODE
                                               ? std::string_view()
                                               : field(node->feature, kReadingField);
             if (!read.empty() && read != "*") {
-                const auto kana = wordlist::decodeUtf8(read);
+                const auto kana = base::decodeUtf8(read);
                 if (!kana) return std::nullopt;
                 reading += toHiragana(*kana);
             } else if (isKana(*surface)) {

@@ -5,7 +5,7 @@
 #include <limits>
 #include <unordered_set>
 
-#include "wordlist/tab_fields.h"
+#include "base/tab_fields.h"
 
 namespace wordpour::find {
 
@@ -64,9 +64,9 @@ std::string WordNotes::write(const std::vector<std::u16string>& words) const {
         const WordNote* note = find(word);
         if (!note || !written.insert(word).second) continue;
         if (note->reading.empty() && note->uses == 0) continue;
-        wordlist::appendField(text, word);
+        base::appendField(text, word);
         text += '\t';
-        wordlist::appendField(text, note->reading);
+        base::appendField(text, note->reading);
         text += '\t' + std::to_string(static_cast<int>(note->source)) + '\t' +
                 std::to_string(note->uses) + '\t' + std::to_string(note->lastUse) + '\n';
     }
@@ -100,11 +100,11 @@ bool WordNotes::read(std::istream& file, const std::function<bool(std::u16string
 
 void WordNotes::take(std::string_view line,
                      const std::function<bool(std::u16string_view)>& wanted) {
-    const auto parts = wordlist::splitFields(line);
+    const auto parts = base::splitFields(line);
     if (parts.size() != 5) return;
-    const auto word = wordlist::fieldText(parts[0]);
+    const auto word = base::fieldText(parts[0]);
     if (!word || !wanted(*word)) return;
-    const auto reading = wordlist::fieldText(parts[1]);
+    const auto reading = base::fieldText(parts[1]);
     const auto source = number<int>(parts[2]);
     const auto uses = number<std::uint32_t>(parts[3]);
     const auto lastUse = number<std::uint64_t>(parts[4]);

@@ -14,8 +14,8 @@
 #include "journal/csv.h"
 #include "journal/unsaved.h"
 #include "wordlist/list_store.h"
-#include "wordlist/unicode.h"
-#include "wordlist/whole_file.h"
+#include "base/unicode.h"
+#include "base/whole_file.h"
 
 namespace wordpour::form {
 
@@ -89,7 +89,7 @@ bool EntrySession::start() {
     chosenBook_ = path;
     const std::filesystem::path folder = view_.journalFolder();
     journal_ = std::make_unique<journal::JournalWriter>(
-        journal::Journal(folder), [this, folder](const wordlist::FileError& error) {
+        journal::Journal(folder), [this, folder](const base::FileError& error) {
             view_.post([this, folder, error] {
                 // Said once: the entries go on, and so would the message.
                 if (std::exchange(journalFailureSaid_, true)) return;
@@ -359,7 +359,7 @@ void EntrySession::saveList() {
         view_.messageBox(wording::nothingToSave());
     } else if (auto problem = wordlist::saveListFile(wordlist::kListFileName, words_.entries())) {
         view_.messageBox(wording::listFileProblem(*problem, words_.entries(), wording::kSaveTitle));
-    } else if (auto failed = wordlist::replaceWholeFile(kNotesFileName, words_.notesText())) {
+    } else if (auto failed = base::replaceWholeFile(kNotesFileName, words_.notesText())) {
         // The words are safe; readings and counts hold until the program ends.
         view_.messageBox(wording::notesNotSaved(absolutePath(kNotesFileName), *failed));
     }
@@ -413,7 +413,7 @@ void EntrySession::showJournal() {
         const std::u16string file = view_.saveFileName(kCsvFilter, kCsvName);
         if (!file.empty()) {
             const std::filesystem::path path(file);
-            if (auto failed = wordlist::replaceWholeFile(path, journal::toCsv(records)))
+            if (auto failed = base::replaceWholeFile(path, journal::toCsv(records)))
                 view_.messageBox(wording::csvNotSaved(path, *failed));
         }
     }

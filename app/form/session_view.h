@@ -15,7 +15,7 @@
 #include "app/form/commands.h"
 #include "app/form/message.h"
 #include "journal/journal.h"
-#include "wordlist/file_error.h"
+#include "base/file_error.h"
 
 namespace wordpour::form {
 
@@ -90,7 +90,7 @@ public:
     // choice then holds for this run only).
     struct SettingNotKept {
         std::filesystem::path file;
-        wordlist::FileError error;
+        base::FileError error;
     };
     virtual std::optional<SettingNotKept> storeSetting(std::string_view key, bool value) = 0;
 

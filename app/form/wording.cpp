@@ -11,7 +11,7 @@
 #include "app/form/commands.h"
 #include "app/form/layout.h"
 #include "cells/cell_name.h"
-#include "wordlist/unicode.h"
+#include "base/unicode.h"
 
 namespace wordpour::form::wording {
 
@@ -19,7 +19,7 @@ namespace {
 
 using link::spreadsheet::Failure;
 using link::spreadsheet::Remedy;
-using wordlist::FileCause;
+using base::FileCause;
 
 std::u16string decimal(std::size_t n) {
     const std::string digits = std::to_string(n);
@@ -189,7 +189,7 @@ std::u16string named(const std::filesystem::path& path) {
 }
 
 // The cause in terms a user can act on.
-std::u16string describe(const wordlist::FileError& error) {
+std::u16string describe(const base::FileError& error) {
     switch (error.cause) {
         case FileCause::NoSpace:
             return u"ディスクの空き容量が足りません";
@@ -216,7 +216,7 @@ std::u16string describe(const wordlist::FileError& error) {
     return u"システムのエラー " + std::u16string(code.begin(), code.end());
 }
 
-std::u16string because(const wordlist::FileError& error) {
+std::u16string because(const base::FileError& error) {
     return u"\n（" + describe(error) + u"）";
 }
 
@@ -283,7 +283,7 @@ std::u16string waitingFor(std::u16string_view applicationName) {
 
 std::string diagnostic(const link::spreadsheet::Error& error) {
     return "wordpour: spreadsheet failure " + std::to_string(static_cast<int>(error.failure())) +
-           ": " + wordlist::encodeUtf8(error.detail());
+           ": " + base::encodeUtf8(error.detail());
 }
 
 Message entryRefused(const link::EntryRefusal& refusal) {
@@ -567,7 +567,7 @@ Message listFileProblem(const wordlist::ListFileProblem& problem,
     return {std::move(prompt), kExclamation, std::u16string(boxTitle)};
 }
 
-Message notesNotSaved(const std::filesystem::path& file, const wordlist::FileError& error) {
+Message notesNotSaved(const std::filesystem::path& file, const base::FileError& error) {
     return {u"単語の読みと入力回数を" + named(file) +
                 u"に保存できません。単語は「List」に保存しました。" + because(error) +
                 u"\n変更した読みと入力回数は、ワードポア！を終了するまで有効です。",
@@ -581,7 +581,7 @@ Message notesCut(const std::filesystem::path& file, std::size_t lines) {
 }
 
 Message settingNotKept(Command item, const std::filesystem::path& file,
-                       const wordlist::FileError& error) {
+                       const base::FileError& error) {
     return {bracketed(plainCaption(menuItemFor(item)->caption)) + u"の選択を" + named(file) +
                 u"に保存できません。" + because(error) +
                 u"\nこの選択は、ワードポア！を終了するまで有効です。",
@@ -662,12 +662,12 @@ Message journalList(const std::vector<journal::Record>& records) {
     return {std::move(text), kStartQuestion, u"入力の記録"};
 }
 
-Message csvNotSaved(const std::filesystem::path& file, const wordlist::FileError& error) {
+Message csvNotSaved(const std::filesystem::path& file, const base::FileError& error) {
     return {u"入力の記録を" + named(file) + u"に保存できません。" + because(error), kExclamation,
             u"入力の記録"};
 }
 
-Message journalNotKept(const std::filesystem::path& folder, const wordlist::FileError& error) {
+Message journalNotKept(const std::filesystem::path& folder, const base::FileError& error) {
     std::u16string shown;
     try {
         shown = folder.u16string();

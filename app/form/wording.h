@@ -63,12 +63,12 @@ Message listFileProblem(const wordlist::ListFileProblem& problem,
                         const std::vector<std::u16string>& words, std::u16string_view title);
 // The words' readings and use counts could not be saved beside "List",
 // which was saved.
-Message notesNotSaved(const std::filesystem::path& file, const wordlist::FileError& error);
+Message notesNotSaved(const std::filesystem::path& file, const base::FileError& error);
 // The notes file was too long to read whole: its first `lines` lines were read.
 Message notesCut(const std::filesystem::path& file, std::size_t lines);
 // The choice of a check item could not be kept in the settings file.
 Message settingNotKept(Command item, const std::filesystem::path& file,
-                       const wordlist::FileError& error);
+                       const base::FileError& error);
 
 // A word as a list or message shows it: a word longer than 1,000
 // characters is cut there (never inside a surrogate pair), with its length:
@@ -104,10 +104,10 @@ Message lostEntriesQuestion(const std::vector<link::Entry>& lost,
 
 // This workbook's recent entries; Yes saves all of them as a CSV file.
 Message journalList(const std::vector<journal::Record>& records);
-Message csvNotSaved(const std::filesystem::path& file, const wordlist::FileError& error);
+Message csvNotSaved(const std::filesystem::path& file, const base::FileError& error);
 
 // The journal of entries could not be written; entries go on.
-Message journalNotKept(const std::filesystem::path& folder, const wordlist::FileError& error);
+Message journalNotKept(const std::filesystem::path& folder, const base::FileError& error);
 
 // Japanese cannot be typed into the program with the input method the
 // desktop is set up for: why, and what helps. Said once per setting.

@@ -7,7 +7,7 @@
 #include "app/form/session_view.h"
 #include "app/form/wording.h"
 #include "journal/unsaved.h"
-#include "wordlist/unicode.h"
+#include "base/unicode.h"
 
 namespace wordpour::form {
 
@@ -43,7 +43,7 @@ Lost whatWasLost(const std::vector<link::WorkbookLink::Made>& made,
                 break;
             case link::WorkbookLink::Kept::Unchecked:
                 std::fprintf(stderr, "wordpour: journal record for cell %s skipped\n",
-                             wordlist::encodeUtf8(made[i].entry.cell.substr(0, 40)).c_str());
+                             base::encodeUtf8(made[i].entry.cell.substr(0, 40)).c_str());
                 break;
         }
     }

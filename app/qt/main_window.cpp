@@ -251,7 +251,8 @@ void MainWindow::setChecked(Command command, bool checked) {
 
 namespace {
 QString settingKey(std::string_view key) {
-    return QStringLiteral("Session/") + QString::fromLatin1(key.data(), key.size());
+    return QStringLiteral("Session/") +
+           QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size()));
 }
 }  // namespace
 
@@ -273,7 +274,7 @@ std::optional<form::SessionView::SettingNotKept> MainWindow::storeSetting(std::s
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     const int cause = fd < 0 ? errno : EIO;
     if (fd >= 0) ::close(fd);
-    return SettingNotKept{file, wordlist::systemError(cause)};
+    return SettingNotKept{file, base::systemError(cause)};
 }
 
 void MainWindow::takeFocusBack() {

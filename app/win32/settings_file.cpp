@@ -36,7 +36,7 @@ std::optional<form::SessionView::SettingNotKept> writeSetting(std::string_view k
     const std::wstring path = settingsPath(true);
     if (path.empty())
         return form::SessionView::SettingNotKept{L"%APPDATA%\\wordpour\\wordpour.ini",
-                                                 {wordlist::FileCause::NotFound, 0}};
+                                                 {base::FileCause::NotFound, 0}};
     if (WritePrivateProfileStringW(kSection, wide(key).c_str(), value ? L"1" : L"0", path.c_str()))
         return std::nullopt;
     const DWORD code = GetLastError();
@@ -44,8 +44,8 @@ std::optional<form::SessionView::SettingNotKept> writeSetting(std::string_view k
     const DWORD folder = GetFileAttributesW(path.substr(0, path.rfind(L'\\')).c_str());
     if (folder != INVALID_FILE_ATTRIBUTES && !(folder & FILE_ATTRIBUTE_DIRECTORY))
         return form::SessionView::SettingNotKept{
-            path, {wordlist::FileCause::NotAFolder, static_cast<int>(code)}};
-    return form::SessionView::SettingNotKept{path, wordlist::systemError(static_cast<int>(code))};
+            path, {base::FileCause::NotAFolder, static_cast<int>(code)}};
+    return form::SessionView::SettingNotKept{path, base::systemError(static_cast<int>(code))};
 }
 
 }  // namespace wordpour::win32

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "cells/cell_content.h"
+
 namespace wordpour::link::spreadsheet {
 
 // What went wrong, so that the caller can say it in the user's language.
@@ -74,24 +76,7 @@ private:
 };
 
 // What a cell holds, exactly enough to put it back.
-struct CellContent {
-    enum class Kind {
-        Empty,
-        Text,    // literal text
-        Number,  // a number (or a date), exactly as the cell holds it
-        Input,   // anything else, as typed in the application's own (English) syntax:
-                 // a formula, or a value the backend can only give as input
-    };
-    Kind kind = Kind::Empty;
-    std::u16string text;  // the text, or the input; empty for an empty cell or a number
-    double number = 0;    // the number
-
-    bool operator==(const CellContent&) const = default;
-    // What a cell holds once `word` was written into it.
-    static CellContent written(std::u16string_view word) {
-        return word.empty() ? CellContent{} : CellContent{Kind::Text, std::u16string(word)};
-    }
-};
+using CellContent = cells::CellContent;
 
 class Range {
 public:

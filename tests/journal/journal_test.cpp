@@ -25,7 +25,7 @@ using wordpour::journal::decode;
 using wordpour::journal::encode;
 using wordpour::journal::Journal;
 using wordpour::journal::Record;
-using Content = wordpour::link::spreadsheet::CellContent;
+using Content = wordpour::cells::CellContent;
 
 class TempFolder {
 public:
@@ -207,10 +207,10 @@ TEST(Journal, AFullDiskSaysSoAndKeepsTheRecordsBefore) {
         GTEST_SKIP() << "cannot mount a tmpfs here";
     Journal journal(folder.path());
     EXPECT_FALSE(journal.append(numbered(1)));
-    std::optional<wordpour::wordlist::FileError> failed;
+    std::optional<wordpour::base::FileError> failed;
     for (int n = 2; n < 100 && !failed; ++n) failed = journal.append(numbered(n, 3000));
     ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->cause, wordpour::wordlist::FileCause::NoSpace);
+    EXPECT_EQ(failed->cause, wordpour::base::FileCause::NoSpace);
     const auto records = journal.read();
     EXPECT_EQ(numberOf(records.front()), 1);
     umount2(folder.path().c_str(), MNT_DETACH);

@@ -4,12 +4,12 @@
 #include <string>
 #include <string_view>
 
-#include "wordlist/unicode.h"
+#include "base/unicode.h"
 
 namespace wordpour::testing {
 
 inline std::string toUtf8(std::u16string_view text) {
-    return wordlist::encodeUtf8(text);
+    return base::encodeUtf8(text);
 }
 
 }  // namespace wordpour::testing

@@ -7,7 +7,7 @@
 #include "wordlist/charset_guess.h"
 #include "wordlist/code_page.h"
 #include "wordlist/list_file.h"
-#include "wordlist/unicode.h"
+#include "base/unicode.h"
 
 namespace {
 
@@ -215,7 +215,7 @@ TEST(CharsetGuess, EachEncodingOfAListOfWordsIsTheLikeliest) {
     const std::u16string words =
         u"りんご\r\nみかん\r\nバナナ\r\n東京都\r\n大阪府\r\n会議室\r\n打ち合わせ\r\n請求書\r\n"
         u"見積書\r\n納品書\r\n";
-    const std::string utf8 = wordpour::wordlist::encodeUtf8(words);
+    const std::string utf8 = wordpour::base::encodeUtf8(words);
     // EUC-JP bytes as an older editor wrote them (iconv's "EUC-JP").
     const std::string eucJp =
         "\xA4\xEA\xA4\xF3\xA4\xB4\r\n\xA4\xDF\xA4\xAB\xA4\xF3\r\n\xA5\xD0\xA5\xCA\xA5\xCA\r\n"

@@ -26,7 +26,7 @@
 #include "tests/support/utf8.h"
 #include "wordlist/code_page.h"
 #include "wordlist/list_store.h"
-#include "wordlist/whole_file.h"
+#include "base/whole_file.h"
 
 namespace {
 

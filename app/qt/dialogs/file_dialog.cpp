@@ -15,7 +15,7 @@ QString FileDialog::toQtFilter(const QString& filter) {
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
-        const QString description = parts[i];
+        const QString& description = parts[i];
         // Qt reads the patterns from the last parentheses: add them only
         // where the description does not already show them.
         if (description.endsWith(QLatin1Char('(') + patterns + QLatin1Char(')')))

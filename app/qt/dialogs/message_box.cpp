@@ -83,7 +83,7 @@ Answer showScrolling(QWidget* parent, const QString& text, const QString& title)
     dialog.setWindowTitle(title);
     QStringList lines = text.split(QLatin1Char('\n'));
     if (text.endsWith(QLatin1Char('\n'))) lines.removeLast();
-    auto* model = new QStringListModel(std::move(lines), &dialog);
+    auto* model = new QStringListModel(lines, &dialog);
     auto* view = new QListView(&dialog);
     view->setModel(model);
     view->setUniformItemSizes(true);

@@ -152,7 +152,7 @@ TEST_F(Overwrite, TheCheckItemTurnsTheQuestionOffAndIsRememberedForTheNextRun) {
     // A settings file that cannot be written: said, with the file and why;
     // the choice holds for this run.
     next.view.settingNotKept = {{"/home/u/.config/wordpour/wordpour.ini",
-                                 {wordpour::wordlist::FileCause::PermissionDenied, 13}}};
+                                 {wordpour::base::FileCause::PermissionDenied, 13}}};
     next.view.shown.clear();
     next.session->run(Command::ConfirmOverwrite);
     ASSERT_EQ(next.view.shown.size(), 1u);

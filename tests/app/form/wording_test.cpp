@@ -87,7 +87,7 @@ std::vector<Message> everyMessage() {
                       File::Unencodable, File::Ambiguous, File::NotSaved})
         all.push_back(form::wording::listFileProblem({kind, "/w/List", {}, 0}, {u"😀"}, u"t"));
     all.push_back(
-        form::wording::notesNotSaved("/w/List.wordpour", {wordlist::FileCause::IsFolder, 21}));
+        form::wording::notesNotSaved("/w/List.wordpour", {base::FileCause::IsFolder, 21}));
     all.push_back(form::wording::notesCut("/w/List.wordpour", 32767));
     all.push_back(form::wording::wordList({}));
     all.push_back(form::wording::noWordToRead());
@@ -107,9 +107,9 @@ std::vector<Message> everyMessage() {
     all.push_back(form::wording::journalList(
         {{journal::Record::Kind::Entry, 0, u"/b/x.xls", u"sheet1", u"A2", u"りんご", {}}}));
     all.push_back(
-        form::wording::csvNotSaved("/w/入力の記録.csv", {wordlist::FileCause::NoSpace, 28}));
+        form::wording::csvNotSaved("/w/入力の記録.csv", {base::FileCause::NoSpace, 28}));
     all.push_back(form::wording::journalNotKept("/home/u/.local/share/wordpour",
-                                                {wordlist::FileCause::NoSpace, 28}));
+                                                {base::FileCause::NoSpace, 28}));
     using Gap = form::wording::InputMethodGap;
     for (Gap::Cause cause :
          {Gap::Cause::NotSetForQt, Gap::Cause::NoQtModule, Gap::Cause::NoFcitxModule})

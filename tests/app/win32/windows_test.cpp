@@ -199,7 +199,7 @@ TEST(SettingsFile, AChoiceThatCannotBeKeptSaysWhichFileAndWhy) {
     RemoveDirectoryW(home.c_str());
     ASSERT_TRUE(notKept.has_value());
     EXPECT_EQ(notKept->file.wstring(), folder + L"\\wordpour.ini");
-    EXPECT_EQ(notKept->error.cause, wordpour::wordlist::FileCause::NotAFolder);
+    EXPECT_EQ(notKept->error.cause, wordpour::base::FileCause::NotAFolder);
 }
 
 TEST(FileDialog, AFilterBecomesTheDialogsPairs) {

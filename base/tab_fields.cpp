@@ -1,8 +1,8 @@
-#include "wordlist/tab_fields.h"
+#include "base/tab_fields.h"
 
-#include "wordlist/unicode.h"
+#include "base/unicode.h"
 
-namespace wordpour::wordlist {
+namespace wordpour::base {
 
 void appendField(std::string& line, std::u16string_view text) {
     for (char c : encodeUtf8(text)) {
@@ -63,4 +63,4 @@ std::vector<std::string_view> splitFields(std::string_view line) {
     }
 }
 
-}  // namespace wordpour::wordlist
+}  // namespace wordpour::base

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <variant>
 
-#include "wordlist/file_error.h"
+#include "base/file_error.h"
 
-namespace wordpour::wordlist {
+namespace wordpour::base {
 
 // Every byte of the file.
 std::variant<std::string, FileError> readWholeFile(const std::filesystem::path& path);
@@ -22,4 +22,4 @@ std::variant<std::string, FileError> readWholeFile(const std::filesystem::path& 
 std::optional<FileError> replaceWholeFile(const std::filesystem::path& path,
                                           std::string_view bytes);
 
-}  // namespace wordpour::wordlist
+}  // namespace wordpour::base

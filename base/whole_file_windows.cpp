@@ -7,9 +7,9 @@
 
 #include <windows.h>
 
-#include "wordlist/whole_file.h"
+#include "base/whole_file.h"
 
-namespace wordpour::wordlist {
+namespace wordpour::base {
 
 namespace {
 
@@ -139,4 +139,4 @@ std::optional<FileError> replaceWholeFile(const std::filesystem::path& path,
     return std::nullopt;
 }
 
-}  // namespace wordpour::wordlist
+}  // namespace wordpour::base

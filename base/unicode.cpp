@@ -1,6 +1,6 @@
-#include "wordlist/unicode.h"
+#include "base/unicode.h"
 
-namespace wordpour::wordlist {
+namespace wordpour::base {
 
 namespace {
 
@@ -130,4 +130,4 @@ std::string encodeUtf8(std::u16string_view text) {
     return out;
 }
 
-}  // namespace wordpour::wordlist
+}  // namespace wordpour::base

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace wordpour::wordlist {
+namespace wordpour::base {
 
 // Appends `text` as a field, escaped, to `line`.
 void appendField(std::string& line, std::u16string_view text);
@@ -18,4 +18,4 @@ std::optional<std::u16string> fieldText(std::string_view field);
 // The fields of a line, split at its tabs.
 std::vector<std::string_view> splitFields(std::string_view line);
 
-}  // namespace wordpour::wordlist
+}  // namespace wordpour::base

@@ -1,7 +1,7 @@
 // Why a file could not be read or replaced, in terms a user can act on.
 #pragma once
 
-namespace wordpour::wordlist {
+namespace wordpour::base {
 
 enum class FileCause {
     NoSpace,             // the disk (or the user's quota) is full
@@ -27,4 +27,4 @@ struct FileError {
 // on Windows).
 FileError systemError(int code);
 
-}  // namespace wordpour::wordlist
+}  // namespace wordpour::base

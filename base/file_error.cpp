@@ -1,4 +1,4 @@
-#include "wordlist/file_error.h"
+#include "base/file_error.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -6,7 +6,7 @@
 #include <cerrno>
 #endif
 
-namespace wordpour::wordlist {
+namespace wordpour::base {
 
 FileError systemError(int code) {
 #ifdef _WIN32
@@ -61,4 +61,4 @@ FileError systemError(int code) {
 #endif
 }
 
-}  // namespace wordpour::wordlist
+}  // namespace wordpour::base

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace wordpour::wordlist {
+namespace wordpour::base {
 
 // The position of the first surrogate that is not half of a pair, or npos.
 std::size_t firstUnpairedSurrogate(std::u16string_view text);
@@ -27,4 +27,4 @@ std::string encodeUtf8(std::u16string_view text);
 std::optional<std::u16string> decodeUtf8(std::string_view bytes);
 std::optional<std::u16string> decodeUtf16(std::string_view bytes, bool bigEndian);
 
-}  // namespace wordpour::wordlist
+}  // namespace wordpour::base

@@ -9,9 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "wordlist/whole_file.h"
+#include "base/whole_file.h"
 
-namespace wordpour::wordlist {
+namespace wordpour::base {
 
 namespace {
 
@@ -146,4 +146,4 @@ std::optional<FileError> replaceWholeFile(const std::filesystem::path& path,
     return std::nullopt;
 }
 
-}  // namespace wordpour::wordlist
+}  // namespace wordpour::base
