@@ -83,6 +83,11 @@ int main(int argc, char** argv) {
     }
     timeEntries(session, view, 50);  // warm up the bridge and the sheet
 
+    // The floor: the three round trips an entry needs (read the cell,
+    // write it, show the application), as three setFormula calls on one
+    // cell of the same office, measured beside the entries.
+    office.timeSetFormula(path, u"Sheet1", u"Z1", 50);
+    const Figures setFormula = figures(office.timeSetFormula(path, u"Sheet1", u"Z1", count));
     session.setCellName(u"A1");
     const Figures top = timeEntries(session, view, count);
     session.setCellName(u"A60000");
@@ -140,6 +145,10 @@ int main(int argc, char** argv) {
 
     std::printf("word entry, %d entries from row 2:      median %.3f ms, p99 %.3f ms\n", count,
                 top.median, top.p99);
+    std::printf(
+        "entry floor: 3 x setFormula median %.3f ms = %.3f ms; entry median %.3f ms; "
+        "ratio %.2f\n",
+        setFormula.median, 3 * setFormula.median, top.median, top.median / (3 * setFormula.median));
     std::printf("word entry, %d entries from row 60001:  median %.3f ms, p99 %.3f ms\n", count,
                 deep.median, deep.p99);
     std::printf("word entry, %d entries 20 ms apart:      median %.3f ms, p99 %.3f ms\n", paced,

@@ -333,6 +333,24 @@ void TestOffice::setCell(const std::string& path, std::u16string_view sheet,
         ->setString(toUno(text));
 }
 
+std::vector<double> TestOffice::timeSetFormula(const std::string& path, std::u16string_view sheet,
+                                               std::u16string_view name, int count) {
+    Reference<css::sheet::XSpreadsheet> worksheet(sheetsOf(findOpen(path))->getByName(toUno(sheet)),
+                                                  UNO_QUERY_THROW);
+    Reference<css::table::XCell> cell(worksheet->getCellRangeByName(toUno(name)), UNO_QUERY_THROW);
+    std::vector<double> ms;
+    ms.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const OUString text = "'floor" + OUString::number(i);
+        const auto start = std::chrono::steady_clock::now();
+        cell->setFormula(text);
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    return ms;
+}
+
 void TestOffice::typeInto(const std::string& path, std::u16string_view sheet,
                           std::u16string_view name, std::u16string_view input) {
     Reference<css::sheet::XSpreadsheet> worksheet(sheetsOf(findOpen(path))->getByName(toUno(sheet)),
