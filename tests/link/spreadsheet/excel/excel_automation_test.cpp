@@ -64,11 +64,8 @@ std::string utf8(const std::u16string& text) {
 
 // Starts the link, or fails the test with the message the user would see.
 void start(WorkbookLink& link, const std::wstring& book, MemoryBox& box) {
-    try {
-        link.start(u16(book), box.text());
-    } catch (const StartupError& error) {
-        FAIL() << utf8(wordpour::testing::startupMessage(error).prompt);
-    }
+    if (const auto failed = link.start(u16(book), box.text()))
+        FAIL() << utf8(wordpour::testing::startupMessage(*failed).prompt);
 }
 
 class ExcelAutomation : public ::testing::Test {
@@ -136,10 +133,10 @@ protected:
 TEST_F(ExcelAutomation, NoServerRunningIsTheAttachError) {
     WorkbookLink link(wordpour::testing::programBackend());
     MemoryBox box;
-    try {
-        link.start(u16(dir_ + L"book.xls"), u"A1");
+    if (const auto failed = link.start(u16(dir_ + L"book.xls"), u"A1"); !failed) {
         ADD_FAILURE() << "attached to nothing";
-    } catch (const StartupError& error) {
+    } else {
+        const StartupError& error = *failed;
         EXPECT_NE(
             wordpour::testing::startupMessage(error).prompt.find(u"表計算ソフトに接続できません"),
             std::u16string::npos);
@@ -165,6 +162,9 @@ TEST_F(ExcelAutomation, TheCallsOfStartUpAndEntries) {
         "Count flags=2 lcid=1033 args= named=",
         "Open flags=1 lcid=1033 args=8 named= value=" + book,
         "Count flags=2 lcid=1033 args= named=",
+        // Where the workbook's file is: each entry asks again, as Excel
+        // tells no one of a Save As.
+        "FullName flags=2 lcid=1033 args= named=",
         "Worksheets flags=2 lcid=1033 args= named=",
         "0 flags=3 lcid=1033 args=8 named= value=sheet1",
         "Range flags=3 lcid=1033 args=8 named= value=A1",
@@ -175,12 +175,14 @@ TEST_F(ExcelAutomation, TheCallsOfStartUpAndEntries) {
         "MergeCells flags=2 lcid=1033 args= named=",
         "6 flags=4 lcid=1033 args=8 named=-3 value='=1+1",
         "cell A2='=1+1",
+        "FullName flags=2 lcid=1033 args= named=",
         "Visible flags=4 lcid=1033 args=11 named=-3 value=true",
         "Range flags=3 lcid=1033 args=8 named= value=A3",
         "6 flags=2 lcid=1033 args= named=",
         "MergeCells flags=2 lcid=1033 args= named=",
         "6 flags=4 lcid=1033 args=8 named=-3 value=",
         "cell A3=",
+        "FullName flags=2 lcid=1033 args= named=",
         "Visible flags=4 lcid=1033 args=11 named=-3 value=true",
     };
     EXPECT_EQ(calls(), expected);
@@ -393,10 +395,10 @@ TEST_F(ExcelAutomation, FailuresAreReportedAsErrors) {
     };
     for (const Case& c : cases) {
         WorkbookLink link(wordpour::testing::programBackend());
-        try {
-            link.start(u16(dir_ + c.book), u"A1");
+        if (const auto failed = link.start(u16(dir_ + c.book), u"A1"); !failed) {
             ADD_FAILURE() << "started";
-        } catch (const StartupError& error) {
+        } else {
+            const StartupError& error = *failed;
             EXPECT_NE(wordpour::testing::startupMessage(error).prompt.find(c.says),
                       std::u16string::npos)
                 << utf8(wordpour::testing::startupMessage(error).prompt);
@@ -440,10 +442,10 @@ TEST_F(ExcelAutomation, ARestartedExcelIsLinkedAgainAndTheWorkbookOpenedAgain) {
     const auto failed = enterWord(link, box, u"後");
     ASSERT_TRUE(failed.has_value());  // the link to the ended Excel is gone
     const std::u16string book = u16(dir_ + L"book.xls");
-    EXPECT_FALSE(link.reattach(book));  // the new Excel has nothing open
-    link.retake(book);
-    EXPECT_TRUE(link.reattach(book));  // open now, as Workbooks' FullName tells
-    link.retake(book);
+    EXPECT_FALSE(link.reattach(book).bookOpen);  // the new Excel has nothing open
+    EXPECT_FALSE(link.retake(book));
+    EXPECT_TRUE(link.reattach(book).bookOpen);  // open now, as Workbooks' FullName tells
+    EXPECT_FALSE(link.retake(book));
     EXPECT_FALSE(enterWord(link, box, u"後").has_value());
     const auto lines = calls();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "cell A3='後"), lines.end());
