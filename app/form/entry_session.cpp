@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <variant>
@@ -10,12 +9,10 @@
 #include "app/find/kana.h"
 #include "app/form/layout.h"
 #include "app/form/wording.h"
+#include "base/whole_file.h"
 #include "cells/cell_name.h"
 #include "journal/csv.h"
-#include "journal/unsaved.h"
 #include "wordlist/list_store.h"
-#include "base/unicode.h"
-#include "base/whole_file.h"
 
 namespace wordpour::form {
 
@@ -32,12 +29,6 @@ std::int64_t nowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::system_clock::now().time_since_epoch())
         .count();
-}
-
-// The backend's own words go to standard error, for whoever debugs.
-void logDetail(const std::optional<link::spreadsheet::Error>& error) {
-    if (error && !error->detail().empty())
-        std::fprintf(stderr, "%s\n", wording::diagnostic(*error).c_str());
 }
 
 }  // namespace
@@ -81,7 +72,7 @@ bool EntrySession::start() {
         if (!startLink(path, true, failed)) return false;
     }
     if (failed) {
-        logDetail(failed->cause);
+        wording::logDiagnostic(failed->cause);
         view_.messageBox(wording::startupFailure(*failed, link_.applicationName()));
         return false;
     }
@@ -99,14 +90,11 @@ bool EntrySession::start() {
     // A workbook whose file is older than entries the journal holds for it
     // may have lost them (the spreadsheet crashed, or it was closed unsaved):
     // they are offered back before the window shows.
-    std::vector<link::WorkbookLink::Made> made;
-    link::WorkbookLink::Checked checked;
-    linkThread_.runAndWait([link = &link_, &made, &checked, journal = journal_->journal(),
-                            book = linkedBook_, now = nowMs()] {
-        made = unsavedMade(journal, book, now);
-        if (!made.empty()) checked = link->check(made);
-    });
-    writeBack_.offer(whatWasLost(made, checked), nullptr);
+    Lost found;
+    linkThread_.runAndWait([link = &link_, &found, journal = journal_->journal(),
+                            book = linkedBook_,
+                            now = nowMs()] { found = findLost(*link, journal, book, now); });
+    writeBack_.offer(found, nullptr);
     confirmOverwrite_ = view_.setting(kConfirmOverwriteKey, true);
     view_.setChecked(Command::ConfirmOverwrite, confirmOverwrite_);
     view_.setFocus(Focus::WordBox);
@@ -231,7 +219,7 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
     // The application or the workbook went away before the word was in:
     // linked again, the same entry goes on, once.
     if (!result.written && lostLink(result.failure) && mayRelink) {
-        logDetail(result.failure);
+        wording::logDiagnostic(result.failure);
         return relinkThen(
             [this, entry, nameBefore] { write(entry, overwriteNow(), nameBefore, false); });
     }
@@ -264,7 +252,7 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
         view_.setUndoEnabled(true);
     }
     if (result.failure) {
-        logDetail(result.failure);
+        wording::logDiagnostic(result.failure);
         view_.messageBox(wording::entryFailed(*result.failure, entry->cell));
         view_.setFocus(Focus::Enter);
         // The rest of a write-back, and the command after it, wait for the
@@ -280,16 +268,12 @@ void EntrySession::offerLostThen(std::function<void()> then) {
     // What is still on its way into the journal is counted too.
     journal_->settle(std::chrono::seconds(2));
     view_.setWaiting(true);
-    linkThread_.ask(
-        [link = &link_, journal = journal_->journal(), book = linkedBook_, now = nowMs()] {
-            auto made = unsavedMade(journal, book, now);
-            auto checked = made.empty() ? link::WorkbookLink::Checked{} : link->check(made);
-            return whatWasLost(made, checked);
-        },
-        [this, then = std::move(then)](const Lost& found) mutable {
-            view_.setWaiting(false);
-            writeBack_.offer(found, std::move(then));
-        });
+    linkThread_.ask([link = &link_, journal = journal_->journal(), book = linkedBook_,
+                     now = nowMs()] { return findLost(*link, journal, book, now); },
+                    [this, then = std::move(then)](const Lost& found) mutable {
+                        view_.setWaiting(false);
+                        writeBack_.offer(found, std::move(then));
+                    });
 }
 
 void EntrySession::record(journal::Record::Kind kind, std::u16string cell, std::u16string word,
@@ -478,7 +462,7 @@ void EntrySession::undoDone(const EntryHistory::Record& last, const link::UndoRe
                             bool overwrite, bool mayRelink) {
     view_.setWaiting(false);
     if (lostLink(result.failure) && mayRelink) {
-        logDetail(result.failure);
+        wording::logDiagnostic(result.failure);
         return relinkThen([this, overwrite] { takeBack(overwrite, false); });
     }
     if (result.deleted) {
@@ -499,7 +483,7 @@ void EntrySession::undoDone(const EntryHistory::Record& last, const link::UndoRe
     }
     const std::u16string& cell = result.cell.empty() ? last.entry.cell : result.cell;
     if (result.failure) {
-        logDetail(result.failure);
+        wording::logDiagnostic(result.failure);
         view_.messageBox(wording::undoFailed(*result.failure, cell));
     }
     if (result.restored) {
@@ -543,11 +527,11 @@ void EntrySession::findColumnEnd(bool mayRelink) {
         [this, letters, nameBefore = cellName_, mayRelink](const link::ColumnEnd& result) {
             view_.setWaiting(false);
             if (lostLink(result.failure) && mayRelink) {
-                logDetail(result.failure);
+                wording::logDiagnostic(result.failure);
                 return relinkThen([this] { findColumnEnd(false); });
             }
             if (result.failure) {
-                logDetail(result.failure);
+                wording::logDiagnostic(result.failure);
                 view_.messageBox(wording::columnEndFailed(*result.failure, letters));
                 return;
             }

@@ -1,22 +1,11 @@
 #include "app/form/relink.h"
 
-#include <cstdio>
 #include <utility>
 
 #include "app/form/session_view.h"
 #include "app/form/wording.h"
 
 namespace wordpour::form {
-
-namespace {
-
-// The backend's own words go to standard error, for whoever debugs.
-void logDetail(const std::optional<link::spreadsheet::Error>& error) {
-    if (error && !error->detail().empty())
-        std::fprintf(stderr, "%s\n", wording::diagnostic(*error).c_str());
-}
-
-}  // namespace
 
 void Relink::start(std::u16string book, std::function<void()> then) {
     book_ = std::move(book);
@@ -48,7 +37,7 @@ void Relink::attached(link::Reattached found) {
         return;
     }
     if (found.failure) {
-        logDetail(found.failure);
+        wording::logDiagnostic(found.failure);
         return giveUp(wording::relinkFailed(*found.failure, book_, name));
     }
     // A workbook closed meanwhile is opened again only after a question,
@@ -60,7 +49,7 @@ void Relink::attached(link::Reattached found) {
 
 void Relink::started(std::optional<link::StartupError> failed) {
     if (failed) {
-        logDetail(failed->cause);
+        wording::logDiagnostic(failed->cause);
         return giveUp(wording::relinkStartFailed(*failed, link_.applicationName()));
     }
     attach();
@@ -77,7 +66,7 @@ void Relink::retake() {
 void Relink::retaken(std::optional<link::spreadsheet::Error> failed) {
     view_.setWaiting(false);
     if (failed) {
-        logDetail(failed);
+        wording::logDiagnostic(failed);
         return giveUp(wording::relinkFailed(*failed, book_, link_.applicationName()));
     }
     step_ = Step::Idle;

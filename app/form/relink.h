@@ -25,7 +25,6 @@ public:
     // Links again to the workbook `book`; once it is taken again, `then`
     // runs. Nothing runs when the person declines or linking fails.
     void start(std::u16string book, std::function<void()> then);
-    bool underWay() const { return step_ != Step::Idle; }
 
 private:
     enum class Step {

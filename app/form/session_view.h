@@ -14,8 +14,8 @@
 
 #include "app/form/commands.h"
 #include "app/form/message.h"
-#include "journal/journal.h"
 #include "base/file_error.h"
+#include "journal/journal.h"
 
 namespace wordpour::form {
 

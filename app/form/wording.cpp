@@ -6,20 +6,21 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <string>
 
 #include "app/form/commands.h"
 #include "app/form/layout.h"
-#include "cells/cell_name.h"
 #include "base/unicode.h"
+#include "cells/cell_name.h"
 
 namespace wordpour::form::wording {
 
 namespace {
 
+using base::FileCause;
 using link::spreadsheet::Failure;
 using link::spreadsheet::Remedy;
-using base::FileCause;
 
 std::u16string decimal(std::size_t n) {
     const std::string digits = std::to_string(n);
@@ -284,6 +285,10 @@ std::u16string waitingFor(std::u16string_view applicationName) {
 std::string diagnostic(const link::spreadsheet::Error& error) {
     return "wordpour: spreadsheet failure " + std::to_string(static_cast<int>(error.failure())) +
            ": " + base::encodeUtf8(error.detail());
+}
+
+void logDiagnostic(const std::optional<link::spreadsheet::Error>& error) {
+    if (error && !error->detail().empty()) std::fprintf(stderr, "%s\n", diagnostic(*error).c_str());
 }
 
 Message entryRefused(const link::EntryRefusal& refusal) {

@@ -24,6 +24,9 @@ Message startupFailure(const link::StartupError& error, std::u16string_view appl
 // messages never show the backend's own (often English) words.
 std::string diagnostic(const link::spreadsheet::Error& error);
 
+// The same to standard error, when the backend said anything.
+void logDiagnostic(const std::optional<link::spreadsheet::Error>& error);
+
 // What the window says while the start-up waits for the application.
 std::u16string waitingFor(std::u16string_view applicationName);
 

@@ -6,13 +6,13 @@
 
 #include "app/form/session_view.h"
 #include "app/form/wording.h"
-#include "journal/unsaved.h"
 #include "base/unicode.h"
+#include "journal/unsaved.h"
 
 namespace wordpour::form {
 
-std::vector<link::WorkbookLink::Made> unsavedMade(const journal::Journal& journal,
-                                                  const std::u16string& book, std::int64_t now) {
+Lost findLost(link::WorkbookLink& link, const journal::Journal& journal, const std::u16string& book,
+              std::int64_t now) {
     const std::int64_t saved = journal::savedAt(std::filesystem::path(book)).value_or(0);
     std::vector<link::WorkbookLink::Made> made;
     // Only the journal's files written since the workbook was saved are read.
@@ -20,14 +20,10 @@ std::vector<link::WorkbookLink::Made> unsavedMade(const journal::Journal& journa
          journal::unsavedEntries(journal.read(journal::readFrom(saved, now)), book, saved, now))
         made.push_back(
             {{std::move(record.cell), std::move(record.word)}, std::move(record.before)});
-    return made;
-}
-
-Lost whatWasLost(const std::vector<link::WorkbookLink::Made>& made,
-                 const link::WorkbookLink::Checked& checked) {
+    if (made.empty()) return {};
+    const auto checked = link.check(made);
     if (checked.failure) {
-        // A workbook that cannot be read now is reported by the next command.
-        std::fprintf(stderr, "%s\n", wording::diagnostic(*checked.failure).c_str());
+        wording::logDiagnostic(checked.failure);
         return {};
     }
     Lost found;

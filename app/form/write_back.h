@@ -23,17 +23,13 @@ struct Lost {
     std::vector<std::u16string> changed;  // cells that hold something else now
 };
 
-// The journal's entries made into `book` since its file was last saved,
-// not taken back since, as the link checks them. Reads only files: it
-// runs on the link's thread, with its own copies.
-std::vector<link::WorkbookLink::Made> unsavedMade(const journal::Journal& journal,
-                                                  const std::u16string& book, std::int64_t now);
-
-// What the link found of each of `made`: the lost, the changed; a record
-// that could not be checked is logged and left out. A link that failed
-// finds nothing: the next command reports it.
-Lost whatWasLost(const std::vector<link::WorkbookLink::Made>& made,
-                 const link::WorkbookLink::Checked& checked);
+// What `book` lost of the journal's entries made into it since its file
+// was last saved (not taken back since), as `link` finds their cells: the
+// lost, the changed; a record that could not be checked is logged and left
+// out. A link that failed finds nothing: the next command reports it. Runs
+// on the link's thread, with its own copies of the journal and the path.
+Lost findLost(link::WorkbookLink& link, const journal::Journal& journal, const std::u16string& book,
+              std::int64_t now);
 
 class WriteBack {
 public:
