@@ -5,9 +5,9 @@
 #include <string>
 #include <system_error>
 
+#include "base/whole_file.h"
 #include "journal/journal_file.h"
 #include "journal/unsaved.h"
-#include "base/whole_file.h"
 
 namespace wordpour::journal {
 

@@ -11,8 +11,8 @@
 #include <optional>
 #include <vector>
 
-#include "journal/record.h"
 #include "base/file_error.h"
+#include "journal/record.h"
 
 namespace wordpour::journal {
 

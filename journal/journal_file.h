@@ -24,7 +24,7 @@ public:
 // line feed if the file's last line was cut short, then flushes it to the
 // disk (and the folder, for a new file).
 std::optional<base::FileError> appendFlushed(const std::filesystem::path& file,
-                                                 std::string_view bytes);
+                                             std::string_view bytes);
 
 // The user's folder for data kept between runs.
 std::filesystem::path dataFolder();

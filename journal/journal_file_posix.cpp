@@ -58,7 +58,7 @@ std::unique_ptr<FolderLock> FolderLock::take(const std::filesystem::path& folder
 }
 
 std::optional<base::FileError> appendFlushed(const std::filesystem::path& file,
-                                                 std::string_view bytes) {
+                                             std::string_view bytes) {
     const bool existed = access(file.c_str(), F_OK) == 0;
     const int fd = open(file.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return base::systemError(errno);

@@ -46,12 +46,11 @@ std::unique_ptr<FolderLock> FolderLock::take(const std::filesystem::path& folder
 }
 
 std::optional<base::FileError> appendFlushed(const std::filesystem::path& file,
-                                                 std::string_view bytes) {
+                                             std::string_view bytes) {
     const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ | FILE_APPEND_DATA,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return base::systemError(static_cast<int>(GetLastError()));
+    if (handle == INVALID_HANDLE_VALUE) return base::systemError(static_cast<int>(GetLastError()));
     std::string line;
     LARGE_INTEGER size{};
     // A line cut short by a crash is ended first: the new record must not

@@ -9,8 +9,7 @@ constexpr std::chrono::milliseconds kQuitWait{2000};
 constexpr std::chrono::milliseconds kGather{5};
 }  // namespace
 
-JournalWriter::JournalWriter(Journal journal,
-                             std::function<void(const base::FileError&)> failed)
+JournalWriter::JournalWriter(Journal journal, std::function<void(const base::FileError&)> failed)
     : state_(std::make_shared<State>()) {
     state_->journal = std::move(journal);
     state_->failed = std::move(failed);

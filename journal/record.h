@@ -20,7 +20,7 @@ struct Record {
     std::u16string book;    // the workbook's path
     std::u16string sheet;   // the sheet's name as taken
     std::u16string cell;
-    std::u16string word;                    // written, or taken back
+    std::u16string word;        // written, or taken back
     cells::CellContent before;  // what the cell held before the entry
 
     bool operator==(const Record&) const = default;

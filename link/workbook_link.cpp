@@ -5,9 +5,9 @@
 #include <system_error>
 #include <utility>
 
+#include "base/unicode.h"
 #include "cells/cell_address.h"
 #include "cells/cell_name.h"
-#include "base/unicode.h"
 
 namespace wordpour::link {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/unicode.h"
 #include "wordlist/charset_guess.h"
 #include "wordlist/code_page.h"
-#include "base/unicode.h"
 
 namespace wordpour::wordlist {
 

@@ -60,7 +60,8 @@ std::optional<ListFileProblem> saveListFile(const std::filesystem::path& path,
     // other words: rather keep the old file. Real text all but never does.
     if (detectEncoding(bytes).encoding != ListEncoding::Cp932)
         return problem(Kind::Ambiguous, path);
-    if (auto error = base::replaceWholeFile(path, bytes)) return problem(Kind::NotSaved, path, *error);
+    if (auto error = base::replaceWholeFile(path, bytes))
+        return problem(Kind::NotSaved, path, *error);
     return std::nullopt;
 }
 

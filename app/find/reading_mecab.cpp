@@ -45,8 +45,7 @@ public:
         for (const mecab_node_t* node = mecab_sparse_tonode2(tagger_, text.data(), text.size());
              node; node = node->next) {
             if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE) continue;
-            const auto surface =
-                base::decodeUtf8(std::string_view(node->surface, node->length));
+            const auto surface = base::decodeUtf8(std::string_view(node->surface, node->length));
             if (!surface) return std::nullopt;
             const std::string_view read = node->stat == MECAB_UNK_NODE
                                               ? std::string_view()

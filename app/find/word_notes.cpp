@@ -15,7 +15,7 @@ namespace {
 constexpr std::string_view kHeader = "wordpour word notes 1";
 
 // A line of a word as long as a cell holds, escaped, and its reading.
-constexpr std::size_t kLongestLine = 256 * 1024;
+constexpr std::size_t kLongestLine = std::size_t{256} * 1024;
 
 template <typename Number>
 std::optional<Number> number(std::string_view field) {

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "base/unicode.h"
 #include "wordlist/charset_guess.h"
 #include "wordlist/code_page.h"
 #include "wordlist/list_file.h"
-#include "base/unicode.h"
 
 namespace {
 

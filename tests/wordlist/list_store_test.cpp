@@ -23,10 +23,10 @@
 #endif
 
 #include "app/form/wording.h"
+#include "base/whole_file.h"
 #include "tests/support/utf8.h"
 #include "wordlist/code_page.h"
 #include "wordlist/list_store.h"
-#include "base/whole_file.h"
 
 namespace {
 

@@ -608,12 +608,12 @@ class CalcWorkbook final : public Workbook {
 public:
     CalcWorkbook(const Reference<css::sheet::XSpreadsheetDocument>& document, bool openedHere,
                  bool text, std::shared_ptr<const WatchedEditing> editing,
-                 rtl::Reference<SavedAsWatch> saves)
+                 const rtl::Reference<SavedAsWatch>& saves)
         : document_(document),
           openedHere_(openedHere),
           text_(text),
           editing_(std::move(editing)),
-          saves_(std::move(saves)),
+          saves_(saves),
           seen_(saves_.is() ? saves_->saves.load() : 0) {}
 
     bool isText() const override { return text_; }

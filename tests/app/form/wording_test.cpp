@@ -106,8 +106,7 @@ std::vector<Message> everyMessage() {
     all.push_back(form::wording::journalList({}));
     all.push_back(form::wording::journalList(
         {{journal::Record::Kind::Entry, 0, u"/b/x.xls", u"sheet1", u"A2", u"りんご", {}}}));
-    all.push_back(
-        form::wording::csvNotSaved("/w/入力の記録.csv", {base::FileCause::NoSpace, 28}));
+    all.push_back(form::wording::csvNotSaved("/w/入力の記録.csv", {base::FileCause::NoSpace, 28}));
     all.push_back(form::wording::journalNotKept("/home/u/.local/share/wordpour",
                                                 {base::FileCause::NoSpace, 28}));
     using Gap = form::wording::InputMethodGap;
