@@ -80,7 +80,13 @@ PROFILE
     fcitx5 -d --disable=classicui,kimpanel,notificationitem,notifications,wayland,waylandim \
         >"$work/fcitx5.log" 2>&1
     daemon=fcitx5
-    ready() { fcitx5-remote >/dev/null 2>&1; }
+    # Asked of the bus itself: fcitx5-remote would have D-Bus start a
+    # second fcitx5, one without this test's home and its Mozc.
+    ready() {
+        dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+            org.freedesktop.DBus.NameHasOwner string:org.fcitx.Fcitx5 2>/dev/null |
+            grep -q 'boolean true'
+    }
     # Activates the input method of the focused window: Mozc, the group's own.
     mozc() { fcitx5-remote -o 2>/dev/null || true; [ "$(fcitx5-remote -n 2>/dev/null)" = mozc ]; }
     hiragana() { :; }  # Mozc under fcitx5 starts in hiragana

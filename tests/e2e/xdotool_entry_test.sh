@@ -55,7 +55,7 @@ dialog_titled() {
     sleep 0.5
 }
 
-japanese_keymap "在庫表" "$work" || fail "could not load a keymap for the workbook's name"
+japanese_keymap "在庫表東京都庁" "$work" || fail "could not load a keymap for the Japanese typed"
 openbox >/dev/null 2>&1 &
 wm=$!
 
