@@ -6,11 +6,20 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <variant>
 
 #include "base/file_error.h"
 
 namespace wordpour::base {
+
+// The path made absolute, so that a message names the file the person can
+// find; the path as it is when that fails.
+inline std::filesystem::path absolutePath(const std::filesystem::path& path) {
+    std::error_code failed;
+    std::filesystem::path whole = std::filesystem::absolute(path, failed);
+    return failed ? path : whole;
+}
 
 // Every byte of the file.
 std::variant<std::string, FileError> readWholeFile(const std::filesystem::path& path);

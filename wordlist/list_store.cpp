@@ -9,16 +9,9 @@ namespace wordpour::wordlist {
 
 namespace {
 
-// The absolute path, so that the user finds the file.
-std::filesystem::path absolutePath(const std::filesystem::path& path) {
-    std::error_code failed;
-    std::filesystem::path whole = std::filesystem::absolute(path, failed);
-    return failed ? path : whole;
-}
-
 ListFileProblem problem(ListFileProblem::Kind kind, const std::filesystem::path& path,
                         base::FileError error = {}, std::size_t index = 0) {
-    return {kind, absolutePath(path), error, index};
+    return {kind, base::absolutePath(path), error, index};
 }
 
 }  // namespace

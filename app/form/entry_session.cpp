@@ -18,13 +18,6 @@ namespace wordpour::form {
 
 namespace {
 
-// The absolute path, so that the person finds the file.
-std::filesystem::path absolutePath(const std::filesystem::path& path) {
-    std::error_code failed;
-    auto whole = std::filesystem::absolute(path, failed);
-    return failed ? path : whole;
-}
-
 std::int64_t nowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::system_clock::now().time_since_epoch())
@@ -333,7 +326,7 @@ void EntrySession::loadList() {
     appendWords(std::move(words));
     if (!whole)
         view_.messageBox(
-            wording::notesCut(absolutePath(kNotesFileName), find::WordNotes::kMostLines));
+            wording::notesCut(base::absolutePath(kNotesFileName), find::WordNotes::kMostLines));
 }
 
 void EntrySession::saveList() {
@@ -345,7 +338,7 @@ void EntrySession::saveList() {
         view_.messageBox(wording::listFileProblem(*problem, words_.entries(), wording::kSaveTitle));
     } else if (auto failed = base::replaceWholeFile(kNotesFileName, words_.notesText())) {
         // The words are safe; readings and counts hold until the program ends.
-        view_.messageBox(wording::notesNotSaved(absolutePath(kNotesFileName), *failed));
+        view_.messageBox(wording::notesNotSaved(base::absolutePath(kNotesFileName), *failed));
     }
     view_.setFocus(Focus::Enter);
 }
