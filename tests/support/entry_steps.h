@@ -1,7 +1,8 @@
 // A word entry as the entry session makes it, for tests without a window:
 // the word and the current cell name checked, the word written through the
-// link, the name moved to the cell written, and the outcome worded as the
-// window words it.
+// link, the name moved to the cell written, and why nothing was written as
+// the link says it. How the window words each outcome is the window
+// logic's to test.
 #pragma once
 
 #include <optional>
@@ -9,7 +10,7 @@
 #include <string_view>
 #include <variant>
 
-#include "app/form/wording.h"
+#include "base/unicode.h"
 #include "link/spreadsheet/chosen_backend.h"
 #include "link/workbook_link.h"
 
@@ -34,22 +35,52 @@ inline link::spreadsheet::Backend programBackend(bool canStart = false) {
     return backend;
 }
 
-// The message the window shows for a start-up failure.
-inline form::Message startupMessage(const link::StartupError& error) {
-    return form::wording::startupFailure(error, link::spreadsheet::chosenBackend().applicationName);
-}
+// Why an entry wrote nothing: refused before anything was sent, or failed
+// in the application.
+using Stop = std::variant<link::EntryRefusal, link::spreadsheet::Error>;
 
-// Returns the message the window would show, if any.
-inline std::optional<form::Message> enterWord(link::WorkbookLink& link, MemoryBox& name,
-                                              std::u16string_view word) {
+// Returns why nothing was written, if it was not.
+inline std::optional<Stop> enterWord(link::WorkbookLink& link, MemoryBox& name,
+                                     std::u16string_view word) {
     auto prepared = link::WorkbookLink::prepareEntry(name.text(), word);
-    if (auto* refusal = std::get_if<link::EntryRefusal>(&prepared))
-        return form::wording::entryRefused(*refusal);
+    if (auto* refusal = std::get_if<link::EntryRefusal>(&prepared)) return Stop(*refusal);
     const auto& entry = std::get<link::Entry>(prepared);
     const link::EntryResult result = link.write(entry);
     if (result.written) name.setText(entry.cell);
-    if (result.failure) return form::wording::entryFailed(*result.failure, entry.cell);
+    if (result.failure) return Stop(*result.failure);
     return std::nullopt;
+}
+
+// The application's failure an entry stopped at; nothing when it was
+// written or refused.
+inline std::optional<link::spreadsheet::Failure> failureOf(const std::optional<Stop>& stop) {
+    if (!stop) return std::nullopt;
+    if (const auto* error = std::get_if<link::spreadsheet::Error>(&*stop)) return error->failure();
+    return std::nullopt;
+}
+
+// The application's failure a start-up stopped at, if the application failed.
+inline std::optional<link::spreadsheet::Failure> failureOf(const link::StartupError& error) {
+    if (!error.cause) return std::nullopt;
+    return error.cause->failure();
+}
+
+// For a test's own failure message: the outcome as the link knows it.
+inline std::string said(const link::spreadsheet::Error& error) {
+    return "failure " + std::to_string(static_cast<int>(error.failure())) + " (" +
+           base::encodeUtf8(error.detail()) + ") subject \"" + base::encodeUtf8(error.subject()) +
+           "\"";
+}
+inline std::string said(const std::optional<Stop>& stop) {
+    if (!stop) return "written";
+    if (const auto* refusal = std::get_if<link::EntryRefusal>(&*stop))
+        return "refused " + std::to_string(static_cast<int>(refusal->kind)) + " at " +
+               std::to_string(refusal->at);
+    return said(std::get<link::spreadsheet::Error>(*stop));
+}
+inline std::string said(const link::StartupError& error) {
+    return "start-up " + std::to_string(static_cast<int>(error.kind)) + " on \"" +
+           base::encodeUtf8(error.book) + "\"" + (error.cause ? ": " + said(*error.cause) : "");
 }
 
 }  // namespace wordpour::testing

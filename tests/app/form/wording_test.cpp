@@ -210,6 +210,77 @@ TEST(Wording, StartUpFailuresSayTheirOwnCause) {
     }
 }
 
+// What an outcome carries (a cell, a position, a path, a pipe, a user
+// number, a file's cause) is named where the person reads it.
+TEST(Wording, OutcomesNameWhatTheyCarry) {
+    using link::spreadsheet::Error;
+    using link::spreadsheet::Remedy;
+    using Start = link::StartupError;
+    using Refusal = link::EntryRefusal;
+    using File = wordlist::ListFileProblem;
+    const std::u16string app = u"LibreOffice Calc";
+    const auto starting = [&](Error error) {
+        return form::wording::startupFailure(Start(Start::Kind::Spreadsheet, u"/b/x.xls", error),
+                                             app);
+    };
+    const auto saving = [](base::FileCause cause) {
+        return form::wording::listFileProblem({File::Kind::NotSaved, "/w/List", {cause, 1}, 0}, {},
+                                              u"t");
+    };
+    const struct {
+        Message said;
+        std::vector<std::u16string> parts;
+        std::u16string_view never = u"接続が切れました";  // a cause it is not
+    } rows[] = {
+        {starting(Error(Failure::NotRunning, kRaw, Remedy::StartListening, u"wp-pipe")),
+         {u"表計算ソフトに接続できません", u"soffice --accept=\"pipe,name=wp-pipe;urp;\""}},
+        {starting(Error(Failure::BadPipeName, kRaw, Remedy::None, u"bad name")),
+         {u"「bad name」（WORDPOUR_PIPE）は使えません"}},
+        {starting(Error(Failure::PipeIsLink, kRaw, Remedy::None, u"/tmp/OSL_l")),
+         {u"「/tmp/OSL_l」に、ソケットではなくあなたのシンボリックリンクがある"}},
+        {starting(Error(Failure::PipeIsFolder, kRaw, Remedy::None, u"/tmp/OSL_d")),
+         {u"ソケットではなくあなたのフォルダーがある"}},
+        {starting(Error(Failure::ForeignPipe, kRaw, Remedy::None, u"/tmp/OSL_f", 65534)),
+         {u"ほかのユーザーのもの", u"「/tmp/OSL_f」の持ち主: ユーザー番号 65534"}},
+        {starting(Error(Failure::OtherProfile, kRaw, Remedy::None, u"file:///p")),
+         {u"ほかのプロファイル「file:///p」", u"-env:UserInstallation=file:///p"}},
+        {starting(Error(Failure::NotTheFile, kRaw, Remedy::None, u"private:factory")),
+         {u"「/b/x.xls」", u"ファイルに結び付いていない文書", u"private:factory"}},
+        {starting(Error(Failure::ReadOnly, kRaw)), {u"「/b/x.xls」は読み取り専用"}},
+        {starting(Error(Failure::NoSheet, kRaw)), {u"ワークシート「sheet1」がありません"}},
+        {form::wording::startupFailure(Start(Start::Kind::BookMissing, u"/b/x.xls"), app),
+         {u"「/b/x.xls」が見つかりません"}},
+        {form::wording::entryRefused({Refusal::Kind::BrokenWord, 3}),
+         {u"4文字目が文字として正しくありません", u"何も書き込まず"}},
+        {form::wording::entryRefused({Refusal::Kind::WordTooLong, 32768}),
+         {u"32768文字", u"セルに入るのは32767文字までです"}},
+        {form::wording::entryFailed(Error(Failure::Range, kRaw), u"XFE2"), {u"に書き込めません"}},
+        {form::wording::entryFailed(Error(Failure::BeingEdited, kRaw), u"M5"),
+         {u"このセルを編集中です"}},
+        {form::wording::entryFailed(Error(Failure::Protected, kRaw), u"F2"),
+         {u"ワークシート「sheet1」が保護されています"}},
+        {form::wording::entryFailed(Error(Failure::SheetGone, kRaw), u"A3"),
+         {u"「sheet1」が削除されました"}},
+        {form::wording::entryFailed(Error(Failure::Disconnected, kRaw), u"A3"),
+         {u"閉じられた"},
+         u"受け付けません"},
+        {saving(base::FileCause::NoSpace),
+         {u"ディスクの空き容量が足りません", u"元のファイルはそのままです"}},
+        {saving(base::FileCause::ReadOnlyFileSystem), {u"読み取り専用のディスクです"}},
+        {saving(base::FileCause::TooLarge), {u"ファイルが大きすぎます"}},
+        {saving(base::FileCause::NotRegular), {u"名前付きパイプやデバイス"}},
+        {saving(base::FileCause::LinkLoop), {u"シンボリックリンクが循環しています"}},
+        {form::wording::listFileProblem({File::Kind::Ambiguous, "/w/List", {}, 0}, {u"縺"}, u"t"),
+         {u"区別できず"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(utf8(row.said.prompt));
+        for (const std::u16string& part : row.parts)
+            EXPECT_NE(row.said.prompt.find(part), std::u16string::npos) << utf8(part);
+        EXPECT_EQ(row.said.prompt.find(row.never), std::u16string::npos);
+    }
+}
+
 // Linking again fails while the program goes on: the person starts the
 // application and gives the command again, never Wordpour.
 TEST(Wording, ARelinkThatFailedAsksForTheCommandAgainNotARestart) {
