@@ -55,7 +55,7 @@ dialog_titled() {
     sleep 0.5
 }
 
-japanese_keymap "在庫表東京都庁" "$work" || fail "could not load a keymap for the Japanese typed"
+japanese_keymap "在庫表" "$work" || fail "could not load a keymap for the Japanese typed"
 openbox >/dev/null 2>&1 &
 wm=$!
 
@@ -212,15 +212,22 @@ cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" B9 B12 B13 | tr '\n' ' ')
 
 # Romaji typed on 入力, with no input method, begins a new word and finds
 # 東京都庁 by the reading the dictionary gave it; Enter writes it into B14.
+# The word comes from a List loaded with リスト開く: xdotool now and then
+# loses characters it types from a Japanese keymap.
+printf '\x93\x8c\x8b\x9e\x93\x73\x92\xa1\r\n' >List   # 東京都庁 in code page 932
+dialog_titled ctrl+o "ﾘｽﾄを開く" Return  # はい
 focus "$main"
-xdotool key ctrl+a
-focus "$(window "^ﾘｽﾄに追加")"
-xdotool type --delay 30 "東京都庁"
-xdotool key Return
-sleep 1                                 # the dictionary reads it meanwhile
-focus "$main"
+before=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | wc -l)
 xdotool type --delay 80 "toukyoutoc"    # 入力 has the focus
-sleep 0.5
+# The dictionary reads the new word on a thread of its own, and the box
+# searches again at each key: the last letter is typed again until the
+# find list shows the word.
+for _ in $(seq 1 50); do
+    sleep 0.2
+    [ "$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | wc -l)" -gt "$before" ] && break
+    xdotool key BackSpace
+    xdotool type c
+done
 xdotool key Return
 for _ in $(seq 1 50); do                # a busy machine answers later
     cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" B14 | tr '\n' ' ')
