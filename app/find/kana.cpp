@@ -294,4 +294,34 @@ std::optional<std::u16string> readingOf(std::u16string_view typed) {
     return way.kana;
 }
 
+namespace {
+
+// The vowel a kana ends in; 0 for none (ん, っ, ー, anything not kana).
+char vowelOf(char16_t c) {
+    constexpr std::u16string_view kRows[] = {
+        u"あかさたなはまやらわがざだばぱぁゃゎ", u"いきしちにひみりゐぎじぢびぴぃ",
+        u"うくすつぬふむゆるぐずづぶぷぅゅゔ", u"えけせてねへめれゑげぜでべぺぇ",
+        u"おこそとのほもよろをごぞどぼぽぉょ"};
+    constexpr char kVowels[] = "aiueo";
+    for (std::size_t row = 0; row < 5; ++row)
+        if (kRows[row].find(c) != std::u16string_view::npos) return kVowels[row];
+    return 0;
+}
+
+}  // namespace
+
+std::u16string withoutLongVowels(std::u16string_view reading) {
+    std::u16string shorter;
+    shorter.reserve(reading.size());
+    char before = 0;
+    for (char16_t c : reading) {
+        const bool longVowel = c == u'ー' || (c == u'う' && (before == 'o' || before == 'u')) ||
+                               (c == u'お' && before == 'o');
+        if (longVowel) continue;
+        shorter += c;
+        before = vowelOf(c);
+    }
+    return shorter.empty() ? std::u16string(reading) : shorter;
+}
+
 }  // namespace wordpour::find

@@ -17,6 +17,10 @@ bool isKana(std::u16string_view text);
 // Whether the text can be a reading: kana, with digits read as written
 // ("2ごうかん").
 bool isReading(std::u16string_view text);
+// A reading (hiragana) as romaji on signs writes it, its long vowels left
+// out: "ー", う after an o or u sound, お after an o sound. とうきょう is
+// ときょ ("tokyo"), おおさか おさか ("osaka"), りゅうがさき りゅがさき.
+std::u16string withoutLongVowels(std::u16string_view reading);
 
 // What a typed text can mean as a reading: each of `forms` (hiragana) is one
 // way to read it. A syllable still being typed at the end gives one form per

@@ -1,6 +1,7 @@
 #include "app/find/word_finder.h"
 
 #include <algorithm>
+#include <array>
 
 #include "app/find/kana.h"
 #include "app/find/search_key.h"
@@ -59,6 +60,7 @@ void WordFinder::keyPending() {
 void WordFinder::remove(std::size_t index) {
     keyPending();
     readings_ = {};  // the list's owner sets them again
+    shortReadings_ = {};
     auto& starts = keys_.starts;
     if (index >= starts.size()) return;
     const std::size_t begin = starts[index];
@@ -69,23 +71,79 @@ void WordFinder::remove(std::size_t index) {
         starts[i] -= static_cast<std::uint32_t>(end - begin);
 }
 
-void WordFinder::setReadings(const std::vector<std::u16string>& readings) {
-    readings_.text.clear();
-    readings_.starts.clear();
-    readings_.starts.reserve(readings.size());
-    for (const auto& reading : readings) {
-        readings_.starts.push_back(static_cast<std::uint32_t>(readings_.text.size()));
-        readings_.text += reading;
-        readings_.text += u'\0';
+WordFinder::Joined WordFinder::join(const std::vector<std::u16string>& readings) {
+    Joined joined;
+    for (std::size_t i = 0; i < readings.size(); ++i) {
+        if (i > 0) {
+            joined.exact += kNextReading;
+            joined.shortened += kNextReading;
+        }
+        joined.exact += readings[i];
+        joined.shortened += withoutLongVowels(readings[i]);
     }
+    return joined;
+}
+
+void WordFinder::setReadings(const std::vector<const Joined*>& readings) {
+    std::size_t exact = 0, shortened = 0;
+    for (const Joined* entry : readings)
+        if (entry) {
+            exact += entry->exact.size();
+            shortened += entry->shortened.size();
+        }
+    for (Keys* keys : {&readings_, &shortReadings_}) {
+        keys->text.clear();
+        keys->starts.clear();
+        keys->starts.reserve(readings.size());
+    }
+    readings_.text.reserve(exact + readings.size());
+    shortReadings_.text.reserve(shortened + readings.size());
+    for (const Joined* entry : readings) {
+        readings_.starts.push_back(static_cast<std::uint32_t>(readings_.text.size()));
+        shortReadings_.starts.push_back(static_cast<std::uint32_t>(shortReadings_.text.size()));
+        if (entry) {
+            readings_.text += entry->exact;
+            shortReadings_.text += entry->shortened;
+        }
+        readings_.text += u'\0';
+        shortReadings_.text += u'\0';
+    }
+}
+
+std::u16string WordFinder::reading(std::size_t index, std::size_t which) const {
+    if (index >= readings_.starts.size()) return {};
+    std::u16string_view entry(readings_.text);
+    entry = entry.substr(readings_.starts[index]);
+    entry = entry.substr(0, entry.find(u'\0'));
+    for (std::size_t i = 0; i < which; ++i) {
+        const std::size_t next = entry.find(kNextReading);
+        if (next == entry.npos) return {};
+        entry.remove_prefix(next + 1);
+    }
+    return std::u16string(entry.substr(0, entry.find(kNextReading)));
 }
 
 namespace {
 
-enum Mark : std::uint8_t { Not, Inside, AtStart };
+constexpr char16_t kNextReading = WordFinder::kNextReading;
 
-// Marks the entries whose key holds `key`, and whether at its start.
-void mark(const WordFinder::Keys& keys, std::u16string_view key, std::vector<std::uint8_t>& found) {
+// How well an entry matched, the best first when compared as numbers
+// backwards: at the start, then exact, then whole.
+struct Mark {
+    bool found = false;
+    bool atStart = false;
+    bool exact = false;
+    bool whole = false;
+    std::size_t reading = WordFinder::kWrittenForm;
+
+    int rank() const { return found ? 1 + 4 * atStart + 2 * exact + whole : 0; }
+};
+
+// Marks the entries whose key holds `key`: where, and whether at the start
+// of the key or of one of its readings. `readings`: the keys are readings,
+// parted by kNextReading.
+void mark(const WordFinder::Keys& keys, std::u16string_view key, std::vector<Mark>& found) {
+    constexpr bool exact = true, readings = false, mayBeWhole = true;
     const std::u16string_view all(keys.text);
     const auto& starts = keys.starts;
     for (std::size_t at = all.find(key); at != all.npos;) {
@@ -94,10 +152,89 @@ void mark(const WordFinder::Keys& keys, std::u16string_view key, std::vector<std
         const auto entry = static_cast<std::size_t>(
             std::upper_bound(starts.begin(), starts.end(), at) - starts.begin() - 1);
         if (entry >= found.size()) break;
-        // The first place in an entry is its leftmost: only it can be the start.
-        found[entry] = std::max<std::uint8_t>(found[entry], at == starts[entry] ? AtStart : Inside);
-        if (entry + 1 >= starts.size()) break;
-        at = all.find(key, starts[entry + 1]);
+        const std::size_t begin = starts[entry];
+        const bool atStart = at == begin || (readings && all[at - 1] == kNextReading);
+        const char16_t after = at + key.size() < all.size() ? all[at + key.size()] : u'\0';
+        Mark now{.found = true,
+                 .atStart = atStart,
+                 .exact = exact,
+                 .whole = mayBeWhole && atStart &&
+                          (after == u'\0' || (readings && after == kNextReading)),
+                 .reading = WordFinder::kWrittenForm};
+        if (readings)
+            now.reading = static_cast<std::size_t>(
+                std::count(all.begin() + static_cast<std::ptrdiff_t>(begin),
+                           all.begin() + static_cast<std::ptrdiff_t>(at), kNextReading));
+        if (now.rank() > found[entry].rank()) found[entry] = now;
+        // A written form can begin only at its first place; a later reading
+        // may still begin there.
+        if (readings) {
+            at = all.find(key, at + 1);
+        } else {
+            if (entry + 1 >= starts.size()) break;
+            at = all.find(key, starts[entry + 1]);
+        }
+    }
+}
+
+// A form of what was typed, read as kana.
+struct Form {
+    std::u16string text;
+    bool mayBeWhole;
+};
+
+// Marks the entries one of whose readings holds one of `forms`, in one pass
+// over the readings, whatever the number of forms: a letter still being
+// typed ("k") has a form for each syllable it may begin.
+void markReadings(const WordFinder::Keys& keys, const std::vector<Form>& forms, bool exact,
+                  std::vector<Mark>& found) {
+    if (forms.empty()) return;
+    // The characters a form begins with, to pass over the others at once:
+    // kana in a table, anything else (digits) in a short list.
+    std::array<bool, 0x100> kanaFirst{};
+    std::u16string otherFirsts;
+    for (const Form& form : forms) {
+        if (form.text.empty()) continue;
+        const char16_t first = form.text[0];
+        if (first >= 0x3000 && first < 0x3100)
+            kanaFirst[first - 0x3000] = true;
+        else if (otherFirsts.find(first) == otherFirsts.npos)
+            otherFirsts += first;
+    }
+    const std::u16string_view all(keys.text);
+    const char16_t* text = all.data();
+    const std::size_t size = all.size();
+    const auto& starts = keys.starts;
+    std::size_t entry = 0;
+    std::size_t reading = 0;  // within the entry
+    for (std::size_t at = 0; at < size; ++at) {
+        const char16_t c = text[at];
+        if (c >= 0x3000 && c < 0x3100) {
+            if (!kanaFirst[c - 0x3000]) continue;
+        } else if (c == u'\0') {
+            ++entry;
+            reading = 0;
+            continue;
+        } else if (c == kNextReading) {
+            ++reading;
+            continue;
+        } else if (otherFirsts.find(c) == otherFirsts.npos) {
+            continue;
+        }
+        if (entry >= found.size()) break;
+        const bool atStart = at == starts[entry] || all[at - 1] == kNextReading;
+        for (const Form& form : forms) {
+            if (form.text[0] != c || all.compare(at, form.text.size(), form.text) != 0) continue;
+            const std::size_t end = at + form.text.size();
+            const char16_t after = end < all.size() ? all[end] : u'\0';
+            const Mark now{
+                .found = true,
+                .atStart = atStart,
+                .exact = exact,
+                .whole = form.mayBeWhole && atStart && (after == u'\0' || after == kNextReading),
+                .reading = reading};
+            if (now.rank() > found[entry].rank()) found[entry] = now;
+        }
     }
 }
 
@@ -108,14 +245,29 @@ std::vector<WordFinder::Found> WordFinder::matches(std::u16string_view typed) {
     std::vector<Found> found;
     std::u16string key;
     appendSearchKey(key, typed);
-    if (key.empty() || key.find(u'\0') != key.npos) return found;
-    std::vector<std::uint8_t> marks(keys_.starts.size(), Not);
+    if (key.empty() || key.find(u'\0') != key.npos || key.find(kNextReading) != key.npos)
+        return found;
+    std::vector<Mark> marks(keys_.starts.size());
     mark(keys_, key, marks);
-    // Readings are kept only for the entries as they are now.
-    if (readings_.starts.size() == keys_.starts.size())
-        for (const auto& form : typedReading(key).forms) mark(readings_, form, marks);
-    for (std::size_t entry = 0; entry < marks.size(); ++entry)
-        if (marks[entry] != Not) found.push_back({entry, marks[entry] == AtStart});
+    // Readings are kept only for the entries as they are now. A reading is
+    // all of what was typed only when that ends with a whole syllable:
+    // "kan" may be going on to かな, but it is かん.
+    if (readings_.starts.size() == keys_.starts.size()) {
+        const auto complete = readingOf(key);
+        std::vector<Form> exact, shortened;
+        for (auto& form : typedReading(key).forms) {
+            if (form.empty()) continue;
+            const bool mayBeWhole = complete && form == *complete;
+            shortened.push_back({withoutLongVowels(form), mayBeWhole});
+            exact.push_back({std::move(form), mayBeWhole});
+        }
+        markReadings(readings_, exact, true, marks);
+        markReadings(shortReadings_, shortened, false, marks);
+    }
+    for (std::size_t entry = 0; entry < marks.size(); ++entry) {
+        const Mark& m = marks[entry];
+        if (m.found) found.push_back({entry, m.atStart, m.exact, m.whole, m.reading});
+    }
     return found;
 }
 

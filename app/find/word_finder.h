@@ -1,7 +1,8 @@
 // The type-to-find list: the entries of the word list that contain the
-// typed text anywhere, compared in their search keys, or whose reading holds
-// it read as kana or romaji; in the list's order, each with whether it
-// begins so.
+// typed text anywhere, compared in their search keys, or one of whose
+// readings holds it read as kana or romaji, with its long vowels or
+// without (as romaji on signs leaves them out); in the list's order, each
+// with how it matched.
 #pragma once
 
 #include <cstddef>
@@ -30,12 +31,28 @@ public:
     // Waits until every entry appended has its key.
     void settle() { keyPending(); }
 
-    // Each entry's reading in hiragana, "" for none, in the list's order.
-    void setReadings(const std::vector<std::u16string>& readings);
+    // An entry's readings as the finder keeps them: in hiragana, the
+    // likeliest first, parted by kNextReading; and the same without their
+    // long vowels. Made once per word, off the window's thread for a load.
+    static constexpr char16_t kNextReading = u'\u0001';
+    struct Joined {
+        std::u16string exact;
+        std::u16string shortened;
+    };
+    static Joined join(const std::vector<std::u16string>& readings);
+    // Each entry's joined readings, in the list's order (null for none).
+    void setReadings(const std::vector<const Joined*>& readings);
+    // Entry `index`'s reading number `which` ("" for none).
+    std::u16string reading(std::size_t index, std::size_t which) const;
 
+    // What matched where no reading did.
+    static constexpr std::size_t kWrittenForm = static_cast<std::size_t>(-1);
     struct Found {
         std::size_t index;
-        bool atStart;  // the written form or the reading begins with what was typed
+        bool atStart;  // the written form or a reading begins with what was typed
+        bool exact;    // ... as typed, long vowels and all
+        bool whole;    // ... and is all of what was typed
+        std::size_t reading = kWrittenForm;  // the reading that matched best
     };
     // The entries that contain `typed`, in the list's order; none for an
     // empty text.
@@ -53,7 +70,10 @@ private:
     void keyPending();
 
     Keys keys_;
+    // Each entry's readings, parted by kNextReading; and the same without
+    // their long vowels.
     Keys readings_;
+    Keys shortReadings_;
     std::vector<std::future<Keys>> pending_;  // appended runs, in order, being keyed
 };
 

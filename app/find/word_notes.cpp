@@ -13,9 +13,20 @@ namespace {
 
 // The file's first line: what it is, and its format's version.
 constexpr std::string_view kHeader = "wordpour word notes 1";
+// A learned reading has a line of its own, marked with a source number the
+// first version of the format did not have: that version skips the line
+// and reads the rest.
+constexpr int kLearnedLine = 4;
 
 // A line of a word as long as a cell holds, escaped, and its reading.
 constexpr std::size_t kLongestLine = std::size_t{256} * 1024;
+
+// A learned reading from a file: kana and digits, as learning takes them.
+bool isReadingText(std::u16string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char16_t c) {
+        return (c >= 0x3041 && c <= 0x3096) || c == 0x30FC || (c >= u'0' && c <= u'9');
+    });
+}
 
 template <typename Number>
 std::optional<Number> number(std::string_view field) {
@@ -44,7 +55,15 @@ bool WordNotes::setReading(const std::u16string& word, std::u16string reading,
 void WordNotes::correct(const std::u16string& word, std::u16string reading) {
     WordNote& note = notes_[word];
     note.source = reading.empty() ? ReadingSource::None : ReadingSource::Person;
+    if (reading.empty()) note.learned.clear();
     note.reading = std::move(reading);
+}
+
+void WordNotes::learn(const std::u16string& word, std::u16string reading) {
+    auto& learned = notes_[word].learned;
+    std::erase(learned, reading);
+    learned.insert(learned.begin(), std::move(reading));
+    if (learned.size() > kMostLearned) learned.pop_back();
 }
 
 void WordNotes::used(const std::u16string& word) {
@@ -63,12 +82,18 @@ std::string WordNotes::write(const std::vector<std::u16string>& words) const {
     for (const auto& word : words) {
         const WordNote* note = find(word);
         if (!note || !written.insert(word).second) continue;
-        if (note->reading.empty() && note->uses == 0) continue;
-        base::appendField(text, word);
-        text += '\t';
-        base::appendField(text, note->reading);
-        text += '\t' + std::to_string(static_cast<int>(note->source)) + '\t' +
-                std::to_string(note->uses) + '\t' + std::to_string(note->lastUse) + '\n';
+        if (note->reading.empty() && note->uses == 0 && note->learned.empty()) continue;
+        const auto line = [&](std::u16string_view reading, int source) {
+            base::appendField(text, word);
+            text += '\t';
+            base::appendField(text, reading);
+            text += '\t' + std::to_string(source) + '\t' + std::to_string(note->uses) + '\t' +
+                    std::to_string(note->lastUse) + '\n';
+        };
+        // The oldest learned first: read back in turn, the newest ends first.
+        for (auto learned = note->learned.rbegin(); learned != note->learned.rend(); ++learned)
+            line(*learned, kLearnedLine);
+        line(note->reading, static_cast<int>(note->source));
     }
     return text;
 }
@@ -108,11 +133,13 @@ void WordNotes::take(std::string_view line,
     const auto source = number<int>(parts[2]);
     const auto uses = number<std::uint32_t>(parts[3]);
     const auto lastUse = number<std::uint64_t>(parts[4]);
-    if (!reading || !source || !uses || !lastUse || *source < 0 ||
-        *source > static_cast<int>(ReadingSource::Person))
-        return;
+    if (!reading || !source || !uses || !lastUse || *source < 0 || *source > kLearnedLine) return;
     // What this run learnt stays: a file read later adds to it.
     WordNote& note = notes_[*word];
+    if (*source == kLearnedLine) {
+        if (isReadingText(*reading)) learn(*word, *reading);
+        return;
+    }
     const auto from = static_cast<ReadingSource>(*source);
     if (from >= note.source && !reading->empty()) {
         note.reading = *reading;

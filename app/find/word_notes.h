@@ -23,6 +23,9 @@ enum class ReadingSource : std::uint8_t { None, Dictionary, InputMethod, Person 
 struct WordNote {
     std::u16string reading;  // hiragana; empty for none
     ReadingSource source = ReadingSource::None;
+    // Readings the person typed and found nothing by, before entering the
+    // word another way: theirs as much as a correction, and kept beside it.
+    std::vector<std::u16string> learned;
     std::uint32_t uses = 0;     // entries of the word
     std::uint64_t lastUse = 0;  // the entry counter at its last entry; 0 for never
 };
@@ -34,8 +37,12 @@ public:
     // Returns whether the reading changed.
     bool setReading(const std::u16string& word, std::u16string reading, ReadingSource source);
     // The person's correction: any source gives way. An empty reading
-    // removes the correction, and the word is read as it was before.
+    // removes the correction and what was learned, and the word is read as
+    // the dictionaries read it.
     void correct(const std::u16string& word, std::u16string reading);
+    // A reading learned for the word; the oldest goes past kMostLearned.
+    void learn(const std::u16string& word, std::u16string reading);
+    static constexpr std::size_t kMostLearned = 4;
     // The word was entered once more.
     void used(const std::u16string& word);
     // Whether any word was ever entered.

@@ -161,6 +161,8 @@ void EntrySession::enterWord() {
     if (linkThread_.busy()) return;
     const std::u16string word = view_.typedWord();
     if (auto reading = view_.typedReading()) words_.heard(word, std::move(*reading));
+    if (unfound_ && !word.empty() && word != unfound_->typed) words_.learn(word, unfound_->reading);
+    unfound_.reset();
     auto prepared = link::WorkbookLink::prepareEntry(cellName_, word);
     if (auto* refusal = std::get_if<link::EntryRefusal>(&prepared)) {
         view_.messageBox(wording::entryRefused(*refusal));
@@ -370,12 +372,17 @@ void EntrySession::appendWords(std::vector<std::u16string> words) {
 }
 
 void EntrySession::wordTyped() {
-    matches_ = words_.matches(view_.composingWord());
-    if (matches_.empty()) return view_.hideMatches();
+    const std::u16string typed = view_.composingWord();
+    matches_ = words_.matches(typed);
+    if (matches_.empty()) {
+        if (auto reading = find::readingOf(typed)) unfound_ = Unfound{typed, std::move(*reading)};
+        return view_.hideMatches();
+    }
+    unfound_.reset();
     std::vector<FoundRow> shown;
     shown.reserve(matches_.size());
-    for (std::size_t index : matches_)
-        shown.push_back({wording::shown(words_[index]), wording::shown(words_.readingOf(index))});
+    for (const auto& match : matches_)
+        shown.push_back({wording::shown(words_[match.index]), wording::shown(match.reading)});
     view_.showMatches(shown);
 }
 
@@ -431,7 +438,7 @@ void EntrySession::changeReading() {
 
 void EntrySession::pickMatch(std::size_t row) {
     view_.hideMatches();
-    if (row < matches_.size()) view_.selectWord(matches_[row]);
+    if (row < matches_.size()) view_.selectWord(matches_[row].index);
     matches_.clear();
 }
 

@@ -133,7 +133,14 @@ private:
     SessionView& view_;
     std::u16string cellName_;
     WordList words_;
-    std::vector<std::size_t> matches_;  // the entries the find list shows
+    std::vector<WordList::Match> matches_;  // the entries the find list shows
+    // What was typed last and found nothing, read as kana: the reading is
+    // learned for the word then entered some other way.
+    struct Unfound {
+        std::u16string typed;
+        std::u16string reading;
+    };
+    std::optional<Unfound> unfound_;
     EntryHistory history_;
     // The workbook written to: linked at start-up, or where a Save As moved it.
     std::u16string linkedBook_;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -33,15 +34,24 @@ public:
     void append(std::vector<std::u16string> words);
     void remove(std::size_t index);
 
-    // The entries that contain `typed` as the finder compares, or whose
-    // reading holds it: those that begin with it first; then the words
+    // The entries that contain `typed` as the finder compares, or one of
+    // whose readings holds it: those that begin with it first; among them
+    // those found as typed before those found without their long vowels,
+    // and those that are all of it before those that go on; then the words
     // entered most often, the latest first; then the list's order. Nothing
     // changes their order but an entry, so a list does not shuffle while a
-    // word is typed.
-    std::vector<std::size_t> matches(std::u16string_view typed);
+    // word is typed. Each comes with the reading that matched ("" when the
+    // written form did).
+    struct Match {
+        std::size_t index;
+        std::u16string reading;
+    };
+    std::vector<Match> matches(std::u16string_view typed);
 
-    // Entry `index`'s reading in hiragana; "" for none (Latin words).
+    // Entry `index`'s likeliest reading in hiragana; "" for none (Latin words).
     std::u16string readingOf(std::size_t index);
+    // A reading the person typed for `word` before finding it another way.
+    void learn(const std::u16string& word, std::u16string reading);
     // A reading the input method gave as the person typed `word`.
     void heard(const std::u16string& word, std::u16string reading);
     // The person's reading of `word`; "" to go back to the dictionary's.
@@ -59,21 +69,31 @@ public:
     void settle();
 
 private:
+    // A word's readings, and the same as the finder keeps them.
+    struct Read {
+        std::vector<std::u16string> readings;
+        find::WordFinder::Joined joined;
+    };
     struct Lookup {
         std::shared_ptr<std::atomic<bool>> stop;
-        std::future<std::vector<std::pair<std::u16string, std::u16string>>> readings;
+        std::future<std::vector<std::pair<std::u16string, Read>>> readings;
     };
     void lookUp(std::vector<std::u16string> words);
     // Takes the dictionary's readings that are ready (all, with `wait`).
     void absorb(bool wait);
     // Every entry's reading in readings_, and the finder's, when stale.
     void keyReadings();
-    std::u16string readingNow(const std::u16string& word) const;
+    std::vector<std::u16string> readingsNow(const std::u16string& word) const;
 
     std::vector<std::u16string> entries_;
     find::WordFinder finder_;
     find::WordNotes notes_;
-    std::vector<std::u16string> readings_;  // of each entry, "" for none
+    // The dictionaries' readings of the words looked up, the likeliest
+    // first, and kana words' own: worked out again at each start, never
+    // kept in a file.
+    std::unordered_map<std::u16string, Read> read_;
+    // The words the person gave readings, as keyed last.
+    std::unordered_map<std::u16string, find::WordFinder::Joined> own_;
     std::vector<Lookup> lookups_;
     bool readingsStale_ = true;
 };

@@ -34,7 +34,7 @@ TEST_F(SessionFind, TheListShowsTheEntriesThatContainTheTextInTheirOrder) {
         std::optional<Words> shown;  // nothing: no list
     };
     const Case cases[] = {
-        {u"東京", Words{u"東京都港区", u"東京"}},   // anywhere, in the list's order
+        {u"東京", Words{u"東京", u"東京都港区"}},   // anywhere; what is all of it first
         {u"港", Words{u"東京都港区"}},              // not only at the start
         {u"ﾘｽﾄ", Words{u"リスト表示"}},             // half-width katakana
         {u"リンゴ", Words{u"りんごジュース"}},      // katakana finds hiragana
@@ -115,8 +115,9 @@ TEST_F(SessionReadings, RomajiAndKanaFindWordsByTheirReadingTheBeginningsFirst) 
     };
     const Case cases[] = {
         {u"toukyou", Words{u"東京", u"東京都"}},
-        {u"toukyo", Words{u"東京", u"東京都"}},                    // a syllable not typed whole
-        {u"tokyo", std::nullopt},                                  // long vowels as typed
+        {u"toukyo", Words{u"東京", u"東京都"}},  // a syllable not typed whole
+        {u"tokyo", Words{u"東京", u"東京都"}},   // long vowels left out, as on signs
+        {u"kyoto", Words{u"京都", u"東京都"}},
         {u"kyouto", Words{u"京都", u"東京都"}},                    // the beginnings first
         {u"kan", Words{u"観光", u"かな", u"2号館", u"カタカナ"}},  // かん and かな…
         {u"sinbun", Words{u"新聞"}},
@@ -156,11 +157,66 @@ TEST_F(SessionReadings, RomajiAndKanaFindWordsByTheirReadingTheBeginningsFirst) 
         EXPECT_EQ(typed(c.typed), c.shown);
     }
     // Each row shows its reading where it is read otherwise than written.
+    typed(u"tokyo");
+    EXPECT_EQ(view.matchReadings, (Words{u"とうきょう", u"とうきょうと"}));
     typed(u"kyouto");
     EXPECT_EQ(view.matchReadings, (Words{u"きょうと", u"とうきょうと"}));
     EXPECT_EQ(wordpour::form::wording::findRow({u"京都", u"きょうと"}), u"京都（きょうと）");
     EXPECT_EQ(wordpour::form::wording::findRow({u"カタカナ", u"かたかな"}), u"カタカナ");
     EXPECT_EQ(wordpour::form::wording::findRow({u"ｺｰﾋｰ", u"こーひー"}), u"ｺｰﾋｰ");
+}
+
+// Names as people type them: any of a word's readings, from any of its
+// parts on, long vowels or not; what was typed exactly first, then what is
+// all of it.
+TEST_F(SessionReadings, NamesAreFoundByAnyReadingAndTheClosestComeFirst) {
+    ASSERT_TRUE(start());
+    addRead({{u"大阪", u"おおさか"},
+             {u"尾坂", u"おさか"},
+             {u"高清水熊野堂", u"たかしみずくまのどう"},
+             {u"高清水熊野", u"たかしみずくまの"},
+             {u"網野町木津", u"あみのちょうきつ"},
+             {u"網野町浅茂川", u"あみのちょうあさもがわ"},
+             {u"龍ケ崎市", u"りゅうがさきし"}});
+    struct Case {
+        std::u16string typed;
+        std::optional<Words> shown;
+    };
+    const Case cases[] = {
+        {u"osaka", Words{u"尾坂", u"大阪"}},   // as typed before without long vowels
+        {u"oosaka", Words{u"大阪", u"尾坂"}},  // and the other way
+        {u"takashimizukumano", Words{u"高清水熊野", u"高清水熊野堂"}},  // all of it first
+        {u"asamogawa", Words{u"網野町浅茂川"}},                         // a later part
+        {u"ryugasaki", Words{u"龍ケ崎市"}},
+        {u"ryuugasaki", Words{u"龍ケ崎市"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.typed.begin(), c.typed.end()));
+        EXPECT_EQ(typed(c.typed), c.shown);
+    }
+}
+
+// A reading that found nothing, followed by the word entered another way,
+// is the person's reading of that word from then on: beside the notes'
+// other lines, in a line the first version of the file skips.
+TEST_F(SessionReadings, AReadingThatFoundNothingIsLearnedForTheWordEnteredNext) {
+    ASSERT_TRUE(start());
+    addRead({{u"角田市", u"つのだし"}, {u"垂水", u"すいすい"}});
+    EXPECT_EQ(typed(u"kakuda"), std::nullopt);
+    view.current = 0;  // picked from the drop-down
+    enter(u"角田市");
+    EXPECT_EQ(typed(u"kakuda"), (Words{u"角田市"}));
+    EXPECT_EQ(view.matchReadings, (Words{u"かくだ"}));
+    EXPECT_EQ(typed(u"tsunoda"), (Words{u"角田市"}));  // the others stay
+    // What is typed and entered as it is teaches nothing.
+    EXPECT_EQ(typed(u"tarumizu"), std::nullopt);
+    enter(u"tarumizu");
+    EXPECT_EQ(typed(u"tarumizu"), std::nullopt);
+    view.answers = {Answer::Yes};
+    session->saveList();
+    const std::string notes = bytesOf("List.wordpour");
+    EXPECT_NE(notes.find("角田市\tかくだ\t4\t"), std::string::npos) << notes;
+    EXPECT_EQ(notes.find("垂水\tたるみず"), std::string::npos) << notes;
 }
 
 TEST_F(SessionReadings, TheWordsEnteredMostAndLatestComeFirstAndOneKeyEntersThem) {
