@@ -182,12 +182,19 @@ TEST(Journal, TwoWritersAtOnceMixNoRecords) {
 TEST(Journal, AWriterKilledMidWriteLosesNoWholeRecord) {
     TempFolder folder;
     for (int round = 0; round < 5; ++round) {
+        const std::size_t before = Journal(folder.path()).read().size();
         const pid_t child = fork();
         if (child == 0) {
             Journal journal(folder.path(), {.fileBytes = 1 << 24, .files = 4});
             for (int n = 0;; ++n) journal.append(numbered(round * 100000 + n, 200000));
         }
-        usleep(20000 + 15000 * round);
+        // A busy machine (a sanitizer build, a compiler beside it) writes
+        // slowly: the first record is waited for, then the kill comes in
+        // the middle of a later one.
+        for (int waited = 0; waited < 1000 && Journal(folder.path()).read().size() <= before;
+             ++waited)
+            usleep(10000);
+        usleep(5000 + 7000 * round);
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
     }
