@@ -15,9 +15,9 @@
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
-#include <QListView>
 
 #include "app/find/kana.h"
+#include "bench/find_list_row.h"
 #include "bench/romaji.h"
 #include "tests/app/qt/window_fixture.h"
 #include "wordlist/code_page.h"
@@ -81,24 +81,6 @@ std::vector<Word> nouns() {
         if (seen.insert(row.word.written).second) words.push_back(std::move(row.word));
     }
     return words;
-}
-
-QListView* findList() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("FindList")) return qobject_cast<QListView*>(w);
-    return nullptr;
-}
-
-// The row of the find list that shows `written`, or -1.
-int rowOf(const std::u16string& written) {
-    QListView* list = findList();
-    if (!list || !list->isVisible()) return -1;
-    const QString word = QString::fromStdU16String(written);
-    for (int row = 0; row < list->model()->rowCount(); ++row) {
-        const QString shown = list->model()->index(row, 0).data().toString();
-        if (shown == word || shown.startsWith(word + QStringLiteral("（"))) return row;
-    }
-    return -1;
 }
 
 void key(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -198,7 +180,7 @@ int main(int argc, char** argv) {
             for (const char letter : word.romaji) {
                 QTest::keyClick(QApplication::focusWidget(), letter);
                 ++typed;
-                row = rowOf(word.written);
+                row = wordpour::bench::rowOf(word.written);
                 if (row >= 0 && row < kGlance) break;
             }
             if (row < 0) {
@@ -212,7 +194,7 @@ int main(int argc, char** argv) {
                 commit.setCommitString(written);
                 QApplication::sendEvent(QApplication::focusWidget(), &commit);
                 typed += typed + word.romaji.size() + 2;
-                row = std::max(rowOf(word.written), 0);
+                row = std::max(wordpour::bench::rowOf(word.written), 0);
             }
             for (int n = 0; n < row; ++n) key(Qt::Key_Down);
             key(Qt::Key_Return);

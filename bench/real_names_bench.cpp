@@ -17,9 +17,9 @@
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
-#include <QListView>
 
 #include "base/unicode.h"
+#include "bench/find_list_row.h"
 #include "bench/romaji.h"
 #include "tests/app/qt/window_fixture.h"
 #include "wordlist/code_page.h"
@@ -37,23 +37,6 @@ struct Tally {
     std::size_t names = 0, found = 0, keys = 0, inputMethodKeys = 0, wrong = 0;
     double readingsMs = 0;
 };
-
-QListView* findList() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("FindList")) return qobject_cast<QListView*>(w);
-    return nullptr;
-}
-
-int rowOf(const std::u16string& written) {
-    QListView* list = findList();
-    if (!list || !list->isVisible()) return -1;
-    const QString word = QString::fromStdU16String(written);
-    for (int row = 0; row < list->model()->rowCount(); ++row) {
-        const QString shown = list->model()->index(row, 0).data().toString();
-        if (shown == word || shown.startsWith(word + QStringLiteral("（"))) return row;
-    }
-    return -1;
-}
 
 void key(int k) {
     QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(k));
@@ -92,7 +75,7 @@ Tally enterAll(const std::vector<Name>& names) {
         for (const char letter : name.romaji) {
             QTest::keyClick(QApplication::focusWidget(), letter);
             ++typed;
-            row = rowOf(name.written);
+            row = wordpour::bench::rowOf(name.written);
             if (row >= 0 && row < kGlance) break;
         }
         if (row >= 0 && row < kGlance) {
@@ -109,7 +92,7 @@ Tally enterAll(const std::vector<Name>& names) {
             QApplication::sendEvent(QApplication::focusWidget(), &commit);
             // The list of the word typed whole shows it first, or the box
             // holds it: Enter on 入力 writes it either way.
-            row = rowOf(name.written);
+            row = wordpour::bench::rowOf(name.written);
             for (int n = 0; n < std::max(row, 0); ++n) key(Qt::Key_Down);
             key(Qt::Key_Return);
             tally.keys += 2 * typed + inputMethod + static_cast<std::size_t>(std::max(row, 0));
