@@ -1,13 +1,15 @@
 // Counts the keys a person spends per word: typing it into the cell through
 // an input method, picking it in Wordpour as it was before readings, and in
-// Wordpour now, driven through the real window (offscreen) with key events.
-// The words are 2,000 common nouns of IPAdic with their readings; the
-// entries follow Zipf's law (s = 1) with a fixed seed. Prints one line of
-// figures and asserts nothing.
+// Wordpour now, driven through the real window (offscreen) with key events;
+// and on a second day, with the counts of the first. The words are 2,000
+// common nouns of IPAdic with their readings; the entries follow Zipf's law
+// (s = 1) with a fixed seed. Prints a line of figures for each day and
+// asserts nothing.
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 #include <sstream>
@@ -87,6 +89,79 @@ void key(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(k), modifiers);
 }
 
+// Into the cell through an input method: its romaji, convert, commit,
+// Enter; the first candidate taken as right.
+std::size_t inputMethodKeys(const std::vector<Word>& words,
+                            const std::vector<std::size_t>& entries) {
+    std::size_t keys = 0;
+    for (std::size_t w : entries) keys += words[w].romaji.size() + 2 + 1;
+    return keys;
+}
+
+struct Spent {
+    std::size_t keys = 0;
+    std::size_t picks = 0, letters = 0, downs = 0;
+    std::size_t fallbacks = 0;  // typed through the input method
+    std::size_t wrong = 0;      // entries not in their cell
+};
+
+// The real window, the words loaded from List and read by the dictionary.
+// From the focus an entry leaves (入力): Enter when the box holds the word;
+// otherwise its romaji, a letter at a time, until the word is among the
+// first two rows of the find list, then Down to it and Enter.
+std::optional<Spent> entered(wordpour::testing::WindowFixture& f, const std::vector<Word>& words,
+                             const std::vector<std::size_t>& entries) {
+    wordpour::qt::MessageBox::setNextAnswer(wordpour::form::Answer::Yes);
+    f.form->session().loadList();
+    f.form->session().settleReadings();
+    f.button(wordpour::form::Command::Enter)->setFocus();
+    // A person types on until the word is in the first two rows: further
+    // down, a letter more costs no more than Down and saves a look.
+    constexpr int kGlance = 2;
+    Spent spent;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Word& word = words[entries[i]];
+        const QString written = QString::fromStdU16String(word.written);
+        if (f.combo()->currentText() == written) {
+            key(Qt::Key_Return);
+            spent.keys += 1;
+        } else {
+            int row = -1;
+            std::size_t typed = 0;
+            for (const char letter : word.romaji) {
+                QTest::keyClick(QApplication::focusWidget(), letter);
+                ++typed;
+                row = wordpour::bench::rowOf(word.written);
+                if (row >= 0 && row < kGlance) break;
+            }
+            if (row < 0) {
+                // Not found by its reading (the dictionary reads it another
+                // way): typed whole through the input method instead.
+                ++spent.fallbacks;
+                for (std::size_t n = 0; n < typed; ++n) key(Qt::Key_Backspace);
+                QInputMethodEvent composing(QString::fromStdU16String(word.reading), {});
+                QApplication::sendEvent(QApplication::focusWidget(), &composing);
+                QInputMethodEvent commit;
+                commit.setCommitString(written);
+                QApplication::sendEvent(QApplication::focusWidget(), &commit);
+                typed += typed + word.romaji.size() + 2;
+                row = std::max(wordpour::bench::rowOf(word.written), 0);
+            }
+            for (int n = 0; n < row; ++n) key(Qt::Key_Down);
+            key(Qt::Key_Return);
+            spent.keys += typed + static_cast<std::size_t>(row) + 1;
+            spent.letters += typed;
+            spent.downs += static_cast<std::size_t>(row);
+            ++spent.picks;
+        }
+        if (!f.entriesDone()) return std::nullopt;
+        const std::string row = std::to_string(i + 2);
+        const std::u16string cell = u"A" + std::u16string(row.begin(), row.end());
+        if (f.sheet.cells[cell] != word.written) ++spent.wrong;
+    }
+    return spent;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -109,21 +184,21 @@ int main(int argc, char** argv) {
     for (std::size_t rank = 1; rank <= kWords; ++rank)
         weights.push_back(1.0 / static_cast<double>(rank));
     std::discrete_distribution<std::size_t> zipf(weights.begin(), weights.end());
-    std::vector<std::size_t> entries;
+    std::vector<std::size_t> entries, secondDay;
     for (std::size_t i = 0; i < kEntries; ++i) entries.push_back(byRank[zipf(random)]);
+    for (std::size_t i = 0; i < kEntries; ++i) secondDay.push_back(byRank[zipf(random)]);
 
-    // (a) Into the cell through an input method: its romaji, convert,
-    // commit, Enter; the first candidate taken as right.
+    // (a) Into the cell through an input method.
     // (b) Before readings: from 入力, Shift+Tab four times to the word box;
     // the fewer of Down or Up to the entry in its drop-down, or the word
     // typed through the input method; Tab four times back to 入力 and Enter.
     // The word already in the box is Enter alone.
-    std::size_t imeKeys = 0, beforeKeys = 0;
+    const std::size_t imeKeys = inputMethodKeys(words, entries);
+    std::size_t beforeKeys = 0;
     int current = -1;  // the box's entry
     std::size_t last = kWords;
     for (std::size_t w : entries) {
         const std::size_t ime = words[w].romaji.size() + 2;
-        imeKeys += ime + 1;
         if (w == last) {
             beforeKeys += 1;
             continue;
@@ -142,11 +217,8 @@ int main(int argc, char** argv) {
         last = w;
     }
 
-    // (c) Now: the real window, the words loaded from List and read by the
-    // dictionary. From the focus an entry leaves (入力): Enter when the box
-    // holds the word; otherwise its romaji, a letter at a time, until the
-    // word is among the first two rows of the find list, then Down to it and
-    // Enter.
+    // (c) Now, on a first day; then on a second, the list and the counts
+    // of the first saved and loaded in a window started anew.
     QTemporaryDir cwd;
     QDir::setCurrent(cwd.path());
     {
@@ -157,69 +229,35 @@ int main(int argc, char** argv) {
         file.open(QIODevice::WriteOnly);
         file.write(bytes.data(), static_cast<qint64>(bytes.size()));
     }
-    wordpour::testing::WindowFixture f;
-    if (!f.start()) return 1;
-    wordpour::qt::MessageBox::setNextAnswer(wordpour::form::Answer::Yes);
-    f.form->session().loadList();
-    f.form->session().settleReadings();
-    QWidget* enter = f.button(wordpour::form::Command::Enter);
-    enter->setFocus();
-    // A person types on until the word is in the first two rows: further
-    // down, a letter more costs no more than Down and saves a look.
-    constexpr int kGlance = 2;
-    std::size_t nowKeys = 0, wrong = 0, fallbacks = 0, letters = 0, downs = 0, picks = 0;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const Word& word = words[entries[i]];
-        const QString written = QString::fromStdU16String(word.written);
-        if (f.combo()->currentText() == written) {
-            key(Qt::Key_Return);
-            nowKeys += 1;
-        } else {
-            int row = -1;
-            std::size_t typed = 0;
-            for (const char letter : word.romaji) {
-                QTest::keyClick(QApplication::focusWidget(), letter);
-                ++typed;
-                row = wordpour::bench::rowOf(word.written);
-                if (row >= 0 && row < kGlance) break;
-            }
-            if (row < 0) {
-                // Not found by its reading (the dictionary reads it another
-                // way): typed whole through the input method instead.
-                ++fallbacks;
-                for (std::size_t n = 0; n < typed; ++n) key(Qt::Key_Backspace);
-                QInputMethodEvent composing(QString::fromStdU16String(word.reading), {});
-                QApplication::sendEvent(QApplication::focusWidget(), &composing);
-                QInputMethodEvent commit;
-                commit.setCommitString(written);
-                QApplication::sendEvent(QApplication::focusWidget(), &commit);
-                typed += typed + word.romaji.size() + 2;
-                row = std::max(wordpour::bench::rowOf(word.written), 0);
-            }
-            for (int n = 0; n < row; ++n) key(Qt::Key_Down);
-            key(Qt::Key_Return);
-            nowKeys += typed + static_cast<std::size_t>(row) + 1;
-            letters += typed;
-            downs += static_cast<std::size_t>(row);
-            ++picks;
-        }
-        if (!f.entriesDone()) return 1;
-        const std::string row = std::to_string(i + 2);
-        const std::u16string cell = u"A" + std::u16string(row.begin(), row.end());
-        if (f.sheet.cells[cell] != word.written) ++wrong;
+    std::optional<Spent> now, second;
+    {
+        wordpour::testing::WindowFixture f;
+        if (!f.start() || !(now = entered(f, words, entries))) return 1;
+        wordpour::qt::MessageBox::setNextAnswer(wordpour::form::Answer::Yes);
+        f.form->session().saveList();
+    }
+    {
+        wordpour::testing::WindowFixture f;
+        if (!f.start() || !(second = entered(f, words, secondDay))) return 1;
     }
     const double a = static_cast<double>(imeKeys) / kEntries;
     const double b = static_cast<double>(beforeKeys) / kEntries;
-    const double c = static_cast<double>(nowKeys) / kEntries;
-    std::fprintf(stderr, "keystroke_bench: %zu picks, %.2f letters and %.2f Down each\n", picks,
-                 static_cast<double>(letters) / static_cast<double>(picks),
-                 static_cast<double>(downs) / static_cast<double>(picks));
-    std::fprintf(stderr,
-                 "keystroke_bench: %zu words, %zu entries, %zu typed through the input method, %zu "
-                 "not in their cell\n",
-                 words.size(), entries.size(), fallbacks, wrong);
+    const double c = static_cast<double>(now->keys) / kEntries;
+    const double a2 = static_cast<double>(inputMethodKeys(words, secondDay)) / kEntries;
+    const double c2 = static_cast<double>(second->keys) / kEntries;
+    for (const Spent* day : {&*now, &*second})
+        std::fprintf(stderr,
+                     "keystroke_bench: %zu picks, %.2f letters and %.2f Down each; %zu typed "
+                     "through the input method, %zu not in their cell\n",
+                     day->picks,
+                     static_cast<double>(day->letters) / static_cast<double>(day->picks),
+                     static_cast<double>(day->downs) / static_cast<double>(day->picks),
+                     day->fallbacks, day->wrong);
     std::printf(
         "keystrokes per entry: input method %.1f, before %.1f, now %.1f, now/input method %.2f\n",
         a, b, c, c / a);
-    return wrong == 0 ? 0 : 1;
+    std::printf(
+        "keystrokes per entry, second day: input method %.1f, now %.1f, now/input method %.2f\n",
+        a2, c2, c2 / a2);
+    return now->wrong == 0 && second->wrong == 0 ? 0 : 1;
 }

@@ -95,9 +95,25 @@ bool edge(std::u16string_view word, std::size_t i) {
     return i == 0 || i >= word.size() || word[i] < 0xDC00 || word[i] > 0xDFFF;
 }
 
-// Whether the part needs the dictionary: kana are read as they are.
+bool isLatinOrDigit(char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+
+// Brackets, stops and marks: nobody types them to find a word, and the
+// dictionary's readings of them (かっこ) are no part of a name's.
+bool isMark(char16_t c) {
+    const bool ideograph = (c >= 0x3005 && c <= 0x3007) || (c >= 0x3400 && c <= 0x9FFF) ||
+                           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xD800 && c <= 0xDFFF);
+    const bool fullWidthLetter = (c >= 0xFF10 && c <= 0xFF19) || (c >= 0xFF21 && c <= 0xFF3A) ||
+                                 (c >= 0xFF41 && c <= 0xFF5A);
+    return !ideograph && !fullWidthLetter && !isKanaUnit(c) && !isLatinOrDigit(c);
+}
+
+// Whether the part needs the dictionary: kana are read as they are, and
+// marks not at all.
 bool wanted(std::u16string_view part) {
-    return std::any_of(part.begin(), part.end(), [](char16_t c) { return !isKanaUnit(c); });
+    return std::any_of(part.begin(), part.end(), [](char16_t c) { return !isKanaUnit(c); }) &&
+           std::none_of(part.begin(), part.end(), isMark);
 }
 
 class SkkDictionary final : public ReadingDictionary {
@@ -224,11 +240,11 @@ std::vector<std::u16string> SkkDictionary::read(std::u16string_view word) {
         while (run < word.size() && isKanaUnit(word[run])) ++run;
         if (run > i) extend(i, run, toHiragana(word.substr(i, run - i)), 0);
         run = i;
-        while (run < word.size() && ((word[run] >= u'0' && word[run] <= u'9') ||
-                                     (word[run] >= u'A' && word[run] <= u'Z') ||
-                                     (word[run] >= u'a' && word[run] <= u'z')))
-            ++run;
+        while (run < word.size() && isLatinOrDigit(word[run])) ++run;
         if (run > i) extend(i, run, nfkcCaseFold(word.substr(i, run - i)), 0);
+        run = i;
+        while (run < word.size() && isMark(word[run])) ++run;
+        if (run > i) extend(i, run, u"", 0);
         for (std::size_t j = i + 1; j <= std::min(word.size(), i + kLongestPart); ++j) {
             if (!edge(word, j) || !wanted(word.substr(i, j - i))) continue;
             const auto hits =

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 
+#include "app/find/byte_scan.h"
 #include "app/find/kana.h"
 #include "app/find/search_key.h"
 
@@ -33,6 +36,17 @@ WordFinder::Keys keysOf(std::span<const std::u16string> words) {
 
 void WordFinder::append(const std::vector<std::u16string>& all, std::size_t from) {
     const std::span<const std::u16string> words(all.data() + from, all.size() - from);
+    // No readings yet for the new entries.
+    if (readings_.exact.empty()) {
+        readings_.exact += '\0';
+        readings_.shortened += '\0';
+    }
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        readings_.exactStarts.push_back(static_cast<std::uint32_t>(readings_.exact.size()));
+        readings_.shortStarts.push_back(static_cast<std::uint32_t>(readings_.shortened.size()));
+        readings_.exact += '\0';
+        readings_.shortened += '\0';
+    }
     if (words.size() < kKeyAside) {
         std::promise<Keys> now;
         now.set_value(keysOf(words));
@@ -59,8 +73,20 @@ void WordFinder::keyPending() {
 
 void WordFinder::remove(std::size_t index) {
     keyPending();
-    readings_ = {};  // the list's owner sets them again
-    shortReadings_ = {};
+    if (index < readings_.exactStarts.size()) {
+        // Of the entry's readings only the NUL that ends them is left then.
+        setReading(index, nullptr);
+        readings_.exact.erase(readings_.exactStarts[index], 1);
+        readings_.shortened.erase(readings_.shortStarts[index], 1);
+        readings_.exactStarts.erase(readings_.exactStarts.begin() +
+                                    static_cast<std::ptrdiff_t>(index));
+        readings_.shortStarts.erase(readings_.shortStarts.begin() +
+                                    static_cast<std::ptrdiff_t>(index));
+        for (std::size_t i = index; i < readings_.exactStarts.size(); ++i) {
+            --readings_.exactStarts[i];
+            --readings_.shortStarts[i];
+        }
+    }
     auto& starts = keys_.starts;
     if (index >= starts.size()) return;
     const std::size_t begin = starts[index];
@@ -71,6 +97,29 @@ void WordFinder::remove(std::size_t index) {
         starts[i] -= static_cast<std::uint32_t>(end - begin);
 }
 
+namespace {
+
+constexpr char kNextReading = WordFinder::kNextReading;
+// A character no reading holds: what was typed with it matches none.
+constexpr char kUnread = '\x02';
+
+char encoded(char16_t c) {
+    if (c >= 0x3041 && c <= 0x30FF) return static_cast<char>(c - 0x3000);
+    if (c >= u'0' && c <= u'9') return static_cast<char>(c);
+    return kUnread;
+}
+
+char16_t decoded(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x40 ? char16_t{byte} : static_cast<char16_t>(0x3000 + byte);
+}
+
+void appendEncoded(std::string& to, std::u16string_view reading) {
+    for (char16_t c : reading) to += encoded(c);
+}
+
+}  // namespace
+
 WordFinder::Joined WordFinder::join(const std::vector<std::u16string>& readings) {
     Joined joined;
     for (std::size_t i = 0; i < readings.size(); ++i) {
@@ -78,72 +127,121 @@ WordFinder::Joined WordFinder::join(const std::vector<std::u16string>& readings)
             joined.exact += kNextReading;
             joined.shortened += kNextReading;
         }
-        joined.exact += readings[i];
-        joined.shortened += withoutLongVowels(readings[i]);
+        appendEncoded(joined.exact, readings[i]);
+        appendEncoded(joined.shortened, withoutLongVowels(readings[i]));
     }
     return joined;
 }
 
-void WordFinder::setReadings(const std::vector<const Joined*>& readings) {
-    std::size_t exact = 0, shortened = 0;
-    for (const Joined* entry : readings)
+WordFinder::Readings WordFinder::readingsOf(std::span<const Joined* const> entries) {
+    std::size_t exact = entries.size(), shortened = entries.size();
+    for (const Joined* entry : entries)
         if (entry) {
             exact += entry->exact.size();
             shortened += entry->shortened.size();
         }
-    for (Keys* keys : {&readings_, &shortReadings_}) {
-        keys->text.clear();
-        keys->starts.clear();
-        keys->starts.reserve(readings.size());
-    }
-    readings_.text.reserve(exact + readings.size());
-    shortReadings_.text.reserve(shortened + readings.size());
-    for (const Joined* entry : readings) {
-        readings_.starts.push_back(static_cast<std::uint32_t>(readings_.text.size()));
-        shortReadings_.starts.push_back(static_cast<std::uint32_t>(shortReadings_.text.size()));
+    Readings run;
+    run.exact.reserve(exact);
+    run.shortened.reserve(shortened);
+    run.exactStarts.reserve(entries.size());
+    run.shortStarts.reserve(entries.size());
+    for (const Joined* entry : entries) {
+        run.exactStarts.push_back(static_cast<std::uint32_t>(run.exact.size()));
+        run.shortStarts.push_back(static_cast<std::uint32_t>(run.shortened.size()));
         if (entry) {
-            readings_.text += entry->exact;
-            shortReadings_.text += entry->shortened;
+            run.exact += entry->exact;
+            run.shortened += entry->shortened;
         }
-        readings_.text += u'\0';
-        shortReadings_.text += u'\0';
+        run.exact += '\0';
+        run.shortened += '\0';
     }
+    return run;
+}
+
+namespace {
+
+// Puts `run`'s texts and starts in place of entries `from` on in `text`
+// and `starts`, as many as `run` holds.
+void replaceRun(std::string& text, std::vector<std::uint32_t>& starts, std::size_t from,
+                const std::string& runText, const std::vector<std::uint32_t>& runStarts) {
+    const std::size_t begin = starts[from];
+    const std::size_t last = from + runStarts.size();  // the first entry after the run
+    const std::size_t end = last < starts.size() ? starts[last] : text.size();
+    text.replace(begin, end - begin, runText);
+    for (std::size_t i = 0; i < runStarts.size(); ++i)
+        starts[from + i] = static_cast<std::uint32_t>(begin + runStarts[i]);
+    const auto grown =
+        static_cast<std::int64_t>(runText.size()) - static_cast<std::int64_t>(end - begin);
+    for (std::size_t i = last; i < starts.size(); ++i)
+        starts[i] = static_cast<std::uint32_t>(starts[i] + grown);
+}
+
+// Puts `now` in place of entry `index`'s readings in `text`.
+void replaceOne(std::string& text, std::vector<std::uint32_t>& starts, std::size_t index,
+                std::string_view now) {
+    const std::size_t begin = starts[index];
+    const std::size_t end = text.find('\0', begin);
+    text.replace(begin, end - begin, now);
+    const auto grown =
+        static_cast<std::int64_t>(now.size()) - static_cast<std::int64_t>(end - begin);
+    for (std::size_t i = index + 1; i < starts.size(); ++i)
+        starts[i] = static_cast<std::uint32_t>(starts[i] + grown);
+}
+
+}  // namespace
+
+bool WordFinder::setReadings(std::size_t from, const Readings& run) {
+    if (from > readings_.exactStarts.size() ||
+        run.exactStarts.size() > readings_.exactStarts.size() - from)
+        return false;
+    if (run.exactStarts.empty()) return true;
+    replaceRun(readings_.exact, readings_.exactStarts, from, run.exact, run.exactStarts);
+    replaceRun(readings_.shortened, readings_.shortStarts, from, run.shortened, run.shortStarts);
+    return true;
+}
+
+void WordFinder::setReading(std::size_t index, const Joined* joined) {
+    if (index >= readings_.exactStarts.size()) return;
+    replaceOne(readings_.exact, readings_.exactStarts, index, joined ? joined->exact : "");
+    replaceOne(readings_.shortened, readings_.shortStarts, index, joined ? joined->shortened : "");
 }
 
 std::u16string WordFinder::reading(std::size_t index, std::size_t which) const {
-    if (index >= readings_.starts.size()) return {};
-    std::u16string_view entry(readings_.text);
-    entry = entry.substr(readings_.starts[index]);
-    entry = entry.substr(0, entry.find(u'\0'));
+    if (index >= readings_.exactStarts.size()) return {};
+    std::string_view entry(readings_.exact);
+    entry = entry.substr(readings_.exactStarts[index]);
+    entry = entry.substr(0, entry.find('\0'));
     for (std::size_t i = 0; i < which; ++i) {
         const std::size_t next = entry.find(kNextReading);
         if (next == entry.npos) return {};
         entry.remove_prefix(next + 1);
     }
-    return std::u16string(entry.substr(0, entry.find(kNextReading)));
+    entry = entry.substr(0, entry.find(kNextReading));
+    std::u16string reading(entry.size(), u'\0');
+    std::transform(entry.begin(), entry.end(), reading.begin(), decoded);
+    return reading;
 }
 
 namespace {
 
-constexpr char16_t kNextReading = WordFinder::kNextReading;
+// How well an entry matched, packed so that a better match is a larger
+// number: at the start, then exact, then whole; then the likelier reading,
+// the written form last.
+using Score = std::uint32_t;
+constexpr Score kFound = 1u << 19, kAtStart = 1u << 18, kExact = 1u << 17, kWhole = 1u << 16;
+constexpr Score kNoReading = 0xFFFF;
 
-// How well an entry matched, the best first when compared as numbers
-// backwards: at the start, then exact, then whole.
-struct Mark {
-    bool found = false;
-    bool atStart = false;
-    bool exact = false;
-    bool whole = false;
-    std::size_t reading = WordFinder::kWrittenForm;
+constexpr Score rankOf(Score score) {
+    return score >> 16;
+}
 
-    int rank() const { return found ? 1 + 4 * atStart + 2 * exact + whole : 0; }
-};
+Score readingScore(std::size_t reading) {
+    return kNoReading - static_cast<Score>(std::min<std::size_t>(reading, kNoReading - 1));
+}
 
 // Marks the entries whose key holds `key`: where, and whether at the start
-// of the key or of one of its readings. `readings`: the keys are readings,
-// parted by kNextReading.
-void mark(const WordFinder::Keys& keys, std::u16string_view key, std::vector<Mark>& found) {
-    constexpr bool exact = true, readings = false, mayBeWhole = true;
+// of the key.
+void mark(const WordFinder::Keys& keys, std::u16string_view key, std::vector<Score>& found) {
     const std::u16string_view all(keys.text);
     const auto& starts = keys.starts;
     for (std::size_t at = all.find(key); at != all.npos;) {
@@ -152,88 +250,111 @@ void mark(const WordFinder::Keys& keys, std::u16string_view key, std::vector<Mar
         const auto entry = static_cast<std::size_t>(
             std::upper_bound(starts.begin(), starts.end(), at) - starts.begin() - 1);
         if (entry >= found.size()) break;
-        const std::size_t begin = starts[entry];
-        const bool atStart = at == begin || (readings && all[at - 1] == kNextReading);
+        const bool atStart = at == starts[entry];
         const char16_t after = at + key.size() < all.size() ? all[at + key.size()] : u'\0';
-        Mark now{.found = true,
-                 .atStart = atStart,
-                 .exact = exact,
-                 .whole = mayBeWhole && atStart &&
-                          (after == u'\0' || (readings && after == kNextReading)),
-                 .reading = WordFinder::kWrittenForm};
-        if (readings)
-            now.reading = static_cast<std::size_t>(
-                std::count(all.begin() + static_cast<std::ptrdiff_t>(begin),
-                           all.begin() + static_cast<std::ptrdiff_t>(at), kNextReading));
-        if (now.rank() > found[entry].rank()) found[entry] = now;
-        // A written form can begin only at its first place; a later reading
-        // may still begin there.
-        if (readings) {
-            at = all.find(key, at + 1);
-        } else {
-            if (entry + 1 >= starts.size()) break;
-            at = all.find(key, starts[entry + 1]);
-        }
+        const Score now =
+            kFound | kExact | (atStart ? kAtStart : 0) | (atStart && after == u'\0' ? kWhole : 0);
+        found[entry] = std::max(found[entry], now);
+        // A written form can begin only at its first place.
+        if (entry + 1 >= starts.size()) break;
+        at = all.find(key, starts[entry + 1]);
     }
 }
 
-// A form of what was typed, read as kana.
+// The number of kNextReading in [from, to), eight at a time: a search
+// counts them up to each match.
+std::size_t countNext(const char* from, const char* to) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101, kLow7 = 0x7F7F7F7F7F7F7F7F;
+    std::size_t count = 0;
+    for (; to - from >= 8; from += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, from, sizeof word);
+        // A byte of kNextReading becomes 0, and only a 0 byte keeps its
+        // high bit clear below.
+        const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(kNextReading));
+        count += static_cast<std::size_t>(std::popcount(~(((x & kLow7) + kLow7) | x | kLow7)));
+    }
+    return count + static_cast<std::size_t>(std::count(from, to, kNextReading));
+}
+
+// A form of what was typed, read as kana, encoded as the readings are.
 struct Form {
-    std::u16string text;
+    std::string text;
     bool mayBeWhole;
 };
 
-// Marks the entries one of whose readings holds one of `forms`, in one pass
-// over the readings, whatever the number of forms: a letter still being
-// typed ("k") has a form for each syllable it may begin.
-void markReadings(const WordFinder::Keys& keys, const std::vector<Form>& forms, bool exact,
-                  std::vector<Mark>& found) {
-    if (forms.empty()) return;
-    // The characters a form begins with, to pass over the others at once:
-    // kana in a table, anything else (digits) in a short list.
-    std::array<bool, 0x100> kanaFirst{};
-    std::u16string otherFirsts;
+// Marks the entries one of whose readings holds one of `forms`. A form of
+// one kana matches only where a reading begins: every reading holds most
+// kana somewhere. Passes over the rest of an entry once it can match no
+// better.
+void markReadings(std::string_view all, const std::vector<std::uint32_t>& starts,
+                  std::vector<Form> forms, bool exact, std::vector<Score>& found) {
+    std::erase_if(forms, [](const Form& form) {
+        return form.text.empty() || form.text.find(kUnread) != form.text.npos;
+    });
+    const std::size_t entries = std::min(starts.size(), found.size());
+    if (forms.empty() || entries == 0) return;
+    // Matches are met in the order of the readings, so the first at the
+    // best rank is also at the likeliest reading.
+    const bool anyWhole =
+        std::any_of(forms.begin(), forms.end(), [](const Form& form) { return form.mayBeWhole; });
+    const Score found1 = kFound | (exact ? kExact : 0);
+    const Score best = rankOf(found1 | kAtStart | (anyWhole ? kWhole : 0));
+    const char* const text = all.data();
+    // Where a reading begins, the byte before it is the one that ends the
+    // entry before or the one that parts readings; the text begins with
+    // the first.
+    std::vector<BytePair> ones, longer;
     for (const Form& form : forms) {
-        if (form.text.empty()) continue;
-        const char16_t first = form.text[0];
-        if (first >= 0x3000 && first < 0x3100)
-            kanaFirst[first - 0x3000] = true;
-        else if (otherFirsts.find(first) == otherFirsts.npos)
-            otherFirsts += first;
-    }
-    const std::u16string_view all(keys.text);
-    const char16_t* text = all.data();
-    const std::size_t size = all.size();
-    const auto& starts = keys.starts;
-    std::size_t entry = 0;
-    std::size_t reading = 0;  // within the entry
-    for (std::size_t at = 0; at < size; ++at) {
-        const char16_t c = text[at];
-        if (c >= 0x3000 && c < 0x3100) {
-            if (!kanaFirst[c - 0x3000]) continue;
-        } else if (c == u'\0') {
-            ++entry;
-            reading = 0;
-            continue;
-        } else if (c == kNextReading) {
-            ++reading;
-            continue;
-        } else if (otherFirsts.find(c) == otherFirsts.npos) {
-            continue;
+        const auto add = [](std::vector<BytePair>& to, BytePair pair) {
+            if (std::find(to.begin(), to.end(), pair) == to.end()) to.push_back(pair);
+        };
+        if (form.text.size() == 1) {
+            add(ones, {'\0', form.text[0]});
+            add(ones, {kNextReading, form.text[0]});
+        } else {
+            add(longer, {form.text[0], form.text[1]});
         }
-        if (entry >= found.size()) break;
-        const bool atStart = at == starts[entry] || all[at - 1] == kNextReading;
-        for (const Form& form : forms) {
-            if (form.text[0] != c || all.compare(at, form.text.size(), form.text) != 0) continue;
-            const std::size_t end = at + form.text.size();
-            const char16_t after = end < all.size() ? all[end] : u'\0';
-            const Mark now{
-                .found = true,
-                .atStart = atStart,
-                .exact = exact,
-                .whole = form.mayBeWhole && atStart && (after == u'\0' || after == kNextReading),
-                .reading = reading};
-            if (now.rank() > found[entry].rank()) found[entry] = now;
+    }
+    for (const bool one : {true, false}) {
+        const std::vector<BytePair>& pairs = one ? ones : longer;
+        for (std::size_t group = 0; group < pairs.size(); group += kMostPairs) {
+            const auto wanted =
+                std::span(pairs).subspan(group, std::min(kMostPairs, pairs.size() - group));
+            std::size_t entry = 0;
+            std::size_t end = entries > 1 ? starts[1] : all.size();  // of the entry
+            std::size_t reading = 0;                                 // within the entry
+            std::size_t counted = starts[0];                         // readings counted up to here
+            // Where to go on from for the next entry.
+            const auto nextEntry = [&] {
+                return end >= all.size() ? all.size() : one ? end - 1 : end;
+            };
+            scanForPairs(all, wanted, [&](std::size_t pair) -> std::size_t {
+                const std::size_t at = one ? pair + 1 : pair;
+                if (at >= end) {
+                    while (entry + 1 < entries && starts[entry + 1] <= at) ++entry;
+                    end = entry + 1 < entries ? starts[entry + 1] : all.size();
+                    reading = 0;
+                    counted = starts[entry];
+                    if (rankOf(found[entry]) >= best) return nextEntry();
+                }
+                const bool atStart = text[at - 1] == '\0' || text[at - 1] == kNextReading;
+                Score here = 0;
+                for (const Form& form : forms) {
+                    if ((form.text.size() == 1) != one || form.text[0] != text[at] ||
+                        all.compare(at, form.text.size(), form.text) != 0)
+                        continue;
+                    const char after = text[at + form.text.size()];  // the text ends with NUL
+                    const bool whole =
+                        form.mayBeWhole && atStart && (after == '\0' || after == kNextReading);
+                    here = std::max(here, found1 | (atStart ? kAtStart : 0) | (whole ? kWhole : 0));
+                }
+                if (here == 0) return pair + 1;
+                reading += countNext(text + counted, text + at);
+                counted = at;
+                found[entry] = std::max(found[entry], here | readingScore(reading));
+                return rankOf(found[entry]) >= best ? nextEntry() : pair + 1;
+            });
         }
     }
 }
@@ -245,28 +366,40 @@ std::vector<WordFinder::Found> WordFinder::matches(std::u16string_view typed) {
     std::vector<Found> found;
     std::u16string key;
     appendSearchKey(key, typed);
-    if (key.empty() || key.find(u'\0') != key.npos || key.find(kNextReading) != key.npos)
-        return found;
-    std::vector<Mark> marks(keys_.starts.size());
+    if (key.empty() || key.find(u'\0') != key.npos) return found;
+    std::vector<Score> marks(keys_.starts.size());
     mark(keys_, key, marks);
     // Readings are kept only for the entries as they are now. A reading is
     // all of what was typed only when that ends with a whole syllable:
     // "kan" may be going on to かな, but it is かん.
-    if (readings_.starts.size() == keys_.starts.size()) {
+    if (readings_.exactStarts.size() == marks.size()) {
         const auto complete = readingOf(key);
         std::vector<Form> exact, shortened;
         for (auto& form : typedReading(key).forms) {
             if (form.empty()) continue;
             const bool mayBeWhole = complete && form == *complete;
-            shortened.push_back({withoutLongVowels(form), mayBeWhole});
-            exact.push_back({std::move(form), mayBeWhole});
+            // Leaving out long vowels never makes one kana begin a reading
+            // it did not begin: the exact match of one is the best.
+            if (form.size() > 1) {
+                shortened.push_back({.text = {}, .mayBeWhole = mayBeWhole});
+                appendEncoded(shortened.back().text, withoutLongVowels(form));
+            }
+            exact.push_back({.text = {}, .mayBeWhole = mayBeWhole});
+            appendEncoded(exact.back().text, form);
         }
-        markReadings(readings_, exact, true, marks);
-        markReadings(shortReadings_, shortened, false, marks);
+        markReadings(readings_.exact, readings_.exactStarts, std::move(exact), true, marks);
+        markReadings(readings_.shortened, readings_.shortStarts, std::move(shortened), false,
+                     marks);
     }
     for (std::size_t entry = 0; entry < marks.size(); ++entry) {
-        const Mark& m = marks[entry];
-        if (m.found) found.push_back({entry, m.atStart, m.exact, m.whole, m.reading});
+        const Score m = marks[entry];
+        if (m == 0) continue;
+        const Score reading = m & kNoReading;
+        found.push_back({.index = entry,
+                         .atStart = (m & kAtStart) != 0,
+                         .exact = (m & kExact) != 0,
+                         .whole = (m & kWhole) != 0,
+                         .reading = reading == 0 ? kWrittenForm : kNoReading - reading});
     }
     return found;
 }

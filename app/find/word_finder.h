@@ -1,8 +1,8 @@
 // The type-to-find list: the entries of the word list that contain the
 // typed text anywhere, compared in their search keys, or one of whose
 // readings holds it read as kana or romaji, with its long vowels or
-// without (as romaji on signs leaves them out); in the list's order, each
-// with how it matched.
+// without (as romaji on signs leaves them out); one kana only where a
+// reading begins. In the list's order, each with how it matched.
 #pragma once
 
 #include <cstddef>
@@ -33,15 +33,30 @@ public:
 
     // An entry's readings as the finder keeps them: in hiragana, the
     // likeliest first, parted by kNextReading; and the same without their
-    // long vowels. Made once per word, off the window's thread for a load.
-    static constexpr char16_t kNextReading = u'\u0001';
+    // long vowels. One byte a character (kana less U+3000, digits as they
+    // are), so that a keystroke runs over half the memory, sixteen bytes at
+    // a step. Made once per word, off the window's thread for a load.
+    static constexpr char kNextReading = '\x01';
     struct Joined {
-        std::u16string exact;
-        std::u16string shortened;
+        std::string exact;
+        std::string shortened;
     };
     static Joined join(const std::vector<std::u16string>& readings);
-    // Each entry's joined readings, in the list's order (null for none).
-    void setReadings(const std::vector<const Joined*>& readings);
+    // The readings of a run of entries, each joined (null for none), as the
+    // finder keeps them: made off the window's thread for a load, so that
+    // taking them in is a copy.
+    struct Readings {
+        std::string exact;  // each entry's joined readings, each ended by NUL
+        std::string shortened;
+        std::vector<std::uint32_t> exactStarts;  // where each entry's begin
+        std::vector<std::uint32_t> shortStarts;
+    };
+    static Readings readingsOf(std::span<const Joined* const> entries);
+    // The readings of the run of entries that begins at `from`; false, and
+    // none taken, when the list is shorter.
+    bool setReadings(std::size_t from, const Readings& run);
+    // Entry `index`'s readings, the others left as they are.
+    void setReading(std::size_t index, const Joined* joined);
     // Entry `index`'s reading number `which` ("" for none).
     std::u16string reading(std::size_t index, std::size_t which) const;
 
@@ -70,10 +85,9 @@ private:
     void keyPending();
 
     Keys keys_;
-    // Each entry's readings, parted by kNextReading; and the same without
-    // their long vowels.
-    Keys readings_;
-    Keys shortReadings_;
+    // Every entry's readings, none until they are set; the texts begin
+    // with a NUL, so that a byte ends what comes before every reading.
+    Readings readings_;
     std::vector<std::future<Keys>> pending_;  // appended runs, in order, being keyed
 };
 

@@ -75,25 +75,42 @@ void WordNotes::used(const std::u16string& word) {
     note.lastUse = clock_;
 }
 
-std::string WordNotes::write(const std::vector<std::u16string>& words) const {
+std::vector<std::u16string_view> WordNotes::wordsReadByThem() const {
+    std::vector<std::u16string_view> words;
+    for (const auto& [word, note] : notes_)
+        if (readByThem(note)) words.push_back(word);
+    return words;
+}
+
+std::string WordNotes::write(const std::vector<std::u16string>& words,
+                             const DictionaryReading& dictionary) const {
     std::string text(kHeader);
     text += '\n';
     std::unordered_set<std::u16string_view> written;
+    const WordNote none;
     for (const auto& word : words) {
-        const WordNote* note = find(word);
-        if (!note || !written.insert(word).second) continue;
-        if (note->reading.empty() && note->uses == 0 && note->learned.empty()) continue;
-        const auto line = [&](std::u16string_view reading, int source) {
+        const WordNote* found = find(word);
+        const WordNote& note = found ? *found : none;
+        std::u16string_view reading = note.reading;
+        auto source = note.source;
+        if (source <= ReadingSource::Dictionary)
+            if (const std::u16string* read = dictionary(word)) {
+                reading = *read;
+                source = ReadingSource::Dictionary;
+            }
+        if (reading.empty() && note.uses == 0 && note.learned.empty()) continue;
+        if (!written.insert(word).second) continue;
+        const auto line = [&](std::u16string_view shown, int from) {
             base::appendField(text, word);
             text += '\t';
-            base::appendField(text, reading);
-            text += '\t' + std::to_string(source) + '\t' + std::to_string(note->uses) + '\t' +
-                    std::to_string(note->lastUse) + '\n';
+            base::appendField(text, shown);
+            text += '\t' + std::to_string(from) + '\t' + std::to_string(note.uses) + '\t' +
+                    std::to_string(note.lastUse) + '\n';
         };
         // The oldest learned first: read back in turn, the newest ends first.
-        for (auto learned = note->learned.rbegin(); learned != note->learned.rend(); ++learned)
+        for (auto learned = note.learned.rbegin(); learned != note.learned.rend(); ++learned)
             line(*learned, kLearnedLine);
-        line(note->reading, static_cast<int>(note->source));
+        line(reading, static_cast<int>(source));
     }
     return text;
 }

@@ -48,8 +48,20 @@ public:
     // Whether any word was ever entered.
     bool anyUse() const { return clock_ != 0; }
 
-    // The file's text (UTF-8) for these words.
-    std::string write(const std::vector<std::u16string>& words) const;
+    // The words whose readings are the person's own or the input method's,
+    // or learned: they come before any dictionary's.
+    std::vector<std::u16string_view> wordsReadByThem() const;
+    static bool readByThem(const WordNote& note) {
+        return (note.source > ReadingSource::Dictionary && !note.reading.empty()) ||
+               !note.learned.empty();
+    }
+
+    // The file's text (UTF-8) for these words; `dictionary` gives a word's
+    // likeliest dictionary reading (null for none), kept for whoever reads
+    // the file without a dictionary.
+    using DictionaryReading = std::function<const std::u16string*(const std::u16string&)>;
+    std::string write(const std::vector<std::u16string>& words,
+                      const DictionaryReading& dictionary) const;
     // Takes in the notes a file holds of the words `wanted` says it wants,
     // and only those, so that memory follows the list, not the file. A line
     // that cannot be read is skipped, so a damaged file costs only its

@@ -383,7 +383,7 @@ void EntrySession::wordTyped() {
     shown.reserve(matches_.size());
     for (const auto& match : matches_)
         shown.push_back({wording::shown(words_[match.index]), wording::shown(match.reading)});
-    view_.showMatches(shown);
+    view_.showMatches(std::move(shown));
 }
 
 void EntrySession::showJournal() {

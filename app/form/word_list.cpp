@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <tuple>
-#include <unordered_set>
 
 #include "app/find/kana.h"
 #include "app/find/reading_dictionary.h"
@@ -34,14 +33,13 @@ std::vector<std::u16string> plainReading(const std::u16string& word) {
     return {};
 }
 
-bool mayBeKana(const std::u16string& word) {
-    return std::any_of(word.begin(), word.end(), [](char16_t c) {
-        return (c >= 0x3041 && c <= 0x30FF) || (c >= 0xFF61 && c <= 0xFF9F);
-    });
-}
-
-// Appends shorter than this are read at once: a thread would cost more.
+// Appends shorter than this are read at once, or their dictionary words
+// alone on a thread, and keyed word by word: a thread keying the run
+// would cost more.
 constexpr std::size_t kReadAside = 256;
+
+// More words than this keyed anew cost more one by one than all at once.
+constexpr std::size_t kMostKeyedAlone = 64;
 
 }  // namespace
 
@@ -53,74 +51,137 @@ WordList::~WordList() {
 void WordList::append(std::vector<std::u16string> words) {
     // The finder may still be reading the entries for an earlier append.
     finder_.settle();
-    // The dictionaries read on their own thread; kana words are their own
-    // reading, worked out there too for a load.
+    const std::size_t from = entries_.size();
+    const bool run = words.size() >= kReadAside;
     std::vector<std::u16string> unread;
-    std::unordered_set<std::u16string_view> asked;
-    for (const auto& word : words) {
-        if (read_.contains(word) || !asked.insert(word).second) continue;
-        const bool now = !wantsDictionary(word) && words.size() < kReadAside;
-        if (!now) {
-            if (wantsDictionary(word) || mayBeKana(word)) unread.push_back(word);
-        } else if (auto plain = plainReading(word); !plain.empty()) {
-            auto joined = find::WordFinder::join(plain);
-            read_[word] = Read{std::move(plain), std::move(joined)};
+    if (run) {
+        // The thread reads and keys the whole run, kana words too.
+        unread = words;
+    } else {
+        std::unordered_set<std::u16string_view> asked;
+        for (const auto& word : words) {
+            if (!asked.insert(word).second) continue;
+            stale(word);
+            if (read_.contains(word)) continue;
+            if (wantsDictionary(word)) {
+                unread.push_back(word);
+            } else if (auto plain = plainReading(word); !plain.empty()) {
+                auto joined = find::WordFinder::join(plain);
+                read_[word] = Read{std::move(plain), std::move(joined)};
+            }
         }
     }
-    const std::size_t from = entries_.size();
     if (from == 0)
         entries_ = std::move(words);
     else
         entries_.insert(entries_.end(), std::make_move_iterator(words.begin()),
                         std::make_move_iterator(words.end()));
     finder_.append(entries_, from);
-    readingsStale_ = true;
-    if (!unread.empty()) lookUp(std::move(unread));
+    if (!unread.empty()) lookUp(std::move(unread), from, run);
 }
 
 void WordList::remove(std::size_t index) {
     if (index >= entries_.size()) return;
     finder_.remove(index);  // settles first
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
-    readingsStale_ = true;
+    ++removals_;
 }
 
-void WordList::lookUp(std::vector<std::u16string> words) {
-    auto stop = std::make_shared<std::atomic<bool>>(false);
-    auto readings = std::async(std::launch::async, [words = std::move(words), stop] {
-        std::vector<std::pair<std::u16string, Read>> found;
-        std::vector<std::u16string> asked;
-        for (const auto& word : words)
-            if (wantsDictionary(word)) asked.push_back(word);
-        auto dictionary = asked.empty() ? nullptr : find::openReadingDictionary();
-        if (dictionary) dictionary->expect(asked);
-        for (const auto& word : words) {
-            if (stop->load()) break;
-            auto readings = wantsDictionary(word) ? (dictionary ? dictionary->read(word)
-                                                                : std::vector<std::u16string>())
-                                                  : plainReading(word);
-            if (!readings.empty()) {
-                auto joined = find::WordFinder::join(readings);
-                found.emplace_back(word, Read{std::move(readings), std::move(joined)});
-            }
+std::vector<std::u16string> WordList::theirReadings(const find::WordNote& note) const {
+    std::vector<std::u16string> readings;
+    if (note.source > find::ReadingSource::Dictionary && !note.reading.empty())
+        readings.push_back(note.reading);
+    find::addReadings(readings, note.learned);
+    return readings;
+}
+
+WordList::Looked WordList::readAndKey(
+    const std::vector<std::u16string>& words,
+    const std::unordered_map<std::u16string, std::vector<std::u16string>>& theirs, bool run,
+    const std::atomic<bool>& stop) {
+    Looked looked;
+    std::vector<std::u16string> asked;
+    for (const auto& word : words)
+        if (wantsDictionary(word)) asked.push_back(word);
+    auto dictionary = asked.empty() ? nullptr : find::openReadingDictionary();
+    if (dictionary) dictionary->expect(asked);
+    for (const auto& word : words) {
+        if (stop.load()) return Looked{};
+        if (looked.read.contains(word)) continue;
+        auto readings = wantsDictionary(word)
+                            ? (dictionary ? dictionary->read(word) : std::vector<std::u16string>())
+                            : plainReading(word);
+        if (readings.empty()) {
+            if (wantsDictionary(word)) looked.unread.push_back(word);
+            continue;
         }
-        return found;
-    });
-    lookups_.push_back({std::move(stop), std::move(readings)});
+        auto joined = find::WordFinder::join(readings);
+        looked.read.emplace(word, Read{std::move(readings), std::move(joined)});
+    }
+    if (!run) return looked;
+    // The run keyed whole: each entry's readings, the person's first.
+    std::unordered_map<std::u16string_view, find::WordFinder::Joined> theirsJoined;
+    std::vector<const find::WordFinder::Joined*> entries;
+    entries.reserve(words.size());
+    for (const auto& word : words) {
+        const auto read = looked.read.find(word);
+        const auto own = theirs.find(word);
+        if (own == theirs.end()) {
+            entries.push_back(read == looked.read.end() ? nullptr : &read->second.joined);
+            continue;
+        }
+        auto [joined, added] = theirsJoined.try_emplace(word);
+        if (added) {
+            auto readings = own->second;
+            if (read != looked.read.end()) find::addReadings(readings, read->second.readings);
+            joined->second = find::WordFinder::join(readings);
+        }
+        entries.push_back(&joined->second);
+    }
+    looked.run = find::WordFinder::readingsOf(entries);
+    return looked;
+}
+
+void WordList::lookUp(std::vector<std::u16string> words, std::size_t from, bool run) {
+    // The readings the person gave the words of a run, as they are now: a
+    // change after this keys the word again.
+    std::unordered_map<std::u16string, std::vector<std::u16string>> theirs;
+    if (run)
+        for (const auto word : notes_.wordsReadByThem())
+            theirs.emplace(word, theirReadings(*notes_.find(word)));
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    auto looked =
+        std::async(std::launch::async, [words = std::move(words), theirs = std::move(theirs), run,
+                                        stop] { return readAndKey(words, theirs, run, *stop); });
+    lookups_.push_back({.stop = std::move(stop),
+                        .looked = std::move(looked),
+                        .from = from,
+                        .removalsBefore = removals_});
 }
 
 void WordList::absorb(bool wait) {
     std::erase_if(lookups_, [&](Lookup& lookup) {
-        if (!wait && lookup.readings.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        if (!wait && lookup.looked.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
             return false;
-        for (auto& [word, read] : lookup.readings.get()) {
-            // The likeliest is kept in the notes too, for whoever reads
-            // them without a dictionary.
-            if (wantsDictionary(word))
-                notes_.setReading(word, read.readings.front(), find::ReadingSource::Dictionary);
-            read_[word] = std::move(read);
-            readingsStale_ = true;
+        Looked looked = lookup.looked.get();
+        // What a removal since moved is keyed again whole.
+        if (looked.run && lookup.removalsBefore == removals_ &&
+            finder_.setReadings(lookup.from, *looked.run)) {
+            // Only what changed since it began is keyed again.
+        } else if (looked.run) {
+            allStale_ = true;
+        } else {
+            for (const auto& [word, read] : looked.read) stale(word);
         }
+        // The dictionary may have no reading where the notes keep one.
+        for (const auto& word : looked.unread)
+            if (const find::WordNote* note = notes_.find(word);
+                note && note->source == find::ReadingSource::Dictionary)
+                stale(word);
+        if (read_.empty())
+            read_ = std::move(looked.read);
+        else
+            read_.merge(looked.read);
         return true;
     });
 }
@@ -140,9 +201,7 @@ std::vector<std::u16string> WordList::readingsNow(const std::u16string& word) co
     const find::WordNote* note = notes_.find(word);
     // The person's own and the input method's first, then what the person
     // typed before finding the word, then the dictionaries'.
-    if (note && note->source > find::ReadingSource::Dictionary && !note->reading.empty())
-        readings.push_back(note->reading);
-    if (note) find::addReadings(readings, note->learned);
+    if (note) readings = theirReadings(*note);
     if (const auto read = read_.find(word); read != read_.end())
         find::addReadings(readings, read->second.readings);
     else if (note && note->source == find::ReadingSource::Dictionary)
@@ -151,40 +210,40 @@ std::vector<std::u16string> WordList::readingsNow(const std::u16string& word) co
     return plainReading(word);
 }
 
-void WordList::keyReadings() {
-    absorb(false);
-    if (!readingsStale_) return;
+const find::WordFinder::Joined* WordList::joinedOf(const std::u16string& word) {
+    const find::WordNote* note = notes_.find(word);
     // Most words have the dictionary's readings alone, joined on its
     // thread: only the others are joined here.
-    own_.clear();
-    std::vector<const find::WordFinder::Joined*> joined;
-    joined.reserve(entries_.size());
-    for (const auto& word : entries_) {
-        const find::WordNote* note = notes_.find(word);
-        const bool theirs =
-            note && ((note->source > find::ReadingSource::Dictionary && !note->reading.empty()) ||
-                     !note->learned.empty());
-        const auto read = theirs ? read_.end() : read_.find(word);
-        if (read != read_.end()) {
-            joined.push_back(&read->second.joined);
-            continue;
-        }
-        // A word the person gave no reading, not read yet: none so far.
-        if (!note) {
-            joined.push_back(nullptr);
-            continue;
-        }
-        auto [own, added] = own_.try_emplace(word);
-        if (added) {
-            const auto readings = readingsNow(word);
-            own->second = find::WordFinder::join(readings);
-        }
-        joined.push_back(own->second.exact.empty() ? nullptr : &own->second);
-    }
-    finder_.setReadings(joined);
-    readingsStale_ = false;
+    if (!note || !find::WordNotes::readByThem(*note))
+        if (const auto read = read_.find(word); read != read_.end()) return &read->second.joined;
+    // A word the person gave no reading, not read yet: none so far.
+    if (!note) return nullptr;
+    auto [own, added] = own_.try_emplace(word);
+    if (added) own->second = find::WordFinder::join(readingsNow(word));
+    return own->second.exact.empty() ? nullptr : &own->second;
 }
 
+void WordList::stale(const std::u16string& word) {
+    own_.erase(word);
+    if (!allStale_) staleWords_.insert(word);
+}
+
+void WordList::keyReadings() {
+    absorb(false);
+    if (staleWords_.size() > kMostKeyedAlone) allStale_ = true;
+    if (allStale_) {
+        own_.clear();
+        std::vector<const find::WordFinder::Joined*> joined;
+        joined.reserve(entries_.size());
+        for (const auto& word : entries_) joined.push_back(joinedOf(word));
+        finder_.setReadings(0, find::WordFinder::readingsOf(joined));
+    } else if (!staleWords_.empty()) {
+        for (std::size_t i = 0; i < entries_.size(); ++i)
+            if (staleWords_.contains(entries_[i])) finder_.setReading(i, joinedOf(entries_[i]));
+    }
+    allStale_ = false;
+    staleWords_.clear();
+}
 std::vector<WordList::Match> WordList::matches(std::u16string_view typed) {
     keyReadings();
     auto found = finder_.matches(typed);
@@ -224,20 +283,21 @@ std::vector<WordList::Match> WordList::matches(std::u16string_view typed) {
 void WordList::heard(const std::u16string& word, std::u16string reading) {
     reading = find::toHiragana(find::nfkcCaseFold(reading));
     if (!find::isReading(reading)) return;
-    readingsStale_ |= notes_.setReading(word, std::move(reading), find::ReadingSource::InputMethod);
+    if (notes_.setReading(word, std::move(reading), find::ReadingSource::InputMethod)) stale(word);
 }
 
 void WordList::correct(const std::u16string& word, std::u16string reading) {
     const bool backToDictionary = reading.empty();
     notes_.correct(word, std::move(reading));
-    readingsStale_ = true;
-    if (backToDictionary && wantsDictionary(word) && !read_.contains(word)) lookUp({word});
+    stale(word);
+    if (backToDictionary && wantsDictionary(word) && !read_.contains(word))
+        lookUp({word}, 0, false);
 }
 
 void WordList::learn(const std::u16string& word, std::u16string reading) {
     if (!find::isReading(reading)) return;
     notes_.learn(word, std::move(reading));
-    readingsStale_ = true;
+    stale(word);
 }
 
 void WordList::used(const std::u16string& word) {
@@ -246,7 +306,12 @@ void WordList::used(const std::u16string& word) {
 
 std::string WordList::notesText() {
     absorb(true);
-    return notes_.write(entries_);
+    return notes_.write(entries_, [this](const std::u16string& word) -> const std::u16string* {
+        // Kana words are their own reading, not the dictionary's.
+        const auto read = read_.find(word);
+        return read == read_.end() || !wantsDictionary(word) ? nullptr
+                                                             : &read->second.readings.front();
+    });
 }
 
 bool WordList::takeNotes(std::istream& file, const std::vector<std::u16string>& coming) {
@@ -254,7 +319,8 @@ bool WordList::takeNotes(std::istream& file, const std::vector<std::u16string>& 
     wanted.insert(coming.begin(), coming.end());
     const bool whole =
         notes_.read(file, [&](std::u16string_view word) { return wanted.contains(word); });
-    readingsStale_ = true;
+    // The words coming are keyed as they come.
+    if (!entries_.empty()) allStale_ = true;
     return whole;
 }
 

@@ -7,9 +7,11 @@
 #include <cstddef>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -74,16 +76,42 @@ private:
         std::vector<std::u16string> readings;
         find::WordFinder::Joined joined;
     };
+    using ReadMap = std::unordered_map<std::u16string, Read>;
+    // What a lookup hands back: the readings of the words it read; for a
+    // long run of entries (a load), that run's readings as the finder keeps
+    // them, and the words no dictionary could read.
+    struct Looked {
+        ReadMap read;
+        std::optional<find::WordFinder::Readings> run;
+        std::vector<std::u16string> unread;
+    };
     struct Lookup {
         std::shared_ptr<std::atomic<bool>> stop;
-        std::future<std::vector<std::pair<std::u16string, Read>>> readings;
+        std::future<Looked> looked;
+        std::size_t from;              // the run's first entry
+        std::uint64_t removalsBefore;  // the list's removals when it began
     };
-    void lookUp(std::vector<std::u16string> words);
+    // Reads `words` on a thread. With `run`, they are the entries from
+    // `from` on, which the thread keys whole, each with the readings the
+    // person gave it before the dictionaries'.
+    void lookUp(std::vector<std::u16string> words, std::size_t from, bool run);
+    // What the thread of lookUp does; `theirs`: the readings the person
+    // gave words, by the word.
+    static Looked readAndKey(
+        const std::vector<std::u16string>& words,
+        const std::unordered_map<std::u16string, std::vector<std::u16string>>& theirs, bool run,
+        const std::atomic<bool>& stop);
+    // The readings the notes give `word` before any dictionary's.
+    std::vector<std::u16string> theirReadings(const find::WordNote& note) const;
     // Takes the dictionary's readings that are ready (all, with `wait`).
     void absorb(bool wait);
-    // Every entry's reading in readings_, and the finder's, when stale.
+    // Brings the finder's readings up to date.
     void keyReadings();
     std::vector<std::u16string> readingsNow(const std::u16string& word) const;
+    // The word's readings as the finder keeps them; null for none.
+    const find::WordFinder::Joined* joinedOf(const std::u16string& word);
+    // The word's readings are to be keyed again.
+    void stale(const std::u16string& word);
 
     std::vector<std::u16string> entries_;
     find::WordFinder finder_;
@@ -91,11 +119,14 @@ private:
     // The dictionaries' readings of the words looked up, the likeliest
     // first, and kana words' own: worked out again at each start, never
     // kept in a file.
-    std::unordered_map<std::u16string, Read> read_;
+    ReadMap read_;
     // The words the person gave readings, as keyed last.
     std::unordered_map<std::u16string, find::WordFinder::Joined> own_;
     std::vector<Lookup> lookups_;
-    bool readingsStale_ = true;
+    std::uint64_t removals_ = 0;
+    // What the finder's readings lack: all of them, or those of some words.
+    bool allStale_ = false;
+    std::unordered_set<std::u16string> staleWords_;
 };
 
 }  // namespace wordpour::form

@@ -12,6 +12,21 @@
 
 namespace wordpour::qt {
 
+void FoundRows::setRows(std::vector<form::FoundRow> rows) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+int FoundRows::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+QVariant FoundRows::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
+    return toQt(form::wording::findRow(rows_[static_cast<std::size_t>(index.row())]));
+}
+
 FindList::FindList(QWidget* box, std::function<void(int row)> picked,
                    std::function<void(int row)> entered)
     : QListView(nullptr), box_(box), picked_(std::move(picked)), entered_(std::move(entered)) {
@@ -38,13 +53,10 @@ FindList::FindList(QWidget* box, std::function<void(int row)> picked,
     connect(this, &QListView::clicked, this, [this](const QModelIndex& at) { picked_(at.row()); });
 }
 
-void FindList::showWords(const std::vector<form::FoundRow>& rows) {
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(rows.size()));
-    for (const auto& row : rows) list << toQt(form::wording::findRow(row));
-    words_.setStringList(list);
-    setCurrentIndex(words_.index(0));
+void FindList::showWords(std::vector<form::FoundRow> rows) {
     const int shown = std::min<int>(static_cast<int>(rows.size()), form::kFindListRows);
+    words_.setRows(std::move(rows));
+    setCurrentIndex(words_.index(0));
     const int height = shown * sizeHintForRow(0) + 2 * frameWidth();
     setGeometry(QRect(box_->mapToGlobal(QPoint(0, box_->height())), QSize(box_->width(), height)));
     show();

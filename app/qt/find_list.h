@@ -5,14 +5,28 @@
 #include <functional>
 #include <vector>
 
+#include <QAbstractListModel>
 #include <QListView>
-#include <QStringListModel>
 
 #include "app/form/message.h"
 
 class QKeyEvent;
 
 namespace wordpour::qt {
+
+// The rows found, each worded only when it is drawn or read: a letter
+// typed into a long list finds thousands.
+class FoundRows final : public QAbstractListModel {
+    Q_OBJECT
+
+public:
+    void setRows(std::vector<form::FoundRow> rows);
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    std::vector<form::FoundRow> rows_;
+};
 
 class FindList final : public QListView {
     Q_OBJECT
@@ -25,7 +39,7 @@ public:
 
     // Shows `rows` under the box, each word with its reading, the first
     // highlighted.
-    void showWords(const std::vector<form::FoundRow>& rows);
+    void showWords(std::vector<form::FoundRow> rows);
     // Down and Up move the highlight; Enter enters the highlighted word,
     // Shift+Enter only puts it into the box; Escape closes. Returns whether
     // the key was the list's.
@@ -39,7 +53,7 @@ private:
     void describe(const QString& entry);
 
     QWidget* box_;
-    QStringListModel words_;
+    FoundRows words_;
     std::function<void(int)> picked_;
     std::function<void(int)> entered_;
 };

@@ -229,8 +229,8 @@ void MainWindow::showAbout() {
     about_->activateWindow();
 }
 
-void MainWindow::showMatches(const std::vector<form::FoundRow>& rows) {
-    findList_->showWords(rows);
+void MainWindow::showMatches(std::vector<form::FoundRow> rows) {
+    findList_->showWords(std::move(rows));
 }
 
 void MainWindow::hideMatches() {

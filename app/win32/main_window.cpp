@@ -318,7 +318,7 @@ void MainWindow::showAbout() {
     about_.show();
 }
 
-void MainWindow::showMatches(const std::vector<form::FoundRow>& rows) {
+void MainWindow::showMatches(std::vector<form::FoundRow> rows) {
     std::vector<std::u16string> shown;
     shown.reserve(rows.size());
     for (const auto& row : rows) shown.push_back(form::wording::findRow(row));

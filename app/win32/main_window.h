@@ -67,7 +67,7 @@ private:
     bool setting(std::string_view key, bool otherwise) override;
     std::optional<SettingNotKept> storeSetting(std::string_view key, bool value) override;
     void takeFocusBack() override;
-    void showMatches(const std::vector<form::FoundRow>& rows) override;
+    void showMatches(std::vector<form::FoundRow> rows) override;
     void hideMatches() override;
     bool waitForStart(const std::function<bool()>& finished, std::u16string_view waiting) override;
     void setWaiting(bool waiting) override;

@@ -122,6 +122,9 @@ TEST_F(SessionReadings, RomajiAndKanaFindWordsByTheirReadingTheBeginningsFirst) 
         {u"kan", Words{u"観光", u"かな", u"2号館", u"カタカナ"}},  // かん and かな…
         {u"sinbun", Words{u"新聞"}},
         {u"shinbun", Words{u"新聞"}},
+        // One kana begins a reading; two or more may be anywhere in one.
+        {u"shi", Words{u"新聞", u"写真"}},
+        {u"shin", Words{u"新聞", u"写真"}},
         {u"kit", Words{u"切手"}},  // a consonant that may double
         {u"kitte", Words{u"切手"}},
         {u"syasin", Words{u"写真"}},
@@ -385,6 +388,74 @@ TEST_F(SessionReadings, TheDictionaryReadsTheWordsOfALoadedList) {
     session->settleReadings();
     EXPECT_EQ(typed(u"minato"), (Words{u"東京都港区"}));
     EXPECT_EQ(view.matchReadings, (Words{u"とうきょうとみなとく"}));
+}
+
+// A long list is read and keyed whole on a thread; words deleted or added
+// meanwhile or after keep their own readings, never a neighbour's.
+TEST_F(SessionReadings, ReadingsStayWithTheirWordsWhenALongListChanges) {
+    if (!wordpour::find::openReadingDictionary())
+        GTEST_SKIP() << "no reading dictionary here (Windows without a Japanese IME, or Wine)";
+    // 300 words: 東京都港区 in the middle of 語1 to 語299.
+    std::string list;
+    for (int i = 1; i < 300; ++i) {
+        list += "\x8C\xEA" + std::to_string(i) + "\r\n";  // 語i
+        if (i == 150) list += "\x93\x8C\x8B\x9E\x93\x73\x8D\x60\x8B\xE6\r\n";
+    }
+    writeBytes("List", list);
+    struct Change {
+        const char* what;
+        bool whileRead;  // before the readings are in
+        std::function<void(SessionRun&)> change;
+        Words minato;
+    };
+    const auto deleteFirst = [](SessionRun& run) {
+        run.view.pick(0);
+        run.session->deleteWord();
+    };
+    const auto addMinato = [](SessionRun& run) {
+        run.view.replies = {u"港"};
+        run.session->addWord();
+    };
+    const Change changes[] = {
+        {.what = "none", .whileRead = false, .change = {}, .minato = {u"東京都港区"}},
+        {.what = "deleted after",
+         .whileRead = false,
+         .change = deleteFirst,
+         .minato = {u"東京都港区"}},
+        {.what = "deleted while",
+         .whileRead = true,
+         .change = deleteFirst,
+         .minato = {u"東京都港区"}},
+        {.what = "added after",
+         .whileRead = false,
+         .change = addMinato,
+         .minato = {u"港", u"東京都港区"}},
+        {.what = "added while",
+         .whileRead = true,
+         .change = addMinato,
+         .minato = {u"港", u"東京都港区"}},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        SessionRun run;
+        ASSERT_TRUE(run.start());
+        run.view.answers = {Answer::Yes};
+        run.session->loadList();
+        if (c.change && c.whileRead) c.change(run);
+        run.session->settleReadings();
+        if (c.change && !c.whileRead) {
+            c.change(run);
+            run.session->settleReadings();
+        }
+        run.view.typed = u"minato";
+        run.session->wordTyped();
+        EXPECT_EQ(run.view.matches, c.minato);
+        run.view.typed = u"go29";
+        run.session->wordTyped();
+        EXPECT_EQ(run.view.matches,
+                  (Words{u"語29", u"語290", u"語291", u"語292", u"語293", u"語294", u"語295",
+                         u"語296", u"語297", u"語298", u"語299"}));
+    }
 }
 
 }  // namespace

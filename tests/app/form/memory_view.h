@@ -88,7 +88,7 @@ public:
     // Set: the settings file cannot be written.
     std::optional<SettingNotKept> settingNotKept;
     void takeFocusBack() override { ++focusTakenBack; }
-    void showMatches(const std::vector<form::FoundRow>& rows) override {
+    void showMatches(std::vector<form::FoundRow> rows) override {
         matches.emplace();
         matchReadings.clear();
         for (const auto& row : rows) {

@@ -1,0 +1,72 @@
+// Finds, in order, the places of a text where one of a few pairs of bytes
+// begins: the type-to-find search runs over megabytes of readings at each
+// keystroke, and a pair is rare enough where one byte is not, so that few
+// places are looked at closer.
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <span>
+#include <string_view>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace wordpour::find {
+
+// At most this many pairs are looked for at once.
+constexpr std::size_t kMostPairs = 8;
+
+using BytePair = std::pair<char, char>;
+
+// Calls `visit(at)` for each place of `text` where one of `pairs` (at most
+// kMostPairs) begins, in order; `visit` returns where to go on from, past
+// `at`, to pass over a stretch it needs no more of.
+template <typename Visit>
+void scanForPairs(std::string_view text, std::span<const BytePair> pairs, Visit visit) {
+    const std::size_t size = text.size();
+    std::size_t at = 0;
+    const std::size_t count = pairs.size() < kMostPairs ? pairs.size() : kMostPairs;
+#if defined(__SSE2__)
+    struct Wanted {
+        __m128i first;  // each byte in every lane
+        __m128i second;
+    };
+    std::array<Wanted, kMostPairs> wanted{};
+    for (std::size_t i = 0; i < count; ++i)
+        wanted[i] = {_mm_set1_epi8(pairs[i].first), _mm_set1_epi8(pairs[i].second)};
+    while (count > 0 && at + 17 <= size) {
+        const auto* here = reinterpret_cast<const __m128i*>(text.data() + at);
+        const __m128i firsts = _mm_loadu_si128(here);
+        const __m128i seconds =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at + 1));
+        __m128i equal = _mm_setzero_si128();
+        for (std::size_t i = 0; i < count; ++i)
+            equal = _mm_or_si128(equal, _mm_and_si128(_mm_cmpeq_epi8(firsts, wanted[i].first),
+                                                      _mm_cmpeq_epi8(seconds, wanted[i].second)));
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(equal));
+        std::size_t next = at + 16;
+        while (mask != 0) {
+            const std::size_t from = visit(at + static_cast<std::size_t>(std::countr_zero(mask)));
+            if (from >= at + 16) {
+                next = from;
+                break;
+            }
+            // Only the places from `from` on in this block are left.
+            mask &= ~((1u << (from - at)) - 1u);
+        }
+        at = next;
+    }
+#endif
+    while (at + 1 < size) {
+        bool found = false;
+        for (std::size_t i = 0; i < count && !found; ++i)
+            found = text[at] == pairs[i].first && text[at + 1] == pairs[i].second;
+        at = found ? visit(at) : at + 1;
+    }
+}
+
+}  // namespace wordpour::find
