@@ -75,6 +75,7 @@ int main(int argc, char** argv) {
 
     // The first load of the run, as a user's is: nothing read before.
     MessageBox::setNextAnswer(Answer::Yes);
+    const long residentBefore = residentKb();
     auto start = std::chrono::steady_clock::now();
     f.form->session().loadList();
     const double load = msSince(start);
@@ -83,6 +84,8 @@ int main(int argc, char** argv) {
     start = std::chrono::steady_clock::now();
     f.form->session().settleReadings();
     const double dictionary = msSince(start) + load;
+    // What the list and its readings hold, the dictionaries closed again.
+    const long residentRead = residentKb() - residentBefore;
     start = std::chrono::steady_clock::now();
     const auto read = wordpour::wordlist::loadListFile("List");
     const double readAgain = msSince(start);
@@ -142,8 +145,10 @@ int main(int argc, char** argv) {
 
     std::printf("  load into the word box: %.1f ms (reading List again alone: %.1f ms)\n", load,
                 readAgain);
-    std::printf("  the dictionary's readings of all, after the window answers: %.0f ms\n",
-                dictionary);
+    std::printf(
+        "  the dictionary's readings of all, after the window answers: %.0f ms, "
+        "resident +%.1f MB\n",
+        dictionary, static_cast<double>(residentRead) / 1024);
     std::printf("  save to List (and the readings beside it): %.1f ms\n", save);
     std::printf("  load with the readings kept beside List: %.1f ms\n", loadRead);
     std::printf("  build and show display: %.1f ms\n", display);

@@ -133,6 +133,27 @@ WordFinder::Joined WordFinder::join(const std::vector<std::u16string>& readings)
     return joined;
 }
 
+std::vector<std::u16string> WordFinder::split(const Joined& joined) {
+    std::vector<std::u16string> readings;
+    if (joined.exact.empty()) return readings;
+    readings.emplace_back();
+    for (char c : joined.exact) {
+        if (c == kNextReading)
+            readings.emplace_back();
+        else
+            readings.back() += decoded(c);
+    }
+    return readings;
+}
+
+std::u16string WordFinder::likeliest(const Joined& joined) {
+    const std::string_view first =
+        std::string_view(joined.exact).substr(0, joined.exact.find(kNextReading));
+    std::u16string reading(first.size(), u'\0');
+    std::transform(first.begin(), first.end(), reading.begin(), decoded);
+    return reading;
+}
+
 WordFinder::Readings WordFinder::readingsOf(std::span<const Joined* const> entries) {
     std::size_t exact = entries.size(), shortened = entries.size();
     for (const Joined* entry : entries)

@@ -42,6 +42,9 @@ public:
         std::string shortened;
     };
     static Joined join(const std::vector<std::u16string>& readings);
+    // The readings joined, each again in hiragana; the likeliest alone.
+    static std::vector<std::u16string> split(const Joined& joined);
+    static std::u16string likeliest(const Joined& joined);
     // The readings of a run of entries, each joined (null for none), as the
     // finder keeps them: made off the window's thread for a load, so that
     // taking them in is a copy.

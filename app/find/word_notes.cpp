@@ -91,11 +91,11 @@ std::string WordNotes::write(const std::vector<std::u16string>& words,
     for (const auto& word : words) {
         const WordNote* found = find(word);
         const WordNote& note = found ? *found : none;
-        std::u16string_view reading = note.reading;
+        std::u16string reading = note.reading;
         auto source = note.source;
         if (source <= ReadingSource::Dictionary)
-            if (const std::u16string* read = dictionary(word)) {
-                reading = *read;
+            if (std::u16string read = dictionary(word); !read.empty()) {
+                reading = std::move(read);
                 source = ReadingSource::Dictionary;
             }
         if (reading.empty() && note.uses == 0 && note.learned.empty()) continue;

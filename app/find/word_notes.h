@@ -57,9 +57,9 @@ public:
     }
 
     // The file's text (UTF-8) for these words; `dictionary` gives a word's
-    // likeliest dictionary reading (null for none), kept for whoever reads
-    // the file without a dictionary.
-    using DictionaryReading = std::function<const std::u16string*(const std::u16string&)>;
+    // likeliest dictionary reading ("" for none), kept for whoever reads the
+    // file without a dictionary.
+    using DictionaryReading = std::function<std::u16string(const std::u16string&)>;
     std::string write(const std::vector<std::u16string>& words,
                       const DictionaryReading& dictionary) const;
     // Takes in the notes a file holds of the words `wanted` says it wants,

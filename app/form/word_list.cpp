@@ -66,8 +66,7 @@ void WordList::append(std::vector<std::u16string> words) {
             if (wantsDictionary(word)) {
                 unread.push_back(word);
             } else if (auto plain = plainReading(word); !plain.empty()) {
-                auto joined = find::WordFinder::join(plain);
-                read_[word] = Read{std::move(plain), std::move(joined)};
+                read_[word] = find::WordFinder::join(plain);
             }
         }
     }
@@ -115,8 +114,7 @@ WordList::Looked WordList::readAndKey(
             if (wantsDictionary(word)) looked.unread.push_back(word);
             continue;
         }
-        auto joined = find::WordFinder::join(readings);
-        looked.read.emplace(word, Read{std::move(readings), std::move(joined)});
+        looked.read.emplace(word, find::WordFinder::join(readings));
     }
     if (!run) return looked;
     // The run keyed whole: each entry's readings, the person's first.
@@ -127,13 +125,14 @@ WordList::Looked WordList::readAndKey(
         const auto read = looked.read.find(word);
         const auto own = theirs.find(word);
         if (own == theirs.end()) {
-            entries.push_back(read == looked.read.end() ? nullptr : &read->second.joined);
+            entries.push_back(read == looked.read.end() ? nullptr : &read->second);
             continue;
         }
         auto [joined, added] = theirsJoined.try_emplace(word);
         if (added) {
             auto readings = own->second;
-            if (read != looked.read.end()) find::addReadings(readings, read->second.readings);
+            if (read != looked.read.end())
+                find::addReadings(readings, find::WordFinder::split(read->second));
             joined->second = find::WordFinder::join(readings);
         }
         entries.push_back(&joined->second);
@@ -203,7 +202,7 @@ std::vector<std::u16string> WordList::readingsNow(const std::u16string& word) co
     // typed before finding the word, then the dictionaries'.
     if (note) readings = theirReadings(*note);
     if (const auto read = read_.find(word); read != read_.end())
-        find::addReadings(readings, read->second.readings);
+        find::addReadings(readings, find::WordFinder::split(read->second));
     else if (note && note->source == find::ReadingSource::Dictionary)
         find::addReadings(readings, {note->reading});
     if (!readings.empty()) return readings;
@@ -215,7 +214,7 @@ const find::WordFinder::Joined* WordList::joinedOf(const std::u16string& word) {
     // Most words have the dictionary's readings alone, joined on its
     // thread: only the others are joined here.
     if (!note || !find::WordNotes::readByThem(*note))
-        if (const auto read = read_.find(word); read != read_.end()) return &read->second.joined;
+        if (const auto read = read_.find(word); read != read_.end()) return &read->second;
     // A word the person gave no reading, not read yet: none so far.
     if (!note) return nullptr;
     auto [own, added] = own_.try_emplace(word);
@@ -306,11 +305,11 @@ void WordList::used(const std::u16string& word) {
 
 std::string WordList::notesText() {
     absorb(true);
-    return notes_.write(entries_, [this](const std::u16string& word) -> const std::u16string* {
+    return notes_.write(entries_, [this](const std::u16string& word) {
         // Kana words are their own reading, not the dictionary's.
         const auto read = read_.find(word);
-        return read == read_.end() || !wantsDictionary(word) ? nullptr
-                                                             : &read->second.readings.front();
+        if (read == read_.end() || !wantsDictionary(word)) return std::u16string();
+        return find::WordFinder::likeliest(read->second);
     });
 }
 

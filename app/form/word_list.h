@@ -71,12 +71,9 @@ public:
     void settle();
 
 private:
-    // A word's readings, and the same as the finder keeps them.
-    struct Read {
-        std::vector<std::u16string> readings;
-        find::WordFinder::Joined joined;
-    };
-    using ReadMap = std::unordered_map<std::u16string, Read>;
+    // The words' readings as the finder keeps them: a third of the memory
+    // of each in a string of its own.
+    using ReadMap = std::unordered_map<std::u16string, find::WordFinder::Joined>;
     // What a lookup hands back: the readings of the words it read; for a
     // long run of entries (a load), that run's readings as the finder keeps
     // them, and the words no dictionary could read.

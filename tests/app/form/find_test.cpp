@@ -404,35 +404,26 @@ TEST_F(SessionReadings, ReadingsStayWithTheirWordsWhenALongListChanges) {
     writeBytes("List", list);
     struct Change {
         const char* what;
-        bool whileRead;  // before the readings are in
-        std::function<void(SessionRun&)> change;
+        bool whileRead;  // before the readings are in, or after
+        bool deleteFirst;
+        bool addMinato;
         Words minato;
     };
-    const auto deleteFirst = [](SessionRun& run) {
-        run.view.pick(0);
-        run.session->deleteWord();
-    };
-    const auto addMinato = [](SessionRun& run) {
-        run.view.replies = {u"港"};
-        run.session->addWord();
-    };
     const Change changes[] = {
-        {.what = "none", .whileRead = false, .change = {}, .minato = {u"東京都港区"}},
-        {.what = "deleted after",
+        {.what = "after",
          .whileRead = false,
-         .change = deleteFirst,
-         .minato = {u"東京都港区"}},
+         .deleteFirst = true,
+         .addMinato = true,
+         .minato = {u"港", u"東京都港区"}},
         {.what = "deleted while",
          .whileRead = true,
-         .change = deleteFirst,
+         .deleteFirst = true,
+         .addMinato = false,
          .minato = {u"東京都港区"}},
-        {.what = "added after",
-         .whileRead = false,
-         .change = addMinato,
-         .minato = {u"港", u"東京都港区"}},
         {.what = "added while",
          .whileRead = true,
-         .change = addMinato,
+         .deleteFirst = false,
+         .addMinato = true,
          .minato = {u"港", u"東京都港区"}},
     };
     for (const auto& c : changes) {
@@ -441,12 +432,16 @@ TEST_F(SessionReadings, ReadingsStayWithTheirWordsWhenALongListChanges) {
         ASSERT_TRUE(run.start());
         run.view.answers = {Answer::Yes};
         run.session->loadList();
-        if (c.change && c.whileRead) c.change(run);
-        run.session->settleReadings();
-        if (c.change && !c.whileRead) {
-            c.change(run);
-            run.session->settleReadings();
+        if (!c.whileRead) run.session->settleReadings();
+        if (c.deleteFirst) {
+            run.view.pick(0);
+            run.session->deleteWord();
         }
+        if (c.addMinato) {
+            run.view.replies = {u"港"};
+            run.session->addWord();
+        }
+        run.session->settleReadings();
         run.view.typed = u"minato";
         run.session->wordTyped();
         EXPECT_EQ(run.view.matches, c.minato);
@@ -455,6 +450,50 @@ TEST_F(SessionReadings, ReadingsStayWithTheirWordsWhenALongListChanges) {
         EXPECT_EQ(run.view.matches,
                   (Words{u"語29", u"語290", u"語291", u"語292", u"語293", u"語294", u"語295",
                          u"語296", u"語297", u"語298", u"語299"}));
+    }
+}
+
+// Where the written form matched, a word shows its likeliest reading: the
+// person's own, else the input method's, else the dictionaries' first.
+TEST_F(SessionReadings, ThePersonsReadingComesFirstThenTheInputMethodsThenTheDictionaries) {
+    auto dictionary = wordpour::find::openReadingDictionary();
+    if (!dictionary)
+        GTEST_SKIP() << "no reading dictionary here (Windows without a Japanese IME, or Wine)";
+    ASSERT_TRUE(start());
+    add({u"角田"});
+    session->settleReadings();
+    const std::u16string dictionarys = dictionary->read(u"角田").front();
+    struct Step {
+        const char* what;
+        std::optional<std::u16string> heard;       // entered through the input method
+        std::optional<std::u16string> correction;  // 読みの変更
+        std::u16string shown;
+    };
+    const Step steps[] = {
+        {.what = "the dictionary's", .heard = {}, .correction = {}, .shown = dictionarys},
+        {.what = "the input method's", .heard = u"かくた", .correction = {}, .shown = u"かくた"},
+        {.what = "the person's", .heard = {}, .correction = u"すみだ", .shown = u"すみだ"},
+        {.what = "the input method's after",
+         .heard = u"かくだ",
+         .correction = {},
+         .shown = u"すみだ"},
+        {.what = "the dictionary's again", .heard = {}, .correction = u"", .shown = dictionarys},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (step.heard) {
+            view.reading = step.heard;
+            enter(u"角田");
+            view.reading.reset();
+        }
+        if (step.correction) {
+            view.typed = u"角田";
+            view.replies.push_back(*step.correction);
+            session->run(wordpour::form::Command::ChangeReading);
+            session->settleReadings();
+        }
+        EXPECT_EQ(typed(u"角"), (Words{u"角田"}));
+        EXPECT_EQ(view.matchReadings, (Words{step.shown}));
     }
 }
 
