@@ -248,7 +248,7 @@ std::vector<WordList::Match> WordList::matches(std::u16string_view typed) {
     auto found = finder_.matches(typed);
     struct Ranked {
         std::size_t index;
-        int how;  // at the start, exact, whole, the likeliest reading: the best lowest
+        int how;  // at the start, exact, whole, the reading's place: the best lowest
         std::uint32_t uses;
         std::uint64_t lastUse;
         std::size_t reading;
@@ -258,10 +258,13 @@ std::vector<WordList::Match> WordList::matches(std::u16string_view typed) {
     const bool anyUse = notes_.anyUse();
     for (const auto& match : found) {
         const find::WordNote* note = anyUse ? notes_.find(entries_[match.index]) : nullptr;
-        // A word's likeliest reading before its others: a dictionary's
-        // second guesses must not push aside the words read as typed.
-        const bool other = match.reading != 0 && match.reading != find::WordFinder::kWrittenForm;
-        const int how = 8 * !match.atStart + 4 * !match.exact + 2 * !match.whole + other;
+        // A word's likelier readings before its less likely ones: a
+        // dictionary's later guesses must not push aside the words read as
+        // typed (kMostReadings of them at most).
+        const std::size_t reading =
+            match.reading == find::WordFinder::kWrittenForm ? 0 : match.reading;
+        const int how = 64 * !match.atStart + 32 * !match.exact + 16 * !match.whole +
+                        static_cast<int>(std::min<std::size_t>(reading, 15));
         ranked.push_back(
             {match.index, how, note ? note->uses : 0u, note ? note->lastUse : 0u, match.reading});
     }

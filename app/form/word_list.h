@@ -39,7 +39,8 @@ public:
     // The entries that contain `typed` as the finder compares, or one of
     // whose readings holds it: those that begin with it first; among them
     // those found as typed before those found without their long vowels,
-    // and those that are all of it before those that go on; then the words
+    // and those that are all of it before those that go on, and those found
+    // by a likelier reading before a less likely one; then the words
     // entered most often, the latest first; then the list's order. Nothing
     // changes their order but an entry, so a list does not shuffle while a
     // word is typed. Each comes with the reading that matched ("" when the
