@@ -1,7 +1,8 @@
 // Finds, in order, the places of a text where one of a few pairs of bytes
-// begins: the type-to-find search runs over megabytes of readings at each
+// begins, or one of a few bytes after a byte that ends what is searched:
+// the type-to-find search runs over megabytes of readings at each
 // keystroke, and a pair is rare enough where one byte is not, so that few
-// places are looked at closer.
+// places are looked at closer. Sixteen bytes at a step with SSE2.
 #pragma once
 
 #include <array>
@@ -65,6 +66,54 @@ void scanForPairs(std::string_view text, std::span<const BytePair> pairs, Visit 
         bool found = false;
         for (std::size_t i = 0; i < count && !found; ++i)
             found = text[at] == pairs[i].first && text[at + 1] == pairs[i].second;
+        at = found ? visit(at) : at + 1;
+    }
+}
+
+// Calls `visit(at)` for each place of `text` after a byte of at most
+// `last` (the ends of what is searched) whose byte is one of `bytes` (at
+// most kMostPairs), in order; `visit` returns where to go on from, past
+// `at`. Place 0 is never one.
+template <typename Visit>
+void scanForStarts(std::string_view text, char last, std::string_view bytes, Visit visit) {
+    const std::size_t size = text.size();
+    std::size_t at = 1;
+    const std::size_t count = bytes.size() < kMostPairs ? bytes.size() : kMostPairs;
+    const auto ends = [last](char c) {
+        return static_cast<unsigned char>(c) <= static_cast<unsigned char>(last);
+    };
+#if defined(__SSE2__)
+    struct Wanted {
+        __m128i each;  // the byte in every lane
+    };
+    std::array<Wanted, kMostPairs> wanted{};
+    for (std::size_t i = 0; i < count; ++i) wanted[i].each = _mm_set1_epi8(bytes[i]);
+    const __m128i lastByte = _mm_set1_epi8(last);
+    while (count > 0 && at + 16 <= size) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+        const __m128i before =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at - 1));
+        // A byte of at most `last` is one its maximum with `last` leaves as it was.
+        const __m128i after = _mm_cmpeq_epi8(_mm_max_epu8(before, lastByte), lastByte);
+        __m128i equal = _mm_cmpeq_epi8(here, wanted[0].each);
+        for (std::size_t i = 1; i < count; ++i)
+            equal = _mm_or_si128(equal, _mm_cmpeq_epi8(here, wanted[i].each));
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(equal, after)));
+        std::size_t next = at + 16;
+        while (mask != 0) {
+            const std::size_t from = visit(at + static_cast<std::size_t>(std::countr_zero(mask)));
+            if (from >= at + 16) {
+                next = from;
+                break;
+            }
+            mask &= ~((1u << (from - at)) - 1u);
+        }
+        at = next;
+    }
+#endif
+    while (at < size) {
+        const bool found =
+            ends(text[at - 1]) && bytes.substr(0, count).find(text[at]) != std::string_view::npos;
         at = found ? visit(at) : at + 1;
     }
 }

@@ -302,12 +302,23 @@ std::size_t countNext(const char* from, const char* to) {
 struct Form {
     std::string text;
     bool mayBeWhole;
+    bool syllable = false;  // one syllable: matched only where a reading begins
 };
 
+// Whether a form is one syllable: a kana, and the small ones it takes.
+bool oneSyllable(const std::string& form) {
+    const auto small = [](char c) {
+        const char16_t kana = decoded(c);
+        return kana == u'ゃ' || kana == u'ゅ' || kana == u'ょ' || kana == u'ぁ' || kana == u'ぃ' ||
+               kana == u'ぅ' || kana == u'ぇ' || kana == u'ぉ';
+    };
+    return std::all_of(form.begin() + 1, form.end(), small);
+}
+
 // Marks the entries one of whose readings holds one of `forms`. A form of
-// one kana matches only where a reading begins: every reading holds most
-// kana somewhere. Passes over the rest of an entry once it can match no
-// better.
+// one syllable matches only where a reading begins: every reading holds
+// most syllables somewhere. Passes over the rest of an entry once it can
+// match no better.
 void markReadings(std::string_view all, const std::vector<std::uint32_t>& starts,
                   std::vector<Form> forms, bool exact, std::vector<Score>& found) {
     std::erase_if(forms, [](const Form& form) {
@@ -322,47 +333,40 @@ void markReadings(std::string_view all, const std::vector<std::uint32_t>& starts
     const Score found1 = kFound | (exact ? kExact : 0);
     const Score best = rankOf(found1 | kAtStart | (anyWhole ? kWhole : 0));
     const char* const text = all.data();
-    // Where a reading begins, the byte before it is the one that ends the
-    // entry before or the one that parts readings; the text begins with
-    // the first.
-    std::vector<BytePair> ones, longer;
-    for (const Form& form : forms) {
-        const auto add = [](std::vector<BytePair>& to, BytePair pair) {
-            if (std::find(to.begin(), to.end(), pair) == to.end()) to.push_back(pair);
-        };
-        if (form.text.size() == 1) {
-            add(ones, {'\0', form.text[0]});
-            add(ones, {kNextReading, form.text[0]});
-        } else {
-            add(longer, {form.text[0], form.text[1]});
+    // What the passes look for: the first bytes of the syllables, where a
+    // reading begins (after the byte that ends the entry before, or the one
+    // that parts readings; the text begins with the first); the first two
+    // bytes of the longer forms, anywhere.
+    std::string syllables;
+    std::vector<BytePair> pairs;
+    for (Form& form : forms) {
+        form.syllable = oneSyllable(form.text);
+        if (form.syllable) {
+            if (syllables.find(form.text[0]) == syllables.npos) syllables += form.text[0];
+        } else if (const BytePair pair{form.text[0], form.text[1]};
+                   std::find(pairs.begin(), pairs.end(), pair) == pairs.end()) {
+            pairs.push_back(pair);
         }
     }
-    for (const bool one : {true, false}) {
-        const std::vector<BytePair>& pairs = one ? ones : longer;
-        for (std::size_t group = 0; group < pairs.size(); group += kMostPairs) {
-            const auto wanted =
-                std::span(pairs).subspan(group, std::min(kMostPairs, pairs.size() - group));
+    for (const bool atStarts : {true, false}) {
+        const std::size_t wanted = atStarts ? syllables.size() : pairs.size();
+        for (std::size_t group = 0; group < wanted; group += kMostPairs) {
             std::size_t entry = 0;
             std::size_t end = entries > 1 ? starts[1] : all.size();  // of the entry
             std::size_t reading = 0;                                 // within the entry
             std::size_t counted = starts[0];                         // readings counted up to here
-            // Where to go on from for the next entry.
-            const auto nextEntry = [&] {
-                return end >= all.size() ? all.size() : one ? end - 1 : end;
-            };
-            scanForPairs(all, wanted, [&](std::size_t pair) -> std::size_t {
-                const std::size_t at = one ? pair + 1 : pair;
+            const auto visit = [&](std::size_t at) -> std::size_t {
                 if (at >= end) {
                     while (entry + 1 < entries && starts[entry + 1] <= at) ++entry;
                     end = entry + 1 < entries ? starts[entry + 1] : all.size();
                     reading = 0;
                     counted = starts[entry];
-                    if (rankOf(found[entry]) >= best) return nextEntry();
+                    if (rankOf(found[entry]) >= best) return end;
                 }
                 const bool atStart = text[at - 1] == '\0' || text[at - 1] == kNextReading;
                 Score here = 0;
                 for (const Form& form : forms) {
-                    if ((form.text.size() == 1) != one || form.text[0] != text[at] ||
+                    if (form.syllable != atStarts || form.text[0] != text[at] ||
                         all.compare(at, form.text.size(), form.text) != 0)
                         continue;
                     const char after = text[at + form.text.size()];  // the text ends with NUL
@@ -370,12 +374,16 @@ void markReadings(std::string_view all, const std::vector<std::uint32_t>& starts
                         form.mayBeWhole && atStart && (after == '\0' || after == kNextReading);
                     here = std::max(here, found1 | (atStart ? kAtStart : 0) | (whole ? kWhole : 0));
                 }
-                if (here == 0) return pair + 1;
+                if (here == 0) return at + 1;
                 reading += countNext(text + counted, text + at);
                 counted = at;
                 found[entry] = std::max(found[entry], here | readingScore(reading));
-                return rankOf(found[entry]) >= best ? nextEntry() : pair + 1;
-            });
+                return rankOf(found[entry]) >= best ? end : at + 1;
+            };
+            if (atStarts)
+                scanForStarts(all, kNextReading, std::string_view(syllables).substr(group), visit);
+            else
+                scanForPairs(all, std::span(pairs).subspan(group), visit);
         }
     }
 }
@@ -399,14 +407,13 @@ std::vector<WordFinder::Found> WordFinder::matches(std::u16string_view typed) {
         for (auto& form : typedReading(key).forms) {
             if (form.empty()) continue;
             const bool mayBeWhole = complete && form == *complete;
-            // Leaving out long vowels never makes one kana begin a reading
-            // it did not begin: the exact match of one is the best.
-            if (form.size() > 1) {
-                shortened.push_back({.text = {}, .mayBeWhole = mayBeWhole});
-                appendEncoded(shortened.back().text, withoutLongVowels(form));
-            }
             exact.push_back({.text = {}, .mayBeWhole = mayBeWhole});
             appendEncoded(exact.back().text, form);
+            // Leaving out long vowels never makes one syllable begin a
+            // reading it did not begin: the exact match of one is the best.
+            if (oneSyllable(exact.back().text)) continue;
+            shortened.push_back({.text = {}, .mayBeWhole = mayBeWhole});
+            appendEncoded(shortened.back().text, withoutLongVowels(form));
         }
         markReadings(readings_.exact, readings_.exactStarts, std::move(exact), true, marks);
         markReadings(readings_.shortened, readings_.shortStarts, std::move(shortened), false,

@@ -122,8 +122,9 @@ TEST_F(SessionReadings, RomajiAndKanaFindWordsByTheirReadingTheBeginningsFirst) 
         {u"kan", Words{u"観光", u"かな", u"2号館", u"カタカナ"}},  // かん and かな…
         {u"sinbun", Words{u"新聞"}},
         {u"shinbun", Words{u"新聞"}},
-        // One kana begins a reading; two or more may be anywhere in one.
+        // One syllable begins a reading; two or more may be anywhere in one.
         {u"shi", Words{u"新聞", u"写真"}},
+        {u"sha", Words{u"写真"}},
         {u"shin", Words{u"新聞", u"写真"}},
         {u"kit", Words{u"切手"}},  // a consonant that may double
         {u"kitte", Words{u"切手"}},
