@@ -49,6 +49,6 @@ xdotool key shift+Tab shift+Tab shift+Tab shift+Tab   # from 入力 back to the 
 xdotool type --delay 40 "second"
 xdotool key Tab Tab Tab Tab Return     # A3
 sleep 1
-cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" A1 A2 A3 | tr '\n' '|')
+cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" A1 A2 A3 | tr '\n' '|') || fail "the test could not read the office"
 [ "$cells" = "|first|second|" ] || fail "cells A1 A2 A3 hold '$cells', not '|first|second|'"
 echo "the keyboard stays with Wordpour after its first entry shows the workbook"

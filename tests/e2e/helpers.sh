@@ -12,6 +12,8 @@ e2e_cleanup() {
     for ((i = ${#e2e_cleanups[@]} - 1; i >= 0; i--)); do eval "${e2e_cleanups[i]}" || true; done
 }
 trap e2e_cleanup EXIT
+# A command that fails outside a check ends the script (set -e): say which.
+trap 'echo "FAIL${e2e_name:+ ($e2e_name)}: line $LINENO: $BASH_COMMAND (status $?)" >&2' ERR
 
 # Runs the calling script again, once, in a D-Bus session of its own, where
 # it can start the AT-SPI bus: own_dbus_session "$@" before anything else.

@@ -66,7 +66,7 @@ run() {
     "${atspi[@]}" fill "ワードポア！" "単語" "$word" >/dev/null || fail "no word box"
     "${atspi[@]}" press "ワードポア！" "入力" >/dev/null || fail "no 入力"
     for _ in $(seq 1 50); do
-        cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" A2 | tr -d '\n')
+        cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" A2 | tr -d '\n') || true  # an office busy now may answer on the next try
         [ "$cells" = "$word" ] && break
         sleep 0.2
     done
