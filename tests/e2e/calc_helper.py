@@ -5,9 +5,21 @@
   calc_helper.py PIPE write PATH CELL TEXT  put a text into a cell, as a person would
   calc_helper.py PIPE frames             print each window's title, one per line
   calc_helper.py PIPE quit               end the office"""
+import os
+import subprocess
 import sys
 
-import uno
+# python-uno now and then crashes (SIGSEGV) on a busy machine, at its first
+# call or as the interpreter ends. Each verb reads or sets the same thing
+# again, so a crashed run is run again, up to three times in all.
+if not os.environ.get("CALC_HELPER_RUN"):
+    for _ in range(3):
+        run = subprocess.run([sys.executable, *sys.argv], env={**os.environ, "CALC_HELPER_RUN": "1"})
+        if run.returncode >= 0:
+            break
+    sys.exit(run.returncode if run.returncode >= 0 else 128 - run.returncode)
+
+import uno  # noqa: E402
 from com.sun.star.beans import PropertyValue
 
 
@@ -49,3 +61,7 @@ elif verb == "quit":
         desktop.terminate()
     except Exception:  # the bridge goes down as the office exits
         pass
+
+# Ended here, not by the interpreter's clean-up, where python-uno may crash.
+sys.stdout.flush()
+os._exit(0)
