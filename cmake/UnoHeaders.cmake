@@ -72,6 +72,7 @@ set(_types
     com.sun.star.util.XCloseable
     com.sun.star.view.XSelectionSupplier
     com.sun.star.util.XMergeable
+    com.sun.star.util.XModifiable
     com.sun.star.util.XProtectable)
 list(JOIN _types ";" _type_list)
 

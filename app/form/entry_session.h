@@ -171,7 +171,10 @@ inline constexpr std::size_t kUndoDepth = EntryHistory::kDepth;
 inline constexpr char16_t kCsvFilter[] = u"CSV (*.csv)|*.csv";
 inline constexpr char16_t kCsvName[] = u"入力の記録.csv";
 
-// The file filter of the workbook dialog: "description|pattern".
-inline constexpr char16_t kBookFilter[] = u"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)|*.xls";
+// The file filters of the workbook dialog, "description|patterns" each,
+// the first chosen: the old workbooks', then today's, then any file.
+inline constexpr char16_t kBookFilter[] =
+    u"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)|*.xls|ｴｸｾﾙ ﾌﾞｯｸ (*.xlsx;*.xlsm)|*.xlsx;*.xlsm|"
+    u"OpenDocument 表計算 (*.ods)|*.ods|すべてのファイル (*.*)|*.*";
 
 }  // namespace wordpour::form

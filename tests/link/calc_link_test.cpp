@@ -206,6 +206,35 @@ TEST_F(CalcLink, APathWithJapaneseAndSpacesOpens) {
     EXPECT_EQ(utf8(office().cell(Office::japanese, u"sheet1", u"A2").text), "日本語");
 }
 
+TEST_F(CalcLink, TodaysWorkbooksOpenWithTheirSheetNamedAsTheFileNamesIt) {
+    // Calc's Office Open XML import names a sheet "sheet1" "sheet1 -1";
+    // the link gives it its name back without marking the workbook changed.
+    struct Case {
+        const char* file;
+        const char* filter;
+        std::u16string sheet;
+    };
+    const Case cases[] = {
+        {.file = "lower.xlsx", .filter = "Calc MS Excel 2007 XML", .sheet = u"sheet1"},
+        {.file = "upper.xlsx", .filter = "Calc MS Excel 2007 XML", .sheet = u"SHEET1"},
+        {.file = "usual.xlsx", .filter = "Calc MS Excel 2007 XML", .sheet = u"Sheet1"},
+        {.file = "macros.xlsm", .filter = "Calc MS Excel 2007 VBA XML", .sheet = u"sheet1"},
+        {.file = "calc.ods", .filter = "calc8", .sheet = u"sheet1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string path = Office::dir->path() + "/" + c.file;
+        office().createWorkbook(path, {c.sheet, u"Other"}, c.filter);
+        MemoryBox box;
+        auto link = started(path, box);
+        EXPECT_EQ(office().sheetNames(path), (std::vector<std::u16string>{c.sheet, u"Other"}));
+        EXPECT_FALSE(office().isModified(path));
+        ASSERT_FALSE(enterWord(*link, box, u"今日").has_value());
+        EXPECT_EQ(utf8(office().cell(path, c.sheet, u"A2").text), "今日");
+        office().closeAll();
+    }
+}
+
 TEST_F(CalcLink, StartUpFailuresNameTheirCause) {
     // What lies at a pipe's socket path before Wordpour looks there.
     const auto at = [](const std::string& pipe) {

@@ -33,6 +33,7 @@
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 #include <osl/file.hxx>
@@ -302,6 +303,17 @@ Reference<css::sheet::XSpreadsheets> sheetsOf(const Reference<css::frame::XModel
     return Reference<css::sheet::XSpreadsheetDocument>(model, UNO_QUERY_THROW)->getSheets();
 }
 }  // namespace
+
+std::vector<std::u16string> TestOffice::sheetNames(const std::string& path) {
+    std::vector<std::u16string> names;
+    for (const auto& name : sheetsOf(findOpen(path))->getElementNames())
+        names.push_back(fromUno(name));
+    return names;
+}
+
+bool TestOffice::isModified(const std::string& path) {
+    return Reference<css::util::XModifiable>(findOpen(path), UNO_QUERY_THROW)->isModified();
+}
 
 std::optional<std::pair<int, int>> TestOffice::resolve(const std::string& path,
                                                        std::u16string_view sheet,

@@ -73,6 +73,9 @@ public:
     };
     // A cell of an open document, read through this connection.
     Cell cell(const std::string& path, std::u16string_view sheet, std::u16string_view name);
+    // An open document's sheets, by their names, and whether it is changed.
+    std::vector<std::u16string> sheetNames(const std::string& path);
+    bool isModified(const std::string& path);
 
     // Where the office itself resolves a cell name on a sheet: zero-based
     // column and row, or nothing when it refuses the name.

@@ -14,14 +14,13 @@ QString FileDialog::toQtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString shown = QLatin1Char('(') + parts[i + 1] + QLatin1Char(')');
         const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
-        const QString& description = parts[i];
-        // Qt reads the patterns from the last parentheses: add them only
-        // where the description does not already show them.
-        if (description.endsWith(QLatin1Char('(') + patterns + QLatin1Char(')')))
-            filters << description;
-        else
-            filters << description + QLatin1String(" (") + patterns + QLatin1Char(')');
+        // Qt reads the patterns, apart by spaces, from the last parentheses:
+        // where the description shows them, they are shown so.
+        QString description = parts[i];
+        if (description.endsWith(shown)) description = description.chopped(shown.size()).trimmed();
+        filters << description + QLatin1String(" (") + patterns + QLatin1Char(')');
     }
     return filters.join(QLatin1String(";;"));
 }

@@ -55,6 +55,7 @@
 #include <com/sun/star/util/URLTransformer.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 #include <cppuhelper/implbase1.hxx>
@@ -564,11 +565,27 @@ private:
     std::optional<std::uint64_t> mergesAskedAt_;
 };
 
+// Calc's import of Office Open XML (7.4) renames the new document's first
+// sheet to each sheet it reads. A sheet whose name is that sheet's name in
+// another case ("sheet1" for "Sheet1") clashes with itself, ignoring case,
+// and is named "sheet1 -1" instead. The suffix the clash adds.
+constexpr char16_t kImportClashSuffix[] = u" -1";
+
+bool readFromOfficeOpenXml(const Reference<css::frame::XModel>& model) {
+    for (const auto& arg : model->getArgs()) {
+        OUString filter;
+        if (arg.Name == "FilterName" && (arg.Value >>= filter))
+            return filter.startsWith("Calc MS Excel 2007") ||
+                   filter.startsWith("Calc Office Open XML");
+    }
+    return false;
+}
+
 class CalcSheets final : public Sheets {
 public:
-    CalcSheets(const Reference<css::sheet::XSpreadsheets>& sheets,
+    CalcSheets(const Reference<css::sheet::XSpreadsheetDocument>& document,
                std::shared_ptr<const WatchedEditing> editing)
-        : sheets_(sheets), editing_(std::move(editing)) {}
+        : document_(document), sheets_(document->getSheets()), editing_(std::move(editing)) {}
 
     // Calc's lookup by name ignores case, as Excel's does.
     std::unique_ptr<Worksheet> item(std::u16string_view name) override {
@@ -577,7 +594,8 @@ public:
             try {
                 sheet = sheets_->getByName(toUno(name));
             } catch (const css::container::NoSuchElementException& e) {
-                throw Error(Failure::NoSheet, fromUno(e.Message));
+                sheet = renamedByImport(name);
+                if (!sheet.hasValue()) throw Error(Failure::NoSheet, fromUno(e.Message));
             }
             Reference<css::sheet::XSpreadsheet> worksheet(sheet, UNO_QUERY);
             if (!worksheet.is()) throw Error(Failure::NotWorksheet, u"not a worksheet");
@@ -589,6 +607,25 @@ public:
     }
 
 private:
+    // The sheet the import renamed for its clash, given back the name the
+    // file holds, so that the workbook is saved as it was read; the
+    // document is left as modified as it was. Nothing for any other workbook.
+    css::uno::Any renamedByImport(std::u16string_view name) {
+        const OUString clashed = toUno(name) + toUno(kImportClashSuffix);
+        Reference<css::frame::XModel> model(document_, UNO_QUERY);
+        if (!model.is() || !readFromOfficeOpenXml(model) || !sheets_->hasByName(clashed)) return {};
+        css::uno::Any sheet = sheets_->getByName(clashed);
+        Reference<css::container::XNamed> named(sheet, css::uno::UNO_QUERY_THROW);
+        const OUString current = named->getName();
+        Reference<css::util::XModifiable> modifiable(document_, UNO_QUERY);
+        const bool wasModified = modifiable.is() && modifiable->isModified();
+        named->setName(
+            current.copy(0, current.getLength() - toUno(kImportClashSuffix).getLength()));
+        if (modifiable.is() && !wasModified) modifiable->setModified(false);
+        return sheet;
+    }
+
+    Reference<css::sheet::XSpreadsheetDocument> document_;
     Reference<css::sheet::XSpreadsheets> sheets_;
     std::shared_ptr<const WatchedEditing> editing_;
 };
@@ -632,9 +669,8 @@ public:
     }
 
     std::unique_ptr<Sheets> worksheets() override {
-        return guarded(Failure::NoSheet, [&] {
-            return std::make_unique<CalcSheets>(document_->getSheets(), editing_);
-        });
+        return guarded(Failure::NoSheet,
+                       [&] { return std::make_unique<CalcSheets>(document_, editing_); });
     }
 
     void closeIfOpenedHere() override {

@@ -145,12 +145,15 @@ TEST_F(SessionTest, AStartUpThatWaitsSaysForWhatAndCanBeGivenUp) {
     run.waitForEntries();
 }
 
-TEST_F(SessionTest, TheFileDialogShowsOneXlsFilterAndCancelKeepsAnEmptyPath) {
+TEST_F(SessionTest, TheFileDialogShowsTheXlsFilterFirstAndCancelKeepsAnEmptyPath) {
     ASSERT_TRUE(start());
     view.focus.reset();
     session->chooseWorkbook();  // no file chosen: Cancel
     ASSERT_EQ(view.filters.size(), 2u);
-    for (const auto& filter : view.filters) EXPECT_EQ(filter, u"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)|*.xls");
+    for (const auto& filter : view.filters)
+        EXPECT_EQ(filter,
+                  u"ｴｸｾﾙ ﾌﾞｯｸ (*.xls)|*.xls|ｴｸｾﾙ ﾌﾞｯｸ (*.xlsx;*.xlsm)|*.xlsx;*.xlsm|"
+                  u"OpenDocument 表計算 (*.ods)|*.ods|すべてのファイル (*.*)|*.*");
     EXPECT_EQ(session->chosenBook(), u"");
     EXPECT_EQ(view.focus, Focus::Enter);
     // Entries go on into the workbook linked at start-up.

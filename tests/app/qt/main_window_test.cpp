@@ -418,8 +418,8 @@ private slots:
     }
 
     void aFilterBecomesQtsDescriptionAndPatterns() {
-        QCOMPARE(FileDialog::toQtFilter(QStringLiteral("Text|*.txt;*.csv")),
-                 QStringLiteral("Text (*.txt *.csv)"));
+        QCOMPARE(FileDialog::toQtFilter(QStringLiteral("Text|*.txt;*.csv|Book (*.a;*.b)|*.a;*.b")),
+                 QStringLiteral("Text (*.txt *.csv);;Book (*.a *.b)"));
     }
 };
 
