@@ -23,6 +23,22 @@ constexpr std::size_t kMostPairs = 8;
 
 using BytePair = std::pair<char, char>;
 
+#if defined(__SSE2__)
+// Visits, in order, the places a block of sixteen bytes from `at` holds
+// (`mask`, a bit a place), and returns where the scan goes on: past the
+// block, or wherever a visit sent it beyond.
+template <typename Visit>
+std::size_t visitBlock(std::size_t at, unsigned mask, Visit& visit) {
+    while (mask != 0) {
+        const std::size_t from = visit(at + static_cast<std::size_t>(std::countr_zero(mask)));
+        if (from >= at + 16) return from;
+        // Only the places from `from` on in this block are left.
+        mask &= ~((1u << (from - at)) - 1u);
+    }
+    return at + 16;
+}
+#endif
+
 // Calls `visit(at)` for each place of `text` where one of `pairs` (at most
 // kMostPairs) begins, in order; `visit` returns where to go on from, past
 // `at`, to pass over a stretch it needs no more of.
@@ -48,18 +64,7 @@ void scanForPairs(std::string_view text, std::span<const BytePair> pairs, Visit 
         for (std::size_t i = 0; i < count; ++i)
             equal = _mm_or_si128(equal, _mm_and_si128(_mm_cmpeq_epi8(firsts, wanted[i].first),
                                                       _mm_cmpeq_epi8(seconds, wanted[i].second)));
-        auto mask = static_cast<unsigned>(_mm_movemask_epi8(equal));
-        std::size_t next = at + 16;
-        while (mask != 0) {
-            const std::size_t from = visit(at + static_cast<std::size_t>(std::countr_zero(mask)));
-            if (from >= at + 16) {
-                next = from;
-                break;
-            }
-            // Only the places from `from` on in this block are left.
-            mask &= ~((1u << (from - at)) - 1u);
-        }
-        at = next;
+        at = visitBlock(at, static_cast<unsigned>(_mm_movemask_epi8(equal)), visit);
     }
 #endif
     while (at + 1 < size) {
@@ -98,17 +103,8 @@ void scanForStarts(std::string_view text, char last, std::string_view bytes, Vis
         __m128i equal = _mm_cmpeq_epi8(here, wanted[0].each);
         for (std::size_t i = 1; i < count; ++i)
             equal = _mm_or_si128(equal, _mm_cmpeq_epi8(here, wanted[i].each));
-        auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(equal, after)));
-        std::size_t next = at + 16;
-        while (mask != 0) {
-            const std::size_t from = visit(at + static_cast<std::size_t>(std::countr_zero(mask)));
-            if (from >= at + 16) {
-                next = from;
-                break;
-            }
-            mask &= ~((1u << (from - at)) - 1u);
-        }
-        at = next;
+        at = visitBlock(at, static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(equal, after))),
+                        visit);
     }
 #endif
     while (at < size) {
