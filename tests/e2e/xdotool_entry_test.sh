@@ -71,6 +71,21 @@ dialog_titled() {
     sleep 0.5
 }
 
+# Ctrl+P in the main window, NAME typed over the selected cell name, and
+# 指定 (Tab, Enter). The main window is given the keyboard first: after a
+# message closed, the window manager may hand it to Calc late.
+cell_position() {
+    local id
+    focus "$main"
+    xdotool key ctrl+p
+    id=$(window "^セル位置") || fail "Ctrl+P showed no cell-position dialog"
+    titled "$id" "セル位置"
+    focus "$id"
+    xdotool type --delay 30 "$1"
+    xdotool key Tab Return
+    sleep 0.5
+}
+
 japanese_keymap "在庫表" "$work" || fail "could not load a keymap for the Japanese typed"
 openbox >/dev/null 2>&1 &
 wm=$!
@@ -116,13 +131,7 @@ focus "$main"
 xdotool type --delay 30 "pour"
 xdotool key Tab Tab Tab Tab Return      # Tab to 入力, Enter writes into A2
 sleep 0.5
-xdotool key ctrl+p                      # the cell-position dialog
-position=$(window "^セル位置") || fail "Ctrl+P showed no cell-position dialog"
-titled "$position" "セル位置"
-focus "$position"
-xdotool type --delay 30 "B5"            # replaces the selected name
-xdotool key Tab Return                  # 指定
-sleep 0.5
+cell_position B5
 focus "$main"
 xdotool key Return                      # 入力 has the focus: writes into B6
 sleep 0.5
@@ -147,18 +156,9 @@ dialog_titled ctrl+o "ﾘｽﾄを開く" n
 dialog_titled ctrl+s "ﾘｽﾄの保存" n
 dialog_titled ctrl+l "現在のリスト項目" Return
 dialog_titled F1 "バージョン情報" Return
-focus "$main"
-xdotool key ctrl+p
-focus "$(window "^セル位置" || fail "Ctrl+P showed no cell-position dialog")"
-xdotool type --delay 30 "a1"
-xdotool key Tab Return                  # 指定
-sleep 0.5
+cell_position a1
 dialog_titled Return "セル名の異常" Return  # 入力 has the focus: the wrong name's message
-xdotool key ctrl+p
-focus "$(window "^セル位置" || fail "Ctrl+P showed no cell-position dialog")"
-xdotool type --delay 30 "B6"
-xdotool key Tab Return
-sleep 0.5
+cell_position B6
 
 # 表示 → 常に手前に表示 by its access keys: the window manager keeps the
 # window above; again, and it no longer does.
@@ -205,7 +205,8 @@ cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" B7 B8 | tr '\n' ' ') || fai
 for word in "apple pie" "pie chart"; do
     focus "$main"
     xdotool key ctrl+a
-    focus "$(window "^ﾘｽﾄに追加")"
+    id=$(window "^ﾘｽﾄに追加") || fail "Ctrl+A showed no add box"
+    focus "$id"
     xdotool type --delay 30 "$word"
     xdotool key Return
     sleep 0.5

@@ -571,14 +571,18 @@ private:
 // and is named "sheet1 -1" instead. The suffix the clash adds.
 constexpr char16_t kImportClashSuffix[] = u" -1";
 
-bool readFromOfficeOpenXml(const Reference<css::frame::XModel>& model) {
+// The import filter a document was loaded with; empty for a new one.
+OUString filterOf(const Reference<css::frame::XModel>& model) {
     for (const auto& arg : model->getArgs()) {
         OUString filter;
-        if (arg.Name == "FilterName" && (arg.Value >>= filter))
-            return filter.startsWith("Calc MS Excel 2007") ||
-                   filter.startsWith("Calc Office Open XML");
+        if (arg.Name == "FilterName" && (arg.Value >>= filter)) return filter;
     }
-    return false;
+    return {};
+}
+
+bool readFromOfficeOpenXml(const Reference<css::frame::XModel>& model) {
+    const OUString filter = filterOf(model);
+    return filter.startsWith("Calc MS Excel 2007") || filter.startsWith("Calc Office Open XML");
 }
 
 class CalcSheets final : public Sheets {
@@ -759,12 +763,7 @@ private:
 
     // Calc imports a file it does not know as text ("Text - txt - csv").
     static bool importedAsText(const Reference<css::frame::XModel>& model) {
-        for (const auto& arg : model->getArgs()) {
-            OUString filter;
-            if (arg.Name == "FilterName" && (arg.Value >>= filter))
-                return filter.startsWith("Text");
-        }
-        return false;
+        return filterOf(model).startsWith("Text");
     }
 
     // Whether the office shows any window: a person is working in it.
