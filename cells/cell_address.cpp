@@ -34,4 +34,10 @@ std::u16string cellName(CellAddress at) {
     return letters + std::u16string(row.begin(), row.end());
 }
 
+std::u16string besideName(std::u16string_view name, std::size_t offset) {
+    const auto at = cellAddress(name, kLargestSheet);
+    if (!at) return {};
+    return cellName({at->column + static_cast<std::int32_t>(offset), at->row});
+}
+
 }  // namespace wordpour::cells

@@ -2,6 +2,7 @@
 // spreadsheet would resolve the name to, computed without asking it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,5 +29,10 @@ struct CellAddress {
 std::optional<CellAddress> cellAddress(std::u16string_view name, SheetSize size);
 // The A1-style name of a cell: the inverse of cellAddress.
 std::u16string cellName(CellAddress at);
+// The name of the cell `offset` columns right of the one `name` names, on
+// the largest sheet any spreadsheet has; empty for a name it lacks.
+std::u16string besideName(std::u16string_view name, std::size_t offset);
+// The largest sheet: Excel's since 2007, and Calc's.
+inline constexpr SheetSize kLargestSheet{.columns = 16384, .rows = 1048576};
 
 }  // namespace wordpour::cells

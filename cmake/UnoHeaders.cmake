@@ -42,11 +42,14 @@ set(_types
     com.sun.star.frame.XFrames
     com.sun.star.frame.XModel
     com.sun.star.frame.XStorable
+    com.sun.star.i18n.NumberFormatIndex
     com.sun.star.lang.DisposedException
     com.sun.star.lang.XComponent
     com.sun.star.sheet.CellFlags
+    com.sun.star.sheet.XCellAddressable
     com.sun.star.sheet.XCellRangeAddressable
     com.sun.star.sheet.XCellRangeData
+    com.sun.star.sheet.XCellRangeFormula
     com.sun.star.sheet.XCellRangesQuery
     com.sun.star.sheet.XSheetCellCursor
     com.sun.star.sheet.XSheetCellRange
@@ -73,6 +76,10 @@ set(_types
     com.sun.star.view.XSelectionSupplier
     com.sun.star.util.XMergeable
     com.sun.star.util.XModifiable
+    com.sun.star.util.Date
+    com.sun.star.util.NumberFormat
+    com.sun.star.util.XNumberFormatsSupplier
+    com.sun.star.util.XNumberFormatTypes
     com.sun.star.util.XProtectable)
 list(JOIN _types ";" _type_list)
 

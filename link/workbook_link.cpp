@@ -22,8 +22,7 @@ std::u16string toText(std::string_view ascii) {
     return text;
 }
 
-// No spreadsheet has a cell past these (Excel's and Calc's largest sheets).
-constexpr cells::SheetSize kLargestSheet{.columns = 16384, .rows = 1048576};
+using cells::kLargestSheet;
 
 bool fileExists(std::u16string_view path) {
     std::error_code ignored;
@@ -191,19 +190,42 @@ EntryResult WorkbookLink::write(const Entry& entry, const Overwrite& overwrite) 
     EntryResult result;
     try {
         if (!sheet_) throw spreadsheet::Error(Failure::Disconnected, {});
-        auto range = sheet_->range(entry.cell);
+        const std::size_t besides = entry.beside.size();
+        auto range = besides > 0 ? sheet_->row(entry.cell, besides) : sheet_->range(entry.cell);
         // Read just before writing, so that the entry can be taken back.
-        result.before = range->content();
+        if (besides > 0) {
+            auto contents = range->rowContents();
+            contents.resize(besides + 1);
+            result.before = contents[0];
+            result.besideBefore.assign(contents.begin() + 1, contents.end());
+        } else {
+            result.before = range->content();
+        }
         // A word written under a merge would be in the workbook, unseen.
-        if (!overwrite.hidden) result.hiddenBy = range->hidingMerge();
+        std::vector<std::u16string> merges(besides + 1);
+        if (!overwrite.hidden)
+            merges = besides > 0 ? range->rowMerges() : std::vector{range->hidingMerge()};
+        merges.resize(besides + 1);
+        result.hiddenBy = merges[0];
         const bool empty = result.before.kind == spreadsheet::CellContent::Kind::Empty;
-        if (!result.hiddenBy.empty() ||
-            (!overwrite.filled && !empty && !isOwn(result.before, entry.cell, overwrite.own))) {
+        const bool wordStops =
+            !result.hiddenBy.empty() ||
+            (!overwrite.filled && !empty && !isOwn(result.before, entry.cell, overwrite.own));
+        if (wordStops) result.occupiedCells.push_back(entry.cell);
+        for (std::size_t i = 0; i < besides; ++i) {
+            const bool held = result.besideBefore[i].kind != spreadsheet::CellContent::Kind::Empty;
+            if (!merges[i + 1].empty() || (!overwrite.filled && held))
+                result.occupiedCells.push_back(cells::besideName(entry.cell, i + 1));
+        }
+        if (!result.occupiedCells.empty()) {
             result.occupied = true;
-            if (!empty) result.shown = range->shownText();
+            if (!empty && wordStops) result.shown = range->shownText();
             return result;
         }
-        range->setValue(entry.word);
+        if (besides > 0)
+            result.besideWritten = range->setRow(entry.word, entry.beside);
+        else
+            range->setValue(entry.word);
         result.written = true;
         result.savedAs = savedAs();
         // Kept for undo; the oldest kept goes, its release travelling to the
@@ -273,7 +295,7 @@ ColumnEnd WorkbookLink::columnEnd(std::u16string_view columnLetters) {
 }
 
 UndoResult WorkbookLink::undo(const Entry& entry, const spreadsheet::CellContent& before,
-                              bool overwrite, std::uint64_t keptCell) {
+                              bool overwrite, std::uint64_t keptCell, const Row& beside) {
     UndoResult result;
     try {
         if (!sheet_) throw spreadsheet::Error(Failure::Disconnected, {});
@@ -292,11 +314,21 @@ UndoResult WorkbookLink::undo(const Entry& entry, const spreadsheet::CellContent
             return result;
         }
         result.cell = *now;
-        if (!overwrite && !cell.holds(entry.word)) {
+        std::vector<std::unique_ptr<spreadsheet::Range>> besides;
+        for (std::size_t i = 0; i < beside.before.size(); ++i)
+            besides.push_back(cell.beside(i + 1));
+        const auto changed = [&] {
+            if (!cell.holds(entry.word)) return true;
+            for (std::size_t i = 0; i < besides.size() && i < beside.written.size(); ++i)
+                if (besides[i]->content() != beside.written[i]) return true;
+            return false;
+        };
+        if (!overwrite && changed()) {
             result.changedSince = true;
             return result;
         }
         cell.setContent(before);
+        for (std::size_t i = 0; i < besides.size(); ++i) besides[i]->setContent(beside.before[i]);
         result.restored = true;
         if (kept != kept_.end()) kept_.erase(kept);
     } catch (const spreadsheet::Error& error) {

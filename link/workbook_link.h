@@ -43,6 +43,9 @@ struct StartupError {
 struct Entry {
     std::u16string cell;  // the cell one row below the current name
     std::u16string word;
+    // What goes into the cells right of the word's, in the same call;
+    // none for an entry of the word alone.
+    std::vector<spreadsheet::CellValue> beside = {};
 };
 
 // Why an entry was refused before anything was sent.
@@ -92,6 +95,12 @@ struct EntryResult {
     spreadsheet::CellContent before;  // what the cell held before, when written or occupied
     std::u16string shown;             // what it showed, when occupied and not empty
     std::u16string hiddenBy;          // the merged range hiding it, when one does
+    // Of an entry with values beside the word: what those cells held
+    // before and hold now, when written; the row's cells that stopped it
+    // (held something, or lie under a merge), when occupied.
+    std::vector<spreadsheet::CellContent> besideBefore;
+    std::vector<spreadsheet::CellContent> besideWritten;
+    std::vector<std::u16string> occupiedCells;
     // The cell written, kept by the link for undo (0: none): the spreadsheet's
     // cell object follows rows and columns inserted or deleted since.
     std::uint64_t keptCell = 0;
@@ -157,8 +166,13 @@ public:
     // `overwrite`, a cell that no longer holds the word written is left as
     // it is and reported changed; a cell deleted since is reported so and
     // forgotten.
+    // The cells beside the word are checked and put back with it.
+    struct Row {
+        std::vector<spreadsheet::CellContent> before;
+        std::vector<spreadsheet::CellContent> written;
+    };
     UndoResult undo(const Entry& entry, const spreadsheet::CellContent& before, bool overwrite,
-                    std::uint64_t keptCell = 0);
+                    std::uint64_t keptCell = 0, const Row& beside = {});
 
     // Releases the spreadsheet's objects: on the thread that took them, as
     // COM requires.

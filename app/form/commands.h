@@ -28,6 +28,7 @@ enum class Command {
     ConfirmOverwrite,  // whether an entry asks before writing over what it did not write
     ChangeReading,     // the reading of the word the box shows, as the person says it
     ShowJournal,       // this workbook's recent entries, and a CSV file of them
+    Companions,        // what is written beside each word, in this workbook
     About,
 };
 
@@ -139,6 +140,9 @@ inline constexpr MenuItemDef kMenuItems[] = {
     {.menu = Menu::Edit, .command = Command::ConfirmOverwrite, .name = "confirmOverwriteItem", .caption = u"上書きの前に確認(&K)", .shortcut = {}, .checkable = true},
     separatorIn(Menu::Edit),
     {.menu = Menu::Edit, .command = Command::ChangeReading, .name = "changeReadingItem", .caption = u"読みの変更(&R)", .shortcut = Shortcut::ctrl('R')},
+    separatorIn(Menu::Edit),
+    // Checked while this workbook has columns written beside each word.
+    {.menu = Menu::Edit, .command = Command::Companions, .name = "companionsItem", .caption = u"同時に書く列の設定(&C)", .shortcut = {}, .checkable = true},
     {.menu = Menu::View, .command = Command::CellPosition, .name = "cellPositionItem", .caption = u"入力を開始するｾﾙの位置(&P)", .shortcut = Shortcut::ctrl('P')},
     separatorIn(Menu::View),
     {.menu = Menu::View, .command = Command::ShowList, .name = "showListItem", .caption = u"現在のﾘｽﾄを表示(&L)", .shortcut = Shortcut::ctrl('L')},

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ public:
         link::spreadsheet::CellContent before;  // what the cell held
         std::u16string nameBefore;              // the cell name before the entry
         std::uint64_t keptCell;                 // the cell the link keeps for it
+        link::WorkbookLink::Row beside = {};    // the cells right of it, written with it
+        std::optional<long> number = {};        // the running number it wrote
     };
 
     // As many as the link keeps cells for.

@@ -90,6 +90,9 @@ bool EntrySession::start() {
     writeBack_.offer(found, nullptr);
     confirmOverwrite_ = view_.setting(kConfirmOverwriteKey, true);
     view_.setChecked(Command::ConfirmOverwrite, confirmOverwrite_);
+    if (const auto stored = view_.textSetting(companionsKey(linkedBook_)))
+        companions_ = readCompanions(*stored, linkedBook_).value_or(Companions{});
+    view_.setChecked(Command::Companions, companions_.width() > 0);
     view_.setFocus(Focus::WordBox);
     return true;
 }
@@ -150,6 +153,8 @@ void EntrySession::run(Command command) {
             return changeReading();
         case Command::ShowJournal:
             return showJournal();
+        case Command::Companions:
+            return editCompanions();
         case Command::About:
             return showAbout();
     }
@@ -169,7 +174,10 @@ void EntrySession::enterWord() {
         view_.setFocus(Focus::Enter);
         return;
     }
-    auto entry = std::make_shared<const link::Entry>(std::get<link::Entry>(std::move(prepared)));
+    // The moment is the press's, whenever the spreadsheet answers.
+    auto made = std::get<link::Entry>(std::move(prepared));
+    made.beside = companions_.valuesAt(localNow());
+    auto entry = std::make_shared<const link::Entry>(std::move(made));
     write(entry, overwriteNow(), cellName_);
     view_.setFocus(Focus::Enter);
 }
@@ -225,8 +233,12 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
         // they are. Without the question, a hidden cell is refused.
         if (!confirmOverwrite_) {
             view_.messageBox(wording::hiddenCellRefused(entry->cell, result.hiddenBy));
-        } else if (view_.messageBox(wording::overwriteQuestion(
-                       entry->cell, result.before, result.shown, result.hiddenBy)) == Answer::Yes) {
+        } else if (view_.messageBox(
+                       result.occupiedCells.size() > 1 || (result.occupiedCells.size() == 1 &&
+                                                           result.occupiedCells[0] != entry->cell)
+                           ? wording::rowOverwriteQuestion(result.occupiedCells)
+                           : wording::overwriteQuestion(entry->cell, result.before, result.shown,
+                                                        result.hiddenBy)) == Answer::Yes) {
             write(entry, link::Overwrite{.filled = true, .hidden = true, .own = {}}, nameBefore);
         }
         view_.setFocus(Focus::Enter);
@@ -238,12 +250,27 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
     if (result.written) {
         // Saved under another name: the entries, and linking again, follow
         // the workbook to its new file.
-        if (result.savedAs) linkedBook_ = *result.savedAs;
+        if (result.savedAs) {
+            linkedBook_ = *result.savedAs;
+            if (companions_.width() > 0) keepCompanions();
+        }
         words_.used(entry->word);
+        // The running number moves on past the one that landed, unless the
+        // person set another meanwhile.
+        const auto number = numberOf(*entry);
+        if (number && companions_.nextNumber == *number) {
+            companions_.nextNumber = *number + 1;
+            keepCompanions();
+        }
         record(journal::Record::Kind::Entry, entry->cell, entry->word, result.before);
         if (cellName_ == nameBefore) moveCellName(entry->cell);
         if (result.shownApplication) view_.takeFocusBack();
-        history_.add({*entry, result.before, nameBefore, result.keptCell});
+        history_.add({.entry = *entry,
+                      .before = result.before,
+                      .nameBefore = nameBefore,
+                      .keptCell = result.keptCell,
+                      .beside = {.before = result.besideBefore, .written = result.besideWritten},
+                      .number = number});
         view_.setUndoEnabled(true);
     }
     if (result.failure) {
@@ -451,7 +478,7 @@ void EntrySession::takeBack(bool overwrite, bool mayRelink) {
     view_.setWaiting(true);
     linkThread_.ask(
         [link = &link_, last = history_.last(), overwrite] {
-            return link->undo(last.entry, last.before, overwrite, last.keptCell);
+            return link->undo(last.entry, last.before, overwrite, last.keptCell, last.beside);
         },
         [this, last = history_.last(), overwrite, mayRelink](const link::UndoResult& result) {
             undoDone(last, result, overwrite, mayRelink);
@@ -489,6 +516,11 @@ void EntrySession::undoDone(const EntryHistory::Record& last, const link::UndoRe
     if (result.restored) {
         // The cell where the entry's cell is now, given back what it held.
         record(journal::Record::Kind::Undo, cell, last.entry.word, last.before);
+        // The number taken back is the next one again.
+        if (last.number && companions_.nextNumber == *last.number + 1) {
+            companions_.nextNumber = *last.number;
+            keepCompanions();
+        }
         forgetLast(true);
     }
 }
@@ -549,6 +581,31 @@ void EntrySession::toggleConfirmOverwrite() {
     if (const auto problem = view_.storeSetting(kConfirmOverwriteKey, confirmOverwrite_))
         view_.messageBox(
             wording::settingNotKept(Command::ConfirmOverwrite, problem->file, problem->error));
+}
+
+void EntrySession::editCompanions() {
+    if (auto set = view_.editCompanions(companions_)) {
+        companions_ = std::move(*set);
+        keepCompanions();
+    }
+    view_.setChecked(Command::Companions, companions_.width() > 0);
+    view_.setFocus(Focus::Enter);
+}
+
+void EntrySession::keepCompanions() {
+    // Said once a run: every entry that counts would say it again.
+    if (const auto problem = view_.storeTextSetting(companionsKey(linkedBook_),
+                                                    storedCompanions(companions_, linkedBook_));
+        problem && !std::exchange(companionsFailureSaid_, true))
+        view_.messageBox(
+            wording::settingNotKept(Command::Companions, problem->file, problem->error));
+}
+
+std::optional<long> EntrySession::numberOf(const link::Entry& entry) {
+    for (const auto& value : entry.beside)
+        if (value.kind == link::spreadsheet::CellValue::Kind::Number)
+            return static_cast<long>(value.number);
+    return std::nullopt;
 }
 
 void EntrySession::showAbout() {

@@ -67,6 +67,8 @@ public:
     // This workbook's recent entries from the journal, and, if the person
     // wants, all of them as a CSV file where they choose.
     void showJournal();
+    // The columns written beside each word in this workbook, as the person sets them.
+    void editCompanions();
     void showAbout();
 
     // The person changed the word box's text (typing, pasting; not picking):
@@ -95,6 +97,7 @@ public:
     bool confirmsOverwrite() const { return confirmOverwrite_; }
     // An entry has been handed to the spreadsheet and not answered yet.
     bool entryUnderWay() const { return linkThread_.busy(); }
+    const Companions& companions() const { return companions_; }
     // The workbook last chosen, at start-up or by ファイル選択.
     const std::u16string& chosenBook() const { return chosenBook_; }
 
@@ -128,6 +131,10 @@ private:
     void record(journal::Record::Kind kind, std::u16string cell, std::u16string word,
                 link::spreadsheet::CellContent before);
     void appendWords(std::vector<std::u16string> words);
+    // Stores this workbook's companions in the settings.
+    void keepCompanions();
+    // The running number an entry writes, if it writes one.
+    static std::optional<long> numberOf(const link::Entry& entry);
     int selectedIndex() const;
 
     SessionView& view_;
@@ -149,6 +156,8 @@ private:
     bool journalFailureSaid_ = false;
     bool alwaysOnTop_ = false;
     bool confirmOverwrite_ = true;
+    Companions companions_;  // this workbook's
+    bool companionsFailureSaid_ = false;
     bool released_ = false;
     // They hand their calls to the link's thread.
     Relink relink_;

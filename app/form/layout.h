@@ -69,6 +69,44 @@ inline constexpr ControlDef kCellNameBox{
     "cellNameBox", u"A1", {120, 600, 855, 495}, kBoxFont, u"セル位置"};
 inline constexpr ControlDef kSetButton{"setButton", u"指定", {1080, 600, 735, 495}, {9, true}};
 
+// The dialog of the columns written with each word: per column right of
+// the word's, its kind and (for a fixed text) the text; the running
+// number's next value; OK and Cancel. Each row's kind list names the
+// kinds of kCompanionKinds.
+inline constexpr WindowDef kCompanionsDialog{u"同時に書く列の設定", 5640, 3480};
+inline constexpr ControlDef kCompanionsPrompt{
+    "companionsPrompt",
+    u"単語の右の列に、単語と同時に書く内容を選んでください。",
+    {120, 120, 5400, 255}};
+struct CompanionRowDef {
+    ControlDef label, kind, text;
+};
+// A row a column, as the dialog reads.
+// clang-format off
+inline constexpr CompanionRowDef kCompanionRows[] = {
+    {.label = {.name = "column1Label", .text = u"1列右(&1)", .rect = {120, 540, 1095, 255}},
+     .kind = {.name = "column1Kind", .text = u"", .rect = {1320, 480, 1455, 375}, .spokenName = u"1列右の内容"},
+     .text = {.name = "column1Text", .text = u"", .rect = {2880, 480, 2640, 375}, .spokenName = u"1列右の固定の文字"}},
+    {.label = {.name = "column2Label", .text = u"2列右(&2)", .rect = {120, 1020, 1095, 255}},
+     .kind = {.name = "column2Kind", .text = u"", .rect = {1320, 960, 1455, 375}, .spokenName = u"2列右の内容"},
+     .text = {.name = "column2Text", .text = u"", .rect = {2880, 960, 2640, 375}, .spokenName = u"2列右の固定の文字"}},
+    {.label = {.name = "column3Label", .text = u"3列右(&3)", .rect = {120, 1500, 1095, 255}},
+     .kind = {.name = "column3Kind", .text = u"", .rect = {1320, 1440, 1455, 375}, .spokenName = u"3列右の内容"},
+     .text = {.name = "column3Text", .text = u"", .rect = {2880, 1440, 2640, 375}, .spokenName = u"3列右の固定の文字"}},
+    {.label = {.name = "column4Label", .text = u"4列右(&4)", .rect = {120, 1980, 1095, 255}},
+     .kind = {.name = "column4Kind", .text = u"", .rect = {1320, 1920, 1455, 375}, .spokenName = u"4列右の内容"},
+     .text = {.name = "column4Text", .text = u"", .rect = {2880, 1920, 2640, 375}, .spokenName = u"4列右の固定の文字"}},
+};
+// clang-format on
+inline constexpr ControlDef kNextNumberLabel{
+    "nextNumberLabel", u"次の連番(&N)", {120, 2520, 1095, 255}};
+inline constexpr ControlDef kNextNumberBox{
+    "nextNumberBox", u"", {1320, 2460, 1455, 375}, kPlainFont, u"次の連番"};
+inline constexpr ControlDef kCompanionsOk{"okButton", u"OK", {3000, 2940, 1215, 375}};
+inline constexpr ControlDef kCompanionsCancel{"cancelButton", u"ｷｬﾝｾﾙ", {4305, 2940, 1215, 375}};
+// What the dialog says of a next value that is not a whole number.
+inline constexpr std::u16string_view kNextNumberRefused = u"次の連番には整数を入力してください。";
+
 // The about box: a frame, its picture at its natural size (65 by 65
 // pixels), its labels, and OK below the frame.
 inline constexpr WindowDef kAboutBox{u"バージョン情報", 4560, 2805};

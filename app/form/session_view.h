@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/form/commands.h"
+#include "app/form/companions.h"
 #include "app/form/message.h"
 #include "base/file_error.h"
 #include "journal/journal.h"
@@ -93,6 +94,14 @@ public:
         base::FileError error;
     };
     virtual std::optional<SettingNotKept> storeSetting(std::string_view key, bool value) = 0;
+    // A text kept the same way; nothing when none is stored.
+    virtual std::optional<std::u16string> textSetting(std::string_view key) = 0;
+    virtual std::optional<SettingNotKept> storeTextSetting(std::string_view key,
+                                                           const std::u16string& value) = 0;
+
+    // The dialog of the columns written beside each word, showing `now`;
+    // what the person set, or nothing on Cancel.
+    virtual std::optional<Companions> editCompanions(const Companions& now) = 0;
 
     // Where the journal of entries is kept.
     virtual std::filesystem::path journalFolder() const {

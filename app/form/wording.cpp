@@ -442,6 +442,15 @@ Message overwriteQuestion(std::u16string_view cell, const link::spreadsheet::Cel
         kQuestionDefaultNo, u"上書きの確認"};
 }
 
+Message rowOverwriteQuestion(const std::vector<std::u16string>& cells) {
+    std::u16string named;
+    for (const auto& cell : cells) named += (named.empty() ? u"" : u"、") + bracketed(cell);
+    return {u"単語と同時に書くセルのうち、セル" + named +
+                u"には内容が入っているか、結合されたセルに隠れています。上書きしますか？" +
+                u"\n\n空いているセルから続けるには、" + endOfColumnItem() + u"を使ってください。",
+            kQuestionDefaultNo, u"上書きの確認"};
+}
+
 Message hiddenCellRefused(std::u16string_view cell, std::u16string_view hiddenBy) {
     return {hiddenUnder(cell, hiddenBy) + std::u16string(kNothingWritten) + u"\n" +
                 endOfColumnItem() + u"で、空いているセルから続けられます。",

@@ -37,6 +37,9 @@ Message entryFailed(const link::spreadsheet::Error& error, std::u16string_view c
 // The entry's cell holds `held` (showing `shownText`), which this run did
 // not write, or lies hidden under the merge `hiddenBy`: whether to write
 // there (No is the default).
+// An entry's row, the word with what is written beside it: these cells of
+// it hold what this run did not write or lie under a merge.
+Message rowOverwriteQuestion(const std::vector<std::u16string>& cells);
 Message overwriteQuestion(std::u16string_view cell, const link::spreadsheet::CellContent& held,
                           std::u16string_view shownText = {}, std::u16string_view hiddenBy = {});
 // Without the question, a cell hidden under a merge is not written.

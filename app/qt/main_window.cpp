@@ -24,6 +24,7 @@
 #include <algorithm>
 
 #include "app/qt/command_button.h"
+#include "app/qt/dialogs/companions_dialog.h"
 #include "app/qt/dialogs/file_dialog.h"
 #include "app/qt/dialogs/input_box.h"
 #include "app/qt/dialogs/message_box.h"
@@ -260,21 +261,44 @@ bool MainWindow::setting(std::string_view key, bool otherwise) {
     return settingsFile()->value(settingKey(key), otherwise).toBool();
 }
 
-std::optional<form::SessionView::SettingNotKept> MainWindow::storeSetting(std::string_view key,
-                                                                          bool value) {
-    auto settings = settingsFile();
-    settings->setValue(settingKey(key), value);
-    settings->sync();
-    if (settings->status() == QSettings::NoError) return std::nullopt;
-    // QSettings says only that it failed: opening the file for writing, as
-    // it would, tells why.
-    const std::filesystem::path file = settings->fileName().toStdString();
+namespace {
+// Writes the settings out; QSettings says only that it failed: opening the
+// file for writing, as it would, tells why.
+std::optional<form::SessionView::SettingNotKept> synced(QSettings& settings) {
+    settings.sync();
+    if (settings.status() == QSettings::NoError) return std::nullopt;
+    const std::filesystem::path file = settings.fileName().toStdString();
     std::error_code ignored;
     std::filesystem::create_directories(file.parent_path(), ignored);
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     const int cause = fd < 0 ? errno : EIO;
     if (fd >= 0) ::close(fd);
-    return SettingNotKept{file, base::systemError(cause)};
+    return form::SessionView::SettingNotKept{file, base::systemError(cause)};
+}
+}  // namespace
+
+std::optional<form::SessionView::SettingNotKept> MainWindow::storeSetting(std::string_view key,
+                                                                          bool value) {
+    auto settings = settingsFile();
+    settings->setValue(settingKey(key), value);
+    return synced(*settings);
+}
+
+std::optional<std::u16string> MainWindow::textSetting(std::string_view key) {
+    const QVariant value = settingsFile()->value(settingKey(key));
+    if (!value.isValid()) return std::nullopt;
+    return fromQt(value.toString());
+}
+
+std::optional<form::SessionView::SettingNotKept> MainWindow::storeTextSetting(
+    std::string_view key, const std::u16string& value) {
+    auto settings = settingsFile();
+    settings->setValue(settingKey(key), toQt(value));
+    return synced(*settings);
+}
+
+std::optional<form::Companions> MainWindow::editCompanions(const form::Companions& now) {
+    return CompanionsDialog::edit(this, now);
 }
 
 void MainWindow::takeFocusBack() {

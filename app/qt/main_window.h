@@ -70,6 +70,10 @@ private:
     void setChecked(form::Command command, bool checked) override;
     bool setting(std::string_view key, bool otherwise) override;
     std::optional<SettingNotKept> storeSetting(std::string_view key, bool value) override;
+    std::optional<std::u16string> textSetting(std::string_view key) override;
+    std::optional<SettingNotKept> storeTextSetting(std::string_view key,
+                                                   const std::u16string& value) override;
+    std::optional<form::Companions> editCompanions(const form::Companions& now) override;
     void takeFocusBack() override;
     void showMatches(std::vector<form::FoundRow> rows) override;
     void hideMatches() override;

@@ -352,6 +352,20 @@ std::optional<form::SessionView::SettingNotKept> MainWindow::storeSetting(std::s
     return writeSetting(key, value);
 }
 
+std::optional<std::u16string> MainWindow::textSetting(std::string_view key) {
+    return readTextSetting(key);
+}
+
+std::optional<form::SessionView::SettingNotKept> MainWindow::storeTextSetting(
+    std::string_view key, const std::u16string& value) {
+    return writeTextSetting(key, value);
+}
+
+std::optional<form::Companions> MainWindow::editCompanions(const form::Companions& now) {
+    companions_.setOnTop(GetWindowLongW(window_, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    return companions_.run(window_, now);
+}
+
 void MainWindow::takeFocusBack() {
     // Windows keeps the foreground with this program: Excel's window shown
     // from the background does not take it.

@@ -11,6 +11,7 @@
 #include "app/form/entry_session.h"
 #include "app/win32/about_box.h"
 #include "app/win32/cell_position_dialog.h"
+#include "app/win32/companions_dialog.h"
 #include "app/win32/find_list.h"
 #include "app/win32/reading_tracker.h"
 #include "app/win32/twips_layout.h"
@@ -28,6 +29,7 @@ public:
     HWND button(form::Command command) const;
     CellPositionDialog& cellPositionDialog() { return cellPosition_; }
     AboutBox& aboutBox() { return about_; }
+    CompanionsDialog& companionsDialog() { return companions_; }
     // Runs the message loop until Quit; returns the exit status.
     int run();
 
@@ -66,6 +68,10 @@ private:
     void setChecked(form::Command command, bool checked) override;
     bool setting(std::string_view key, bool otherwise) override;
     std::optional<SettingNotKept> storeSetting(std::string_view key, bool value) override;
+    std::optional<std::u16string> textSetting(std::string_view key) override;
+    std::optional<SettingNotKept> storeTextSetting(std::string_view key,
+                                                   const std::u16string& value) override;
+    std::optional<form::Companions> editCompanions(const form::Companions& now) override;
     void takeFocusBack() override;
     void showMatches(std::vector<form::FoundRow> rows) override;
     void hideMatches() override;
@@ -87,6 +93,7 @@ private:
 
     CellPositionDialog cellPosition_;
     AboutBox about_;
+    CompanionsDialog companions_;
     std::unique_ptr<form::EntrySession> session_;
 };
 

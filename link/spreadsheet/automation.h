@@ -9,8 +9,10 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cells/cell_content.h"
+#include "link/spreadsheet/cell_value.h"
 
 namespace wordpour::link::spreadsheet {
 
@@ -99,6 +101,20 @@ public:
     // under a merge but is not its first cell; empty otherwise. Asked after
     // content(), it costs no call for an empty cell that no merge hides.
     virtual std::u16string hidingMerge() = 0;
+
+    // Of a range taken with cells beside it (Worksheet::row), this cell
+    // first: what each holds, in one call where the application allows it;
+    virtual std::vector<CellContent> rowContents() = 0;
+    // the merged range hiding each, as hidingMerge() says it;
+    virtual std::vector<std::u16string> rowMerges() = 0;
+    // the word here and `beside` in the cells to its right, in one call,
+    // the texts literal; a date or time value gets a format that shows it,
+    // unless its cell has one already. What each cell beside holds then.
+    virtual std::vector<CellContent> setRow(std::u16string_view word,
+                                            const std::vector<CellValue>& beside) = 0;
+    // The cell `offset` columns to the right of this one, wherever this
+    // one is now, as Worksheet::range() takes it.
+    virtual std::unique_ptr<Range> beside(std::size_t offset) = 0;
 };
 
 class Worksheet {
@@ -109,6 +125,9 @@ public:
     // Error(Failure::SheetGone), its workbook closed
     // Error(Failure::Disconnected), never a range on another sheet.
     virtual std::unique_ptr<Range> range(std::u16string_view cellName) = 0;
+    // The same cell with the `besides` cells to its right (a word and what
+    // is written with it), its checks covering them all.
+    virtual std::unique_ptr<Range> row(std::u16string_view cellName, std::size_t besides) = 0;
     // The last row, counted from 1, of the column named by these letters
     // that holds anything; 0 when none does (1 from a backend that cannot
     // tell an empty column from one whose first row alone is filled). The

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <com/sun/star/util/NumberFormat.hpp>
 
 #include "cells/cell_address.h"
 #include "link/spreadsheet/calc/uno_connection.h"
@@ -557,6 +558,93 @@ TEST_F(CalcLink, ACellHiddenUnderAMergeIsNotWrittenUnlessAllowed) {
     EXPECT_TRUE(link->write({u"K21", u"承知"}, Overwrite{.filled = true, .hidden = true, .own = {}})
                     .written);
     EXPECT_EQ(utf8(office().cell(Office::book, u"Sheet1", u"K21").text), "承知");
+}
+
+// A word with what is written beside it lands as one row: the moment as a
+// date-time value in a date format (a person's own date format kept), a
+// time, a number, texts literal; undo gives every cell back; a cell of the
+// row under a merge, or holding the person's text, stops the entry.
+TEST_F(CalcLink, ARowLandsWithRealDateValuesAndLiteralTexts) {
+    using wordpour::link::Overwrite;
+    using wordpour::link::spreadsheet::CellValue;
+    using wordpour::link::spreadsheet::LocalTime;
+    namespace Type = css::util::NumberFormat;
+    office().openHidden(Office::book);
+    office().setNumberFormat(Office::book, u"Sheet1", u"D30", 37);  // a person's own date format
+    const int ownFormat = office().cell(Office::book, u"Sheet1", u"D30").format;
+    office().typeInto(Office::book, u"Sheet1", u"G41", u"人の字");
+    office().typeInto(Office::book, u"Sheet1", u"H50", u"merged");
+    office().merge(Office::book, u"Sheet1", u"H50:H51");
+    MemoryBox box;
+    auto link = started(Office::book, box);
+    const LocalTime at{.year = 2026, .month = 12, .day = 9, .hour = 13, .minute = 45, .second = 30};
+    const std::vector<CellValue> beside = {
+        {.kind = CellValue::Kind::DateTime, .text = {}, .number = 0, .time = at},
+        {.kind = CellValue::Kind::Text, .text = u"=1+1", .number = 0, .time = {}},
+        {.kind = CellValue::Kind::Date, .text = {}, .number = 0, .time = at},
+        {.kind = CellValue::Kind::Time, .text = {}, .number = 0, .time = at},
+        {.kind = CellValue::Kind::Number, .text = {}, .number = 12, .time = {}},
+        {.kind = CellValue::Kind::Text, .text = u"0012", .number = 0, .time = {}},
+    };
+    const auto written = link->write({u"A30", u"りんご", beside}, Overwrite{});
+    ASSERT_TRUE(written.written) << (written.failure ? utf8(written.failure->detail()) : "");
+    const double day = 46365;  // 2026-12-09 counted from 1899-12-30
+    struct Expected {
+        const char16_t* cell;
+        css::table::CellContentType type;
+        const char* text;  // what the cell shows, when exact
+        double value;
+        int formatType;  // bits the format must have; 0: none asked
+    };
+    const Expected cells[] = {
+        {u"A30", CellContentType_TEXT, "りんご", 0, 0},
+        {u"B30", css::table::CellContentType_VALUE, nullptr,
+         day + (13 * 3600 + 45 * 60 + 30) / 86400.0, Type::DATETIME},
+        {u"C30", CellContentType_TEXT, "=1+1", 0, 0},
+        {u"D30", css::table::CellContentType_VALUE, nullptr, day, Type::DATE},
+        {u"E30", css::table::CellContentType_VALUE, nullptr, (13 * 3600 + 45 * 60 + 30) / 86400.0,
+         Type::TIME},
+        {u"F30", css::table::CellContentType_VALUE, "12", 12, 0},
+        {u"G30", CellContentType_TEXT, "0012", 0, 0},
+    };
+    for (const Expected& e : cells) {
+        SCOPED_TRACE(utf8(e.cell));
+        const auto cell = office().cell(Office::book, u"Sheet1", e.cell);
+        EXPECT_EQ(cell.type, e.type);
+        if (e.text) {
+            EXPECT_EQ(utf8(cell.text), e.text);
+        }
+        if (e.type == css::table::CellContentType_VALUE) {
+            EXPECT_NEAR(cell.value, e.value, 1e-9);
+        }
+        if (e.formatType) {
+            EXPECT_EQ(cell.formatType & e.formatType, e.formatType) << cell.formatType;
+        }
+    }
+    EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"D30").format, ownFormat);
+    EXPECT_NE(utf8(office().cell(Office::book, u"Sheet1", u"B30").text).find("45"),
+              std::string::npos);
+
+    const auto undone =
+        link->undo({u"A30", u"りんご", beside}, {}, false, written.keptCell,
+                   {.before = written.besideBefore, .written = written.besideWritten});
+    EXPECT_TRUE(undone.restored);
+    for (const char16_t* cell : {u"A30", u"B30", u"C30", u"E30", u"G30"})
+        EXPECT_EQ(office().cell(Office::book, u"Sheet1", cell).type, CellContentType_EMPTY)
+            << utf8(cell);
+
+    const std::vector<CellValue> text = {
+        {.kind = CellValue::Kind::Text, .text = u"x", .number = 0, .time = {}}};
+    const auto held =
+        link->write({u"F41", u"語", text}, Overwrite{.filled = false, .hidden = false, .own = {}});
+    EXPECT_TRUE(held.occupied);
+    EXPECT_EQ(held.occupiedCells, std::vector<std::u16string>{u"G41"});
+    const auto hidden =
+        link->write({u"G51", u"語", text}, Overwrite{.filled = true, .hidden = false, .own = {}});
+    EXPECT_TRUE(hidden.occupied);
+    EXPECT_EQ(hidden.occupiedCells, std::vector<std::u16string>{u"H51"});
+    EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"F41").type, CellContentType_EMPTY);
+    EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"G51").type, CellContentType_EMPTY);
 }
 
 // While the person edits a cell in the office, their Enter would write the

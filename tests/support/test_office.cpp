@@ -34,6 +34,7 @@
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
+#include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 #include <osl/file.hxx>
@@ -294,8 +295,11 @@ TestOffice::Cell TestOffice::cell(const std::string& path, std::u16string_view s
     Reference<css::table::XCell> cell(range, UNO_QUERY_THROW);
     Reference<css::text::XTextRange> text(range, UNO_QUERY_THROW);
     Reference<css::beans::XPropertySet> properties(range, UNO_QUERY_THROW);
-    return {cell->getType(), fromUno(text->getString()), cell->getValue(),
-            properties->getPropertyValue("NumberFormat").get<sal_Int32>()};
+    const auto format = properties->getPropertyValue("NumberFormat").get<sal_Int32>();
+    Reference<css::util::XNumberFormatsSupplier> formats(document, UNO_QUERY_THROW);
+    const auto type =
+        formats->getNumberFormats()->getByKey(format)->getPropertyValue("Type").get<sal_Int16>();
+    return {cell->getType(), fromUno(text->getString()), cell->getValue(), format, type};
 }
 
 namespace {

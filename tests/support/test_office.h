@@ -68,8 +68,9 @@ public:
     struct Cell {
         css::table::CellContentType type;
         std::u16string text;
-        double value = 0;  // its number
-        int format = 0;    // its number format's key; 0 is General
+        double value = 0;    // its number
+        int format = 0;      // its number format's key; 0 is General
+        int formatType = 0;  // that format's kind: css::util::NumberFormat's bits
     };
     // A cell of an open document, read through this connection.
     Cell cell(const std::string& path, std::u16string_view sheet, std::u16string_view name);

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -37,9 +38,13 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStatusListener.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/i18n/NumberFormatIndex.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/sheet/XCellAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XCellRangeFormula.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSheetCellRange.hpp>
@@ -49,13 +54,18 @@
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/util/Date.hpp>
+#include <com/sun/star/util/NumberFormat.hpp>
 #include <com/sun/star/util/PathSubstitution.hpp>
 #include <com/sun/star/util/URL.hpp>
 #include <com/sun/star/util/URLTransformer.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
+#include <com/sun/star/util/XNumberFormatTypes.hpp>
+#include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 #include <cppuhelper/implbase1.hxx>
@@ -259,7 +269,94 @@ OUString fileUrl(std::u16string_view path) {
 
 // What the side checks found about a cell's sheet and place.
 struct CellCheck {
-    std::u16string hidingMerge;  // the merged range that hides the cell, if one does
+    std::u16string hidingMerge;             // the merged range that hides the cell, if one does
+    std::vector<std::u16string> rowMerges;  // of each cell of its row, the cell's first
+};
+
+// Calc's formula of a cell is its input, and for a text that would read
+// as something else ("0123", "TRUE") it carries the text prefix. Only a
+// text starting with "=" comes back bare, like a formula: on that rare
+// path the cell is asked which it is.
+// A number's input is rounded to 15 digits: a cell that holds one is
+// asked for its value, which only a cell that holds something costs.
+CellContent contentOf(const std::u16string& input, const Reference<css::table::XCell>& cell) {
+    if (input.empty()) return {};
+    if (input[0] == u'\'') return {CellContent::Kind::Text, input.substr(1)};
+    const auto type = cell->getType();
+    if (type == css::table::CellContentType_TEXT) return {CellContent::Kind::Text, input};
+    if (type == css::table::CellContentType_VALUE)
+        return {CellContent::Kind::Number, {}, cell->getValue()};
+    return {CellContent::Kind::Input, input};
+}
+
+// A workbook's dates: the day its serial numbers count from, and the
+// formats a date, a time and a date-time take, asked once.
+class DateFormats {
+public:
+    explicit DateFormats(const Reference<css::util::XNumberFormatsSupplier>& supplier)
+        : supplier_(supplier) {}
+
+    LocalTime nullDate() {
+        ask();
+        return nullDate_;
+    }
+    // The format a value of this kind is shown in.
+    sal_Int32 formatFor(CellValue::Kind kind) {
+        ask();
+        switch (kind) {
+            case CellValue::Kind::Date:
+                return date_;
+            case CellValue::Kind::Time:
+                return time_;
+            case CellValue::Kind::DateTime:
+            case CellValue::Kind::Text:
+            case CellValue::Kind::Number:
+                return dateTime_;
+        }
+        return dateTime_;
+    }
+    // Whether the format shows a date or a time: a person's own is kept.
+    bool showsDateOrTime(sal_Int32 key) {
+        ask();
+        const auto known = kinds_.find(key);
+        if (known != kinds_.end()) return known->second;
+        sal_Int16 type = 0;
+        supplier_->getNumberFormats()->getByKey(key)->getPropertyValue("Type") >>= type;
+        namespace Type = css::util::NumberFormat;
+        return kinds_[key] = (type & (Type::DATE | Type::TIME)) != 0;
+    }
+
+private:
+    void ask() {
+        if (asked_) return;
+        css::util::Date day;
+        if (supplier_->getNumberFormatSettings()->getPropertyValue("NullDate") >>= day)
+            nullDate_ = {.year = day.Year, .month = day.Month, .day = day.Day};
+        Reference<css::util::XNumberFormatTypes> types(supplier_->getNumberFormats(),
+                                                       css::uno::UNO_QUERY_THROW);
+        namespace Type = css::util::NumberFormat;
+        const css::lang::Locale locale;  // the office's own language
+        date_ = types->getStandardFormat(Type::DATE, locale);
+        time_ = types->getFormatIndex(css::i18n::NumberFormatIndex::TIME_HHMMSS, locale);
+        dateTime_ = types->getFormatIndex(
+            css::i18n::NumberFormatIndex::DATETIME_SYS_DDMMYYYY_HHMMSS, locale);
+        asked_ = true;
+    }
+
+    Reference<css::util::XNumberFormatsSupplier> supplier_;
+    bool asked_ = false;
+    LocalTime nullDate_;
+    sal_Int32 date_ = 0, time_ = 0, dateTime_ = 0;
+    std::map<sal_Int32, bool> kinds_;
+};
+
+// An entry's row: the word's cell and the cells beside it, as one range.
+struct RowPlace {
+    Reference<css::table::XCellRange> cells;
+    std::size_t besides = 0;
+    std::shared_ptr<DateFormats> formats;
+    // Takes a cell of the same sheet as Worksheet::range() does.
+    std::function<std::unique_ptr<Range>(cells::CellAddress)> take;
 };
 
 class CalcRange final : public Range {
@@ -269,8 +366,11 @@ public:
     // read beyond its first call, or when the range goes.
     // `edited` tells whether the person is editing this very cell.
     CalcRange(const Reference<css::table::XCell>& cell, std::function<CellCheck()> verify,
-              std::function<bool()> edited)
-        : cell_(cell), verify_(std::move(verify)), edited_(std::move(edited)) {}
+              std::function<bool()> edited, RowPlace row)
+        : cell_(cell),
+          verify_(std::move(verify)),
+          edited_(std::move(edited)),
+          row_(std::move(row)) {}
     ~CalcRange() override {
         try {
             verified();
@@ -287,23 +387,87 @@ public:
         guarded(Failure::Value, [&] { cell_->setFormula(toUno(literalText(word))); });
     }
 
-    // Calc's formula of a cell is its input, and for a text that would read
-    // as something else ("0123", "TRUE") it carries the text prefix. Only a
-    // text starting with "=" comes back bare, like a formula: on that rare
-    // path the cell is asked which it is.
-    // A number's input is rounded to 15 digits: a cell that holds one is
-    // asked for its value, which only a cell that holds something costs.
     CellContent content() override {
         return guarded(Failure::Value, [&]() -> CellContent {
             const std::u16string input = fromUno(cell_->getFormula());
             verified();
-            if (input.empty()) return {};
-            if (input[0] == u'\'') return {CellContent::Kind::Text, input.substr(1)};
-            const auto type = cell_->getType();
-            if (type == css::table::CellContentType_TEXT) return {CellContent::Kind::Text, input};
-            if (type == css::table::CellContentType_VALUE)
-                return {CellContent::Kind::Number, {}, cell_->getValue()};
-            return {CellContent::Kind::Input, input};
+            return contentOf(input, cell_);
+        });
+    }
+
+    // The row's inputs in one call; a cell that holds something other
+    // than plain text is asked what.
+    std::vector<CellContent> rowContents() override {
+        return guarded(Failure::Value, [&] {
+            Reference<css::sheet::XCellRangeFormula> formulas(row_.cells,
+                                                              css::uno::UNO_QUERY_THROW);
+            const auto inputs = formulas->getFormulaArray();
+            verified();
+            std::vector<CellContent> contents;
+            for (sal_Int32 i = 0; inputs.hasElements() && i < inputs[0].getLength(); ++i) {
+                const std::u16string input = fromUno(inputs[0][i]);
+                contents.push_back(input.empty() || input[0] == u'\''
+                                       ? contentOf(input, cell_)
+                                       : contentOf(input, row_.cells->getCellByPosition(i, 0)));
+            }
+            return contents;
+        });
+    }
+
+    std::vector<std::u16string> rowMerges() override {
+        verified();
+        return check_.rowMerges;
+    }
+
+    // One data array: its texts are put as text, never read as input. The
+    // dates then take a format, unless their cells show dates already.
+    std::vector<CellContent> setRow(std::u16string_view word,
+                                    const std::vector<CellValue>& beside) override {
+        verified();
+        notBeingEdited();
+        return guarded(Failure::Value, [&] {
+            const LocalTime nullDate =
+                std::ranges::all_of(beside, [](const CellValue& v) { return isText(v); })
+                    ? LocalTime{}
+                    : row_.formats->nullDate();
+            css::uno::Sequence<css::uno::Any> values(static_cast<sal_Int32>(beside.size() + 1));
+            auto* value = values.getArray();
+            value[0] <<= toUno(word);
+            std::vector<CellContent> written;
+            for (std::size_t i = 0; i < beside.size(); ++i) {
+                if (isText(beside[i])) {
+                    value[i + 1] <<= toUno(beside[i].text);
+                    written.push_back(CellContent::written(beside[i].text));
+                } else {
+                    const double number = serialOf(beside[i], nullDate);
+                    value[i + 1] <<= number;
+                    written.push_back({CellContent::Kind::Number, {}, number});
+                }
+            }
+            Reference<css::sheet::XCellRangeData> data(row_.cells, css::uno::UNO_QUERY_THROW);
+            data->setDataArray(css::uno::Sequence<css::uno::Sequence<css::uno::Any>>(&values, 1));
+            for (std::size_t i = 0; i < beside.size(); ++i) {
+                if (isText(beside[i]) || beside[i].kind == CellValue::Kind::Number) continue;
+                Reference<css::beans::XPropertySet> cell(
+                    row_.cells->getCellByPosition(static_cast<sal_Int32>(i + 1), 0),
+                    css::uno::UNO_QUERY_THROW);
+                sal_Int32 format = 0;
+                cell->getPropertyValue("NumberFormat") >>= format;
+                if (!row_.formats->showsDateOrTime(format))
+                    cell->setPropertyValue("NumberFormat",
+                                           css::uno::Any(row_.formats->formatFor(beside[i].kind)));
+            }
+            return written;
+        });
+    }
+
+    std::unique_ptr<Range> beside(std::size_t offset) override {
+        verified();
+        return guarded(Failure::Value, [&] {
+            Reference<css::sheet::XCellAddressable> addressable(cell_, css::uno::UNO_QUERY_THROW);
+            const auto at = addressable->getCellAddress();
+            return row_.take(
+                {.column = at.Column + static_cast<std::int32_t>(offset), .row = at.Row});
         });
     }
 
@@ -383,10 +547,13 @@ private:
             throw Error(Failure::BeingEdited, u"the cell is being edited in the office");
     }
 
+    static bool isText(const CellValue& value) { return value.kind == CellValue::Kind::Text; }
+
     Reference<css::table::XCell> cell_;
     std::function<CellCheck()> verify_;
     std::function<bool()> edited_;
     CellCheck check_;
+    RowPlace row_;
 };
 
 // A Calc sheet object follows a position among the sheets, not the sheet:
@@ -403,7 +570,8 @@ private:
 class CalcWorksheet final : public Worksheet {
 public:
     CalcWorksheet(const Reference<css::sheet::XSpreadsheet>& sheet, const OUString& name,
-                  std::shared_ptr<const WatchedEditing> editing)
+                  std::shared_ptr<const WatchedEditing> editing,
+                  std::shared_ptr<DateFormats> formats)
         : editing_(std::move(editing)),
           sheet_(sheet),
           named_(sheet_, css::uno::UNO_QUERY_THROW),
@@ -412,28 +580,19 @@ public:
           mergeable_(sheet_, css::uno::UNO_QUERY_THROW),
           name_(name),
           codeName_(codeName()),
-          size_(sizeOf(sheet_)) {}
+          size_(sizeOf(sheet_)),
+          formats_(std::move(formats)) {}
 
-    std::unique_ptr<Range> range(std::u16string_view cellName) override {
+    std::unique_ptr<Range> range(std::u16string_view cellName) override { return row(cellName, 0); }
+
+    std::unique_ptr<Range> row(std::u16string_view cellName, std::size_t besides) override {
         return guarded(Failure::Range, [&]() -> std::unique_ptr<Range> {
             const auto at = cells::cellAddress(cellName, size_);
             if (!at) throw Error(Failure::Range, u"the sheet has no such cell");
-            auto verify = startCheck(true, *at);
-            Reference<css::table::XCell> cell;
-            try {
-                cell = sheet_->getCellByPosition(at->column, at->row);
-            } catch (...) {
-                verify();  // a sheet that is gone says so first
-                throw;
-            }
-            if (!cell.is()) {
-                verify();
-                throw Error(Failure::Range, u"the sheet returned no cell");
-            }
-            return std::make_unique<CalcRange>(
-                std::move(cell), std::move(verify), [this, at = *at] {
-                    return editing_ && editing_->edits([this] { return sheetIndex(); }, at);
-                });
+            if (static_cast<std::int64_t>(at->column) + static_cast<std::int64_t>(besides) >=
+                size_.columns)
+                throw Error(Failure::Range, u"the row runs past the sheet's last column");
+            return take(*at, besides);
         });
     }
 
@@ -464,6 +623,32 @@ public:
     }
 
 private:
+    std::unique_ptr<Range> take(cells::CellAddress at, std::size_t besides) {
+        auto verify = startCheck(true, at, besides);
+        Reference<css::table::XCell> cell;
+        RowPlace row{.cells = {},
+                     .besides = besides,
+                     .formats = formats_,
+                     .take = [this](cells::CellAddress other) { return take(other, 0); }};
+        try {
+            cell = sheet_->getCellByPosition(at.column, at.row);
+            if (besides > 0)
+                row.cells = sheet_->getCellRangeByPosition(
+                    at.column, at.row, at.column + static_cast<sal_Int32>(besides), at.row);
+        } catch (...) {
+            verify();  // a sheet that is gone says so first
+            throw;
+        }
+        if (!cell.is()) {
+            verify();
+            throw Error(Failure::Range, u"the sheet returned no cell");
+        }
+        return std::make_unique<CalcRange>(
+            std::move(cell), std::move(verify),
+            [this, at] { return editing_ && editing_->edits([this] { return sheetIndex(); }, at); },
+            std::move(row));
+    }
+
     OUString codeName() {
         OUString name;
         properties_->getPropertyValue("CodeName") >>= name;
@@ -474,7 +659,8 @@ private:
     // at start-up and (when a cell is to be written) whether it is
     // protected and what merge hides that cell; what is returned waits for
     // the answers and throws what they found.
-    std::function<CellCheck()> startCheck(bool forWriting, cells::CellAddress at) {
+    std::function<CellCheck()> startCheck(bool forWriting, cells::CellAddress at,
+                                          std::size_t besides = 0) {
         auto now = std::make_shared<OUString>();
         auto locked = std::make_shared<bool>(false);
         auto checked =
@@ -497,10 +683,15 @@ private:
         const bool askMerge = forWriting && (!editing_ || sheetMerged_ || !mergesAskedAt_ ||
                                              *mergesAskedAt_ != visits);
         auto merge = std::make_shared<MergeFound>();
-        auto merged = std::make_shared<std::future<void>>(
-            askMerge ? check_.start([this, merge, at] { *merge = hidingMerge(at); })
-                     : std::future<void>());
-        return [this, now, locked, checked, merge, merged, visits] {
+        auto merged =
+            std::make_shared<std::future<void>>(askMerge ? check_.start([this, merge, at, besides] {
+                *merge = hidingMerge(at);
+                for (std::size_t i = 1; merge->sheetMerged && i <= besides; ++i)
+                    merge->beside.push_back(
+                        hidingMerge({at.column + static_cast<std::int32_t>(i), at.row}).hiding);
+            })
+                                                         : std::future<void>());
+        return [this, now, locked, checked, merge, merged, visits, besides] {
             checked->get();  // rethrows what the check threw
             if (merged->valid()) {
                 merged->get();
@@ -511,13 +702,18 @@ private:
             if (*now != (codeName_.isEmpty() ? name_ : codeName_))
                 throw Error(Failure::SheetGone, {});
             if (*locked) throw Error(Failure::Protected, {});
-            return CellCheck{merge->hiding};
+            CellCheck found{.hidingMerge = merge->hiding, .rowMerges = {merge->hiding}};
+            found.rowMerges.insert(found.rowMerges.end(), merge->beside.begin(),
+                                   merge->beside.end());
+            found.rowMerges.resize(besides + 1);
+            return found;
         };
     }
 
     struct MergeFound {
-        bool sheetMerged = false;  // the sheet has merged cells anywhere
-        std::u16string hiding;     // the merged range hiding the cell, if one does
+        bool sheetMerged = false;            // the sheet has merged cells anywhere
+        std::u16string hiding;               // the merged range hiding the cell, if one does
+        std::vector<std::u16string> beside;  // of the cells beside it, when the sheet has merges
     };
 
     // The merged range that hides the cell at `at`: asked of the whole
@@ -532,9 +728,11 @@ private:
         Reference<css::sheet::XCellRangeAddressable> area(cursor, css::uno::UNO_QUERY_THROW);
         const auto merged = area->getRangeAddress();
         // The merge's first cell is the one it shows.
-        if (merged.StartColumn == at.column && merged.StartRow == at.row) return {true, {}};
-        return {true, cells::cellName({merged.StartColumn, merged.StartRow}) + u":" +
-                          cells::cellName({merged.EndColumn, merged.EndRow})};
+        if (merged.StartColumn == at.column && merged.StartRow == at.row) return {true, {}, {}};
+        return {true,
+                cells::cellName({merged.StartColumn, merged.StartRow}) + u":" +
+                    cells::cellName({merged.EndColumn, merged.EndRow}),
+                {}};
     }
 
     // Where the sheet stands among the workbook's now (it moves as sheets
@@ -559,6 +757,7 @@ private:
     OUString name_;
     OUString codeName_;
     cells::SheetSize size_;
+    std::shared_ptr<DateFormats> formats_;
     calc::SideCall check_;
     // What the last merge check found, and at which of the window's visits.
     bool sheetMerged_ = false;
@@ -605,8 +804,10 @@ public:
             if (!worksheet.is()) throw Error(Failure::NotWorksheet, u"not a worksheet");
             // The name as the workbook spells it ("Sheet1" for "sheet1").
             Reference<css::container::XNamed> named(worksheet, css::uno::UNO_QUERY_THROW);
-            return std::make_unique<CalcWorksheet>(std::move(worksheet), named->getName(),
-                                                   editing_);
+            return std::make_unique<CalcWorksheet>(
+                std::move(worksheet), named->getName(), editing_,
+                std::make_shared<DateFormats>(Reference<css::util::XNumberFormatsSupplier>(
+                    document_, css::uno::UNO_QUERY_THROW)));
         });
     }
 

@@ -119,6 +119,50 @@ Variant::Variant(long value) {
     v_.lVal = value;
 }
 
+Variant Variant::date(double serial) {
+    Variant value;
+    value.v_.vt = VT_DATE;
+    value.v_.date = serial;
+    return value;
+}
+
+Variant Variant::row(std::vector<Variant>& cells) {
+    SAFEARRAYBOUND bounds[2] = {{.cElements = 1, .lLbound = 1},
+                                {.cElements = static_cast<ULONG>(cells.size()), .lLbound = 1}};
+    SAFEARRAY* array = SafeArrayCreate(VT_VARIANT, 2, bounds);
+    Variant value;
+    if (!array) return value;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        LONG at[2] = {1, static_cast<LONG>(i + 1)};
+        SafeArrayPutElement(array, at, cells[i].get());  // copies the element
+    }
+    value.v_.vt = VT_ARRAY | VT_VARIANT;
+    value.v_.parray = array;
+    return value;
+}
+
+std::vector<Variant> Variant::elements() const {
+    std::vector<Variant> cells;
+    if (v_.vt != (VT_ARRAY | VT_VARIANT) || !v_.parray || SafeArrayGetDim(v_.parray) != 2) {
+        cells.emplace_back();
+        VariantCopy(cells.back().get(), const_cast<VARIANT*>(&v_));
+        return cells;
+    }
+    LONG rowLow = 0, rowHigh = 0, columnLow = 0, columnHigh = 0;
+    SafeArrayGetLBound(v_.parray, 1, &rowLow);
+    SafeArrayGetUBound(v_.parray, 1, &rowHigh);
+    SafeArrayGetLBound(v_.parray, 2, &columnLow);
+    SafeArrayGetUBound(v_.parray, 2, &columnHigh);
+    for (LONG row = rowLow; row <= rowHigh; ++row) {
+        for (LONG column = columnLow; column <= columnHigh; ++column) {
+            LONG at[2] = {row, column};
+            cells.emplace_back();
+            SafeArrayGetElement(v_.parray, at, cells.back().get());
+        }
+    }
+    return cells;
+}
+
 long Variant::number() const {
     VARIANT converted;
     VariantInit(&converted);

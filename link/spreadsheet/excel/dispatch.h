@@ -38,6 +38,10 @@ public:
     explicit Variant(bool value);
     explicit Variant(double value);
     explicit Variant(long value);
+    // A date or time, as Automation keeps one: days since 1899-12-30.
+    static Variant date(double serial);
+    // One row of values, as a range of one row takes them (a 1 x n array).
+    static Variant row(std::vector<Variant>& cells);
     ~Variant() { VariantClear(&v_); }
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;
@@ -49,6 +53,8 @@ public:
     std::u16string text() const;
     // A whole number's value, converted as Automation converts; 0 for none.
     long number() const;
+    // The elements of an array value, row by row; of any other value, a copy of it alone.
+    std::vector<Variant> elements() const;
     // Takes the IDispatch out of an object result; empty otherwise.
     IDispatch* takeDispatch();
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+#include "cells/cell_address.h"
 #include "link/spreadsheet/automation.h"
 #include "link/spreadsheet/excel/dispatch.h"
 #include "link/spreadsheet/excel/excel_backend.h"
@@ -45,11 +46,23 @@ std::vector<Variant> relative() {
     return args;
 }
 
+// An entry's row beside its cell: the range of the whole row, and how a
+// cell of the same sheet is taken by its name.
+struct RowPlace {
+    Dispatch cells;
+    std::size_t besides = 0;
+    std::function<std::unique_ptr<Range>(std::u16string_view)> take;
+};
+
 class ExcelRange final : public Range {
 public:
     // `sheetProtected` asks the range's sheet whether it is protected.
-    ExcelRange(Dispatch range, const RangeMembers& members, std::function<bool()> sheetProtected)
-        : range_(std::move(range)), members_(members), sheetProtected_(std::move(sheetProtected)) {}
+    ExcelRange(Dispatch range, const RangeMembers& members, std::function<bool()> sheetProtected,
+               RowPlace row)
+        : range_(std::move(range)),
+          members_(members),
+          sheetProtected_(std::move(sheetProtected)),
+          row_(std::move(row)) {}
 
     void setValue(std::u16string_view word) override {
         // Excel reads a string put into Value as typed input (numbers,
@@ -151,7 +164,87 @@ public:
         return first == self ? std::u16string() : name;
     }
 
+    // The row's values in one call; a cell that holds anything is asked
+    // as content() asks it.
+    std::vector<CellContent> rowContents() override {
+        auto args = none();
+        const Variant values =
+            row_.cells.invoke(kValue, DISPATCH_PROPERTYGET, args, Failure::Value);
+        std::vector<CellContent> contents;
+        const auto cells = values.elements();
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            if (cells[i].get()->vt == VT_EMPTY)
+                contents.emplace_back();
+            else
+                contents.push_back(i == 0 ? content() : row_.take(nameBeside(i))->content());
+        }
+        return contents;
+    }
+
+    // MergeCells of the row is FALSE when no cell of it is merged, which
+    // costs one call; otherwise each cell is asked.
+    std::vector<std::u16string> rowMerges() override {
+        auto args = none();
+        const Variant any =
+            row_.cells.invoke(members_.mergeCells, DISPATCH_PROPERTYGET, args, Failure::Value);
+        std::vector<std::u16string> merges(row_.besides + 1);
+        if (any.get()->vt == VT_BOOL && any.get()->boolVal == VARIANT_FALSE) return merges;
+        merges[0] = hidingMerge();
+        for (std::size_t i = 1; i <= row_.besides; ++i)
+            merges[i] = row_.take(nameBeside(i))->hidingMerge();
+        return merges;
+    }
+
+    // Excel reads each string of the array as typed input, as it reads
+    // Value: the text prefix keeps the texts literal. A date or time is
+    // given as one, and Excel gives a cell in the General format a format
+    // that shows it.
+    std::vector<CellContent> setRow(std::u16string_view word,
+                                    const std::vector<CellValue>& beside) override {
+        std::vector<Variant> cells;
+        std::vector<CellContent> written;
+        cells.emplace_back(literalText(word));
+        for (const CellValue& value : beside) {
+            switch (value.kind) {
+                case CellValue::Kind::Text:
+                    cells.emplace_back(literalText(value.text));
+                    written.push_back(CellContent::written(value.text));
+                    continue;
+                case CellValue::Kind::Number:
+                    cells.emplace_back(value.number);
+                    break;
+                case CellValue::Kind::DateTime:
+                case CellValue::Kind::Date:
+                case CellValue::Kind::Time:
+                    cells.push_back(Variant::date(serialOf(value)));
+                    break;
+            }
+            written.push_back({CellContent::Kind::Number, {}, serialOf(value)});
+        }
+        std::vector<Variant> args;
+        args.push_back(Variant::row(cells));
+        try {
+            row_.cells.invoke(kValue, DISPATCH_PROPERTYPUT, args, Failure::Value);
+        } catch (const Error& error) {
+            if (error.failure() == Failure::Value && sheetProtected_())
+                throw Error(Failure::Protected, error.detail());
+            throw;
+        }
+        return written;
+    }
+
+    std::unique_ptr<Range> beside(std::size_t offset) override {
+        return row_.take(nameBeside(offset));
+    }
+
 private:
+    // The name of the cell `offset` columns right of this one, where it is now.
+    std::u16string nameBeside(std::size_t offset) {
+        const auto here = address();
+        if (!here) throw Error(Failure::Value, u"the cell was deleted");
+        return cells::besideName(*here, offset);
+    }
+
     bool merged() {
         auto args = none();
         const Variant value =
@@ -189,6 +282,7 @@ private:
     RangeMembers members_;
     std::function<bool()> sheetProtected_;
     std::optional<bool> inMerge_;  // known once asked
+    RowPlace row_;
 };
 
 class ExcelWorksheet final : public Worksheet {
@@ -196,28 +290,43 @@ public:
     explicit ExcelWorksheet(Dispatch sheet)
         : sheet_(std::move(sheet)), range_(sheet_.id(L"Range", Failure::Range)) {}
 
-    std::unique_ptr<Range> range(std::u16string_view cellName) override {
+    std::unique_ptr<Range> range(std::u16string_view cellName) override { return row(cellName, 0); }
+
+    std::unique_ptr<Range> row(std::u16string_view cellName, std::size_t besides) override {
         auto args = one(cellName);  // the second corner is missing
         Dispatch range =
             sheet_.object(range_, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args, Failure::Range);
+        RowPlace row{.cells = {}, .besides = besides, .take = [this](std::u16string_view name) {
+                         return this->range(name);
+                     }};
+        if (besides > 0) {
+            const std::u16string last = cells::besideName(cellName, besides);
+            if (last.empty()) throw Error(Failure::Range, u"the sheet has no such cell");
+            auto whole = one(std::u16string(cellName) + u":" + last);
+            row.cells = sheet_.object(range_, DISPATCH_PROPERTYGET | DISPATCH_METHOD, whole,
+                                      Failure::Range);
+        }
         if (!members_) {
             // Every range has the same members: looked up on the first.
             members_ = RangeMembers{
                 range.id(L"Formula", Failure::Value), range.id(L"HasFormula", Failure::Value),
                 range.id(L"NumberFormat", Failure::Value), range.id(L"MergeCells", Failure::Value)};
         }
-        return std::make_unique<ExcelRange>(std::move(range), *members_, [this] {
-            try {
-                if (!protectContents_)
-                    protectContents_ = sheet_.id(L"ProtectContents", Failure::Value);
-                auto none = std::vector<Variant>{};
-                const Variant value =
-                    sheet_.invoke(*protectContents_, DISPATCH_PROPERTYGET, none, Failure::Value);
-                return value.get()->vt == VT_BOOL && value.get()->boolVal != VARIANT_FALSE;
-            } catch (const Error&) {
-                return false;
-            }
-        });
+        return std::make_unique<ExcelRange>(
+            std::move(range), *members_,
+            [this] {
+                try {
+                    if (!protectContents_)
+                        protectContents_ = sheet_.id(L"ProtectContents", Failure::Value);
+                    auto none = std::vector<Variant>{};
+                    const Variant value = sheet_.invoke(*protectContents_, DISPATCH_PROPERTYGET,
+                                                        none, Failure::Value);
+                    return value.get()->vt == VT_BOOL && value.get()->boolVal != VARIANT_FALSE;
+                } catch (const Error&) {
+                    return false;
+                }
+            },
+            std::move(row));
     }
 
     // From the column's last cell up to the first that holds something, as

@@ -55,7 +55,7 @@ TEST(Tables, TheMenusWithTheirCaptionsShortcutsAndSeparators) {
          u"現在のﾘｽﾄを保存(&S)|Ctrl+S", u"-", u"終了(&Q)|Ctrl+Q"},
         {u"編集(&E)", u"単語をﾘｽﾄに追加(&A)|Ctrl+A", u"単語をﾘｽﾄから削除(&D)|Ctrl+D", u"-",
          u"元に戻す(&U)|Ctrl+Z", u"-", u"列の最後へ移動(&E)|Ctrl+E", u"上書きの前に確認(&K)|", u"-",
-         u"読みの変更(&R)|Ctrl+R"},
+         u"読みの変更(&R)|Ctrl+R", u"-", u"同時に書く列の設定(&C)|"},
         {u"表示(&V)", u"入力を開始するｾﾙの位置(&P)|Ctrl+P", u"-", u"現在のﾘｽﾄを表示(&L)|Ctrl+L",
          u"入力の記録(&J)|", u"-", u"常に手前に表示(&T)|"},
         {u"ﾍﾙﾌﾟ(&H)", u"ﾊﾞｰｼﾞｮﾝ情報(&I)|F1"},

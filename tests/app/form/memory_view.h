@@ -85,6 +85,24 @@ public:
         settings[std::string(key)] = value;
         return std::nullopt;
     }
+    std::optional<std::u16string> textSetting(std::string_view key) override {
+        const auto found = texts.find(key);
+        return found == texts.end() ? std::nullopt : std::optional(found->second);
+    }
+    std::optional<SettingNotKept> storeTextSetting(std::string_view key,
+                                                   const std::u16string& value) override {
+        if (settingNotKept) return settingNotKept;
+        texts[std::string(key)] = value;
+        return std::nullopt;
+    }
+    std::map<std::string, std::u16string, std::less<>> texts;
+    // What the companions dialog answers: nothing is Cancel.
+    std::optional<form::Companions> companionsAnswer;
+    std::optional<form::Companions> editCompanions(const form::Companions& now) override {
+        companionsShown = now;
+        return companionsAnswer;
+    }
+    std::optional<form::Companions> companionsShown;
     // Set: the settings file cannot be written.
     std::optional<SettingNotKept> settingNotKept;
     void takeFocusBack() override { ++focusTakenBack; }

@@ -1,7 +1,10 @@
 #include "tests/link/spreadsheet/fake_spreadsheet.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
+
+#include "cells/cell_address.h"
 
 namespace wordpour::testing {
 
@@ -31,10 +34,17 @@ void moveKeys(Map& map, Move move) {
     map = std::move(moved);
 }
 
+using cells::besideName;
+
+std::u16string numberText(double number) {
+    const std::string text = std::to_string(number);
+    return {text.begin(), text.end()};
+}
+
 class FakeRange final : public link::spreadsheet::Range {
 public:
-    FakeRange(FakeSpreadsheet& s, std::shared_ptr<std::u16string> place)
-        : s_(s), place_(std::move(place)), taken_(s.generation) {}
+    FakeRange(FakeSpreadsheet& s, std::shared_ptr<std::u16string> place, std::size_t besides = 0)
+        : s_(s), place_(std::move(place)), taken_(s.generation), besides_(besides) {}
     void setValue(std::u16string_view word) override {
         s_.alive(taken_);
         s_.record(u"value " + std::u16string(word));
@@ -74,6 +84,66 @@ public:
         return found != s_.merges.end() ? found->second : std::u16string();
     }
 
+    // One read of the whole row.
+    std::vector<link::spreadsheet::CellContent> rowContents() override {
+        s_.alive(taken_);
+        ++s_.reads;
+        if (s_.failures.count(u"content"))
+            throw link::spreadsheet::Error(s_.failures[u"content"], {});
+        std::vector<link::spreadsheet::CellContent> contents;
+        for (std::size_t i = 0; i <= besides_; ++i) {
+            const auto found = s_.contents.find(besideName(cell(), i));
+            contents.push_back(found == s_.contents.end() ? link::spreadsheet::CellContent{}
+                                                          : found->second);
+        }
+        return contents;
+    }
+    std::vector<std::u16string> rowMerges() override {
+        std::vector<std::u16string> merges;
+        for (std::size_t i = 0; i <= besides_; ++i) {
+            const auto found = s_.merges.find(besideName(cell(), i));
+            merges.push_back(found != s_.merges.end() ? found->second : std::u16string());
+        }
+        return merges;
+    }
+    // Recorded as one call: "row <word>|<value>|...", a date as its serial number.
+    std::vector<link::spreadsheet::CellContent> setRow(
+        std::u16string_view word,
+        const std::vector<link::spreadsheet::CellValue>& beside) override {
+        s_.alive(taken_);
+        std::u16string call = u"row " + std::u16string(word);
+        std::vector<link::spreadsheet::CellContent> written;
+        for (const auto& value : beside) {
+            written.push_back(
+                value.kind == link::spreadsheet::CellValue::Kind::Text
+                    ? link::spreadsheet::CellContent::written(value.text)
+                    : link::spreadsheet::CellContent{link::spreadsheet::CellContent::Kind::Number,
+                                                     {},
+                                                     link::spreadsheet::serialOf(value)});
+            call += u"|" + (value.kind == link::spreadsheet::CellValue::Kind::Text
+                                ? value.text
+                                : numberText(written.back().number));
+        }
+        s_.record(call);
+        if (s_.failures.count(u"row")) throw link::spreadsheet::Error(s_.failures[u"row"], {});
+        s_.cells[cell()] = word;
+        s_.contents[cell()] = link::spreadsheet::CellContent::written(word);
+        for (std::size_t i = 0; i < written.size(); ++i) {
+            s_.contents[besideName(cell(), i + 1)] = written[i];
+            s_.cells[besideName(cell(), i + 1)] =
+                written[i].kind == link::spreadsheet::CellContent::Kind::Text
+                    ? written[i].text
+                    : numberText(written[i].number);
+        }
+        return written;
+    }
+    std::unique_ptr<link::spreadsheet::Range> beside(std::size_t offset) override {
+        s_.alive(taken_);
+        auto place = std::make_shared<std::u16string>(besideName(cell(), offset));
+        s_.places.push_back(place);
+        return std::make_unique<FakeRange>(s_, std::move(place));
+    }
+
 private:
     // A deleted cell's range stands for nothing: a row that is not there.
     std::u16string cell() const { return place_->empty() ? u"-deleted-" : *place_; }
@@ -81,6 +151,7 @@ private:
     FakeSpreadsheet& s_;
     std::shared_ptr<std::u16string> place_;
     int taken_;
+    std::size_t besides_;
 };
 
 class FakeWorksheet final : public link::spreadsheet::Worksheet {
@@ -94,6 +165,17 @@ public:
         auto place = std::make_shared<std::u16string>(cell);
         s_.places.push_back(place);
         return std::make_unique<FakeRange>(s_, std::move(place));
+    }
+    std::unique_ptr<link::spreadsheet::Range> row(std::u16string_view cell,
+                                                  std::size_t besides) override {
+        s_.alive(taken_);
+        s_.record(u"row " + std::u16string(cell) + u":" +
+                  besideName(std::u16string(cell), besides));
+        if (s_.pastTheEnd.contains(std::u16string(cell)))
+            throw link::spreadsheet::Error(link::spreadsheet::Failure::Range, {});
+        auto place = std::make_shared<std::u16string>(cell);
+        s_.places.push_back(place);
+        return std::make_unique<FakeRange>(s_, std::move(place), besides);
     }
     long lastFilledRow(std::u16string_view letters) override {
         s_.alive(taken_);
