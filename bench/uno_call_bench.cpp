@@ -10,8 +10,11 @@
 
 #include <unistd.h>
 
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XCellRangeFormula.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/table/XCell.hpp>
@@ -106,6 +109,45 @@ int main(int argc, char** argv) {
              auto cell = sheet->getCellByPosition(4, 100 + i);
              asked.get();
              cell->setFormula("'りんご");
+         }},
+        // A row: the word and two values beside it, each into a new row.
+        {"row: setDataArray on 3 cells",
+         [&](int i) {
+             Reference<css::sheet::XCellRangeData> row(
+                 sheet->getCellRangeByPosition(6, 100 + i, 8, 100 + i), UNO_QUERY_THROW);
+             const css::uno::Any cells[] = {css::uno::Any(rtl::OUString("りんご")),
+                                            css::uno::Any(46365.5),
+                                            css::uno::Any(rtl::OUString("ロット"))};
+             const css::uno::Sequence<css::uno::Any> values(cells, 3);
+             row->setDataArray(css::uno::Sequence<css::uno::Sequence<css::uno::Any>>(&values, 1));
+         }},
+        {"row: setFormulaArray on 3 cells",
+         [&](int i) {
+             Reference<css::sheet::XCellRangeFormula> row(
+                 sheet->getCellRangeByPosition(10, 100 + i, 12, 100 + i), UNO_QUERY_THROW);
+             const rtl::OUString cells[] = {"'りんご", "46365.5", "'ロット"};
+             const css::uno::Sequence<rtl::OUString> inputs(cells, 3);
+             row->setFormulaArray(
+                 css::uno::Sequence<css::uno::Sequence<rtl::OUString>>(&inputs, 1));
+         }},
+        {"row: 3 x getCellByPosition, setFormula",
+         [&](int i) {
+             sheet->getCellByPosition(14, 100 + i)->setFormula("'りんご");
+             sheet->getCellByPosition(15, 100 + i)->setValue(46365.5);
+             sheet->getCellByPosition(16, 100 + i)->setFormula("'ロット");
+         }},
+        {"a cell's NumberFormat set",
+         [&](int i) {
+             Reference<css::beans::XPropertySet>(sheet->getCellByPosition(18, 100 + i),
+                                                 UNO_QUERY_THROW)
+                 ->setPropertyValue("NumberFormat", css::uno::Any(sal_Int32(50)));
+         }},
+        {"a date typed: FormulaLocal",
+         [&](int i) {
+             Reference<css::beans::XPropertySet>(sheet->getCellByPosition(20, 100 + i),
+                                                 UNO_QUERY_THROW)
+                 ->setPropertyValue("FormulaLocal",
+                                    css::uno::Any(rtl::OUString("2026-12-09 13:45:30")));
          }},
     };
     for (int round = 0; round < 2; ++round) {

@@ -109,6 +109,38 @@ int main(int argc, char** argv) {
     // The ratio of each turn's medians: the load on the machine changes
     // from turn to turn, and each turn's two measurements meet the same.
     const Figures ratio = figures(ratios);
+    // A word with two columns beside it (the moment, a fixed text) in one
+    // row call, against the word alone, in turns on columns of their own,
+    // 20 ms apart as a person presses: the office repaints and checks the
+    // spelling of what a row call wrote in its idle time, which entries
+    // back to back would count against the next entry.
+    std::vector<double> alone, withRow, rowRatios;
+    std::u16string aloneName = u"G1", rowName = u"I1";
+    constexpr std::chrono::milliseconds kPace(20);
+    wordpour::form::Companions two;
+    two.columns[0] = {wordpour::form::CompanionKind::DateTime, {}};
+    two.columns[1] = {wordpour::form::CompanionKind::FixedText, u"ロット7"};
+    for (int turn = 0; turn < kTurns; ++turn) {
+        view.companionsAnswer = wordpour::form::Companions{};
+        session.editCompanions();
+        session.setCellName(aloneName);
+        const auto aloneTurn = entryTimes(session, view, count / kTurns / 2, kPace);
+        aloneName = session.cellName();
+        view.companionsAnswer = two;
+        session.editCompanions();
+        session.setCellName(rowName);
+        const auto rowTurn = entryTimes(session, view, count / kTurns / 2, kPace);
+        rowName = session.cellName();
+        rowRatios.push_back(figures(rowTurn).median / figures(aloneTurn).median);
+        alone.insert(alone.end(), aloneTurn.begin(), aloneTurn.end());
+        withRow.insert(withRow.end(), rowTurn.begin(), rowTurn.end());
+    }
+    view.companionsAnswer = wordpour::form::Companions{};
+    session.editCompanions();
+    const Figures oneCell = figures(std::move(alone));
+    const Figures rowEntry = figures(std::move(withRow));
+    const Figures rowRatio = figures(std::move(rowRatios));
+
     session.setCellName(u"A60000");
     const Figures deep = timeEntries(session, view, count);
     session.setCellName(u"C1");
@@ -168,6 +200,10 @@ int main(int argc, char** argv) {
         "entry floor: 3 x setFormula median %.3f ms = %.3f ms; entry median %.3f ms; "
         "ratio %.2f\n",
         setFormula.median, 3 * setFormula.median, top.median, ratio.median);
+    std::printf(
+        "row entry, a word and 2 companions: median %.2f ms; one cell: median %.2f ms; "
+        "ratio %.2f (20 ms apart)\n",
+        rowEntry.median, oneCell.median, rowRatio.median);
     std::printf("word entry, %d entries from row 60001:  median %.3f ms, p99 %.3f ms\n", count,
                 deep.median, deep.p99);
     std::printf("word entry, %d entries 20 ms apart:      median %.3f ms, p99 %.3f ms\n", paced,

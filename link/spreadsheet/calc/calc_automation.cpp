@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <map>
 #include <optional>
 #include <thread>
@@ -350,13 +351,23 @@ private:
     std::map<sal_Int32, bool> kinds_;
 };
 
-// An entry's row: the word's cell and the cells beside it, as one range.
+// An entry's row beside the word's cell. What the entry needs of it is
+// taken on side threads while the word's cell is taken and read, one
+// thread a cell: the row costs the entry no round trip before its write.
 struct RowPlace {
-    Reference<css::table::XCellRange> cells;
     std::size_t besides = 0;
     std::shared_ptr<DateFormats> formats;
     // Takes a cell of the same sheet as Worksheet::range() does.
     std::function<std::unique_ptr<Range>(cells::CellAddress)> take;
+    struct Taken {
+        Reference<css::sheet::XCellRangeData> data;  // the whole row's
+        std::vector<Reference<css::table::XCell>> cells;
+        std::vector<std::u16string> inputs;  // what the cells beside held
+    };
+    std::shared_ptr<Taken> taken = std::make_shared<Taken>();
+    std::vector<std::future<void>> pending;  // until `taken` is filled
+    // Runs a call on a side thread, after the entry has returned.
+    std::function<std::future<void>(std::function<void()>)> after;
 };
 
 class CalcRange final : public Range {
@@ -374,6 +385,7 @@ public:
     ~CalcRange() override {
         try {
             verified();
+            for (auto& pending : row_.pending) pending.wait();
         } catch (...) {
             // Nothing was written: what the check found does not matter now.
         }
@@ -399,17 +411,10 @@ public:
     // than plain text is asked what.
     std::vector<CellContent> rowContents() override {
         return guarded(Failure::Value, [&] {
-            Reference<css::sheet::XCellRangeFormula> formulas(row_.cells,
-                                                              css::uno::UNO_QUERY_THROW);
-            const auto inputs = formulas->getFormulaArray();
-            verified();
-            std::vector<CellContent> contents;
-            for (sal_Int32 i = 0; inputs.hasElements() && i < inputs[0].getLength(); ++i) {
-                const std::u16string input = fromUno(inputs[0][i]);
-                contents.push_back(input.empty() || input[0] == u'\''
-                                       ? contentOf(input, cell_)
-                                       : contentOf(input, row_.cells->getCellByPosition(i, 0)));
-            }
+            std::vector<CellContent> contents{content()};
+            rowTaken();
+            for (std::size_t i = 0; i < row_.besides; ++i)
+                contents.push_back(contentOf(row_.taken->inputs[i], row_.taken->cells[i]));
             return contents;
         });
     }
@@ -419,23 +424,25 @@ public:
         return check_.rowMerges;
     }
 
-    // One data array: its texts are put as text, never read as input. The
-    // dates then take a format, unless their cells show dates already.
+    // One data array: its texts are put as text, never read as input. A
+    // date then takes a format that shows it, unless its cell has one: on a
+    // side thread once the entry has returned, as the office's repainting
+    // of a formatted cell would otherwise hold the entry up.
     std::vector<CellContent> setRow(std::u16string_view word,
                                     const std::vector<CellValue>& beside) override {
         verified();
         notBeingEdited();
         return guarded(Failure::Value, [&] {
-            const LocalTime nullDate =
-                std::ranges::all_of(beside, [](const CellValue& v) { return isText(v); })
-                    ? LocalTime{}
-                    : row_.formats->nullDate();
+            rowTaken();
+            const bool dated =
+                !std::ranges::all_of(beside, [](const CellValue& v) { return isPlain(v); });
+            const LocalTime nullDate = dated ? row_.formats->nullDate() : LocalTime{};
             css::uno::Sequence<css::uno::Any> values(static_cast<sal_Int32>(beside.size() + 1));
             auto* value = values.getArray();
             value[0] <<= toUno(word);
             std::vector<CellContent> written;
             for (std::size_t i = 0; i < beside.size(); ++i) {
-                if (isText(beside[i])) {
+                if (beside[i].kind == CellValue::Kind::Text) {
                     value[i + 1] <<= toUno(beside[i].text);
                     written.push_back(CellContent::written(beside[i].text));
                 } else {
@@ -444,19 +451,12 @@ public:
                     written.push_back({CellContent::Kind::Number, {}, number});
                 }
             }
-            Reference<css::sheet::XCellRangeData> data(row_.cells, css::uno::UNO_QUERY_THROW);
-            data->setDataArray(css::uno::Sequence<css::uno::Sequence<css::uno::Any>>(&values, 1));
-            for (std::size_t i = 0; i < beside.size(); ++i) {
-                if (isText(beside[i]) || beside[i].kind == CellValue::Kind::Number) continue;
-                Reference<css::beans::XPropertySet> cell(
-                    row_.cells->getCellByPosition(static_cast<sal_Int32>(i + 1), 0),
-                    css::uno::UNO_QUERY_THROW);
-                sal_Int32 format = 0;
-                cell->getPropertyValue("NumberFormat") >>= format;
-                if (!row_.formats->showsDateOrTime(format))
-                    cell->setPropertyValue("NumberFormat",
-                                           css::uno::Any(row_.formats->formatFor(beside[i].kind)));
-            }
+            row_.taken->data->setDataArray(
+                css::uno::Sequence<css::uno::Sequence<css::uno::Any>>(&values, 1));
+            if (dated)
+                formatted_ = row_.after([row = row_.taken, formats = row_.formats, beside] {
+                    formatDates(*row, *formats, beside);
+                });
             return written;
         });
     }
@@ -539,6 +539,7 @@ public:
 private:
     void verified() {
         if (auto verify = std::exchange(verify_, nullptr)) check_ = verify();
+        formattedFirst();
     }
 
     // The person's Enter would write the edit over what is written now.
@@ -547,13 +548,46 @@ private:
             throw Error(Failure::BeingEdited, u"the cell is being edited in the office");
     }
 
-    static bool isText(const CellValue& value) { return value.kind == CellValue::Kind::Text; }
+    static bool isPlain(const CellValue& value) {
+        return value.kind == CellValue::Kind::Text || value.kind == CellValue::Kind::Number;
+    }
+
+    // Waits for what the side threads took of the row, and throws what
+    // they threw.
+    void rowTaken() {
+        for (auto& pending : row_.pending) pending.get();
+        row_.pending.clear();
+        if (!row_.taken->data.is()) throw Error(Failure::Range, u"the row was not taken");
+    }
+
+    static void formatDates(const RowPlace::Taken& row, DateFormats& formats,
+                            const std::vector<CellValue>& beside) {
+        try {
+            for (std::size_t i = 0; i < beside.size() && i < row.cells.size(); ++i) {
+                if (isPlain(beside[i])) continue;
+                Reference<css::beans::XPropertySet> cell(row.cells[i], css::uno::UNO_QUERY_THROW);
+                sal_Int32 format = 0;
+                cell->getPropertyValue("NumberFormat") >>= format;
+                if (!formats.showsDateOrTime(format))
+                    cell->setPropertyValue("NumberFormat",
+                                           css::uno::Any(formats.formatFor(beside[i].kind)));
+            }
+        } catch (const css::uno::Exception&) {
+            // The value is in; a format the office refused leaves it a number.
+        }
+    }
+
+    // The dates' formats are set before anything else is asked of the row.
+    void formattedFirst() {
+        if (formatted_.valid()) formatted_.get();
+    }
 
     Reference<css::table::XCell> cell_;
     std::function<CellCheck()> verify_;
     std::function<bool()> edited_;
     CellCheck check_;
     RowPlace row_;
+    std::future<void> formatted_;
 };
 
 // A Calc sheet object follows a position among the sheets, not the sheet:
@@ -626,15 +660,17 @@ private:
     std::unique_ptr<Range> take(cells::CellAddress at, std::size_t besides) {
         auto verify = startCheck(true, at, besides);
         Reference<css::table::XCell> cell;
-        RowPlace row{.cells = {},
-                     .besides = besides,
-                     .formats = formats_,
-                     .take = [this](cells::CellAddress other) { return take(other, 0); }};
+        RowPlace row{
+            .besides = besides,
+            .formats = formats_,
+            .take = [this](cells::CellAddress other) { return take(other, 0); },
+            .taken = std::make_shared<RowPlace::Taken>(),
+            .pending = {},
+            .after =
+                [this](std::function<void()> call) { return rowCall(0).start(std::move(call)); }};
+        if (besides > 0) takeRow(row, at);
         try {
             cell = sheet_->getCellByPosition(at.column, at.row);
-            if (besides > 0)
-                row.cells = sheet_->getCellRangeByPosition(
-                    at.column, at.row, at.column + static_cast<sal_Int32>(besides), at.row);
         } catch (...) {
             verify();  // a sheet that is gone says so first
             throw;
@@ -647,6 +683,32 @@ private:
             std::move(cell), std::move(verify),
             [this, at] { return editing_ && editing_->edits([this] { return sheetIndex(); }, at); },
             std::move(row));
+    }
+
+    // The row's range for its write, and each cell beside the word with
+    // what it holds, each on a side thread of its own.
+    void takeRow(RowPlace& row, cells::CellAddress at) {
+        auto taken = row.taken;
+        taken->cells.resize(row.besides);
+        taken->inputs.resize(row.besides);
+        const auto last = at.column + static_cast<sal_Int32>(row.besides);
+        row.pending.push_back(rowCall(0).start([this, taken, at, last] {
+            taken->data.set(sheet_->getCellRangeByPosition(at.column, at.row, last, at.row),
+                            css::uno::UNO_QUERY_THROW);
+        }));
+        for (std::size_t i = 0; i < row.besides; ++i) {
+            row.pending.push_back(rowCall(i + 1).start([this, taken, at, i] {
+                auto cell =
+                    sheet_->getCellByPosition(at.column + static_cast<sal_Int32>(i + 1), at.row);
+                taken->inputs[i] = fromUno(cell->getFormula());
+                taken->cells[i] = cell;
+            }));
+        }
+    }
+
+    calc::SideCall& rowCall(std::size_t index) {
+        while (rowCalls_.size() <= index) rowCalls_.push_back(std::make_unique<calc::SideCall>());
+        return *rowCalls_[index];
     }
 
     OUString codeName() {
@@ -759,6 +821,8 @@ private:
     cells::SheetSize size_;
     std::shared_ptr<DateFormats> formats_;
     calc::SideCall check_;
+    // The side threads of a row: its range's, then one a cell beside the word.
+    std::vector<std::unique_ptr<calc::SideCall>> rowCalls_;
     // What the last merge check found, and at which of the window's visits.
     bool sheetMerged_ = false;
     std::optional<std::uint64_t> mergesAskedAt_;
