@@ -235,6 +235,56 @@ TEST_F(ExcelAutomation, UndoPutsBackWhatEachCellHeld) {
     EXPECT_EQ(sheet->range(u"D2")->content(), (CellContent{Kind::Text, u"手で直した"}));
 }
 
+// A word with what goes beside it is one Range.Value of the row's array:
+// Excel reads its strings as typed input, so the texts go behind the text
+// prefix; the moment goes as a date, which Excel formats. Undo takes the
+// row back; a cell of the row that holds something stops the entry.
+TEST_F(ExcelAutomation, ARowIsOneArrayCallWithDatesAndLiteralTexts) {
+    using wordpour::link::Overwrite;
+    using wordpour::link::spreadsheet::CellContent;
+    using wordpour::link::spreadsheet::CellValue;
+    using Kind = CellContent::Kind;
+    startServer();
+    WorkbookLink link(wordpour::testing::programBackend());
+    MemoryBox box;
+    start(link, dir_ + L"book.xls", box);
+    if (HasFatalFailure()) return;
+    const wordpour::link::spreadsheet::LocalTime at{
+        .year = 2026, .month = 12, .day = 9, .hour = 18, .minute = 0, .second = 0};
+    const wordpour::link::Entry entry{
+        u"B2",
+        u"=1+1",
+        {{.kind = CellValue::Kind::DateTime, .text = {}, .number = 0, .time = at},
+         {.kind = CellValue::Kind::Text, .text = u"=SUM(1)", .number = 0, .time = {}},
+         {.kind = CellValue::Kind::Number, .text = {}, .number = 5, .time = {}}}};
+    const auto written = link.write(entry);
+    ASSERT_TRUE(written.written);
+    std::vector<std::string> rows;
+    for (const auto& line : calls())
+        if (line.rfind("row ", 0) == 0 || line.rfind("format ", 0) == 0) rows.push_back(line);
+    EXPECT_EQ(rows, (std::vector<std::string>{"format C2=m/d/yyyy h:mm",
+                                              "row B2:E2='=1+1|date 46365.75|'=SUM(1)|(number)"}));
+    auto sheet = bookSheet();
+    const CellContent held[] = {{Kind::Text, u"=1+1"},
+                                {Kind::Number, {}, 46365.75},
+                                {Kind::Text, u"=SUM(1)"},
+                                {Kind::Number, {}, 5}};
+    const std::u16string cells[] = {u"B2", u"C2", u"D2", u"E2"};
+    for (std::size_t i = 0; i < std::size(cells); ++i)
+        EXPECT_EQ(sheet->range(cells[i])->content(), held[i]) << i;
+    EXPECT_TRUE(link.undo(entry, written.before, false, written.keptCell,
+                          {.before = written.besideBefore, .written = written.besideWritten})
+                    .restored);
+    for (const auto& cell : cells) EXPECT_EQ(sheet->range(cell)->content(), CellContent{});
+
+    sheet->range(u"D3")->setContent({Kind::Text, u"人の字"});
+    const auto held3 = link.write({u"B3", u"語", entry.beside},
+                                  Overwrite{.filled = false, .hidden = false, .own = {}});
+    EXPECT_TRUE(held3.occupied);
+    EXPECT_EQ(held3.occupiedCells, std::vector<std::u16string>{u"D3"});
+    EXPECT_EQ(sheet->range(u"B3")->content(), CellContent{});
+}
+
 TEST_F(ExcelAutomation, AFilledCellIsLeftUnlessItHoldsThisRunsOwnWordAndTheColumnEndIsFound) {
     using wordpour::link::Overwrite;
     using wordpour::link::spreadsheet::CellContent;

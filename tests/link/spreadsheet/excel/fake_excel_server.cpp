@@ -232,6 +232,18 @@ void enter(const std::string& cell, const VARIANT& input) {
     }
 }
 
+// A date or time as Excel takes one through Value: its serial number, and
+// a General cell gets a format that shows it (a time alone, a day alone, or both).
+void enterDate(const std::string& cell, double serial) {
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%.17g", serial);
+    g_cells[cell] = {Cell::Number, digits};
+    if (formatOf(cell) != "General") return;
+    const bool day = serial >= 1, time = serial != static_cast<double>(static_cast<long>(serial));
+    g_formats[cell] = day && time ? "m/d/yyyy h:mm" : day ? "m/d/yyyy" : "h:mm:ss";
+    std::fprintf(g_log, "format %s=%s\n", cell.c_str(), g_formats[cell].c_str());
+}
+
 void returnText(VARIANT* result, const std::string& utf8) {
     const int n =
         MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
@@ -306,7 +318,106 @@ IDispatch* endUp(const std::string& cell) {
 // write into it.
 bool g_protected = false;
 
+// The cells of a range of one row ("B5:D5"), in order; a cell alone is itself.
+std::vector<std::string> cellsOf(const std::string& range) {
+    const auto colon = range.find(':');
+    if (colon == std::string::npos) return {range};
+    const auto [first, row] = split(range.substr(0, colon));
+    const std::string last = split(range.substr(colon + 1)).first;
+    std::vector<std::string> cells;
+    for (std::string column = first;;) {
+        cells.push_back(column + std::to_string(row));
+        if (column == last || column.size() > last.size()) break;
+        // The next column's letters: Z is followed by AA.
+        int i = static_cast<int>(column.size()) - 1;
+        while (i >= 0 && column[static_cast<std::size_t>(i)] == 'Z')
+            column[static_cast<std::size_t>(i--)] = 'A';
+        if (i < 0)
+            column.insert(column.begin(), 'A');
+        else
+            ++column[static_cast<std::size_t>(i)];
+    }
+    return cells;
+}
+
+// A range of a whole row: Value reads and takes a 1 x n array, each
+// element as the cell alone takes it (strings as typed input), and
+// MergeCells says whether any of its cells is merged.
+IDispatch* newRowRange(const std::string& name) {
+    const auto cells = cellsOf(name);
+    return new FakeObject(
+        {{L"MergeCells", kMergeCells}, {L"Address", kAddress}},
+        [cells, name](DISPID id, WORD flags, DISPPARAMS* p, VARIANT* result, EXCEPINFO* info) {
+            if (id == kAddress) {
+                returnText(result, name);
+                return S_OK;
+            }
+            if (id == kMergeCells) {
+                VariantInit(result);
+                result->vt = VT_BOOL;
+                result->boolVal = VARIANT_FALSE;
+                for (const auto& cell : cells)
+                    if (g_merges.count(cell)) result->boolVal = VARIANT_TRUE;
+                return S_OK;
+            }
+            if (id != kValue) return DISP_E_MEMBERNOTFOUND;
+            if (flags & DISPATCH_PROPERTYPUT) {
+                if (p->cArgs != 1 || p->rgvarg[0].vt != (VT_ARRAY | VT_VARIANT))
+                    return DISP_E_TYPEMISMATCH;
+                if (g_protected)
+                    return excelError(info,
+                                      L"The cell or chart you're trying to change is protected.");
+                SAFEARRAY* array = p->rgvarg[0].parray;
+                std::string logged = "row " + name + "=";
+                for (std::size_t i = 0; i < cells.size(); ++i) {
+                    LONG at[2] = {1, static_cast<LONG>(i + 1)};
+                    VARIANT element;
+                    VariantInit(&element);
+                    if (FAILED(SafeArrayGetElement(array, at, &element))) return DISP_E_BADINDEX;
+                    if (element.vt == VT_DATE) {
+                        enterDate(cells[i], element.date);
+                        logged += (i ? "|date " : "date ") + g_cells[cells[i]].text;
+                    } else {
+                        logged += (i ? "|" : "") +
+                                  (element.vt == VT_BSTR ? bstr(element) : std::string("(number)"));
+                        enter(cells[i], element);
+                    }
+                    VariantClear(&element);
+                }
+                std::fprintf(g_log, "%s\n", logged.c_str());
+                std::fflush(g_log);
+                return S_OK;
+            }
+            if (!result) return DISP_E_PARAMNOTOPTIONAL;
+            SAFEARRAYBOUND bounds[2] = {{1, 1}, {static_cast<ULONG>(cells.size()), 1}};
+            SAFEARRAY* array = SafeArrayCreate(VT_VARIANT, 2, bounds);
+            for (std::size_t i = 0; i < cells.size(); ++i) {
+                VARIANT element;
+                VariantInit(&element);
+                const auto held = g_cells.find(cells[i]);
+                if (held != g_cells.end() && held->second.kind == Cell::Number) {
+                    element.vt = VT_R8;
+                    element.dblVal = std::atof(held->second.text.c_str());
+                } else if (held != g_cells.end()) {
+                    returnText(&element, held->second.kind == Cell::Text ? held->second.text
+                                                                         : "(formula result)");
+                }
+                LONG at[2] = {1, static_cast<LONG>(i + 1)};
+                SafeArrayPutElement(array, at, &element);
+                VariantClear(&element);
+            }
+            VariantInit(result);
+            result->vt = VT_ARRAY | VT_VARIANT;
+            result->parray = array;
+            return S_OK;
+        });
+}
+
 IDispatch* newRange(std::string cell) {
+    if (cell.find(':') != std::string::npos && cellsOf(cell).size() > 1 &&
+        split(cell.substr(0, cell.find(':'))).second ==
+            split(cell.substr(cell.find(':') + 1)).second)
+        return newRowRange(cell);
     readDeletions();
     const long taken = ++g_rangesTaken;
     return new FakeObject(
