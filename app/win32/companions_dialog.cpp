@@ -13,8 +13,8 @@
 namespace wordpour::win32 {
 
 namespace {
-// The kind lists and text boxes by column; Enter and Escape are OK and Cancel.
-constexpr int kKindId = 301, kTextId = 311;
+// Enter and Escape are OK and Cancel.
+constexpr int kKindId = kCompanionKindId, kTextId = kCompanionTextId;
 // A drop-down list's window reaches over its list: this many rows of it.
 constexpr int kListRows = 7;
 }  // namespace
@@ -38,8 +38,8 @@ CompanionsDialog::CompanionsDialog() {
                                kTextId + static_cast<int>(i), WS_EX_CLIENTEDGE);
     }
     addControl(L"STATIC", form::kNextNumberLabel, SS_LEFT);
-    number_ =
-        addControl(L"EDIT", form::kNextNumberBox, WS_TABSTOP | ES_AUTOHSCROLL, 0, WS_EX_CLIENTEDGE);
+    number_ = addControl(L"EDIT", form::kNextNumberBox, WS_TABSTOP | ES_AUTOHSCROLL, kNextNumberId,
+                         WS_EX_CLIENTEDGE);
     ImmAssociateContextEx(number_, nullptr, 0);  // digits, typed as they are
     addControl(L"BUTTON", form::kCompanionsOk, WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
     addControl(L"BUTTON", form::kCompanionsCancel, WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);

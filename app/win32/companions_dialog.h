@@ -12,6 +12,10 @@
 
 namespace wordpour::win32 {
 
+// The kind lists' and text boxes' control ids, column by column, and the
+// next number's box.
+inline constexpr int kCompanionKindId = 301, kCompanionTextId = 311, kNextNumberId = 321;
+
 class CompanionsDialog final : public ModelessWindow {
 public:
     CompanionsDialog();

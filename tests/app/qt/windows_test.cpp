@@ -4,11 +4,16 @@
 #include <future>
 
 #include <QAction>
+#include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
 #include <QWindow>
 #include <QtEndian>
 
@@ -104,6 +109,60 @@ private slots:
         QCOMPARE(w->font().pointSizeF(), points);
         QCOMPARE(w->font().bold(), bold);
         QCOMPARE(w->font().underline(), underline);
+    }
+
+    // The dialog of the columns written with each word, from its table:
+    // each row's controls at their twips with the names a screen reader
+    // says; a column after なし is disabled, a text box open for a fixed
+    // text only; OK hands the session what was set, and the menu item
+    // shows it with its check mark.
+    void theCompanionsDialogSetsTheColumns() {
+        using namespace wordpour::form;
+        const auto q = [](std::u16string_view text) {
+            return QString::fromStdU16String(std::u16string(text));
+        };
+        bool answered = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QCOMPARE(dialog->windowTitle(), q(kCompanionsDialog.title));
+            std::vector<QComboBox*> kinds;
+            std::vector<QLineEdit*> texts;
+            for (const CompanionRowDef& row : kCompanionRows) {
+                auto* kind = dialog->findChild<QComboBox*>(QLatin1String(row.kind.name.data()));
+                auto* text = dialog->findChild<QLineEdit*>(QLatin1String(row.text.name.data()));
+                QVERIFY(kind && text);
+                QCOMPARE(kind->accessibleName(), q(row.kind.spokenName));
+                QCOMPARE(text->accessibleName(), q(row.text.spokenName));
+                QCOMPARE(text->geometry(),
+                         QRect(px(row.text.rect.left), px(row.text.rect.top),
+                               px(row.text.rect.width), px(row.text.rect.height)));
+                QCOMPARE(kind->count(), static_cast<int>(std::size(kCompanionKinds)));
+                kinds.push_back(kind);
+                texts.push_back(text);
+            }
+            QVERIFY(kinds[0]->isEnabled() && !kinds[1]->isEnabled() && !texts[0]->isEnabled());
+            kinds[0]->setCurrentIndex(1);  // 日時
+            QVERIFY(kinds[1]->isEnabled() && !texts[0]->isEnabled() && !kinds[2]->isEnabled());
+            kinds[1]->setCurrentIndex(5);  // 固定の文字
+            QVERIFY(texts[1]->isEnabled());
+            texts[1]->setText(QStringLiteral("山田"));
+            auto* number = dialog->findChild<QLineEdit*>(QLatin1String(kNextNumberBox.name.data()));
+            QVERIFY(number);
+            QCOMPARE(number->accessibleName(), q(kNextNumberBox.spokenName));
+            number->setText(QStringLiteral("7"));
+            dialog->findChild<QPushButton*>(QLatin1String(kCompanionsOk.name.data()))->click();
+            answered = true;
+        });
+        f_->form->session().run(Command::Companions);
+        QVERIFY(answered);
+        const Companions& set = f_->form->session().companions();
+        QCOMPARE(set.columns[0].kind, CompanionKind::DateTime);
+        QCOMPARE(set.columns[1].kind, CompanionKind::FixedText);
+        QCOMPARE(set.columns[1].text, std::u16string(u"山田"));
+        QCOMPARE(set.nextNumber, 7L);
+        QCOMPARE(set.width(), std::size_t{2});
+        QVERIFY(f_->form->findChild<QAction*>(QStringLiteral("companionsItem"))->isChecked());
     }
 
     void theWordBoxAndThePicture() {

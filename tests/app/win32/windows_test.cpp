@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "app/form/entry_session.h"
+#include "app/win32/companions_dialog.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/dialogs.h"
 #include "app/win32/settings_file.h"
@@ -170,6 +171,56 @@ TEST_F(WindowsTest, AlwaysOnTopIsACheckItem) {
         EXPECT_EQ(GetMenuState(GetMenu(window), id, MF_BYCOMMAND) & MF_CHECKED,
                   on ? static_cast<UINT>(MF_CHECKED) : 0u);
     }
+}
+
+// The dialog of the columns written with each word, from its table: each
+// row's label and text box at their twips; a column after なし disabled;
+// OK hands the session what was set, and the menu item is checked.
+TEST_F(WindowsTest, TheCompanionsDialogSetsTheColumns) {
+    const HWND dialog = main.companionsDialog().window();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(textOf(dialog), wide(form::kCompanionsDialog.title));
+    HWND kinds[form::kMaxCompanions], texts[form::kMaxCompanions];
+    for (std::size_t i = 0; i < form::kMaxCompanions; ++i) {
+        const form::CompanionRowDef& row = form::kCompanionRows[i];
+        kinds[i] = GetDlgItem(dialog, ids::kCompanionKindId + static_cast<int>(i));
+        texts[i] = GetDlgItem(dialog, ids::kCompanionTextId + static_cast<int>(i));
+        ASSERT_TRUE(kinds[i] && texts[i]);
+        ASSERT_NE(childWithText(dialog, wide(row.label.text)), nullptr);
+        const RECT rect = clientRectIn(texts[i], dialog);
+        EXPECT_EQ(rect.left, row.text.rect.left / 15);
+        EXPECT_EQ(rect.top, row.text.rect.top / 15);
+        EXPECT_EQ(SendMessageW(kinds[i], CB_GETCOUNT, 0, 0),
+                  static_cast<LRESULT>(std::size(form::kCompanionKinds)));
+    }
+    const HWND number = GetDlgItem(dialog, ids::kNextNumberId);
+    static const wchar_t kName[] = L"山田", kNext[] = L"7";
+    PostMessageW(kinds[0], CB_SETCURSEL, 1, 0);  // 日時
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(ids::kCompanionKindId, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(kinds[0]));
+    PostMessageW(kinds[1], CB_SETCURSEL, 5, 0);  // 固定の文字
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(ids::kCompanionKindId + 1, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(kinds[1]));
+    // Typed, as a text cannot be posted.
+    for (const wchar_t c : std::wstring_view(kName)) PostMessageW(texts[1], WM_CHAR, c, 1);
+    PostMessageW(number, EM_SETSEL, 0, -1);
+    PostMessageW(number, WM_CHAR, kNext[0], 1);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    main.session().run(form::Command::Companions);
+    EXPECT_TRUE(IsWindowEnabled(kinds[2]));
+    EXPECT_FALSE(IsWindowEnabled(kinds[3]));
+    EXPECT_FALSE(IsWindowEnabled(texts[0]));
+    EXPECT_TRUE(IsWindowEnabled(texts[1]));
+    const form::Companions& set = main.session().companions();
+    EXPECT_EQ(set.columns[0].kind, form::CompanionKind::DateTime);
+    EXPECT_EQ(set.columns[1], (form::Companion{form::CompanionKind::FixedText, u"山田"}));
+    EXPECT_EQ(set.nextNumber, 7);
+    EXPECT_NE(
+        GetMenuState(GetMenu(window), ids::commandId(form::Command::Companions), MF_BYCOMMAND) &
+            MF_CHECKED,
+        0u);
+    EXPECT_FALSE(IsWindowVisible(dialog));
+    EXPECT_TRUE(IsWindowEnabled(window));
 }
 
 TEST_F(WindowsTest, UndoIsGreyedWhileThereIsNothingToTakeBack) {
