@@ -11,8 +11,13 @@ namespace wordpour::journal {
 
 namespace {
 
-// The format's first field: a later format is skipped, not misread.
+// The format's first field: a later format is skipped, not misread. A
+// record with cells beside its word is of the second, which adds them.
 constexpr std::string_view kVersion = "1";
+constexpr std::string_view kRowVersion = "2";
+// The fields of a cell beside: its value's kind, text, number and moment
+// (six fields), then what it held after and before (three each).
+constexpr std::size_t kBesideFields = 4 + 5 + 6;
 
 std::uint32_t crc32(std::string_view bytes) {
     static const auto table = [] {
@@ -37,9 +42,63 @@ std::optional<Number> number(std::string_view text) {
     return value;
 }
 
+std::optional<double> real(std::string_view text) {
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+void appendReal(std::string& payload, double value) {
+    std::array<char, 32> text{};
+    const auto written = std::to_chars(text.data(), text.data() + text.size(), value);
+    payload.append(text.data(), written.ptr);
+}
+
+void appendContent(std::string& payload, const cells::CellContent& content) {
+    payload += '\t' + std::to_string(static_cast<int>(content.kind)) + '\t';
+    base::appendField(payload, content.text);
+    payload += '\t';
+    appendReal(payload, content.number);
+}
+
+std::optional<cells::CellContent> content(const std::vector<std::string_view>& fields,
+                                          std::size_t at) {
+    const auto kind = number<int>(fields[at]);
+    auto text = base::fieldText(fields[at + 1]);
+    const auto value = real(fields[at + 2]);
+    if (!kind || *kind < 0 || *kind > 3 || !text || !value) return std::nullopt;
+    return cells::CellContent{static_cast<cells::CellContent::Kind>(*kind), std::move(*text),
+                              *value};
+}
+
+std::optional<Beside> beside(const std::vector<std::string_view>& fields, std::size_t at) {
+    const auto kind = number<int>(fields[at]);
+    auto text = base::fieldText(fields[at + 1]);
+    const auto value = real(fields[at + 2]);
+    int moment[6] = {};
+    for (std::size_t i = 0; i < 6; ++i) {
+        const auto part = number<int>(fields[at + 3 + i]);
+        if (!part) return std::nullopt;
+        moment[i] = *part;
+    }
+    auto written = content(fields, at + 9);
+    auto before = content(fields, at + 12);
+    if (!kind || *kind < 0 || *kind > 4 || !text || !value || !written || !before)
+        return std::nullopt;
+    return Beside{
+        .value = {.kind = static_cast<cells::CellValue::Kind>(*kind),
+                  .text = std::move(*text),
+                  .number = *value,
+                  .time = {moment[0], moment[1], moment[2], moment[3], moment[4], moment[5]}},
+        .written = std::move(*written),
+        .before = std::move(*before)};
+}
+
 std::optional<Record> parse(std::string_view payload) {
     const auto fields = base::splitFields(payload);
-    if (fields.size() != 10 || fields[0] != kVersion) return std::nullopt;
+    const bool row = fields.size() > 11 && fields[0] == kRowVersion;
+    if (!row && (fields.size() != 10 || fields[0] != kVersion)) return std::nullopt;
     Record record;
     const auto time = number<std::int64_t>(fields[1]);
     const auto kind = number<int>(fields[2]);
@@ -64,13 +123,22 @@ std::optional<Record> parse(std::string_view payload) {
         std::from_chars(fields[9].data(), fields[9].data() + fields[9].size(), value);
     if (error != std::errc() || end != fields[9].data() + fields[9].size()) return std::nullopt;
     record.before.number = value;
+    if (!row) return record;
+    const auto count = number<std::size_t>(fields[10]);
+    if (!count || *count > fields.size() || fields.size() != 11 + *count * kBesideFields)
+        return std::nullopt;
+    for (std::size_t i = 0; i < *count; ++i) {
+        auto cell = beside(fields, 11 + i * kBesideFields);
+        if (!cell) return std::nullopt;
+        record.beside.push_back(std::move(*cell));
+    }
     return record;
 }
 
 }  // namespace
 
 std::string encode(const Record& record) {
-    std::string payload(kVersion);
+    std::string payload(record.beside.empty() ? kVersion : kRowVersion);
     payload += '\t' + std::to_string(record.time);
     payload += '\t' + std::to_string(static_cast<int>(record.kind));
     for (const std::u16string* text : {&record.book, &record.sheet, &record.cell, &record.word}) {
@@ -79,11 +147,20 @@ std::string encode(const Record& record) {
     }
     payload += '\t' + std::to_string(static_cast<int>(record.before.kind)) + '\t';
     base::appendField(payload, record.before.text);
-    std::array<char, 32> number{};
-    const auto written =
-        std::to_chars(number.data(), number.data() + number.size(), record.before.number);
     payload += '\t';
-    payload.append(number.data(), written.ptr);
+    appendReal(payload, record.before.number);
+    if (!record.beside.empty()) payload += '\t' + std::to_string(record.beside.size());
+    for (const Beside& cell : record.beside) {
+        payload += '\t' + std::to_string(static_cast<int>(cell.value.kind)) + '\t';
+        base::appendField(payload, cell.value.text);
+        payload += '\t';
+        appendReal(payload, cell.value.number);
+        const auto& t = cell.value.time;
+        for (int part : {t.year, t.month, t.day, t.hour, t.minute, t.second})
+            payload += '\t' + std::to_string(part);
+        appendContent(payload, cell.written);
+        appendContent(payload, cell.before);
+    }
     char crc[9];
     std::snprintf(crc, sizeof crc, "%08x", crc32(payload));
     return std::string(crc) + '\t' + payload + '\n';

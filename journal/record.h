@@ -10,8 +10,19 @@
 #include <vector>
 
 #include "cells/cell_content.h"
+#include "cells/cell_value.h"
 
 namespace wordpour::journal {
+
+// A cell right of the word, written with it: the value as the entry made
+// it, what the cell held then, and what it held before.
+struct Beside {
+    cells::CellValue value;
+    cells::CellContent written;
+    cells::CellContent before;
+
+    bool operator==(const Beside&) const = default;
+};
 
 struct Record {
     enum class Kind { Entry, Undo };
@@ -20,8 +31,9 @@ struct Record {
     std::u16string book;    // the workbook's path
     std::u16string sheet;   // the sheet's name as taken
     std::u16string cell;
-    std::u16string word;        // written, or taken back
-    cells::CellContent before;  // what the cell held before the entry
+    std::u16string word;              // written, or taken back
+    cells::CellContent before;        // what the cell held before the entry
+    std::vector<Beside> beside = {};  // the cells right of it, in order
 
     bool operator==(const Record&) const = default;
 };

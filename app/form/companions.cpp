@@ -42,10 +42,9 @@ bool Companions::counts() const {
                        [](const Companion& c) { return c.kind == CompanionKind::Counter; });
 }
 
-std::vector<link::spreadsheet::CellValue> Companions::valuesAt(
-    const link::spreadsheet::LocalTime& now) const {
-    using Kind = link::spreadsheet::CellValue::Kind;
-    std::vector<link::spreadsheet::CellValue> values;
+std::vector<cells::CellValue> Companions::valuesAt(const cells::LocalTime& now) const {
+    using Kind = cells::CellValue::Kind;
+    std::vector<cells::CellValue> values;
     for (std::size_t i = 0; i < width(); ++i) {
         const Companion& column = columns[i];
         switch (column.kind) {
@@ -122,7 +121,7 @@ std::optional<Companions> readCompanions(std::u16string_view stored, std::u16str
     return companions;
 }
 
-link::spreadsheet::LocalTime localNow() {
+cells::LocalTime localNow() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
 #ifdef _WIN32

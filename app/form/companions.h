@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "link/spreadsheet/cell_value.h"
+#include "cells/cell_value.h"
 
 namespace wordpour::form {
 
@@ -51,8 +51,7 @@ struct Companions {
     std::size_t width() const;
     bool counts() const;  // whether a column writes the running number
     // The values of an entry made at `now`.
-    std::vector<link::spreadsheet::CellValue> valuesAt(
-        const link::spreadsheet::LocalTime& now) const;
+    std::vector<cells::CellValue> valuesAt(const cells::LocalTime& now) const;
 };
 
 // The settings key of a workbook's companions, and their stored text: the
@@ -62,6 +61,6 @@ std::u16string storedCompanions(const Companions& companions, std::u16string_vie
 std::optional<Companions> readCompanions(std::u16string_view stored, std::u16string_view bookPath);
 
 // The clock's time now, as the person reads it.
-link::spreadsheet::LocalTime localNow();
+cells::LocalTime localNow();
 
 }  // namespace wordpour::form

@@ -262,7 +262,8 @@ void EntrySession::entryDone(const std::shared_ptr<const link::Entry>& entry,
             companions_.nextNumber = *number + 1;
             keepCompanions();
         }
-        record(journal::Record::Kind::Entry, entry->cell, entry->word, result.before);
+        record(journal::Record::Kind::Entry, entry->cell, entry->word, result.before,
+               besideRecords(*entry, result.besideWritten, result.besideBefore));
         if (cellName_ == nameBefore) moveCellName(entry->cell);
         if (result.shownApplication) view_.takeFocusBack();
         history_.add({.entry = *entry,
@@ -299,12 +300,24 @@ void EntrySession::offerLostThen(std::function<void()> then) {
 }
 
 void EntrySession::record(journal::Record::Kind kind, std::u16string cell, std::u16string word,
-                          link::spreadsheet::CellContent before) {
+                          link::spreadsheet::CellContent before,
+                          std::vector<journal::Beside> beside) {
     if (!journal_) return;
     const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::system_clock::now().time_since_epoch());
     journal_->add({kind, now.count(), linkedBook_, std::u16string(link::kSheetName),
-                   std::move(cell), std::move(word), std::move(before)});
+                   std::move(cell), std::move(word), std::move(before), std::move(beside)});
+}
+
+std::vector<journal::Beside> EntrySession::besideRecords(
+    const link::Entry& entry, const std::vector<link::spreadsheet::CellContent>& written,
+    const std::vector<link::spreadsheet::CellContent>& before) {
+    std::vector<journal::Beside> cells;
+    for (std::size_t i = 0; i < entry.beside.size(); ++i)
+        cells.push_back({.value = entry.beside[i],
+                         .written = i < written.size() ? written[i] : cells::CellContent{},
+                         .before = i < before.size() ? before[i] : cells::CellContent{}});
+    return cells;
 }
 
 void EntrySession::moveCellName(std::u16string name) {
@@ -515,7 +528,8 @@ void EntrySession::undoDone(const EntryHistory::Record& last, const link::UndoRe
     }
     if (result.restored) {
         // The cell where the entry's cell is now, given back what it held.
-        record(journal::Record::Kind::Undo, cell, last.entry.word, last.before);
+        record(journal::Record::Kind::Undo, cell, last.entry.word, last.before,
+               besideRecords(last.entry, last.beside.written, last.beside.before));
         // The number taken back is the next one again.
         if (last.number && companions_.nextNumber == *last.number + 1) {
             companions_.nextNumber = *last.number;

@@ -129,7 +129,10 @@ private:
     void moveCellName(std::u16string name);
     // Appends an entry or an undo to the journal, off the window's thread.
     void record(journal::Record::Kind kind, std::u16string cell, std::u16string word,
-                link::spreadsheet::CellContent before);
+                link::spreadsheet::CellContent before, std::vector<journal::Beside> beside = {});
+    static std::vector<journal::Beside> besideRecords(
+        const link::Entry& entry, const std::vector<link::spreadsheet::CellContent>& written,
+        const std::vector<link::spreadsheet::CellContent>& before);
     void appendWords(std::vector<std::u16string> words);
     // Stores this workbook's companions in the settings.
     void keepCompanions();

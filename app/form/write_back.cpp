@@ -16,10 +16,13 @@ Lost findLost(link::WorkbookLink& link, const journal::Journal& journal, const s
     const std::int64_t saved = journal::savedAt(std::filesystem::path(book)).value_or(0);
     std::vector<link::WorkbookLink::Made> made;
     // Only the journal's files written since the workbook was saved are read.
+    // A row is written back whole: its values as the entry made them.
     for (auto& record :
-         journal::unsavedEntries(journal.read(journal::readFrom(saved, now)), book, saved, now))
-        made.push_back(
-            {{std::move(record.cell), std::move(record.word)}, std::move(record.before)});
+         journal::unsavedEntries(journal.read(journal::readFrom(saved, now)), book, saved, now)) {
+        link::Entry entry{std::move(record.cell), std::move(record.word)};
+        for (auto& cell : record.beside) entry.beside.push_back(std::move(cell.value));
+        made.push_back({std::move(entry), std::move(record.before)});
+    }
     if (made.empty()) return {};
     const auto checked = link.check(made);
     if (checked.failure) {

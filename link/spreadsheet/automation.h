@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cells/cell_content.h"
-#include "link/spreadsheet/cell_value.h"
+#include "cells/cell_value.h"
 
 namespace wordpour::link::spreadsheet {
 
@@ -79,6 +79,10 @@ private:
 
 // What a cell holds, exactly enough to put it back.
 using CellContent = cells::CellContent;
+// What an entry writes beside its word.
+using cells::CellValue;
+using cells::LocalTime;
+using cells::serialOf;
 
 class Range {
 public:

@@ -92,6 +92,25 @@ TEST(JournalRecord, ReadsBackExactlyWhateverTheWordsAndCellsHold) {
     const auto back = decode(bytes);
     ASSERT_EQ(back.size(), std::size(records));
     for (std::size_t i = 0; i < back.size(); ++i) EXPECT_EQ(back[i], records[i]) << i;
+
+    // A row: the moment and a fixed text beside the word.
+    Record row{Record::Kind::Entry, 4, u"b", u"s", u"D2", u"りんご", {}};
+    row.beside.push_back({.value = {.kind = wordpour::cells::CellValue::Kind::DateTime,
+                                    .text = {},
+                                    .number = 0,
+                                    .time = {2026, 12, 9, 18, 5, 7}},
+                          .written = {Content::Kind::Number, u"", 46365.75355324074},
+                          .before = {Content::Kind::Text, u"前\t", 0}});
+    row.beside.push_back({.value = {.kind = wordpour::cells::CellValue::Kind::Text,
+                                    .text = u"=ロット\n7",
+                                    .number = 0,
+                                    .time = {}},
+                          .written = {Content::Kind::Text, u"=ロット\n7", 0},
+                          .before = {}});
+    const auto rows = decode(encode(row) + encode(records[0]));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], row);
+    EXPECT_EQ(rows[1], records[0]);
 }
 
 TEST(JournalRecord, ACutOrDamagedLineCostsOnlyItself) {

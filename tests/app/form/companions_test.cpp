@@ -125,6 +125,30 @@ TEST_F(SessionCompanions, AFailedEntryKeepsTheNumber) {
     EXPECT_EQ(session->companions().nextNumber, 6);
 }
 
+TEST_F(SessionCompanions, TheJournalKeepsTheRowItsCsvShowsItAndItIsWrittenBackWhole) {
+    startWith({{CompanionKind::FixedText, u"棚A"}, {CompanionKind::Counter, {}}}, 1);
+    enter(u"a");
+    enter(u"b");
+    view.answers = {Answer::Yes};
+    view.fileNames.push_back(u"record.csv");
+    session->run(Command::ShowJournal);
+    const std::string csv = wordpour::testing::bytesOf("record.csv");
+    EXPECT_NE(csv.find(",セル,単語,1列右,2列右,操作\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",A3,b,棚A,2,入力\r\n"), std::string::npos) << csv;
+
+    // The spreadsheet crashes: started again, it offers the rows back whole.
+    session->settleJournal(std::chrono::seconds(5));
+    sheet.crash();
+    sheet.startApplication();
+    view.answers = {Answer::Yes, Answer::Yes};
+    enter(u"c");
+    EXPECT_EQ(sheet.contents[u"A2"], CellContent::written(u"a"));
+    EXPECT_EQ(sheet.contents[u"B2"], CellContent::written(u"棚A"));
+    EXPECT_EQ(sheet.contents[u"C3"], (CellContent{CellContent::Kind::Number, {}, 2}));
+    EXPECT_EQ(sheet.contents[u"C4"], (CellContent{CellContent::Kind::Number, {}, 3}));
+    EXPECT_EQ(session->companions().nextNumber, 4);
+}
+
 TEST_F(SessionCompanions, EachWorkbookKeepsItsOwnAndOneWithNoneWritesTheWordAlone) {
     startWith({{CompanionKind::FixedText, u"棚A"}}, 3);
     EXPECT_TRUE(view.checked[Command::Companions]);

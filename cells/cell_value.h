@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace wordpour::link::spreadsheet {
+namespace wordpour::cells {
 
 // A moment on the person's clock: a spreadsheet's date has no time zone.
 struct LocalTime {
@@ -63,4 +63,4 @@ inline double serialOf(const CellValue& value, const LocalTime& nullDate = {}) {
     return value.number;
 }
 
-}  // namespace wordpour::link::spreadsheet
+}  // namespace wordpour::cells
