@@ -231,6 +231,14 @@ Message confirmation(std::u16string_view firstSentence, std::u16string_view boxT
 namespace {
 
 // Start-up's words; while the program runs, without its ending.
+bool isOds(std::u16string_view path) {
+    if (path.size() < 4) return false;
+    std::u16string end(path.substr(path.size() - 4));
+    for (char16_t& c : end)
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    return end == u".ods";
+}
+
 Message startupWords(const link::StartupError& error, std::u16string_view applicationName,
                      When when) {
     using Kind = link::StartupError::Kind;
@@ -266,9 +274,13 @@ Message startupWords(const link::StartupError& error, std::u16string_view applic
     }
     const link::spreadsheet::Error cause =
         error.cause ? *error.cause : link::spreadsheet::Error(Failure::Disconnected, {});
-    return {
-        withAdvice(spreadsheetAtStartup(cause, error.book) + ends, cause, applicationName, when),
-        kCritical, title()};
+    std::u16string said = spreadsheetAtStartup(cause, error.book);
+    // Excel opens today's workbooks, but not every version of it Calc's own.
+    if (cause.failure() == Failure::Open && applicationName == u"Excel" && isOds(error.book))
+        said +=
+            u"\nOpenDocument 表計算（.ods）のブックは、Excel では開けないことがあります。"
+            u"LibreOffice Calc などで「.xlsx」として保存してから、そのブックを選んでください。";
+    return {withAdvice(said + ends, cause, applicationName, when), kCritical, title()};
 }
 
 }  // namespace

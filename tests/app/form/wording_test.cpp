@@ -66,6 +66,11 @@ std::vector<Message> everyMessage() {
         all.push_back(form::wording::undoFailed(link::spreadsheet::Error(failure, kRaw), u"A2"));
     }
     all.push_back(form::wording::undoOverwrite(u"A2"));
+    all.push_back(form::wording::rowOverwriteQuestion({u"B2", u"C2"}));
+    all.push_back(form::wording::startupFailure(
+        link::StartupError(link::StartupError::Kind::Spreadsheet, u"/b/x.ODS",
+                           link::spreadsheet::Error(Failure::Open, kRaw)),
+        u"Excel"));
     all.push_back(form::wording::undoCellDeleted(u"E10", u"d1"));
     all.push_back(form::wording::hiddenCellRefused(u"A21", u"A20:A21"));
     all.push_back(form::wording::overwriteQuestion(u"A21", {}, {}, u"A20:A21"));
@@ -207,6 +212,15 @@ TEST(Wording, StartUpFailuresSayTheirOwnCause) {
         SCOPED_TRACE(utf8(said.prompt));
         EXPECT_NE(said.prompt.find(row.says), std::u16string::npos);
         EXPECT_EQ(said.prompt.find(u"接続が切れました"), std::u16string::npos);
+    }
+    // A .ods workbook Excel could not open is said as such; Calc's failure is not.
+    for (const char16_t* application : {u"Excel", u"LibreOffice Calc"}) {
+        const auto said = form::wording::startupFailure(
+            link::StartupError(link::StartupError::Kind::Spreadsheet, u"/b/x.ods",
+                               link::spreadsheet::Error(Failure::Open, kRaw)),
+            application);
+        EXPECT_EQ(said.prompt.find(u"（.ods）") != std::u16string::npos,
+                  std::u16string_view(application) == u"Excel");
     }
 }
 
