@@ -111,9 +111,10 @@ public:
     virtual std::vector<CellContent> rowContents() = 0;
     // the merged range hiding each, as hidingMerge() says it;
     virtual std::vector<std::u16string> rowMerges() = 0;
-    // the word here and `beside` in the cells to its right, in one call,
-    // the texts literal; a date or time value gets a format that shows it,
-    // unless its cell has one already. What each cell beside holds then.
+    // the word here and `beside` in the cells to its right, all at once
+    // (one array call where the application takes one cheaply), the texts
+    // literal; a date or time value gets a format that shows it, unless its
+    // cell has one already. What each cell beside holds then.
     virtual std::vector<CellContent> setRow(std::u16string_view word,
                                             const std::vector<CellValue>& beside) = 0;
     // The cell `offset` columns to the right of this one, wherever this

@@ -561,8 +561,8 @@ TEST_F(CalcLink, ACellHiddenUnderAMergeIsNotWrittenUnlessAllowed) {
 }
 
 // A word with what is written beside it lands as one row: the moment as a
-// date-time value in a date format (a person's own date format kept), a
-// time, a number, texts literal; undo gives every cell back; a cell of the
+// date-time value in a date format (a person's own date format kept, a
+// percentage replaced), a time, a number, texts literal; undo gives every cell back; a cell of the
 // row under a merge, or holding the person's text, stops the entry.
 TEST_F(CalcLink, ARowLandsWithRealDateValuesAndLiteralTexts) {
     using wordpour::link::Overwrite;
@@ -572,6 +572,7 @@ TEST_F(CalcLink, ARowLandsWithRealDateValuesAndLiteralTexts) {
     office().openHidden(Office::book);
     office().setNumberFormat(Office::book, u"Sheet1", u"D30", 37);  // a person's own date format
     const int ownFormat = office().cell(Office::book, u"Sheet1", u"D30").format;
+    office().setNumberFormat(Office::book, u"Sheet1", u"E30", 10);  // 0%: shows no time
     office().typeInto(Office::book, u"Sheet1", u"G41", u"人の字");
     office().typeInto(Office::book, u"Sheet1", u"H50", u"merged");
     office().merge(Office::book, u"Sheet1", u"H50:H51");

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <functional>
 #include <future>
-#include <map>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -39,13 +38,10 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStatusListener.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
-#include <com/sun/star/i18n/NumberFormatIndex.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/XCellAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
-#include <com/sun/star/sheet/XCellRangeData.hpp>
-#include <com/sun/star/sheet/XCellRangeFormula.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSheetCellRange.hpp>
@@ -57,15 +53,12 @@
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/text/XText.hpp>
-#include <com/sun/star/util/Date.hpp>
-#include <com/sun/star/util/NumberFormat.hpp>
 #include <com/sun/star/util/PathSubstitution.hpp>
 #include <com/sun/star/util/URL.hpp>
 #include <com/sun/star/util/URLTransformer.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
-#include <com/sun/star/util/XNumberFormatTypes.hpp>
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
@@ -76,6 +69,7 @@
 #include "cells/cell_address.h"
 #include "link/spreadsheet/automation.h"
 #include "link/spreadsheet/calc/calc_backend.h"
+#include "link/spreadsheet/calc/cell_values.h"
 #include "link/spreadsheet/calc/office_process.h"
 #include "link/spreadsheet/calc/side_call.h"
 #include "link/spreadsheet/calc/stale_lock.h"
@@ -290,84 +284,27 @@ CellContent contentOf(const std::u16string& input, const Reference<css::table::X
     return {CellContent::Kind::Input, input};
 }
 
-// A workbook's dates: the day its serial numbers count from, and the
-// formats a date, a time and a date-time take, asked once.
-class DateFormats {
-public:
-    explicit DateFormats(const Reference<css::util::XNumberFormatsSupplier>& supplier)
-        : supplier_(supplier) {}
-
-    LocalTime nullDate() {
-        ask();
-        return nullDate_;
-    }
-    // The format a value of this kind is shown in.
-    sal_Int32 formatFor(CellValue::Kind kind) {
-        ask();
-        switch (kind) {
-            case CellValue::Kind::Date:
-                return date_;
-            case CellValue::Kind::Time:
-                return time_;
-            case CellValue::Kind::DateTime:
-            case CellValue::Kind::Text:
-            case CellValue::Kind::Number:
-                return dateTime_;
-        }
-        return dateTime_;
-    }
-    // Whether the format shows a date or a time: a person's own is kept.
-    bool showsDateOrTime(sal_Int32 key) {
-        ask();
-        const auto known = kinds_.find(key);
-        if (known != kinds_.end()) return known->second;
-        sal_Int16 type = 0;
-        supplier_->getNumberFormats()->getByKey(key)->getPropertyValue("Type") >>= type;
-        namespace Type = css::util::NumberFormat;
-        return kinds_[key] = (type & (Type::DATE | Type::TIME)) != 0;
-    }
-
-private:
-    void ask() {
-        if (asked_) return;
-        css::util::Date day;
-        if (supplier_->getNumberFormatSettings()->getPropertyValue("NullDate") >>= day)
-            nullDate_ = {.year = day.Year, .month = day.Month, .day = day.Day};
-        Reference<css::util::XNumberFormatTypes> types(supplier_->getNumberFormats(),
-                                                       css::uno::UNO_QUERY_THROW);
-        namespace Type = css::util::NumberFormat;
-        const css::lang::Locale locale;  // the office's own language
-        date_ = types->getStandardFormat(Type::DATE, locale);
-        time_ = types->getFormatIndex(css::i18n::NumberFormatIndex::TIME_HHMMSS, locale);
-        dateTime_ = types->getFormatIndex(
-            css::i18n::NumberFormatIndex::DATETIME_SYS_DDMMYYYY_HHMMSS, locale);
-        asked_ = true;
-    }
-
-    Reference<css::util::XNumberFormatsSupplier> supplier_;
-    bool asked_ = false;
-    LocalTime nullDate_;
-    sal_Int32 date_ = 0, time_ = 0, dateTime_ = 0;
-    std::map<sal_Int32, bool> kinds_;
-};
-
-// An entry's row beside the word's cell. What the entry needs of it is
-// taken on side threads while the word's cell is taken and read, one
-// thread a cell: the row costs the entry no round trip before its write.
+// An entry's row beside the word's cell. Each cell beside the word is
+// taken and read on a side thread of its own while the word's cell is
+// taken and read, and written on it while the word's cell is written: the
+// row costs the entry no round trip of its own. (One data-array call on
+// the row would be a single call, but in a shown window the office makes
+// an undo copy of the range for it and repaints: it costs four times a
+// cell's writes made side by side.)
 struct RowPlace {
     std::size_t besides = 0;
     std::shared_ptr<DateFormats> formats;
     // Takes a cell of the same sheet as Worksheet::range() does.
     std::function<std::unique_ptr<Range>(cells::CellAddress)> take;
     struct Taken {
-        Reference<css::sheet::XCellRangeData> data;  // the whole row's
         std::vector<Reference<css::table::XCell>> cells;
-        std::vector<std::u16string> inputs;  // what the cells beside held
+        std::vector<std::u16string> inputs;  // what the cells held
+        std::vector<DateShowing> showings;   // how their formats show a date
     };
     std::shared_ptr<Taken> taken = std::make_shared<Taken>();
     std::vector<std::future<void>> pending;  // until `taken` is filled
-    // Runs a call on a side thread, after the entry has returned.
-    std::function<std::future<void>(std::function<void()>)> after;
+    // Runs a call on the side thread of the cell `index` places right of the word's.
+    std::function<std::future<void>(std::size_t index, std::function<void()>)> beside;
 };
 
 class CalcRange final : public Range {
@@ -407,8 +344,8 @@ public:
         });
     }
 
-    // The row's inputs in one call; a cell that holds something other
-    // than plain text is asked what.
+    // The row's inputs, read on the side threads while the word's cell
+    // was; a cell that holds something other than plain text is asked what.
     std::vector<CellContent> rowContents() override {
         return guarded(Failure::Value, [&] {
             std::vector<CellContent> contents{content()};
@@ -424,39 +361,45 @@ public:
         return check_.rowMerges;
     }
 
-    // One data array: its texts are put as text, never read as input. A
-    // date then takes a format that shows it, unless its cell has one: on a
-    // side thread once the entry has returned, as the office's repainting
-    // of a formatted cell would otherwise hold the entry up.
+    // The word on this thread and each value beside it on its cell's side
+    // thread, all travelling at once; every write is waited for, so that
+    // nothing of the row is still under way when the entry answers.
     std::vector<CellContent> setRow(std::u16string_view word,
                                     const std::vector<CellValue>& beside) override {
         verified();
         notBeingEdited();
         return guarded(Failure::Value, [&] {
             rowTaken();
-            const bool dated =
-                !std::ranges::all_of(beside, [](const CellValue& v) { return isPlain(v); });
+            const bool dated = !std::ranges::all_of(beside, [](const CellValue& v) {
+                return v.kind == CellValue::Kind::Text || v.kind == CellValue::Kind::Number;
+            });
             const LocalTime nullDate = dated ? row_.formats->nullDate() : LocalTime{};
-            css::uno::Sequence<css::uno::Any> values(static_cast<sal_Int32>(beside.size() + 1));
-            auto* value = values.getArray();
-            value[0] <<= toUno(word);
             std::vector<CellContent> written;
-            for (std::size_t i = 0; i < beside.size(); ++i) {
-                if (beside[i].kind == CellValue::Kind::Text) {
-                    value[i + 1] <<= toUno(beside[i].text);
-                    written.push_back(CellContent::written(beside[i].text));
-                } else {
-                    const double number = serialOf(beside[i], nullDate);
-                    value[i + 1] <<= number;
-                    written.push_back({CellContent::Kind::Number, {}, number});
+            std::vector<std::future<void>> writes;
+            for (std::size_t i = 0; i < beside.size() && i < row_.besides; ++i) {
+                const double serial = serialOf(beside[i], nullDate);
+                written.push_back(beside[i].kind == CellValue::Kind::Text
+                                      ? CellContent::written(beside[i].text)
+                                      : CellContent{CellContent::Kind::Number, {}, serial});
+                writes.push_back(row_.beside(
+                    i, [taken = row_.taken, formats = row_.formats, value = beside[i], serial, i] {
+                        writeValue(taken->cells[i], value, serial, taken->showings[i], *formats);
+                    }));
+            }
+            std::exception_ptr failed;
+            try {
+                cell_->setFormula(toUno(literalText(word)));
+            } catch (...) {
+                failed = std::current_exception();
+            }
+            for (auto& write : writes) {
+                try {
+                    write.get();
+                } catch (...) {
+                    if (!failed) failed = std::current_exception();
                 }
             }
-            row_.taken->data->setDataArray(
-                css::uno::Sequence<css::uno::Sequence<css::uno::Any>>(&values, 1));
-            if (dated)
-                formatted_ = row_.after([row = row_.taken, formats = row_.formats, beside] {
-                    formatDates(*row, *formats, beside);
-                });
+            if (failed) std::rethrow_exception(failed);
             return written;
         });
     }
@@ -539,7 +482,6 @@ public:
 private:
     void verified() {
         if (auto verify = std::exchange(verify_, nullptr)) check_ = verify();
-        formattedFirst();
     }
 
     // The person's Enter would write the edit over what is written now.
@@ -548,38 +490,13 @@ private:
             throw Error(Failure::BeingEdited, u"the cell is being edited in the office");
     }
 
-    static bool isPlain(const CellValue& value) {
-        return value.kind == CellValue::Kind::Text || value.kind == CellValue::Kind::Number;
-    }
-
     // Waits for what the side threads took of the row, and throws what
     // they threw.
     void rowTaken() {
         for (auto& pending : row_.pending) pending.get();
         row_.pending.clear();
-        if (!row_.taken->data.is()) throw Error(Failure::Range, u"the row was not taken");
-    }
-
-    static void formatDates(const RowPlace::Taken& row, DateFormats& formats,
-                            const std::vector<CellValue>& beside) {
-        try {
-            for (std::size_t i = 0; i < beside.size() && i < row.cells.size(); ++i) {
-                if (isPlain(beside[i])) continue;
-                Reference<css::beans::XPropertySet> cell(row.cells[i], css::uno::UNO_QUERY_THROW);
-                sal_Int32 format = 0;
-                cell->getPropertyValue("NumberFormat") >>= format;
-                if (!formats.showsDateOrTime(format))
-                    cell->setPropertyValue("NumberFormat",
-                                           css::uno::Any(formats.formatFor(beside[i].kind)));
-            }
-        } catch (const css::uno::Exception&) {
-            // The value is in; a format the office refused leaves it a number.
-        }
-    }
-
-    // The dates' formats are set before anything else is asked of the row.
-    void formattedFirst() {
-        if (formatted_.valid()) formatted_.get();
+        for (const auto& cell : row_.taken->cells)
+            if (!cell.is()) throw Error(Failure::Range, u"the row was not taken");
     }
 
     Reference<css::table::XCell> cell_;
@@ -587,7 +504,6 @@ private:
     std::function<bool()> edited_;
     CellCheck check_;
     RowPlace row_;
-    std::future<void> formatted_;
 };
 
 // A Calc sheet object follows a position among the sheets, not the sheet:
@@ -660,14 +576,15 @@ private:
     std::unique_ptr<Range> take(cells::CellAddress at, std::size_t besides) {
         auto verify = startCheck(true, at, besides);
         Reference<css::table::XCell> cell;
-        RowPlace row{
-            .besides = besides,
-            .formats = formats_,
-            .take = [this](cells::CellAddress other) { return take(other, 0); },
-            .taken = std::make_shared<RowPlace::Taken>(),
-            .pending = {},
-            .after =
-                [this](std::function<void()> call) { return rowCall(0).start(std::move(call)); }};
+        RowPlace row{.besides = besides,
+                     .formats = formats_,
+                     .take = [this](cells::CellAddress other) { return take(other, 0); },
+                     .taken = std::make_shared<RowPlace::Taken>(),
+                     .pending = {},
+                     .beside =
+                         [this](std::size_t index, std::function<void()> call) {
+                             return rowCall(index).start(std::move(call));
+                         }};
         if (besides > 0) takeRow(row, at);
         try {
             cell = sheet_->getCellByPosition(at.column, at.row);
@@ -685,22 +602,22 @@ private:
             std::move(row));
     }
 
-    // The row's range for its write, and each cell beside the word with
-    // what it holds, each on a side thread of its own.
+    // Each cell beside the word, with what it holds and its format, each
+    // on a side thread of its own.
     void takeRow(RowPlace& row, cells::CellAddress at) {
         auto taken = row.taken;
         taken->cells.resize(row.besides);
         taken->inputs.resize(row.besides);
-        const auto last = at.column + static_cast<sal_Int32>(row.besides);
-        row.pending.push_back(rowCall(0).start([this, taken, at, last] {
-            taken->data.set(sheet_->getCellRangeByPosition(at.column, at.row, last, at.row),
-                            css::uno::UNO_QUERY_THROW);
-        }));
+        taken->showings.resize(row.besides, DateShowing::Hidden);
         for (std::size_t i = 0; i < row.besides; ++i) {
-            row.pending.push_back(rowCall(i + 1).start([this, taken, at, i] {
+            row.pending.push_back(rowCall(i).start([this, taken, at, i] {
                 auto cell =
                     sheet_->getCellByPosition(at.column + static_cast<sal_Int32>(i + 1), at.row);
                 taken->inputs[i] = fromUno(cell->getFormula());
+                sal_Int32 format = 0;
+                Reference<css::beans::XPropertySet>(cell, css::uno::UNO_QUERY_THROW)
+                    ->getPropertyValue("NumberFormat") >>= format;
+                taken->showings[i] = formats_->showing(format);
                 taken->cells[i] = cell;
             }));
         }
@@ -821,7 +738,7 @@ private:
     cells::SheetSize size_;
     std::shared_ptr<DateFormats> formats_;
     calc::SideCall check_;
-    // The side threads of a row: its range's, then one a cell beside the word.
+    // The side threads of a row, one a cell beside the word.
     std::vector<std::unique_ptr<calc::SideCall>> rowCalls_;
     // What the last merge check found, and at which of the window's visits.
     bool sheetMerged_ = false;
