@@ -220,9 +220,44 @@ xdotool key Return
 settle 1.5
 cells | grep -q "cell E6='りんご" || fail "Ctrl+E then 入力 did not write E6: $(cells)"
 
+# 編集 → 同時に書く列の設定 by its access keys: 日時, then a fixed text,
+# beside the word. Ten words go into G2:I11, a row each in one call; Ctrl+Z
+# takes the last row back whole (a question would have left it as it was).
+xdotool key ctrl+p
+window "^セル位置$" >/dev/null || fail "no cell-position dialog"
+settle
+xdotool type --delay 80 "G1"
+xdotool key Tab space
+settle
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+settle 0.5
+xdotool key alt+e
+settle 0.5
+xdotool key c
+companions=$(window "^同時に書く列の設定$") || fail "同時に書く列の設定 showed no dialog"
+xdotool windowactivate --sync "$companions" 2>/dev/null || true
+settle 0.5
+xdotool key Down Tab Down Down Down Down Down Tab   # 日時; 固定の文字, its text box
+xdotool type --delay 80 "Lot7"
+xdotool key Return
+settle
+for row in $(seq 2 11); do
+    xdotool key Return
+    for _ in $(seq 1 50); do grep -q "^row G$row:I$row=" "$work/excel.log" && break; sleep 0.1; done
+    grep -q "^row G$row:I$row='りんご|date [0-9.]*|'Lot7" "$work/excel.log" ||
+        fail "no row G$row:I$row: $(grep '^row ' "$work/excel.log")"
+    grep -q "^format H$row=m/d/yyyy h:mm" "$work/excel.log" || fail "H$row was given no date format"
+    settle 0.5                          # a press before the answer is ignored
+done
+xdotool key ctrl+z
+for _ in $(seq 1 50); do cells | grep -q "cell I11=" && break; sleep 0.1; done
+for cell in G11 H11 I11; do
+    [ "$(cells | grep -o "cell $cell=[^ ]*" | tail -1)" = "cell $cell=" ] || fail "Ctrl+Z left $cell: $(cells)"
+done
+
 # 表示 → 入力の記録 by its access keys: this workbook's entries, and Enter
 # (はい) asks where to save them; the CSV file begins with the byte-order
-# mark and holds the words written.
+# mark and holds the words written, and the rows with their columns.
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 settle 0.5
 xdotool key alt+v
@@ -238,7 +273,8 @@ xdotool type --delay 60 "record.csv"
 xdotool key Return
 for _ in $(seq 1 50); do [ -s record.csv ] && break; sleep 0.1; done
 [ "$(head -c 3 record.csv | od -An -tx1 | tr -d ' \n')" = efbbbf ] || fail "the CSV has no byte-order mark"
-grep -q "E6,りんご,入力" record.csv || fail "the CSV lacks E6: $(cat record.csv)"
+grep -q "E6,りんご,,,入力" record.csv || fail "the CSV lacks E6: $(cat record.csv)"
+grep -Eq "G11,りんご,2[0-9-]+ [0-9:]+,Lot7,元に戻す" record.csv || fail "the CSV lacks G11's row: $(cat record.csv)"
 
 xdotool key ctrl+l                      # the list, by its title
 window "^現在のリスト項目$" >/dev/null || fail "Ctrl+L showed no list"

@@ -100,6 +100,8 @@ public:
                 return {CellContent::Kind::Text, value.text()};
             case VT_R8:  // a number as it is, not its input rounded to 15 digits
                 return {CellContent::Kind::Number, {}, value.get()->dblVal};
+            case VT_DATE:  // a number in a date format: its serial number, as written
+                return {CellContent::Kind::Number, {}, value.get()->date};
             default:
                 return {CellContent::Kind::Input, formula()};
         }

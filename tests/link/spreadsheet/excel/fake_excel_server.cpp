@@ -244,6 +244,15 @@ void enterDate(const std::string& cell, double serial) {
     std::fprintf(g_log, "format %s=%s\n", cell.c_str(), g_formats[cell].c_str());
 }
 
+// A number as Value gives it: in a format that shows dates or times, as a
+// date (VT_DATE), as Excel gives it.
+void returnNumber(VARIANT* result, const std::string& cell, const std::string& digits) {
+    const std::string format = formatOf(cell);
+    const bool dated = format != "General" && format.find_first_of("dhy") != std::string::npos;
+    result->vt = dated ? VT_DATE : VT_R8;
+    (dated ? result->date : result->dblVal) = std::atof(digits.c_str());
+}
+
 void returnText(VARIANT* result, const std::string& utf8) {
     const int n =
         MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
@@ -396,8 +405,7 @@ IDispatch* newRowRange(const std::string& name) {
                 VariantInit(&element);
                 const auto held = g_cells.find(cells[i]);
                 if (held != g_cells.end() && held->second.kind == Cell::Number) {
-                    element.vt = VT_R8;
-                    element.dblVal = std::atof(held->second.text.c_str());
+                    returnNumber(&element, cells[i], held->second.text);
                 } else if (held != g_cells.end()) {
                     returnText(&element, held->second.kind == Cell::Text ? held->second.text
                                                                          : "(formula result)");
@@ -502,8 +510,7 @@ IDispatch* newRange(std::string cell) {
                 case kValue:
                     if (held == g_cells.end()) return S_OK;  // Empty
                     if (held->second.kind == Cell::Number) {
-                        result->vt = VT_R8;
-                        result->dblVal = std::atof(held->second.text.c_str());
+                        returnNumber(result, cell, held->second.text);
                         return S_OK;
                     }
                     if (held->second.kind == Cell::Text)
