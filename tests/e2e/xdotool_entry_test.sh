@@ -269,6 +269,41 @@ for _ in $(seq 1 50); do                # a busy machine answers later
 done
 [ "$cells" = "東京都庁 " ] || fail "romaji on 入力 wrote '$cells' into B14, not 東京都庁"
 
+# 編集 → 同時に書く列の設定 by its access keys: 日時, then a fixed text,
+# beside the word. Ten words go into D2:F11, a row each; Ctrl+Z takes the
+# last row back whole.
+cell_position D1
+focus "$main"
+xdotool key alt+e
+sleep 0.5
+xdotool key c
+id=$(window "^同時に書く列の設定") || fail "同時に書く列の設定 showed no dialog"
+titled "$id" "同時に書く列の設定"
+focus "$id"
+xdotool key Down Tab Down Down Down Down Down Tab   # 日時; 固定の文字, its text box
+xdotool type --delay 30 "Lot7"
+xdotool key Return
+sleep 0.5
+for row in $(seq 2 11); do
+    focus "$main"
+    xdotool key Return
+    for _ in $(seq 1 50); do
+        cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" "D$row" "E$row" "F$row" | tr '\n' ' ') || true
+        [ "$cells" = "   " ] || break
+        sleep 0.2
+    done
+    [[ "$cells" =~ ^東京都庁\ 2[0-9]{3}-[0-9]{2}-[0-9]{2}\ [0-9:]{8}\ Lot7\ $ ]] ||
+        fail "row $row holds '$cells', not the word, the time and Lot7"
+done
+focus "$main"
+xdotool key ctrl+z
+for _ in $(seq 1 50); do
+    cells=$("${helper[@]}" "$WORDPOUR_PIPE" read "$book" D11 E11 F11 | tr '\n' ' ') || true
+    [ "$cells" = "   " ] && break
+    sleep 0.2
+done
+[ "$cells" = "   " ] || fail "Ctrl+Z left '$cells' in D11:F11"
+
 # Frozen again, with an entry outstanding: Quit still ends the program at once.
 office -STOP
 focus "$main"
