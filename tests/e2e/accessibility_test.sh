@@ -94,6 +94,21 @@ sleep 0.3
 
 xdotool windowfocus "$main"
 sleep 0.3
+xdotool key alt+e
+sleep 0.5
+xdotool key c
+window "^同時に書く列の設定" >/dev/null || fail "Alt+E, C showed no dialog of the columns"
+sleep 0.5
+"${check[@]}" window "同時に書く列の設定" "list=1列右の内容" "text=1列右の固定の文字" \
+    "list=4列右の内容" "text=4列右の固定の文字" "text=次の連番" "push button=OK" \
+    "push button=ｷｬﾝｾﾙ" >/dev/null || fail "the dialog of the columns written with each word"
+xdotool key Escape
+sleep 0.3
+# Whether this workbook has columns set can be heard: the item is checkable.
+"${check[@]}" checked "同時に書く列の設定(C)" off || fail "同時に書く列の設定"
+
+xdotool windowfocus "$main"
+sleep 0.3
 xdotool key ctrl+l
 window "^現在のリスト項目" >/dev/null || fail "Ctrl+L showed no list"
 sleep 0.5

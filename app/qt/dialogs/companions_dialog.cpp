@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -46,6 +47,9 @@ std::optional<form::Companions> CompanionsDialog::edit(QWidget* parent,
         const form::CompanionRowDef& row = form::kCompanionRows[i];
         auto* label = place(new QLabel(toQt(row.label.text), &dialog), row.label);
         kinds[i] = place(new QComboBox(&dialog), row.kind);
+        // On Linux a screen reader hears a drop-down box by its label and its
+        // choice; its list, a window of its own, is named here.
+        kinds[i]->view()->setAccessibleName(toQt(row.kind.spokenName));
         for (const auto& def : form::kCompanionKinds) kinds[i]->addItem(toQt(def.caption));
         label->setBuddy(kinds[i]);
         for (int k = 0; k < static_cast<int>(std::size(form::kCompanionKinds)); ++k)

@@ -105,20 +105,7 @@ TEST_F(MainWindowTest, AScreenReaderHearsEachControlsName) {
     for (const Control& c : controls) {
         SCOPED_TRACE(c.what);
         ASSERT_NE(c.control, nullptr);
-        IAccessible* accessible = nullptr;
-        ASSERT_EQ(
-            AccessibleObjectFromWindow(c.control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                       reinterpret_cast<void**>(&accessible)),
-            S_OK);
-        VARIANT self;
-        VariantInit(&self);
-        self.vt = VT_I4;
-        self.lVal = CHILDID_SELF;
-        BSTR name = nullptr;
-        accessible->get_accName(self, &name);
-        const std::wstring heard = name ? std::wstring(name, SysStringLen(name)) : L"";
-        SysFreeString(name);
-        accessible->Release();
+        const std::wstring heard = heardName(c.control);
         if (c.byAnnotation && !annotated) continue;
         EXPECT_EQ(heard, std::wstring(c.name.begin(), c.name.end()));
     }

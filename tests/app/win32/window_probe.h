@@ -1,9 +1,11 @@
 // Looking into the Win32 windows from their tests: where a control stands,
-// its text and font, and keys pressed through the window's own loop.
+// its text and font, what a screen reader hears, and keys pressed through
+// the window's own loop.
 #pragma once
 
 #include <string>
 
+#include <oleacc.h>
 #include <windows.h>
 
 #include "app/win32/main_window.h"
@@ -59,6 +61,25 @@ inline link::spreadsheet::Backend stubBackend(FakeSpreadsheet& sheet) {
     return {.applicationName = u"Excel",
             .attachRunning = [&sheet] { return sheet.attach(); },
             .startApplication = {}};
+}
+
+// The name a screen reader hears for the control, through the system's
+// accessibility object of its client area; empty when it has none.
+inline std::wstring heardName(HWND control) {
+    IAccessible* accessible = nullptr;
+    if (AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                   reinterpret_cast<void**>(&accessible)) != S_OK)
+        return {};
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    accessible->get_accName(self, &name);
+    std::wstring heard = name ? std::wstring(name, SysStringLen(name)) : L"";
+    SysFreeString(name);
+    accessible->Release();
+    return heard;
 }
 
 // The font a control draws with.

@@ -13,6 +13,7 @@
 #include "app/win32/control_ids.h"
 #include "app/win32/dialogs.h"
 #include "app/win32/settings_file.h"
+#include "app/win32/spoken_name.h"
 #include "tests/app/win32/window_probe.h"
 #include "tests/link/spreadsheet/fake_spreadsheet.h"
 
@@ -174,12 +175,15 @@ TEST_F(WindowsTest, AlwaysOnTopIsACheckItem) {
 }
 
 // The dialog of the columns written with each word, from its table: each
-// row's label and text box at their twips; a column after なし disabled;
-// OK hands the session what was set, and the menu item is checked.
+// row's label and text box at their twips, its boxes named for a screen
+// reader (where the system's annotation service is: Wine has none); a
+// column after なし disabled; OK hands the session what was set, and the
+// menu item is checked.
 TEST_F(WindowsTest, TheCompanionsDialogSetsTheColumns) {
     const HWND dialog = main.companionsDialog().window();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(textOf(dialog), wide(form::kCompanionsDialog.title));
+    const bool annotated = wordpour::win32::setSpokenName(dialog, form::kCompanionsDialog.title);
     HWND kinds[form::kMaxCompanions], texts[form::kMaxCompanions];
     for (std::size_t i = 0; i < form::kMaxCompanions; ++i) {
         const form::CompanionRowDef& row = form::kCompanionRows[i];
@@ -192,7 +196,13 @@ TEST_F(WindowsTest, TheCompanionsDialogSetsTheColumns) {
         EXPECT_EQ(rect.top, row.text.rect.top / 15);
         EXPECT_EQ(SendMessageW(kinds[i], CB_GETCOUNT, 0, 0),
                   static_cast<LRESULT>(std::size(form::kCompanionKinds)));
+        if (annotated) {
+            EXPECT_EQ(heardName(kinds[i]), wide(row.kind.spokenName));
+            EXPECT_EQ(heardName(texts[i]), wide(row.text.spokenName));
+        }
     }
+    for (const form::ControlDef& button : {form::kCompanionsOk, form::kCompanionsCancel})
+        EXPECT_EQ(heardName(childWithText(dialog, wide(button.text))), wide(button.text));
     const HWND number = GetDlgItem(dialog, ids::kNextNumberId);
     static const wchar_t kName[] = L"山田", kNext[] = L"7";
     PostMessageW(kinds[0], CB_SETCURSEL, 1, 0);  // 日時
