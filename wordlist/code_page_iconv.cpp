@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <future>
+#include <system_error>
 #include <vector>
 
 #include <iconv.h>
@@ -71,12 +73,42 @@ std::optional<std::string> encodeCp932(std::u16string_view text) {
     return bytes;
 }
 
-std::optional<std::u16string> decodeCp932(std::string_view bytes) {
+namespace {
+
+std::optional<std::u16string> decodeCp932Run(std::string_view bytes, std::size_t room) {
     thread_local Converter converter("UTF-16LE", "CP932");
     // At most one UTF-16 unit a byte: straight into the text, no copy.
     std::u16string text;
+    text.reserve(room);
     if (!converter.convert(bytes.data(), bytes.size(), text, bytes.size() * 2 + 16))
         return std::nullopt;
+    return text;
+}
+
+// Below this a second thread costs more than it saves.
+constexpr std::size_t kSplitAt = std::size_t{256} * 1024;
+
+}  // namespace
+
+// A long List is decoded in two halves at once, split after a line feed:
+// 0x0A is never the second byte of a character in code page 932.
+std::optional<std::u16string> decodeCp932(std::string_view bytes) {
+    const std::size_t feed =
+        bytes.size() < kSplitAt ? std::string_view::npos : bytes.find('\n', bytes.size() / 2);
+    if (feed == std::string_view::npos) return decodeCp932Run(bytes, bytes.size() + 16);
+    const std::string_view first = bytes.substr(0, feed + 1), second = bytes.substr(feed + 1);
+    std::future<std::optional<std::u16string>> head;
+    try {
+        head = std::async(std::launch::async, [first, whole = bytes.size()] {
+            return decodeCp932Run(first, whole + 16);
+        });
+    } catch (const std::system_error&) {
+        return decodeCp932Run(bytes, bytes.size() + 16);  // no thread to be had
+    }
+    const auto tail = decodeCp932Run(second, second.size() + 16);
+    auto text = head.get();
+    if (!text || !tail) return std::nullopt;
+    *text += *tail;
     return text;
 }
 

@@ -207,6 +207,22 @@ TEST(ListFile, WhatSaveWritesReadsBackUnchanged) {
     EXPECT_TRUE(read(written(entries)) == entries);
 }
 
+// A long List is decoded in two halves at once: every line comes back, and
+// a byte that is not code page 932 in either half refuses the whole.
+TEST(ListFile, ALongListReadsBackWholeAndABadByteInEitherHalfRefusesIt) {
+    Entries entries;
+    for (int i = 0; i < 32767; ++i)
+        entries.push_back(u"表示の" + std::u16string(1, u'ぁ' + i % 80));
+    const std::string bytes = written(entries);
+    ASSERT_GT(bytes.size(), 256u * 1024);
+    EXPECT_TRUE(read(bytes) == entries);
+    for (const std::size_t at : {bytes.size() / 4, bytes.size() * 3 / 4}) {
+        std::string bad = bytes;
+        bad.insert(bad.find('\n', at) + 1, "\xA0\r\n");
+        EXPECT_TRUE(std::holds_alternative<InvalidBytes>(readList(bad))) << at;
+    }
+}
+
 }  // namespace
 
 // The charset detector on its own (ICU on Linux, MLang on Windows), on the
