@@ -131,6 +131,9 @@ void MainWindow::createControls() {
     findList_ = std::make_unique<FindList>(
         wordBox_, [this](int row) { session_->pickMatch(static_cast<std::size_t>(row)); },
         [this](int row) { session_->enterMatch(static_cast<std::size_t>(row)); });
+    // Its window is made now, not at the first letter typed, which would
+    // otherwise wait for it.
+    (void)findList_->winId();
     connect(wordBox_->lineEdit(), &QLineEdit::textEdited, this, [this] { session_->wordTyped(); });
     // So is composing in an input method, before anything is converted.
     readings_ =
