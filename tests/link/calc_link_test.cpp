@@ -562,7 +562,8 @@ TEST_F(CalcLink, ACellHiddenUnderAMergeIsNotWrittenUnlessAllowed) {
 
 // A word with what is written beside it lands as one row: the moment as a
 // date-time value in a date format (a person's own date format kept, a
-// percentage replaced), a time, a number, texts literal; undo gives every cell back; a cell of the
+// percentage replaced), a time, a number, texts literal; undo gives every cell back,
+// with the format a date replaced; a cell of the
 // row under a merge, or holding the person's text, stops the entry.
 TEST_F(CalcLink, ARowLandsWithRealDateValuesAndLiteralTexts) {
     using wordpour::link::Overwrite;
@@ -573,6 +574,7 @@ TEST_F(CalcLink, ARowLandsWithRealDateValuesAndLiteralTexts) {
     office().setNumberFormat(Office::book, u"Sheet1", u"D30", 37);  // a person's own date format
     const int ownFormat = office().cell(Office::book, u"Sheet1", u"D30").format;
     office().setNumberFormat(Office::book, u"Sheet1", u"E30", 10);  // 0%: shows no time
+    const int generalFormat = office().cell(Office::book, u"Sheet1", u"B30").format;
     office().typeInto(Office::book, u"Sheet1", u"G41", u"人の字");
     office().typeInto(Office::book, u"Sheet1", u"H50", u"merged");
     office().merge(Office::book, u"Sheet1", u"H50:H51");
@@ -633,6 +635,10 @@ TEST_F(CalcLink, ARowLandsWithRealDateValuesAndLiteralTexts) {
     for (const char16_t* cell : {u"A30", u"B30", u"C30", u"E30", u"G30"})
         EXPECT_EQ(office().cell(Office::book, u"Sheet1", cell).type, CellContentType_EMPTY)
             << utf8(cell);
+    // The formats the dates replaced come back; a person's own stayed.
+    EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"B30").format, generalFormat);
+    EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"E30").format, 10);
+    EXPECT_EQ(office().cell(Office::book, u"Sheet1", u"D30").format, ownFormat);
 
     const std::vector<CellValue> text = {
         {.kind = CellValue::Kind::Text, .text = u"x", .number = 0, .time = {}}};

@@ -299,7 +299,10 @@ struct RowPlace {
     struct Taken {
         std::vector<Reference<css::table::XCell>> cells;
         std::vector<std::u16string> inputs;  // what the cells held
-        std::vector<DateShowing> showings;   // how their formats show a date
+        std::vector<sal_Int32> formats;      // and their number formats
+        std::vector<DateShowing> showings;   // how those show a date
+        // The formats the row's dates replaced, for undo to give back.
+        std::vector<std::optional<sal_Int32>> replaced;
     };
     std::shared_ptr<Taken> taken = std::make_shared<Taken>();
     std::vector<std::future<void>> pending;  // until `taken` is filled
@@ -378,9 +381,12 @@ public:
             std::vector<std::future<void>> writes;
             for (std::size_t i = 0; i < beside.size() && i < row_.besides; ++i) {
                 const double serial = serialOf(beside[i], nullDate);
-                written.push_back(beside[i].kind == CellValue::Kind::Text
-                                      ? CellContent::written(beside[i].text)
-                                      : CellContent{CellContent::Kind::Number, {}, serial});
+                const bool text = beside[i].kind == CellValue::Kind::Text;
+                if (!text && beside[i].kind != CellValue::Kind::Number &&
+                    row_.taken->showings[i] != DateShowing::Shown)
+                    row_.taken->replaced[i] = row_.taken->formats[i];
+                written.push_back(text ? CellContent::written(beside[i].text)
+                                       : CellContent{CellContent::Kind::Number, {}, serial});
                 writes.push_back(row_.beside(
                     i, [taken = row_.taken, formats = row_.formats, value = beside[i], serial, i] {
                         writeValue(taken->cells[i], value, serial, taken->showings[i], *formats);
@@ -409,8 +415,12 @@ public:
         return guarded(Failure::Value, [&] {
             Reference<css::sheet::XCellAddressable> addressable(cell_, css::uno::UNO_QUERY_THROW);
             const auto at = addressable->getCellAddress();
-            return row_.take(
-                {.column = at.Column + static_cast<std::int32_t>(offset), .row = at.Row});
+            auto range =
+                row_.take({.column = at.Column + static_cast<std::int32_t>(offset), .row = at.Row});
+            if (offset >= 1 && offset <= row_.taken->replaced.size())
+                if (auto* cell = dynamic_cast<CalcRange*>(range.get()))
+                    cell->formatBefore_ = row_.taken->replaced[offset - 1];
+            return range;
         });
     }
 
@@ -425,14 +435,17 @@ public:
         });
     }
 
-    // The cell's number format is kept: a formula put back (=NOW()) would
-    // otherwise take the format Calc picks for its result.
+    // The cell's number format is kept (a formula put back, =NOW(), would
+    // otherwise take the format Calc picks for its result), unless a date
+    // of this run replaced it: then the format it had comes back too.
     void setContent(const CellContent& content) override {
         verified();
         notBeingEdited();
         guarded(Failure::Value, [&] {
             Reference<css::beans::XPropertySet> properties(cell_, css::uno::UNO_QUERY_THROW);
-            const css::uno::Any format = properties->getPropertyValue("NumberFormat");
+            const css::uno::Any format = formatBefore_
+                                             ? css::uno::Any(*formatBefore_)
+                                             : properties->getPropertyValue("NumberFormat");
             if (content.kind == CellContent::Kind::Number)
                 cell_->setValue(content.number);
             else
@@ -504,6 +517,7 @@ private:
     std::function<bool()> edited_;
     CellCheck check_;
     RowPlace row_;
+    std::optional<sal_Int32> formatBefore_;  // see setContent()
 };
 
 // A Calc sheet object follows a position among the sheets, not the sheet:
@@ -608,7 +622,9 @@ private:
         auto taken = row.taken;
         taken->cells.resize(row.besides);
         taken->inputs.resize(row.besides);
+        taken->formats.resize(row.besides);
         taken->showings.resize(row.besides, DateShowing::Hidden);
+        taken->replaced.resize(row.besides);
         for (std::size_t i = 0; i < row.besides; ++i) {
             row.pending.push_back(rowCall(i).start([this, taken, at, i] {
                 auto cell =
@@ -617,6 +633,7 @@ private:
                 sal_Int32 format = 0;
                 Reference<css::beans::XPropertySet>(cell, css::uno::UNO_QUERY_THROW)
                     ->getPropertyValue("NumberFormat") >>= format;
+                taken->formats[i] = format;
                 taken->showings[i] = formats_->showing(format);
                 taken->cells[i] = cell;
             }));
