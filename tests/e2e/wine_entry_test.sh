@@ -84,6 +84,19 @@ for expected in above not-above; do
 done
 }
 
+# Ctrl+P, NAME typed over the selected cell name, 指定 (Tab, Space), and
+# the keyboard back to the main window.
+cell_position() {
+    xdotool key ctrl+p
+    window "^セル位置$" >/dev/null || fail "Ctrl+P showed no cell-position dialog"
+    settle
+    xdotool type --delay 80 "$1"
+    xdotool key Tab space
+    settle
+    xdotool windowactivate --sync "$main" 2>/dev/null || true
+    settle
+}
+
 main=$(window "^ワードポア！$") || fail "the main window did not appear"
 [ "$(xdotool getwindowname "$main")" = "ワードポア！" ] || fail "main title"
 settle
@@ -97,14 +110,7 @@ xdotool key Return                      # Enter on 入力 after an entry: A3
 settle 1.5
 [ "$(cells)" = "cell A2='東京 cell A3='東京 " ] || fail "cells after two entries: $(cells)"
 
-xdotool key ctrl+p                      # the cell-position dialog
-position=$(window "^セル位置$") || fail "Ctrl+P showed no cell-position dialog"
-settle
-xdotool type --delay 80 "B5"            # replaces the selected name
-xdotool key Tab space                   # 指定
-settle
-xdotool windowactivate --sync "$main" 2>/dev/null || true
-settle
+cell_position B5
 xdotool key Return                      # into B6
 settle 1.5
 cells | grep -q "cell B6='東京" || fail "no entry into B6: $(cells)"
@@ -130,14 +136,7 @@ grep -q 'Open .*value=Z:.*\\在庫 表\\book.xls' "$work/excel.log" ||
     fail "the workbook's path did not reach Excel whole: $(grep Open "$work/excel.log")"
 
 # A wrong name: its message, nothing written, the program goes on.
-xdotool key ctrl+p
-window "^セル位置$" >/dev/null || fail "no cell-position dialog"
-settle
-xdotool type --delay 80 "a1"
-xdotool key Tab space
-settle
-xdotool windowactivate --sync "$main" 2>/dev/null || true
-settle
+cell_position a1
 before=$(cells)
 xdotool key Return
 window "^セル名の異常$" >/dev/null || fail "a wrong name gave no message"
@@ -175,14 +174,7 @@ printf '\x82\xe8\x82\xf1\x82\xb2\r\n\x82\xe8\x82\xf1\x82\xb2\r\n' | cmp -s - Lis
 # Type to find: "りん", typed on 入力, begins a new word in the word box and
 # lists both entries; Down, Enter enters the second at once, into C2. Then
 # romaji finds りんご by its reading; Enter writes it into C3.
-xdotool key ctrl+p
-window "^セル位置$" >/dev/null || fail "no cell-position dialog"
-settle
-xdotool type --delay 80 "C1"
-xdotool key Tab space
-settle
-xdotool windowactivate --sync "$main" 2>/dev/null || true
-settle
+cell_position C1
 xdotool type --delay 150 "りん"          # on 入力: a new word in the word box
 settle
 xdotool key Down Return
@@ -200,14 +192,7 @@ always_on_top " after type to find"
 # E2 holds what this run did not write: 入力 asks, and Enter takes いいえ,
 # the default: nothing is written. 列の最後へ移動 (Ctrl+E) goes to E5, the
 # column's last filled cell, and 入力 writes E6.
-xdotool key ctrl+p
-window "^セル位置$" >/dev/null || fail "no cell-position dialog"
-settle
-xdotool type --delay 80 "E1"
-xdotool key Tab space
-settle
-xdotool windowactivate --sync "$main" 2>/dev/null || true
-settle
+cell_position E1
 xdotool key Return
 window "^上書きの確認$" >/dev/null || fail "入力 into E2 asked nothing"
 settle 0.5
@@ -223,14 +208,7 @@ cells | grep -q "cell E6='りんご" || fail "Ctrl+E then 入力 did not write E
 # 編集 → 同時に書く列の設定 by its access keys: 日時, then a fixed text,
 # beside the word. Ten words go into G2:I11, a row each in one call; Ctrl+Z
 # takes the last row back whole (a question would have left it as it was).
-xdotool key ctrl+p
-window "^セル位置$" >/dev/null || fail "no cell-position dialog"
-settle
-xdotool type --delay 80 "G1"
-xdotool key Tab space
-settle
-xdotool windowactivate --sync "$main" 2>/dev/null || true
-settle 0.5
+cell_position G1
 xdotool key alt+e
 settle 0.5
 xdotool key c

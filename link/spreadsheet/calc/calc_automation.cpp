@@ -373,20 +373,17 @@ public:
         notBeingEdited();
         return guarded(Failure::Value, [&] {
             rowTaken();
-            const bool dated = !std::ranges::all_of(beside, [](const CellValue& v) {
-                return v.kind == CellValue::Kind::Text || v.kind == CellValue::Kind::Number;
-            });
-            const LocalTime nullDate = dated ? row_.formats->nullDate() : LocalTime{};
+            const LocalTime nullDate =
+                std::ranges::any_of(beside, isDate) ? row_.formats->nullDate() : LocalTime{};
             std::vector<CellContent> written;
             std::vector<std::future<void>> writes;
             for (std::size_t i = 0; i < beside.size() && i < row_.besides; ++i) {
                 const double serial = serialOf(beside[i], nullDate);
-                const bool text = beside[i].kind == CellValue::Kind::Text;
-                if (!text && beside[i].kind != CellValue::Kind::Number &&
-                    row_.taken->showings[i] != DateShowing::Shown)
+                if (replacesFormat(beside[i], row_.taken->showings[i]))
                     row_.taken->replaced[i] = row_.taken->formats[i];
-                written.push_back(text ? CellContent::written(beside[i].text)
-                                       : CellContent{CellContent::Kind::Number, {}, serial});
+                written.push_back(beside[i].kind == CellValue::Kind::Text
+                                      ? CellContent::written(beside[i].text)
+                                      : CellContent{CellContent::Kind::Number, {}, serial});
                 writes.push_back(row_.beside(
                     i, [taken = row_.taken, formats = row_.formats, value = beside[i], serial, i] {
                         writeValue(taken->cells[i], value, serial, taken->showings[i], *formats);

@@ -91,6 +91,23 @@ std::u16string typedDate(const CellValue& value) {
     return {text, text + std::char_traits<char>::length(text)};
 }
 
+bool isDate(const CellValue& value) {
+    switch (value.kind) {
+        case CellValue::Kind::Text:
+        case CellValue::Kind::Number:
+            return false;
+        case CellValue::Kind::DateTime:
+        case CellValue::Kind::Date:
+        case CellValue::Kind::Time:
+            return true;
+    }
+    return false;
+}
+
+bool replacesFormat(const CellValue& value, DateShowing showing) {
+    return isDate(value) && showing != DateShowing::Shown;
+}
+
 void writeValue(const Reference<css::table::XCell>& cell, const CellValue& value, double serial,
                 DateShowing showing, DateFormats& formats) {
     switch (value.kind) {

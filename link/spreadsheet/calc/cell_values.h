@@ -46,6 +46,12 @@ private:
 // "13:45:30"), which Calc reads in every language.
 std::u16string typedDate(const cells::CellValue& value);
 
+// Whether a value is a date or a time, which the cell must show as one.
+bool isDate(const cells::CellValue& value);
+
+// Whether writeValue() gives the cell another number format than it had.
+bool replacesFormat(const cells::CellValue& value, DateShowing showing);
+
 // Writes a value beside the word into its cell, whose format shows dates
 // as `showing` says, in one call wherever the cell allows: a text as literal
 // text, a date into a cell of the standard format as typed input, so that
