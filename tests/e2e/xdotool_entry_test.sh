@@ -167,7 +167,7 @@ cell_position B6
 # keyboard to Calc between the two keys.
 on_top() {
     local expected=$1 before state=""
-    for _ in 1 2 3; do
+    for _ in 1 2 3 4 5; do  # the window manager now and then hands the keys elsewhere
         focus "$main"
         before=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | wc -l)
         xdotool key alt+v
