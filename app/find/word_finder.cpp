@@ -118,6 +118,16 @@ void appendEncoded(std::string& to, std::u16string_view reading) {
     for (char16_t c : reading) to += encoded(c);
 }
 
+// A reading as it is shown. One that held what the one-byte form keeps no
+// place for (the Latin letters of "a4ようし") still matches by its kana,
+// but cannot be given back as it was: none is shown for it.
+std::u16string shown(std::string_view reading) {
+    if (reading.find(kUnread) != reading.npos) return {};
+    std::u16string text(reading.size(), u'\0');
+    std::transform(reading.begin(), reading.end(), text.begin(), decoded);
+    return text;
+}
+
 }  // namespace
 
 WordFinder::Joined WordFinder::join(const std::vector<std::u16string>& readings) {
@@ -147,11 +157,7 @@ std::vector<std::u16string> WordFinder::split(const Joined& joined) {
 }
 
 std::u16string WordFinder::likeliest(const Joined& joined) {
-    const std::string_view first =
-        std::string_view(joined.exact).substr(0, joined.exact.find(kNextReading));
-    std::u16string reading(first.size(), u'\0');
-    std::transform(first.begin(), first.end(), reading.begin(), decoded);
-    return reading;
+    return shown(std::string_view(joined.exact).substr(0, joined.exact.find(kNextReading)));
 }
 
 WordFinder::Readings WordFinder::readingsOf(std::span<const Joined* const> entries) {
@@ -237,10 +243,7 @@ std::u16string WordFinder::reading(std::size_t index, std::size_t which) const {
         if (next == entry.npos) return {};
         entry.remove_prefix(next + 1);
     }
-    entry = entry.substr(0, entry.find(kNextReading));
-    std::u16string reading(entry.size(), u'\0');
-    std::transform(entry.begin(), entry.end(), reading.begin(), decoded);
-    return reading;
+    return shown(entry.substr(0, entry.find(kNextReading)));
 }
 
 namespace {

@@ -42,7 +42,8 @@ public:
         std::string shortened;
     };
     static Joined join(const std::vector<std::u16string>& readings);
-    // The readings joined, each again in hiragana; the likeliest alone.
+    // The readings joined, each again in hiragana; the likeliest alone, as
+    // shown: none for one that held a character kept as no kana or digit.
     static std::vector<std::u16string> split(const Joined& joined);
     static std::u16string likeliest(const Joined& joined);
     // The readings of a run of entries, each joined (null for none), as the
@@ -60,7 +61,7 @@ public:
     bool setReadings(std::size_t from, const Readings& run);
     // Entry `index`'s readings, the others left as they are.
     void setReading(std::size_t index, const Joined* joined);
-    // Entry `index`'s reading number `which` ("" for none).
+    // Entry `index`'s reading number `which` as shown ("" for none).
     std::u16string reading(std::size_t index, std::size_t which) const;
 
     // What matched where no reading did.

@@ -383,12 +383,20 @@ TEST_F(SessionReadings, TheDictionaryReadsTheWordsOfALoadedList) {
     if (!wordpour::find::openReadingDictionary())
         GTEST_SKIP() << "no reading dictionary here (Windows without a Japanese IME, or Wine)";
     ASSERT_TRUE(start());
-    writeBytes("List", "\x93\x8C\x8B\x9E\x93\x73\x8D\x60\x8B\xE6\r\n");  // 東京都港区
+    // 東京都港区, A4用紙
+    writeBytes("List", "\x93\x8C\x8B\x9E\x93\x73\x8D\x60\x8B\xE6\r\nA4\x97\x70\x8E\x86\r\n");
     view.answers = {Answer::Yes};
     session->loadList();
     session->settleReadings();
     EXPECT_EQ(typed(u"minato"), (Words{u"東京都港区"}));
     EXPECT_EQ(view.matchReadings, (Words{u"とうきょうとみなとく"}));
+    // A reading that keeps Latin letters as typed is found by its kana, but
+    // shown and kept nowhere, since its letters cannot be given back.
+    EXPECT_EQ(typed(u"youshi"), (Words{u"A4用紙"}));
+    EXPECT_EQ(view.matchReadings, (Words{u""}));
+    view.answers = {Answer::Yes};
+    session->saveList();
+    EXPECT_EQ(bytesOf("List.wordpour").find('\x02'), std::string::npos);
 }
 
 // A long list is read and keyed whole on a thread; words deleted or added
