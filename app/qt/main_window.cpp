@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QStringListModel>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QWindow>
@@ -36,6 +35,7 @@
 #include "app/qt/reading_tracker.h"
 #include "app/qt/settings_file.h"
 #include "app/qt/waiting_window.h"
+#include "app/qt/word_box_model.h"
 
 namespace wordpour::qt {
 
@@ -109,7 +109,7 @@ void MainWindow::createControls() {
     wordBox_ = place(new QComboBox(client), form::kWordBox);
     wordBox_->setEditable(true);
     wordBox_->setInsertPolicy(QComboBox::NoInsert);
-    words_ = new QStringListModel(wordBox_);
+    words_ = new WordBoxModel(wordBox_);
     wordBox_->setModel(words_);
     // No inline completion, and the focus leaving the box must not swap the
     // typed text for an entry that matches it but for case: an empty
@@ -378,16 +378,13 @@ void MainWindow::post(std::function<void()> task) {
 }
 
 void MainWindow::appendWords(const std::vector<std::u16string>& words) {
-    // The whole list is handed to the box's model in one step: a load of
-    // 32,767 words is one change, not 32,767.
-    QStringList list = words_->stringList();
-    list.reserve(list.size() + static_cast<qsizetype>(words.size()));
-    for (const auto& word : words) list << toQt(word);
     // Keep the entry shown and the typed text as they were: a new list
     // would select nothing, or Qt the first entry of one that was empty.
     const QString typed = wordBox_->currentText();
     const int current = wordBox_->currentIndex();
-    words_->setStringList(list);
+    // The whole list is handed to the box's model in one step: a load of
+    // 32,767 words is one change, not 32,767.
+    words_->append(words);
     wordBox_->setCurrentIndex(current);
     wordBox_->setEditText(typed);
 }

@@ -16,12 +16,12 @@
 class QAction;
 class QComboBox;
 class QPushButton;
-class QStringListModel;
 
 namespace wordpour::qt {
 
 class FindList;
 class ReadingTracker;
+class WordBoxModel;
 
 class MainWindow : public QMainWindow, private form::SessionView {
     Q_OBJECT
@@ -86,7 +86,7 @@ private:
     bool startsWord(QObject* watched, QEvent* event);
 
     QComboBox* wordBox_ = nullptr;
-    QStringListModel* words_ = nullptr;  // the word box's entries
+    WordBoxModel* words_ = nullptr;  // the word box's entries
     std::map<form::Command, QPushButton*> buttons_;
     std::map<form::Command, QAction*> items_;
     std::unique_ptr<FindList> findList_;
