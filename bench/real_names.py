@@ -58,9 +58,13 @@ def main():
     for fields in rows(folder):
         code, city, city_kana, town, town_kana = fields[3], fields[6], fields[7], fields[8], fields[9]
         name, reading = city, city_kana
-        if "郡" in city:  # 網走郡美幌町 アバシリグンビホロチョウ: 美幌町 ビホロチョウ
+        # 網走郡美幌町 アバシリグンビホロチョウ: 美幌町 ビホロチョウ. Only towns and
+        # villages lie in a district (郡山市 is a city's own name); the first
+        # 郡 ends the district (赤穂郡上郡町), and its グン is the last in the
+        # reading (北群馬郡 is キタグンマグン, 上郡 is カミゴオリ).
+        if "郡" in city[1:] and city[-1] in "町村":
             name = city[city.index("郡") + 1:]
-            reading = city_kana[city_kana.index("グン") + 2:] if "グン" in city_kana else ""
+            reading = city_kana[city_kana.rindex("グン") + 2:] if "グン" in city_kana else ""
         if name and reading:
             municipalities[name] = hiragana(reading)
         if code in CITIES and town and "（" not in town and "、" not in town \
