@@ -6,6 +6,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +27,34 @@ namespace {
 
 using wordpour::bench::msSince;
 
+// The first keystroke after a load is timed in this many fresh processes,
+// the figure their median: one process alone is at the mercy of the
+// machine's other work at that moment.
+constexpr int kFirstKeystrokes = 5;
+constexpr const char* kFirstKeystrokesFile = "first-keystrokes";
+
+// The text changed to `text` in the window's word box, timed until the
+// list is laid out and painted.
+double keystroke(wordpour::testing::WindowFixture& f, const std::u16string& text) {
+    f.combo()->lineEdit()->setText(QString::fromStdU16String(text));
+    const auto start = std::chrono::steady_clock::now();
+    f.form->session().wordTyped();
+    QApplication::processEvents();
+    return msSince(start);
+}
+
+// The List in the current folder loaded into a window, and its readings.
+bool loadAndRead(wordpour::testing::WindowFixture& f, double* loadMs) {
+    if (!f.start()) return false;
+    wordpour::qt::MessageBox::setNextAnswer(wordpour::form::Answer::Yes);
+    const auto start = std::chrono::steady_clock::now();
+    f.form->session().loadList();
+    if (loadMs) *loadMs = msSince(start);
+    QTest::qWait(200);  // a person's pause after the load
+    f.form->session().settleReadings();
+    return true;
+}
+
 void print(const char* what, std::vector<double> ms) {
     std::sort(ms.begin(), ms.end());
     std::printf("  %s: median %.2f ms, worst %.2f ms (%zu keystrokes)\n", what, ms[ms.size() / 2],
@@ -39,6 +71,14 @@ int main(int argc, char** argv) {
     });
     QApplication application(argc, argv);
     const auto words = wordpour::bench::sampleWords();
+    if (argc > 1 && std::strcmp(argv[1], "--first-keystroke") == 0) {
+        wordpour::testing::WindowFixture f;
+        if (!loadAndRead(f, nullptr)) return 1;
+        std::ofstream(kFirstKeystrokesFile, std::ios::app)
+            << keystroke(f, words[0].substr(0, 1)) << '\n';
+        std::fflush(stdout);
+        _exit(0);  // the finder's threads are not waited for
+    }
     // What a user types: the starts of some entries, one keystroke at a time.
     std::vector<std::u16string> typed;
     for (int i = 0; i < 40; ++i) {
@@ -73,16 +113,23 @@ int main(int argc, char** argv) {
         file.open(QIODevice::WriteOnly);
         file.write(bytes.data(), static_cast<qint64>(bytes.size()));
     }
+    std::fflush(stdout);
+    for (int i = 1; i < kFirstKeystrokes; ++i) {
+        const pid_t child = fork();
+        if (child == 0) {
+            execl("/proc/self/exe", argv[0], "--first-keystroke", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        int status = 1;
+        waitpid(child, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 1;
+    }
     wordpour::testing::WindowFixture f;
-    if (!f.start()) return 1;
-    wordpour::qt::MessageBox::setNextAnswer(wordpour::form::Answer::Yes);
-    start = std::chrono::steady_clock::now();
-    f.form->session().loadList();
-    std::printf("  load into the word box: %.1f ms\n", msSince(start));
-    QTest::qWait(200);
+    double loadMs = 0;
+    if (!loadAndRead(f, &loadMs)) return 1;
+    std::printf("  load into the word box: %.1f ms\n", loadMs);
     // The dictionary's readings, each keystroke searching them too, romaji
     // included: the starts of words as a person types them.
-    f.form->session().settleReadings();
     for (const char* romaji : {"toukyou", "kanji", "shinbun", "ringo", "nihongo", "kka"})
         for (std::size_t n = 1; n <= std::strlen(romaji); ++n)
             typed.emplace_back(romaji, romaji + n);
@@ -100,15 +147,17 @@ int main(int argc, char** argv) {
         print("search with the readings, ranked", search);
     }
     std::vector<double> shown;
-    for (const auto& text : typed) {
-        f.combo()->lineEdit()->setText(QString::fromStdU16String(text));
-        start = std::chrono::steady_clock::now();
-        f.form->session().wordTyped();
-        QApplication::processEvents();  // laid out and painted
-        shown.push_back(msSince(start));
-    }
-    std::printf("  first keystroke after the load and its readings: %.2f ms\n", shown.front());
-    print("keystroke to list shown", shown);
+    for (const auto& text : typed) shown.push_back(keystroke(f, text));
+    std::vector<double> firsts{shown.front()};
+    for (std::ifstream earlier(kFirstKeystrokesFile); earlier;)
+        if (double ms = 0; earlier >> ms) firsts.push_back(ms);
+    std::sort(firsts.begin(), firsts.end());
+    std::printf(
+        "  first keystroke after the load and its readings: %.2f ms (median of %zu fresh "
+        "processes, %.2f-%.2f ms)\n",
+        firsts[firsts.size() / 2], firsts.size(), firsts.front(), firsts.back());
+    print("keystroke to list shown, the first after the load left out",
+          std::vector<double>(shown.begin() + 1, shown.end()));
 
     // An entry of ten million characters (a paste gone wrong): the list
     // shows it cut, and the window goes on answering (F1).
