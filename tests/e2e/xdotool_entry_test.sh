@@ -58,6 +58,22 @@ titled() {
     name=$(xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
     [ "$name" = "$2" ] || fail "a window is titled '$name', not '$2'"
 }
+# Waits until the window ID (titled TITLE) is shown no more: a window left
+# open (a message over a dialog) would take the keys meant for the next step.
+closed() {
+    for _ in $(seq 1 50); do
+        xdotool search --onlyvisible --name "^$2" 2>/dev/null | grep -qx "$1" || return 0
+        sleep 0.1
+    done
+    fail "$2 stayed open; the program shows: $(shown_windows)"
+}
+# The titles of the program's windows on the screen, for a failure's message.
+shown_windows() {
+    local id
+    for id in $(xdotool search --onlyvisible --pid "$program" 2>/dev/null); do
+        printf "'%s' " "$(xdotool getwindowname "$id" 2>/dev/null)"
+    done
+}
 # Presses `keys` in the main window; the window titled `title` must come,
 # and `answer` (keys) closes it.
 dialog_titled() {
@@ -68,7 +84,7 @@ dialog_titled() {
     titled "$id" "$title"
     focus "$id"
     xdotool key $answer
-    sleep 0.5
+    closed "$id" "$title"
 }
 
 # Ctrl+P in the main window, NAME typed over the selected cell name, and
@@ -83,7 +99,7 @@ cell_position() {
     focus "$id"
     xdotool type --delay 30 "$1"
     xdotool key Tab Return
-    sleep 0.5
+    closed "$id" "セル位置"
 }
 
 japanese_keymap "在庫表" "$work" || fail "could not load a keymap for the Japanese typed"
@@ -166,13 +182,17 @@ cell_position B6
 # state did not change: on a busy machine the window manager may hand the
 # keyboard to Calc between the two keys.
 on_top() {
-    local expected=$1 before state=""
+    local expected=$1 before state="" popup
     for _ in 1 2 3 4 5; do  # the window manager now and then hands the keys elsewhere
         focus "$main"
         before=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | wc -l)
         xdotool key alt+v
+        popup=no
         for _ in $(seq 1 50); do
-            [ "$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | wc -l)" -gt "$before" ] && break
+            if [ "$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | wc -l)" -gt "$before" ]; then
+                popup=yes
+                break
+            fi
             sleep 0.1
         done
         xdotool key t
@@ -187,7 +207,8 @@ on_top() {
         done
         xdotool key Escape  # a menu left open
     done
-    fail "常に手前に表示 did not make the window $expected: $state"
+    fail "常に手前に表示 did not make the window $expected: $state (the last menu shown: $popup;" \
+        "the program shows: $(shown_windows))"
 }
 on_top above
 on_top not-above
