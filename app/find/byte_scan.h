@@ -48,22 +48,39 @@ void scanForPairs(std::string_view text, std::span<const BytePair> pairs, Visit 
     std::size_t at = 0;
     const std::size_t count = pairs.size() < kMostPairs ? pairs.size() : kMostPairs;
 #if defined(__SSE2__)
-    struct Wanted {
-        __m128i first;  // each byte in every lane
-        __m128i second;
+    // The pairs grouped by their first byte: what was typed gives pairs
+    // that mostly share it ("kan" gives かん, かな, かに…), so each first
+    // byte is compared once and only the seconds one by one.
+    struct Group {
+        __m128i first;                // the byte in every lane
+        __m128i seconds[kMostPairs];  // not std::array: it would drop the type's attributes
+        std::size_t count = 0;
     };
-    std::array<Wanted, kMostPairs> wanted{};
-    for (std::size_t i = 0; i < count; ++i)
-        wanted[i] = {_mm_set1_epi8(pairs[i].first), _mm_set1_epi8(pairs[i].second)};
+    std::array<Group, kMostPairs> groups{};
+    std::array<char, kMostPairs> firstOf{};
+    std::size_t groupCount = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::size_t g = 0;
+        while (g < groupCount && firstOf[g] != pairs[i].first) ++g;
+        if (g == groupCount) {
+            firstOf[groupCount] = pairs[i].first;
+            groups[groupCount++].first = _mm_set1_epi8(pairs[i].first);
+        }
+        groups[g].seconds[groups[g].count++] = _mm_set1_epi8(pairs[i].second);
+    }
     while (count > 0 && at + 17 <= size) {
         const auto* here = reinterpret_cast<const __m128i*>(text.data() + at);
         const __m128i firsts = _mm_loadu_si128(here);
         const __m128i seconds =
             _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at + 1));
         __m128i equal = _mm_setzero_si128();
-        for (std::size_t i = 0; i < count; ++i)
-            equal = _mm_or_si128(equal, _mm_and_si128(_mm_cmpeq_epi8(firsts, wanted[i].first),
-                                                      _mm_cmpeq_epi8(seconds, wanted[i].second)));
+        for (std::size_t g = 0; g < groupCount; ++g) {
+            const Group& group = groups[g];
+            __m128i second = _mm_cmpeq_epi8(seconds, group.seconds[0]);
+            for (std::size_t i = 1; i < group.count; ++i)
+                second = _mm_or_si128(second, _mm_cmpeq_epi8(seconds, group.seconds[i]));
+            equal = _mm_or_si128(equal, _mm_and_si128(_mm_cmpeq_epi8(firsts, group.first), second));
+        }
         at = visitBlock(at, static_cast<unsigned>(_mm_movemask_epi8(equal)), visit);
     }
 #endif

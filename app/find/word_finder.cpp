@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 
 #include "app/find/byte_scan.h"
@@ -138,7 +137,11 @@ WordFinder::Joined WordFinder::join(const std::vector<std::u16string>& readings)
             joined.shortened += kNextReading;
         }
         appendEncoded(joined.exact, readings[i]);
-        appendEncoded(joined.shortened, withoutLongVowels(readings[i]));
+        // Only a reading that loses long vowels has a shorter form: any
+        // other is its own, searched already in the exact text (where a
+        // search typed with long vowels meets it too).
+        if (const auto shorter = withoutLongVowels(readings[i]); shorter != readings[i])
+            appendEncoded(joined.shortened, shorter);
     }
     return joined;
 }
@@ -235,9 +238,13 @@ void WordFinder::setReading(std::size_t index, const Joined* joined) {
 
 std::u16string WordFinder::reading(std::size_t index, std::size_t which) const {
     if (index >= readings_.exactStarts.size()) return {};
-    std::string_view entry(readings_.exact);
-    entry = entry.substr(readings_.exactStarts[index]);
-    entry = entry.substr(0, entry.find('\0'));
+    // An entry ends with the NUL before the next one's start.
+    const std::size_t start = readings_.exactStarts[index];
+    const std::size_t end = index + 1 < readings_.exactStarts.size()
+                                ? readings_.exactStarts[index + 1] - 1
+                                : readings_.exact.size() - 1;
+    std::string_view entry =
+        std::string_view(readings_.exact).substr(start, end > start ? end - start : 0);
     for (std::size_t i = 0; i < which; ++i) {
         const std::size_t next = entry.find(kNextReading);
         if (next == entry.npos) return {};
@@ -294,9 +301,11 @@ std::size_t countNext(const char* from, const char* to) {
         std::uint64_t word;
         std::memcpy(&word, from, sizeof word);
         // A byte of kNextReading becomes 0, and only a 0 byte keeps its
-        // high bit clear below.
+        // high bit clear below; the multiplication adds up those bits in
+        // the top byte (a popcount without the instruction is a call).
         const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(kNextReading));
-        count += static_cast<std::size_t>(std::popcount(~(((x & kLow7) + kLow7) | x | kLow7)));
+        const std::uint64_t zeros = ~(((x & kLow7) + kLow7) | x | kLow7);
+        count += static_cast<std::size_t>(((zeros >> 7) * kOnes) >> 56);
     }
     return count + static_cast<std::size_t>(std::count(from, to, kNextReading));
 }
@@ -369,7 +378,9 @@ void markReadings(std::string_view all, const std::vector<std::uint32_t>& starts
                 const bool atStart = text[at - 1] == '\0' || text[at - 1] == kNextReading;
                 Score here = 0;
                 for (const Form& form : forms) {
+                    // The second byte first: most forms part there.
                     if (form.syllable != atStarts || form.text[0] != text[at] ||
+                        (form.text.size() > 1 && form.text[1] != text[at + 1]) ||
                         all.compare(at, form.text.size(), form.text) != 0)
                         continue;
                     const char after = text[at + form.text.size()];  // the text ends with NUL
@@ -406,7 +417,10 @@ std::vector<WordFinder::Found> WordFinder::matches(std::u16string_view typed) {
     // "kan" may be going on to かな, but it is かん.
     if (readings_.exactStarts.size() == marks.size()) {
         const auto complete = readingOf(key);
-        std::vector<Form> exact, shortened;
+        // The forms without long vowels meet the readings without theirs;
+        // those typed with long vowels meet also the readings that had
+        // none, which the shorter text leaves out.
+        std::vector<Form> exact, shortened, shortenedByTyping;
         for (auto& form : typedReading(key).forms) {
             if (form.empty()) continue;
             const bool mayBeWhole = complete && form == *complete;
@@ -415,12 +429,17 @@ std::vector<WordFinder::Found> WordFinder::matches(std::u16string_view typed) {
             // Leaving out long vowels never makes one syllable begin a
             // reading it did not begin: the exact match of one is the best.
             if (oneSyllable(exact.back().text)) continue;
+            const auto shorter = withoutLongVowels(form);
             shortened.push_back({.text = {}, .mayBeWhole = mayBeWhole});
-            appendEncoded(shortened.back().text, withoutLongVowels(form));
+            appendEncoded(shortened.back().text, shorter);
+            if (shorter != form) shortenedByTyping.push_back(shortened.back());
         }
         markReadings(readings_.exact, readings_.exactStarts, std::move(exact), true, marks);
         markReadings(readings_.shortened, readings_.shortStarts, std::move(shortened), false,
                      marks);
+        if (!shortenedByTyping.empty())
+            markReadings(readings_.exact, readings_.exactStarts, std::move(shortenedByTyping),
+                         false, marks);
     }
     for (std::size_t entry = 0; entry < marks.size(); ++entry) {
         const Score m = marks[entry];

@@ -181,7 +181,9 @@ TEST_F(SessionReadings, NamesAreFoundByAnyReadingAndTheClosestComeFirst) {
              {u"高清水熊野", u"たかしみずくまの"},
              {u"網野町木津", u"あみのちょうきつ"},
              {u"網野町浅茂川", u"あみのちょうあさもがわ"},
-             {u"龍ケ崎市", u"りゅうがさきし"}});
+             {u"龍ケ崎市", u"りゅうがさきし"},
+             {u"漢字", u"かんじ"},
+             {u"蟹", u"かに"}});
     struct Case {
         std::u16string typed;
         std::optional<Words> shown;
@@ -193,6 +195,7 @@ TEST_F(SessionReadings, NamesAreFoundByAnyReadingAndTheClosestComeFirst) {
         {u"asamogawa", Words{u"網野町浅茂川"}},                         // a later part
         {u"ryugasaki", Words{u"龍ケ崎市"}},
         {u"ryuugasaki", Words{u"龍ケ崎市"}},
+        {u"kan", Words{u"漢字", u"蟹"}},  // かん, or か and a syllable of n on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.typed.begin(), c.typed.end()));
