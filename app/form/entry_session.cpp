@@ -419,11 +419,12 @@ void EntrySession::wordTyped() {
         return view_.hideMatches();
     }
     unfound_.reset();
-    std::vector<FoundRow> shown;
-    shown.reserve(matches_.size());
-    for (const auto& match : matches_)
-        shown.push_back({wording::shown(words_[match.index]), wording::shown(match.reading)});
-    view_.showMatches(std::move(shown));
+    view_.showMatches({.count = matches_.size(), .row = [this](std::size_t row) {
+                           if (row >= matches_.size()) return FoundRow{};
+                           const auto& match = matches_[row];
+                           return FoundRow{wording::shown(words_[match.index]),
+                                           wording::shown(words_.readingOf(match))};
+                       }});
 }
 
 void EntrySession::showJournal() {

@@ -3,6 +3,8 @@
 // Windows face passes them straight on and the Qt face maps them.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 namespace wordpour::form {
@@ -52,6 +54,15 @@ struct Message {
 struct FoundRow {
     std::u16string word;
     std::u16string reading;
+};
+
+// The rows of the type-to-find list: how many, and each one worded only
+// when a face draws or reads it (a letter may find thousands of entries,
+// and a list shows a dozen). `row` holds until the list is shown again
+// or hidden; a row past the end is empty.
+struct FoundRows {
+    std::size_t count = 0;
+    std::function<FoundRow(std::size_t row)> row;
 };
 
 }  // namespace wordpour::form

@@ -69,7 +69,7 @@ public:
     virtual void quit() = 0;
     // The type-to-find list under the word box: these entries, in this
     // order, the first one highlighted; or no list.
-    virtual void showMatches(std::vector<FoundRow> rows) = 0;
+    virtual void showMatches(FoundRows rows) = 0;
     virtual void hideMatches() = 0;
     // The spreadsheet's window has just appeared and the window manager may
     // give it the keyboard: the main window becomes active again, with the

@@ -276,9 +276,7 @@ std::vector<WordList::Match> WordList::matches(std::u16string_view typed) {
     matches.reserve(ranked.size());
     // Where the written form matched, the likeliest reading is shown.
     for (const auto& r : ranked)
-        matches.push_back(
-            {r.index, finder_.reading(
-                          r.index, r.reading == find::WordFinder::kWrittenForm ? 0 : r.reading)});
+        matches.push_back({r.index, r.reading == find::WordFinder::kWrittenForm ? 0 : r.reading});
     return matches;
 }
 

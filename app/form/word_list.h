@@ -47,9 +47,13 @@ public:
     // written form did).
     struct Match {
         std::size_t index;
-        std::u16string reading;
+        std::size_t reading;  // which of the entry's readings
     };
     std::vector<Match> matches(std::u16string_view typed);
+    // The reading that matched, as shown; "" for none.
+    std::u16string readingOf(const Match& match) const {
+        return finder_.reading(match.index, match.reading);
+    }
 
     // Entry `index`'s likeliest reading in hiragana; "" for none (Latin words).
     std::u16string readingOf(std::size_t index);

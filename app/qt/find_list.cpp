@@ -12,19 +12,19 @@
 
 namespace wordpour::qt {
 
-void FoundRows::setRows(std::vector<form::FoundRow> rows) {
+void FoundRows::setRows(form::FoundRows rows) {
     beginResetModel();
     rows_ = std::move(rows);
     endResetModel();
 }
 
 int FoundRows::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows_.count);
 }
 
 QVariant FoundRows::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
-    return toQt(form::wording::findRow(rows_[static_cast<std::size_t>(index.row())]));
+    return toQt(form::wording::findRow(rows_.row(static_cast<std::size_t>(index.row()))));
 }
 
 FindList::FindList(QWidget* box, std::function<void(int row)> picked,
@@ -53,8 +53,8 @@ FindList::FindList(QWidget* box, std::function<void(int row)> picked,
     connect(this, &QListView::clicked, this, [this](const QModelIndex& at) { picked_(at.row()); });
 }
 
-void FindList::showWords(std::vector<form::FoundRow> rows) {
-    const int shown = std::min<int>(static_cast<int>(rows.size()), form::kFindListRows);
+void FindList::showWords(form::FoundRows rows) {
+    const int shown = std::min<int>(static_cast<int>(rows.count), form::kFindListRows);
     words_.setRows(std::move(rows));
     setCurrentIndex(words_.index(0));
     const int height = shown * sizeHintForRow(0) + 2 * frameWidth();
@@ -65,6 +65,8 @@ void FindList::showWords(std::vector<form::FoundRow> rows) {
 
 void FindList::hideEvent(QHideEvent* event) {
     describe({});
+    // The rows speak of the session's matches, which go on changing.
+    words_.setRows({});
     QListView::hideEvent(event);
 }
 

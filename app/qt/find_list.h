@@ -20,12 +20,12 @@ class FoundRows final : public QAbstractListModel {
     Q_OBJECT
 
 public:
-    void setRows(std::vector<form::FoundRow> rows);
+    void setRows(form::FoundRows rows);
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    std::vector<form::FoundRow> rows_;
+    form::FoundRows rows_;
 };
 
 class FindList final : public QListView {
@@ -39,7 +39,7 @@ public:
 
     // Shows `rows` under the box, each word with its reading, the first
     // highlighted.
-    void showWords(std::vector<form::FoundRow> rows);
+    void showWords(form::FoundRows rows);
     // Down and Up move the highlight; Enter enters the highlighted word,
     // Shift+Enter only puts it into the box; Escape closes. Returns whether
     // the key was the list's.

@@ -96,6 +96,7 @@ MainWindow::MainWindow(link::spreadsheet::Backend backend)
 
 MainWindow::~MainWindow() {
     disconnect(leavingTheBox_);  // the controls go before the application's signal does
+    findList_->hide();           // its rows are the session's to word
     session_.reset();            // while the window it speaks to still exists
     findList_.reset();
 }
@@ -233,7 +234,7 @@ void MainWindow::showAbout() {
     about_->activateWindow();
 }
 
-void MainWindow::showMatches(std::vector<form::FoundRow> rows) {
+void MainWindow::showMatches(form::FoundRows rows) {
     findList_->showWords(std::move(rows));
 }
 

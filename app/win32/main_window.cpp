@@ -318,10 +318,12 @@ void MainWindow::showAbout() {
     about_.show();
 }
 
-void MainWindow::showMatches(std::vector<form::FoundRow> rows) {
+void MainWindow::showMatches(form::FoundRows rows) {
+    // A list box keeps its own strings: all are worded now.
     std::vector<std::u16string> shown;
-    shown.reserve(rows.size());
-    for (const auto& row : rows) shown.push_back(form::wording::findRow(row));
+    shown.reserve(rows.count);
+    for (std::size_t i = 0; i < rows.count; ++i)
+        shown.push_back(form::wording::findRow(rows.row(i)));
     findList_.show(wordBox_, shown);
 }
 

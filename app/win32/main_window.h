@@ -73,7 +73,7 @@ private:
                                                    const std::u16string& value) override;
     std::optional<form::Companions> editCompanions(const form::Companions& now) override;
     void takeFocusBack() override;
-    void showMatches(std::vector<form::FoundRow> rows) override;
+    void showMatches(form::FoundRows rows) override;
     void hideMatches() override;
     bool waitForStart(const std::function<bool()>& finished, std::u16string_view waiting) override;
     void setWaiting(bool waiting) override;

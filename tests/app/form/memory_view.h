@@ -106,10 +106,11 @@ public:
     // Set: the settings file cannot be written.
     std::optional<SettingNotKept> settingNotKept;
     void takeFocusBack() override { ++focusTakenBack; }
-    void showMatches(std::vector<form::FoundRow> rows) override {
+    void showMatches(form::FoundRows rows) override {
         matches.emplace();
         matchReadings.clear();
-        for (const auto& row : rows) {
+        for (std::size_t i = 0; i < rows.count; ++i) {
+            const form::FoundRow row = rows.row(i);
             matches->push_back(row.word);
             matchReadings.push_back(row.reading);
         }
