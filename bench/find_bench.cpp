@@ -6,10 +6,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -19,6 +15,7 @@
 #include "app/find/word_finder.h"
 #include "app/form/word_list.h"
 #include "app/qt/dialogs/input_box.h"
+#include "bench/fresh_processes.h"
 #include "bench/sample_words.h"
 #include "tests/app/qt/window_fixture.h"
 #include "wordlist/list_file.h"
@@ -27,9 +24,7 @@ namespace {
 
 using wordpour::bench::msSince;
 
-// The first keystroke after a load is timed in this many fresh processes,
-// the figure their median: one process alone is at the mercy of the
-// machine's other work at that moment.
+// The first keystroke after a load is timed in this many fresh processes.
 constexpr int kFirstKeystrokes = 5;
 constexpr const char* kFirstKeystrokesFile = "first-keystrokes";
 
@@ -74,10 +69,7 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--first-keystroke") == 0) {
         wordpour::testing::WindowFixture f;
         if (!loadAndRead(f, nullptr)) return 1;
-        std::ofstream(kFirstKeystrokesFile, std::ios::app)
-            << keystroke(f, words[0].substr(0, 1)) << '\n';
-        std::fflush(stdout);
-        _exit(0);  // the finder's threads are not waited for
+        wordpour::bench::keepAndExit(kFirstKeystrokesFile, keystroke(f, words[0].substr(0, 1)));
     }
     // What a user types: the starts of some entries, one keystroke at a time.
     std::vector<std::u16string> typed;
@@ -113,17 +105,8 @@ int main(int argc, char** argv) {
         file.open(QIODevice::WriteOnly);
         file.write(bytes.data(), static_cast<qint64>(bytes.size()));
     }
-    std::fflush(stdout);
-    for (int i = 1; i < kFirstKeystrokes; ++i) {
-        const pid_t child = fork();
-        if (child == 0) {
-            execl("/proc/self/exe", argv[0], "--first-keystroke", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        int status = 1;
-        waitpid(child, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 1;
-    }
+    for (int i = 1; i < kFirstKeystrokes; ++i)
+        if (wordpour::bench::runAgain(argv[0], "--first-keystroke") != 0) return 1;
     wordpour::testing::WindowFixture f;
     double loadMs = 0;
     if (!loadAndRead(f, &loadMs)) return 1;
@@ -148,14 +131,11 @@ int main(int argc, char** argv) {
     }
     std::vector<double> shown;
     for (const auto& text : typed) shown.push_back(keystroke(f, text));
-    std::vector<double> firsts{shown.front()};
-    for (std::ifstream earlier(kFirstKeystrokesFile); earlier;)
-        if (double ms = 0; earlier >> ms) firsts.push_back(ms);
-    std::sort(firsts.begin(), firsts.end());
+    const auto firsts = wordpour::bench::spreadOf(kFirstKeystrokesFile, shown.front());
     std::printf(
         "  first keystroke after the load and its readings: %.2f ms (median of %zu fresh "
         "processes, %.2f-%.2f ms)\n",
-        firsts[firsts.size() / 2], firsts.size(), firsts.front(), firsts.back());
+        firsts.median, firsts.count, firsts.least, firsts.most);
     print("keystroke to list shown, the first after the load left out",
           std::vector<double>(shown.begin() + 1, shown.end()));
 

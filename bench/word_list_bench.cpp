@@ -2,22 +2,16 @@
 // (Japanese and ASCII): loading "List" into the word box, saving it back,
 // and building and showing the display. Real widgets, offscreen; prints
 // figures and asserts nothing.
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <string>
-#include <vector>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTimer>
 
 #include "app/qt/dialogs/message_box.h"
+#include "bench/fresh_processes.h"
 #include "bench/sample_words.h"
 #include "tests/app/qt/window_fixture.h"
 #include "wordlist/list_file.h"
@@ -46,22 +40,7 @@ long residentKb() {
     return 0;
 }
 
-// Runs this program again with `mode`, and waits for it.
-int runAgain(const char* program, const char* mode) {
-    std::fflush(stdout);
-    const pid_t child = fork();
-    if (child == 0) {
-        execl("/proc/self/exe", program, mode, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 1;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
-}
-
-// A user's first load is timed in this many fresh processes, the figure
-// their median: one process alone is at the mercy of the machine's other
-// work at that moment.
+// A user's first load is timed in this many fresh processes.
 constexpr int kFirstLoads = 5;
 constexpr const char* kFirstLoadsFile = "first-loads";
 
@@ -80,8 +59,8 @@ int main(int argc, char** argv) {
                         wordpour::wordlist::kMaxEntries, writeListFile());
         }
         for (int i = 1; i < kFirstLoads; ++i)
-            if (runAgain(argv[0], "--first-load") != 0) return 1;
-        return runAgain(argv[0], "--measure");
+            if (wordpour::bench::runAgain(argv[0], "--first-load") != 0) return 1;
+        return wordpour::bench::runAgain(argv[0], "--measure");
     }
 
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -97,17 +76,8 @@ int main(int argc, char** argv) {
     auto start = std::chrono::steady_clock::now();
     f.form->session().loadList();
     const double load = msSince(start);
-    std::vector<double> loads;
-    for (std::ifstream earlier(kFirstLoadsFile); earlier;)
-        if (double ms = 0; earlier >> ms) loads.push_back(ms);
-    if (mode == "--first-load") {
-        std::ofstream(kFirstLoadsFile, std::ios::app) << load << '\n';
-        // The dictionary's threads are not waited for.
-        std::fflush(stdout);
-        _exit(0);
-    }
-    loads.push_back(load);
-    std::sort(loads.begin(), loads.end());
+    if (mode == "--first-load") wordpour::bench::keepAndExit(kFirstLoadsFile, load);
+    const auto loads = wordpour::bench::spreadOf(kFirstLoadsFile, load);
     if (f.combo()->count() != static_cast<int>(wordpour::wordlist::kMaxEntries)) return 1;
     // The dictionary reads the words on its own thread meanwhile.
     start = std::chrono::steady_clock::now();
@@ -175,7 +145,7 @@ int main(int argc, char** argv) {
     std::printf(
         "  load into the word box: %.1f ms (median of %zu fresh processes, %.1f-%.1f ms; reading "
         "List again alone: %.1f ms)\n",
-        loads[loads.size() / 2], loads.size(), loads.front(), loads.back(), readAgain);
+        loads.median, loads.count, loads.least, loads.most, readAgain);
     std::printf(
         "  the dictionary's readings of all, after the window answers: %.0f ms, "
         "resident +%.1f MB\n",

@@ -52,19 +52,20 @@ void scanForPairs(std::string_view text, std::span<const BytePair> pairs, Visit 
     // that mostly share it ("kan" gives かん, かな, かに…), so each first
     // byte is compared once and only the seconds one by one.
     struct Group {
+        char byte = 0;
         __m128i first;                // the byte in every lane
         __m128i seconds[kMostPairs];  // not std::array: it would drop the type's attributes
         std::size_t count = 0;
     };
     std::array<Group, kMostPairs> groups{};
-    std::array<char, kMostPairs> firstOf{};
     std::size_t groupCount = 0;
     for (std::size_t i = 0; i < count; ++i) {
         std::size_t g = 0;
-        while (g < groupCount && firstOf[g] != pairs[i].first) ++g;
+        while (g < groupCount && groups[g].byte != pairs[i].first) ++g;
         if (g == groupCount) {
-            firstOf[groupCount] = pairs[i].first;
-            groups[groupCount++].first = _mm_set1_epi8(pairs[i].first);
+            groups[g].byte = pairs[i].first;
+            groups[g].first = _mm_set1_epi8(pairs[i].first);
+            ++groupCount;
         }
         groups[g].seconds[groups[g].count++] = _mm_set1_epi8(pairs[i].second);
     }
