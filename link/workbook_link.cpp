@@ -191,7 +191,8 @@ EntryResult WorkbookLink::write(const Entry& entry, const Overwrite& overwrite) 
     try {
         if (!sheet_) throw spreadsheet::Error(Failure::Disconnected, {});
         const std::size_t besides = entry.beside.size();
-        auto range = besides > 0 ? sheet_->row(entry.cell, besides) : sheet_->range(entry.cell);
+        auto range =
+            besides > 0 ? sheet_->row(entry.cell, entry.beside) : sheet_->range(entry.cell);
         // Read just before writing, so that the entry can be taken back.
         if (besides > 0) {
             auto contents = range->rowContents();

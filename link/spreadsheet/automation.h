@@ -130,9 +130,11 @@ public:
     // Error(Failure::SheetGone), its workbook closed
     // Error(Failure::Disconnected), never a range on another sheet.
     virtual std::unique_ptr<Range> range(std::u16string_view cellName) = 0;
-    // The same cell with the `besides` cells to its right (a word and what
-    // is written with it), its checks covering them all.
-    virtual std::unique_ptr<Range> row(std::u16string_view cellName, std::size_t besides) = 0;
+    // The same cell with the cells to its right that `beside` is to be
+    // written into (a word and what is written with it), its checks covering
+    // them all; the cells of dates have their formats read as they are taken.
+    virtual std::unique_ptr<Range> row(std::u16string_view cellName,
+                                       const std::vector<CellValue>& beside) = 0;
     // The last row, counted from 1, of the column named by these letters
     // that holds anything; 0 when none does (1 from a backend that cannot
     // tell an empty column from one whose first row alone is filled). The

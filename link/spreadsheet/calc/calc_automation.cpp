@@ -299,8 +299,11 @@ struct RowPlace {
     struct Taken {
         std::vector<Reference<css::table::XCell>> cells;
         std::vector<std::u16string> inputs;  // what the cells held
-        std::vector<sal_Int32> formats;      // and their number formats
-        std::vector<DateShowing> showings;   // how those show a date
+        // Of the cells that get a date: their properties, number formats,
+        // and how those show a date.
+        std::vector<Reference<css::beans::XPropertySet>> properties;
+        std::vector<sal_Int32> formats;
+        std::vector<DateShowing> showings;
         // The formats the row's dates replaced, for undo to give back.
         std::vector<std::optional<sal_Int32>> replaced;
     };
@@ -386,7 +389,8 @@ public:
                                       : CellContent{CellContent::Kind::Number, {}, serial});
                 writes.push_back(row_.beside(
                     i, [taken = row_.taken, formats = row_.formats, value = beside[i], serial, i] {
-                        writeValue(taken->cells[i], value, serial, taken->showings[i], *formats);
+                        writeValue(taken->cells[i], taken->properties[i], value, serial,
+                                   taken->showings[i], *formats);
                     }));
             }
             std::exception_ptr failed;
@@ -544,16 +548,20 @@ public:
           size_(sizeOf(sheet_)),
           formats_(std::move(formats)) {}
 
-    std::unique_ptr<Range> range(std::u16string_view cellName) override { return row(cellName, 0); }
+    std::unique_ptr<Range> range(std::u16string_view cellName) override {
+        return row(cellName, {});
+    }
 
-    std::unique_ptr<Range> row(std::u16string_view cellName, std::size_t besides) override {
+    std::unique_ptr<Range> row(std::u16string_view cellName,
+                               const std::vector<CellValue>& beside) override {
+        const std::size_t besides = beside.size();
         return guarded(Failure::Range, [&]() -> std::unique_ptr<Range> {
             const auto at = cells::cellAddress(cellName, size_);
             if (!at) throw Error(Failure::Range, u"the sheet has no such cell");
             if (static_cast<std::int64_t>(at->column) + static_cast<std::int64_t>(besides) >=
                 size_.columns)
                 throw Error(Failure::Range, u"the row runs past the sheet's last column");
-            return take(*at, besides);
+            return take(*at, beside);
         });
     }
 
@@ -584,19 +592,20 @@ public:
     }
 
 private:
-    std::unique_ptr<Range> take(cells::CellAddress at, std::size_t besides) {
+    std::unique_ptr<Range> take(cells::CellAddress at, const std::vector<CellValue>& beside = {}) {
+        const std::size_t besides = beside.size();
         auto verify = startCheck(true, at, besides);
         Reference<css::table::XCell> cell;
         RowPlace row{.besides = besides,
                      .formats = formats_,
-                     .take = [this](cells::CellAddress other) { return take(other, 0); },
+                     .take = [this](cells::CellAddress other) { return take(other); },
                      .taken = std::make_shared<RowPlace::Taken>(),
                      .pending = {},
                      .beside =
                          [this](std::size_t index, std::function<void()> call) {
                              return rowCall(index).start(std::move(call));
                          }};
-        if (besides > 0) takeRow(row, at);
+        if (besides > 0) takeRow(row, at, beside);
         try {
             cell = sheet_->getCellByPosition(at.column, at.row);
         } catch (...) {
@@ -613,25 +622,32 @@ private:
             std::move(row));
     }
 
-    // Each cell beside the word, with what it holds and its format, each
-    // on a side thread of its own.
-    void takeRow(RowPlace& row, cells::CellAddress at) {
+    // Each cell beside the word, with what it holds and, for a date, its
+    // format, each on a side thread of its own. A format is asked only where
+    // it decides how the value is written: every call here is one more the
+    // office serves one after another, while the entry waits.
+    void takeRow(RowPlace& row, cells::CellAddress at, const std::vector<CellValue>& beside) {
         auto taken = row.taken;
         taken->cells.resize(row.besides);
         taken->inputs.resize(row.besides);
+        taken->properties.resize(row.besides);
         taken->formats.resize(row.besides);
         taken->showings.resize(row.besides, DateShowing::Hidden);
         taken->replaced.resize(row.besides);
         for (std::size_t i = 0; i < row.besides; ++i) {
-            row.pending.push_back(rowCall(i).start([this, taken, at, i] {
+            const bool date = isDate(beside[i]);
+            row.pending.push_back(rowCall(i).start([this, taken, at, i, date] {
                 auto cell =
                     sheet_->getCellByPosition(at.column + static_cast<sal_Int32>(i + 1), at.row);
                 taken->inputs[i] = fromUno(cell->getFormula());
-                sal_Int32 format = 0;
-                Reference<css::beans::XPropertySet>(cell, css::uno::UNO_QUERY_THROW)
-                    ->getPropertyValue("NumberFormat") >>= format;
-                taken->formats[i] = format;
-                taken->showings[i] = formats_->showing(format);
+                if (date) {
+                    Reference<css::beans::XPropertySet> properties(cell, css::uno::UNO_QUERY_THROW);
+                    sal_Int32 format = 0;
+                    properties->getPropertyValue("NumberFormat") >>= format;
+                    taken->formats[i] = format;
+                    taken->showings[i] = formats_->showing(format);
+                    taken->properties[i] = properties;
+                }
                 taken->cells[i] = cell;
             }));
         }

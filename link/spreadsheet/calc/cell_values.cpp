@@ -108,8 +108,9 @@ bool replacesFormat(const CellValue& value, DateShowing showing) {
     return isDate(value) && showing != DateShowing::Shown;
 }
 
-void writeValue(const Reference<css::table::XCell>& cell, const CellValue& value, double serial,
-                DateShowing showing, DateFormats& formats) {
+void writeValue(const Reference<css::table::XCell>& cell,
+                const Reference<css::beans::XPropertySet>& taken, const CellValue& value,
+                double serial, DateShowing showing, DateFormats& formats) {
     switch (value.kind) {
         case CellValue::Kind::Text:
             cell->setFormula(toUno(literalText(value.text)));
@@ -124,7 +125,8 @@ void writeValue(const Reference<css::table::XCell>& cell, const CellValue& value
     }
     // A format set on its own costs the entry a second, slow change of the
     // cell (the office repaints it): typed input brings its format along.
-    Reference<css::beans::XPropertySet> properties(cell, css::uno::UNO_QUERY_THROW);
+    Reference<css::beans::XPropertySet> properties = taken;
+    if (!properties.is()) properties.set(cell, css::uno::UNO_QUERY_THROW);
     switch (showing) {
         case DateShowing::Shown:
             cell->setValue(serial);

@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 
@@ -55,8 +56,11 @@ bool replacesFormat(const cells::CellValue& value, DateShowing showing);
 // Writes a value beside the word into its cell, whose format shows dates
 // as `showing` says, in one call wherever the cell allows: a text as literal
 // text, a date into a cell of the standard format as typed input, so that
-// the value and a date format arrive together. `serial` is the date's value.
-void writeValue(const css::uno::Reference<css::table::XCell>& cell, const cells::CellValue& value,
-                double serial, DateShowing showing, DateFormats& formats);
+// the value and a date format arrive together. `serial` is the date's value;
+// `taken`, the cell's properties if they were asked for already.
+void writeValue(const css::uno::Reference<css::table::XCell>& cell,
+                const css::uno::Reference<css::beans::XPropertySet>& taken,
+                const cells::CellValue& value, double serial, DateShowing showing,
+                DateFormats& formats);
 
 }  // namespace wordpour::link::spreadsheet::calc

@@ -292,9 +292,13 @@ public:
     explicit ExcelWorksheet(Dispatch sheet)
         : sheet_(std::move(sheet)), range_(sheet_.id(L"Range", Failure::Range)) {}
 
-    std::unique_ptr<Range> range(std::u16string_view cellName) override { return row(cellName, 0); }
+    std::unique_ptr<Range> range(std::u16string_view cellName) override {
+        return row(cellName, {});
+    }
 
-    std::unique_ptr<Range> row(std::u16string_view cellName, std::size_t besides) override {
+    std::unique_ptr<Range> row(std::u16string_view cellName,
+                               const std::vector<CellValue>& beside) override {
+        const std::size_t besides = beside.size();
         auto args = one(cellName);  // the second corner is missing
         Dispatch range =
             sheet_.object(range_, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args, Failure::Range);

@@ -166,8 +166,10 @@ public:
         s_.places.push_back(place);
         return std::make_unique<FakeRange>(s_, std::move(place));
     }
-    std::unique_ptr<link::spreadsheet::Range> row(std::u16string_view cell,
-                                                  std::size_t besides) override {
+    std::unique_ptr<link::spreadsheet::Range> row(
+        std::u16string_view cell,
+        const std::vector<link::spreadsheet::CellValue>& beside) override {
+        const std::size_t besides = beside.size();
         s_.alive(taken_);
         s_.record(u"row " + std::u16string(cell) + u":" +
                   besideName(std::u16string(cell), besides));
