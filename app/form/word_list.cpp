@@ -51,13 +51,12 @@ WordList::~WordList() {
 void WordList::append(std::vector<std::u16string> words) {
     // The finder may still be reading the entries for an earlier append.
     finder_.settle();
+    runTaken();
     const std::size_t from = entries_.size();
+    // The thread reads and keys the whole of a run, kana words too.
     const bool run = words.size() >= kReadAside;
     std::vector<std::u16string> unread;
-    if (run) {
-        // The thread reads and keys the whole run, kana words too.
-        unread = words;
-    } else {
+    if (!run) {
         std::unordered_set<std::u16string_view> asked;
         for (const auto& word : words) {
             if (!asked.insert(word).second) continue;
@@ -76,12 +75,16 @@ void WordList::append(std::vector<std::u16string> words) {
         entries_.insert(entries_.end(), std::make_move_iterator(words.begin()),
                         std::make_move_iterator(words.end()));
     finder_.append(entries_, from);
-    if (!unread.empty()) lookUp(std::move(unread), from, run);
+    if (run)
+        lookUpRun(from);
+    else if (!unread.empty())
+        lookUp(std::move(unread));
 }
 
 void WordList::remove(std::size_t index) {
     if (index >= entries_.size()) return;
     finder_.remove(index);  // settles first
+    runTaken();
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
     ++removals_;
 }
@@ -141,7 +144,30 @@ WordList::Looked WordList::readAndKey(
     return looked;
 }
 
-void WordList::lookUp(std::vector<std::u16string> words, std::size_t from, bool run) {
+void WordList::lookUp(std::vector<std::u16string> words) {
+    lookUp(std::move(words), 0, false, {});
+}
+
+void WordList::lookUpRun(std::size_t from) {
+    // Tens of thousands of words copied cost the window as long again as
+    // reading them from "List": the thread copies them instead.
+    std::promise<void> taken;
+    runTaken_ = taken.get_future();
+    lookUp({}, from, true, std::move(taken));
+}
+
+void WordList::runTaken() {
+    if (!runTaken_.valid()) return;
+    try {
+        runTaken_.get();
+    } catch (const std::future_error&) {
+        // The thread ended without its copy (out of memory): it is done
+        // with the entries all the same, and reads nothing.
+    }
+}
+
+void WordList::lookUp(std::vector<std::u16string> words, std::size_t from, bool run,
+                      std::promise<void> taken) {
     // The readings the person gave the words of a run, as they are now: a
     // change after this keys the word again.
     std::unordered_map<std::u16string, std::vector<std::u16string>> theirs;
@@ -151,7 +177,14 @@ void WordList::lookUp(std::vector<std::u16string> words, std::size_t from, bool 
     auto stop = std::make_shared<std::atomic<bool>>(false);
     auto looked =
         std::async(std::launch::async, [words = std::move(words), theirs = std::move(theirs), run,
-                                        stop] { return readAndKey(words, theirs, run, *stop); });
+                                        stop, all = run ? &entries_ : nullptr, from,
+                                        taken = std::move(taken)]() mutable {
+            if (all) {
+                words.assign(all->begin() + static_cast<std::ptrdiff_t>(from), all->end());
+                taken.set_value();
+            }
+            return readAndKey(words, theirs, run, *stop);
+        });
     lookups_.push_back({.stop = std::move(stop),
                         .looked = std::move(looked),
                         .from = from,
@@ -290,8 +323,7 @@ void WordList::correct(const std::u16string& word, std::u16string reading) {
     const bool backToDictionary = reading.empty();
     notes_.correct(word, std::move(reading));
     stale(word);
-    if (backToDictionary && wantsDictionary(word) && !read_.contains(word))
-        lookUp({word}, 0, false);
+    if (backToDictionary && wantsDictionary(word) && !read_.contains(word)) lookUp({word});
 }
 
 void WordList::learn(const std::u16string& word, std::u16string reading) {

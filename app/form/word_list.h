@@ -93,10 +93,17 @@ private:
         std::size_t from;              // the run's first entry
         std::uint64_t removalsBefore;  // the list's removals when it began
     };
-    // Reads `words` on a thread. With `run`, they are the entries from
-    // `from` on, which the thread keys whole, each with the readings the
-    // person gave it before the dictionaries'.
-    void lookUp(std::vector<std::u16string> words, std::size_t from, bool run);
+    // Reads `words` on a thread.
+    void lookUp(std::vector<std::u16string> words);
+    // Reads the entries from `from` on, on a thread that takes its own copy
+    // of them and keys them whole, each with the readings the person gave it
+    // before the dictionaries'.
+    void lookUpRun(std::size_t from);
+    void lookUp(std::vector<std::u16string> words, std::size_t from, bool run,
+                std::promise<void> taken);
+    // Waits until the last run's thread has its copy of the entries: until
+    // then they stay as they are.
+    void runTaken();
     // What the thread of lookUp does; `theirs`: the readings the person
     // gave words, by the word.
     static Looked readAndKey(
@@ -125,6 +132,7 @@ private:
     // The words the person gave readings, as keyed last.
     std::unordered_map<std::u16string, find::WordFinder::Joined> own_;
     std::vector<Lookup> lookups_;
+    std::future<void> runTaken_;
     std::uint64_t removals_ = 0;
     // What the finder's readings lack: all of them, or those of some words.
     bool allStale_ = false;
