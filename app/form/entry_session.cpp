@@ -407,8 +407,9 @@ void EntrySession::quit() {
 }
 
 void EntrySession::appendWords(std::vector<std::u16string> words) {
-    view_.appendWords(words);
+    const std::size_t from = words_.size();
     words_.append(std::move(words));
+    view_.appendWords(words_.entries(), from);
 }
 
 void EntrySession::wordTyped() {

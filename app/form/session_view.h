@@ -27,10 +27,13 @@ class SessionView {
 public:
     virtual ~SessionView() = default;
 
-    // The word box: these entries after the ones shown, leaving the text and
-    // the entry shown as they are; entry `index` gone; entry `index` shown
-    // in the box, as picking it from its list does.
-    virtual void appendWords(const std::vector<std::u16string>& words) = 0;
+    // The word box: the session's entries are now `all`, those from `from`
+    // on new, shown after the others, leaving the text and the entry shown as
+    // they are; entry `index` gone; entry `index` shown in the box, as picking
+    // it from its list does. `all` is the session's own: it lives as long as
+    // the session and changes only as these calls tell, so a face may show
+    // from it instead of keeping a copy.
+    virtual void appendWords(const std::vector<std::u16string>& all, std::size_t from) = 0;
     virtual void removeWord(std::size_t index) = 0;
     virtual void selectWord(std::size_t index) = 0;
     // What the person has in the word box: its text, and the entry it last

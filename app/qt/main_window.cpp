@@ -97,6 +97,7 @@ MainWindow::MainWindow(link::spreadsheet::Backend backend)
 MainWindow::~MainWindow() {
     disconnect(leavingTheBox_);  // the controls go before the application's signal does
     findList_->hide();           // its rows are the session's to word
+    words_->forget();            // and so are the word box's
     session_.reset();            // while the window it speaks to still exists
     findList_.reset();
 }
@@ -378,14 +379,14 @@ void MainWindow::post(std::function<void()> task) {
     QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
 }
 
-void MainWindow::appendWords(const std::vector<std::u16string>& words) {
+void MainWindow::appendWords(const std::vector<std::u16string>& all, std::size_t) {
     // Keep the entry shown and the typed text as they were: a new list
     // would select nothing, or Qt the first entry of one that was empty.
     const QString typed = wordBox_->currentText();
     const int current = wordBox_->currentIndex();
-    // The whole list is handed to the box's model in one step: a load of
-    // 32,767 words is one change, not 32,767.
-    words_->append(words);
+    // The box's model shows the session's entries: a load of 32,767 words
+    // is one change, not 32,767, and no copy.
+    words_->show(all);
     wordBox_->setCurrentIndex(current);
     wordBox_->setEditText(typed);
 }

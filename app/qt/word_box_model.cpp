@@ -4,44 +4,37 @@
 
 namespace wordpour::qt {
 
-void WordBoxModel::append(const std::vector<std::u16string>& words) {
+void WordBoxModel::show(const std::vector<std::u16string>& all) {
     beginResetModel();
-    words_.insert(words_.end(), words.begin(), words.end());
+    words_ = &all;
+    rows_ = all.size();
+    endResetModel();
+}
+
+void WordBoxModel::forget() {
+    beginResetModel();
+    words_ = nullptr;
+    rows_ = 0;
     endResetModel();
 }
 
 int WordBoxModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(words_.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows_);
 }
 
 QVariant WordBoxModel::data(const QModelIndex& index, int role) const {
-    if ((role != Qt::DisplayRole && role != Qt::EditRole) || !index.isValid() ||
-        index.row() >= rowCount())
-        return {};
-    return toQt(words_[static_cast<std::size_t>(index.row())]);
-}
-
-bool WordBoxModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if ((role != Qt::DisplayRole && role != Qt::EditRole) || !index.isValid() ||
-        index.row() >= rowCount())
-        return false;
-    words_[static_cast<std::size_t>(index.row())] = fromQt(value.toString());
-    emit dataChanged(index, index, {role});
-    return true;
-}
-
-bool WordBoxModel::insertRows(int row, int count, const QModelIndex& parent) {
-    if (parent.isValid() || row < 0 || row > rowCount() || count < 1) return false;
-    beginInsertRows(parent, row, row + count - 1);
-    words_.insert(words_.begin() + row, static_cast<std::size_t>(count), std::u16string());
-    endInsertRows();
-    return true;
+    if ((role != Qt::DisplayRole && role != Qt::EditRole) || !index.isValid() || !words_) return {};
+    // Between the session's change and its word here, a row past the end
+    // shows nothing.
+    const auto row = static_cast<std::size_t>(index.row());
+    if (row >= rows_ || row >= words_->size()) return {};
+    return toQt((*words_)[row]);
 }
 
 bool WordBoxModel::removeRows(int row, int count, const QModelIndex& parent) {
     if (parent.isValid() || row < 0 || count < 1 || row + count > rowCount()) return false;
     beginRemoveRows(parent, row, row + count - 1);
-    words_.erase(words_.begin() + row, words_.begin() + row + count);
+    rows_ -= static_cast<std::size_t>(count);
     endRemoveRows();
     return true;
 }

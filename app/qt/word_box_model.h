@@ -1,6 +1,6 @@
-// The word box's entries as its drop-down shows them: kept as the core's
-// text and made into Qt's only when drawn or read, so that a load of
-// 32,767 words copies them once instead of converting each.
+// The word box's entries as its drop-down shows them: the session's own,
+// shown where they are kept and made into Qt's text only when drawn or
+// read, so that a load of 32,767 words neither copies nor converts them.
 #pragma once
 
 #include <string>
@@ -16,19 +16,21 @@ class WordBoxModel final : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    // Appends `words` in one change, as one reset of the model.
-    void append(const std::vector<std::u16string>& words);
+    // Shows `all`, the session's entries, now longer: one change, one reset
+    // of the model. `all` must outlive the model or be forgotten first.
+    void show(const std::vector<std::u16string>& all);
+    // Shows nothing from here on, as the session goes.
+    void forget();
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
-    // What the combo box itself does to its model: insert and set an item,
-    // remove one.
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-    bool insertRows(int row, int count, const QModelIndex& parent = {}) override;
+    // What the combo box itself does to its model when an entry goes.
     bool removeRows(int row, int count, const QModelIndex& parent = {}) override;
 
 private:
-    std::vector<std::u16string> words_;
+    const std::vector<std::u16string>* words_ = nullptr;
+    // The rows the views were told of; the entries are changed just before.
+    std::size_t rows_ = 0;
 };
 
 }  // namespace wordpour::qt

@@ -3,6 +3,7 @@
 #include <imm.h>
 
 #include <algorithm>
+#include <span>
 #include <vector>
 
 #include "app/form/wording.h"
@@ -419,7 +420,9 @@ void MainWindow::post(std::function<void()> task) {
     if (!PostMessageW(window_, kPosted, 0, reinterpret_cast<LPARAM>(owned))) delete owned;
 }
 
-void MainWindow::appendWords(const std::vector<std::u16string>& words) {
+void MainWindow::appendWords(const std::vector<std::u16string>& all, std::size_t from) {
+    // The combo box keeps its own strings.
+    const std::span words(all.begin() + static_cast<std::ptrdiff_t>(from), all.end());
     // Room for all of them at once, and no drawing until they are in: a
     // load of 32,767 words is one change to look at, not 32,767.
     std::size_t characters = 0;

@@ -45,7 +45,7 @@ private:
     bool startsWord(const MSG& message);
 
     // SessionView
-    void appendWords(const std::vector<std::u16string>& words) override;
+    void appendWords(const std::vector<std::u16string>& all, std::size_t from) override;
     void removeWord(std::size_t index) override;
     void selectWord(std::size_t index) override;
     std::u16string typedWord() const override;

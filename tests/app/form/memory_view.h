@@ -54,8 +54,8 @@ public:
     }
 
     // SessionView
-    void appendWords(const std::vector<std::u16string>& words) override {
-        items.insert(items.end(), words.begin(), words.end());
+    void appendWords(const std::vector<std::u16string>& all, std::size_t from) override {
+        items.insert(items.end(), all.begin() + static_cast<std::ptrdiff_t>(from), all.end());
     }
     void removeWord(std::size_t index) override;
     void selectWord(std::size_t index) override { pick(static_cast<int>(index)); }

@@ -129,10 +129,17 @@ private slots:
     }
 
     void deleteRemovesExactlyTheSelectedEntry() {
-        fill({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("a")});
-        f_->combo()->setCurrentIndex(2);
-        QTest::mouseClick(f_->button(wordpour::form::Command::Delete), Qt::LeftButton);
-        QCOMPARE(items(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+        fill({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("a")});
+        // From the middle, then the last of two alike: the box shows the
+        // session's entries, each where it now is.
+        for (const auto& [index, left] :
+             {std::pair{1,
+                        QStringList{QStringLiteral("a"), QStringLiteral("c"), QStringLiteral("a")}},
+              std::pair{2, QStringList{QStringLiteral("a"), QStringLiteral("c")}}}) {
+            f_->combo()->setCurrentIndex(index);
+            QTest::mouseClick(f_->button(wordpour::form::Command::Delete), Qt::LeftButton);
+            QCOMPARE(items(), left);
+        }
         QCOMPARE(focus(), f_->button(wordpour::form::Command::Enter));
         // Typed text that is no entry: nothing is selected, nothing removed.
         f_->type(QStringLiteral("zzz"));
