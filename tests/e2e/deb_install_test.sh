@@ -56,6 +56,7 @@ soffice --headless --norestore "-env:UserInstallation=file://$work/maker" \
 book="$work/sheet1.xls"
 [ -f "$book" ] || fail "could not make the workbook"
 [ -z "$(pgrep -f -- "-env:UserInstallation=file://$work/" || true)" ] || fail "an office still runs"
+no_tip_of_the_day "$work/profile"
 
 cat >"$work/drive.sh" <<DRIVE
 set -euo pipefail
@@ -70,9 +71,12 @@ question=\$(window "^ワードポア！") || { kill \$program; echo "no question
 xdotool windowfocus "\$question"; sleep 0.3
 xdotool key Return
 for _ in \$(seq 1 300); do "$src/scripts/office-listens" "$WORDPOUR_PIPE" && break; sleep 0.3; done
-sleep 2
+# The workbook's window shows late and takes the keyboard: the word is typed
+# only once it is there and Wordpour has the keyboard back.
+window "^sheet1.xls - LibreOffice Calc" >/dev/null || { kill \$program; echo "no workbook window"; exit 1; }
+sleep 1
 main=\$(window "^ワードポア！") || { kill \$program; echo "no main window"; exit 1; }
-xdotool windowfocus "\$main"; sleep 0.3
+focus_window "\$main" || { kill \$program; echo "Wordpour did not get the keyboard"; exit 1; }
 xdotool type --delay 50 "installed"
 xdotool key Tab Tab Tab Tab Return
 sleep 1
@@ -80,7 +84,7 @@ sleep 1
 /usr/bin/python3 "$src/tests/e2e/calc_helper.py" "$WORDPOUR_PIPE" read "$book" A2 >"$work/cell"
 /usr/bin/python3 "$src/tests/e2e/calc_helper.py" "$WORDPOUR_PIPE" frames >"$work/frames"
 xdotool key ctrl+q
-wait \$program
+ended_within \$program 20 || { kill \$program; echo "Ctrl+Q did not end Wordpour"; exit 1; }
 timeout 20 /usr/bin/python3 "$src/tests/e2e/calc_helper.py" "$WORDPOUR_PIPE" quit || true
 DRIVE
 xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/drive.sh" || fail "the installed program did not run its course"

@@ -40,6 +40,41 @@ window() {
     return 1
 }
 
+# Gives WINDOW the keyboard and checks that it has it, for up to 3 s: a
+# window an office shows late (its workbook, a tip) takes the focus
+# without a window manager to stop it.
+focus_window() {
+    for _ in $(seq 1 10); do
+        xdotool windowfocus "$1" 2>/dev/null || true
+        sleep 0.3
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
+    done
+    return 1
+}
+
+# Waits up to SECONDS for the child process PID to end; false if it did not.
+ended_within() {
+    local pid=$1 seconds=$2
+    for _ in $(seq 1 $((seconds * 10))); do
+        kill -0 "$pid" 2>/dev/null || { wait "$pid" || true; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# A profile for an office that a person has used before: its tip of the
+# day, which shows late and takes the keyboard from whatever is typed, is
+# off. PROFILE is the folder of -env:UserInstallation.
+no_tip_of_the_day() {
+    mkdir -p "$1/user"
+    cat >"$1/user/registrymodifications.xcu" <<'XCU'
+<?xml version="1.0" encoding="UTF-8"?>
+<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
+<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="ShowTipOfTheDay" oor:op="fuse"><value>false</value></prop></item>
+</oor:items>
+XCU
+}
+
 # Types PATH into the file dialog DIALOG and presses Enter. xdotool now and
 # then loses a character it types from a keymap it had to change (a Japanese
 # one): the dialog then says that no such file is there, in a second window

@@ -106,15 +106,7 @@ japanese_keymap "在庫表" "$work" || fail "could not load a keymap for the Jap
 openbox >/dev/null 2>&1 &
 wm=$!
 
-# A person who has used Calc before no longer sees its tip of the day: a
-# tip that shows late takes the keyboard from whatever the test types.
-mkdir -p "$work/profile/user"
-cat >"$work/profile/user/registrymodifications.xcu" <<'XCU'
-<?xml version="1.0" encoding="UTF-8"?>
-<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
-<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="ShowTipOfTheDay" oor:op="fuse"><value>false</value></prop></item>
-</oor:items>
-XCU
+no_tip_of_the_day "$work/profile"
 setsid soffice --calc --norestore "$WORDPOUR_OFFICE_ARGS" >/dev/null 2>&1 </dev/null &
 office_pid=$!
 window "^Untitled 1 - LibreOffice Calc" >/dev/null || fail "Calc did not open"
