@@ -75,10 +75,7 @@ void WordList::append(std::vector<std::u16string> words) {
         entries_.insert(entries_.end(), std::make_move_iterator(words.begin()),
                         std::make_move_iterator(words.end()));
     finder_.append(entries_, from);
-    if (run)
-        lookUpRun(from);
-    else if (!unread.empty())
-        lookUp(std::move(unread));
+    if (run || !unread.empty()) lookUp(std::move(unread), from, run);
 }
 
 void WordList::remove(std::size_t index) {
@@ -144,18 +141,6 @@ WordList::Looked WordList::readAndKey(
     return looked;
 }
 
-void WordList::lookUp(std::vector<std::u16string> words) {
-    lookUp(std::move(words), 0, false, {});
-}
-
-void WordList::lookUpRun(std::size_t from) {
-    // Tens of thousands of words copied cost the window as long again as
-    // reading them from "List": the thread copies them instead.
-    std::promise<void> taken;
-    runTaken_ = taken.get_future();
-    lookUp({}, from, true, std::move(taken));
-}
-
 void WordList::runTaken() {
     if (!runTaken_.valid()) return;
     try {
@@ -166,8 +151,11 @@ void WordList::runTaken() {
     }
 }
 
-void WordList::lookUp(std::vector<std::u16string> words, std::size_t from, bool run,
-                      std::promise<void> taken) {
+void WordList::lookUp(std::vector<std::u16string> words, std::size_t from, bool run) {
+    // Tens of thousands of words copied would cost the window as long again
+    // as reading them from "List": the thread copies a run instead.
+    std::promise<void> taken;
+    if (run) runTaken_ = taken.get_future();
     // The readings the person gave the words of a run, as they are now: a
     // change after this keys the word again.
     std::unordered_map<std::u16string, std::vector<std::u16string>> theirs;
@@ -323,7 +311,8 @@ void WordList::correct(const std::u16string& word, std::u16string reading) {
     const bool backToDictionary = reading.empty();
     notes_.correct(word, std::move(reading));
     stale(word);
-    if (backToDictionary && wantsDictionary(word) && !read_.contains(word)) lookUp({word});
+    if (backToDictionary && wantsDictionary(word) && !read_.contains(word))
+        lookUp({word}, 0, false);
 }
 
 void WordList::learn(const std::u16string& word, std::u16string reading) {

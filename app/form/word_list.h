@@ -93,14 +93,11 @@ private:
         std::size_t from;              // the run's first entry
         std::uint64_t removalsBefore;  // the list's removals when it began
     };
-    // Reads `words` on a thread.
-    void lookUp(std::vector<std::u16string> words);
-    // Reads the entries from `from` on, on a thread that takes its own copy
-    // of them and keys them whole, each with the readings the person gave it
+    // Reads `words` on a thread. With `run`, the entries from `from` on
+    // instead, of which the thread takes its own copy (runTaken() waits for
+    // it) and which it keys whole, each with the readings the person gave it
     // before the dictionaries'.
-    void lookUpRun(std::size_t from);
-    void lookUp(std::vector<std::u16string> words, std::size_t from, bool run,
-                std::promise<void> taken);
+    void lookUp(std::vector<std::u16string> words, std::size_t from, bool run);
     // Waits until the last run's thread has its copy of the entries: until
     // then they stay as they are.
     void runTaken();
